@@ -1,0 +1,32 @@
+#include "program.h"
+
+#include "widget.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int quelt_main(int argc, char *argv[])
+{
+    QCoreApplication::setOrganizationName("Trevane");
+    QCoreApplication::setOrganizationDomain("trevane.ru");
+    QCoreApplication::setApplicationName("QUELT");
+    // Date edits without a display format follow the default locale: dd.MM.yyyy.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+
+    QApplication app(argc, argv);
+
+    // Translates only the toolkit's own texts; a missing catalogue is not an error.
+    QTranslator translator;
+    translator.load("qt_ru", QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    QCoreApplication::installTranslator(&translator);
+
+    Widget window;
+    window.show();
+    // Linux hands the argument over as UTF-8, which arguments() already decodes.
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 2)
+        window.open_card_file(args.at(1));
+    return app.exec();
+}

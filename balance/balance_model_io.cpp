@@ -1,0 +1,138 @@
+#include "balance_model_io.h"
+
+#include <QBrush>
+#include <QStandardItemModel>
+
+namespace balance
+{
+
+namespace
+{
+
+bool is_figure_column(int column)
+{
+    return column >= col_shtat && column <= col_izbytok;
+}
+
+Mark mark_of(const QVariant &background)
+{
+    if (!background.canConvert<QBrush>())
+        return Mark::none;
+    const QBrush brush = background.value<QBrush>();
+    if (brush.style() == Qt::NoBrush)
+        return Mark::none;
+    if (brush.color() == QColor(255, 0, 0))
+        return Mark::red;
+    if (brush.color().alpha() == 0)
+        return Mark::clear;
+    return Mark::none;
+}
+
+QVariant brush_of(Mark mark)
+{
+    switch (mark) {
+    case Mark::red:
+        return QBrush(QColor(255, 0, 0));
+    case Mark::clear:
+        return QBrush(Qt::transparent);
+    case Mark::none:
+    default:
+        return QVariant();
+    }
+}
+
+QVariant value_of(int column, const QString &text)
+{
+    if (is_figure_column(column)) {
+        bool ok = false;
+        const int value = text.toInt(&ok, 10);
+        if (ok)
+            return value;
+    }
+    return text;
+}
+
+QString text_of(const QStandardItem *item)
+{
+    return item ? item->data(Qt::DisplayRole).toString() : QString();
+}
+
+void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
+{
+    while (items.size() < column_count)
+        items.append(nullptr);
+    for (int column = 0; column < column_count; ++column) {
+        QStandardItem *&item = items[column];
+        const bool text_differs = text_of(item) != row.cells[column];
+        const bool mark_differs = (item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none) != row.marks[column];
+        if (!text_differs && !mark_differs)
+            continue;
+        if (!item)
+            item = model.itemPrototype() ? model.itemPrototype()->clone() : new QStandardItem;
+        if (text_differs)
+            item->setData(value_of(column, row.cells[column]), Qt::EditRole);
+        if (mark_differs)
+            item->setData(brush_of(row.marks[column]), Qt::BackgroundRole);
+    }
+}
+
+} // namespace
+
+BalanceRow row_from_model(const QStandardItemModel &model, int row)
+{
+    BalanceRow result;
+    result.source_row = row;
+    for (int column = 0; column < column_count && column < model.columnCount(); ++column) {
+        const QStandardItem *item = model.item(row, column);
+        result.cells[column] = text_of(item);
+        result.marks[column] = item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none;
+    }
+    return result;
+}
+
+QVector<BalanceRow> rows_from_model(const QStandardItemModel &model)
+{
+    QVector<BalanceRow> rows;
+    rows.reserve(model.rowCount());
+    for (int r = 0; r < model.rowCount(); ++r)
+        rows.append(row_from_model(model, r));
+    return rows;
+}
+
+void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceRow &row)
+{
+    if (model_row < 0 || model_row >= model.rowCount())
+        return;
+    for (int column = 0; column < column_count && column < model.columnCount(); ++column) {
+        const QModelIndex index = model.index(model_row, column);
+        const QStandardItem *item = model.item(model_row, column);
+        if (text_of(item) != row.cells[column])
+            model.setData(index, value_of(column, row.cells[column]), Qt::EditRole);
+        const Mark current = item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none;
+        if (current != row.marks[column])
+            model.setData(index, brush_of(row.marks[column]), Qt::BackgroundRole);
+    }
+}
+
+void replace_rows_in_model(QStandardItemModel &model, const QVector<BalanceRow> &rows)
+{
+    QVector<QList<QStandardItem *>> taken(model.rowCount());
+    for (int r = model.rowCount() - 1; r >= 0; --r)
+        taken[r] = model.takeRow(r);
+
+    QVector<bool> used(taken.size(), false);
+    for (const BalanceRow &row : rows) {
+        QList<QStandardItem *> items;
+        if (row.source_row >= 0 && row.source_row < taken.size() && !used[row.source_row]) {
+            items = taken[row.source_row];
+            used[row.source_row] = true;
+        }
+        set_cells(model, items, row);
+        model.appendRow(items);
+    }
+    for (int r = 0; r < taken.size(); ++r)
+        if (!used[r])
+            qDeleteAll(taken[r]);
+}
+
+} // namespace balance

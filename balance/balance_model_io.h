@@ -1,0 +1,27 @@
+#pragma once
+
+// Moves balance rows between the 21-column item model and the plain rows of balance_rules.h.
+
+#include "balance_rules.h"
+
+class QStandardItemModel;
+
+namespace balance
+{
+
+// Display texts and marks of one model row; source_row is set to `row`.
+BalanceRow row_from_model(const QStandardItemModel &model, int row);
+QVector<BalanceRow> rows_from_model(const QStandardItemModel &model);
+
+// Writes into model row `model_row` every cell and mark of `row` that differs from the model:
+// figures of columns 6 to 17 as integers, other cells as text, marks as the red or the
+// transparent background. Each write is an ordinary change of the model (dataChanged).
+void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceRow &row);
+
+// Makes the model hold exactly `rows`, in their order: each row reuses the cell objects of its
+// source_row (so their colours, alignment and flags stay), gets the new values written into
+// them, and model rows that no row refers to are dropped. Rows move by take and insert, so no
+// dataChanged is raised.
+void replace_rows_in_model(QStandardItemModel &model, const QVector<BalanceRow> &rows);
+
+} // namespace balance

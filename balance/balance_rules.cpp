@@ -1,0 +1,457 @@
+#include "balance_rules.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <limits>
+
+namespace balance
+{
+
+namespace
+{
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Widget", text);
+}
+
+// Figures come from the editor (0..99999) but also from workbooks and card files; sums are
+// taken in 64 bits and held at the int range instead of wrapping.
+int saturate(qint64 value)
+{
+    if (value > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (value < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(value);
+}
+
+int positive_or_zero(qint64 value)
+{
+    return value > 0 ? saturate(value) : 0;
+}
+
+// One ripple through a row: writes that change something run their column's branch at once.
+class RowArithmetic
+{
+public:
+    RowArithmetic(BalanceRow &row, const RowOptions &options) : row(row), options(options) {}
+
+    RowEffects effects;
+
+    void write(int column, int value)
+    {
+        const QString text = QString::number(value);
+        if (row.cells[column] == text)
+            return;
+        row.cells[column] = text;
+        if (!effects.changed_cells.contains(column))
+            effects.changed_cells.append(column);
+        run_branch(column);
+    }
+
+    void mark(int column, Mark mark)
+    {
+        if (row.marks[column] == mark)
+            return;
+        row.marks[column] = mark;
+        if (!effects.changed_marks.contains(column))
+            effects.changed_marks.append(column);
+        run_branch(column);
+    }
+
+    void run_branch(int column)
+    {
+        switch (column) {
+        case col_shtat:
+            if (options.mobilisation_staff_column)
+                calc_nekomplekt();
+            else
+                write(col_treb, f(col_shtat));
+            break;
+        case col_treb:
+            calc_nekomplekt();
+            calc_izbytok();
+            effects.totals |= total_treb;
+            break;
+        case col_fact:
+            effects.totals |= total_fact;
+            write(col_ubyl, natural_loss(f(col_fact)));
+            calc_nekomplekt();
+            calc_izbytok();
+            mark_balance_errors();
+            break;
+        case col_mp:
+            effects.totals |= total_mp;
+            calc_nekomplekt();
+            calc_izbytok();
+            mark_balance_errors();
+            break;
+        case col_bron:
+            effects.totals |= total_bron;
+            mark_balance_errors();
+            break;
+        case col_dop_potr:
+            if (f(col_dop_potr) == 0)
+                write(col_vnutr_ist, 0);
+            write(col_vnesh_ist, positive_or_zero(qint64(f(col_dop_potr)) - f(col_vnutr_ist)));
+            mark_internal_sources();
+            break;
+        case col_vnutr_ist:
+            write(col_vnesh_ist, positive_or_zero(qint64(f(col_dop_potr)) - f(col_vnutr_ist)));
+            effects.totals |= total_vnutr;
+            mark_internal_sources();
+            break;
+        default:
+            break;
+        }
+    }
+
+private:
+    BalanceRow &row;
+    const RowOptions &options;
+
+    int f(int column) const { return row.figure(column); }
+
+    void calc_nekomplekt()
+    {
+        if (row.is_empty(col_shtat) || row.is_empty(col_fact))
+            return;
+        write(col_nekomplekt, positive_or_zero(qint64(f(col_shtat)) - f(col_fact)));
+        write(col_posle_vybyt, positive_or_zero(qint64(f(col_fact)) + f(col_nekomplekt) - f(col_ubyl) - f(col_mp)));
+        if (row.is_empty(col_treb))
+            return;
+        write(col_dop_potr, positive_or_zero(qint64(f(col_treb)) - f(col_posle_vybyt)));
+    }
+
+    void calc_izbytok()
+    {
+        write(col_izbytok, positive_or_zero(qint64(f(col_fact)) - f(col_ubyl) - f(col_mp) - f(col_treb)));
+    }
+
+    void mark_balance_errors()
+    {
+        const qint64 mp = f(col_mp);
+        const qint64 bron = f(col_bron);
+        const qint64 fact = f(col_fact);
+        const Mark m = fact < mp + bron ? Mark::red : Mark::clear;
+        mark(col_fact, m);
+        mark(col_mp, m);
+        mark(col_bron, m);
+    }
+
+    void mark_internal_sources() { mark(col_vnutr_ist, f(col_vnutr_ist) > f(col_dop_potr) ? Mark::red : Mark::clear); }
+};
+
+} // namespace
+
+int BalanceRow::figure(int column) const
+{
+    bool ok = false;
+    const int value = cells[column].toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+QString row_key(const BalanceRow &row)
+{
+    return row.cells[col_kind_code] + row.cells[col_cat_code] + row.cells[col_code] + row.cells[col_facet_code];
+}
+
+QString category_word(int category_code)
+{
+    switch (category_code) {
+    case 1:
+        return tr("Руководители");
+    case 2:
+        return tr("Специалисты");
+    case 3:
+        return tr("Служащие");
+    case 4:
+        return tr("Рабочие");
+    default:
+        return QString();
+    }
+}
+
+QString kind_word(int kind_code)
+{
+    switch (kind_code) {
+    case 1:
+        return tr("Основное");
+    case 2:
+        return tr("Вспомогательное");
+    case 3:
+        return tr("Др.службы");
+    case 4:
+        return tr("Пр.рабочие");
+    default:
+        return QString();
+    }
+}
+
+int natural_loss(int actual_staff)
+{
+    // The double product truncated, never rounded: 999 -> 0, 1999 -> 1.
+    return int(actual_staff * 0.001);
+}
+
+void RowEffects::merge(const RowEffects &other)
+{
+    for (int c : other.changed_cells)
+        if (!changed_cells.contains(c))
+            changed_cells.append(c);
+    for (int c : other.changed_marks)
+        if (!changed_marks.contains(c))
+            changed_marks.append(c);
+    totals |= other.totals;
+}
+
+RowEffects apply_cell_change(BalanceRow &row, int column, const RowOptions &options)
+{
+    RowArithmetic arithmetic(row, options);
+    if (column >= 0 && column < column_count)
+        arithmetic.run_branch(column);
+    return arithmetic.effects;
+}
+
+RowEffects write_figure(BalanceRow &row, int column, int value, const RowOptions &options)
+{
+    RowArithmetic arithmetic(row, options);
+    if (column >= 0 && column < column_count)
+        arithmetic.write(column, value);
+    return arithmetic.effects;
+}
+
+RowEffects copy_shtat_to_treb(QVector<BalanceRow> &rows, const RowOptions &options)
+{
+    RowEffects all;
+    for (BalanceRow &row : rows)
+        all.merge(write_figure(row, col_treb, row.figure(col_shtat), options));
+    return all;
+}
+
+RowEffects clear_vnutr_ist(QVector<BalanceRow> &rows, const RowOptions &options)
+{
+    RowEffects all;
+    for (BalanceRow &row : rows)
+        all.merge(write_figure(row, col_vnutr_ist, 0, options));
+    return all;
+}
+
+CategoryTotals category_totals(const QVector<BalanceRow> &rows, int column, bool positive_only)
+{
+    qint64 sums[4] = {0, 0, 0, 0};
+    for (const BalanceRow &row : rows) {
+        const int v = row.figure(column);
+        if (positive_only && v <= 0)
+            continue;
+        const int category = row.figure(col_cat_code);
+        if (category >= 1 && category <= 4)
+            sums[category - 1] += v;
+    }
+    CategoryTotals t;
+    t.ruk = saturate(sums[0]);
+    t.specialists = saturate(sums[1]);
+    t.slug = saturate(sums[2]);
+    t.rab = saturate(sums[3]);
+    t.all = saturate(sums[0] + sums[1] + sums[2] + sums[3]);
+    return t;
+}
+
+int summ_mp(const QVector<BalanceRow> &rows)
+{
+    qint64 sum = 0;
+    for (const BalanceRow &row : rows)
+        sum += row.figure(col_mp);
+    return saturate(sum);
+}
+
+void sort_rows(QVector<BalanceRow> &rows)
+{
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const BalanceRow &a, const BalanceRow &b) { return a.cells[col_key] < b.cells[col_key]; });
+}
+
+BalanceCheckResult check_balance_table(QVector<BalanceRow> &rows, const BalanceCheckFigures &figures,
+                                       const RowOptions &options)
+{
+    BalanceCheckResult result;
+    if (rows.isEmpty()) {
+        result.code = 10;
+        return result;
+    }
+
+    if (rows.size() >= 2) {
+        sort_rows(rows);
+        for (int i = 0; i + 1 < rows.size(); ++i) {
+            if (rows[i].cells[col_key] == rows[i + 1].cells[col_key]) {
+                result.code = 3;
+                result.duplicate_row = i;
+                result.duplicate_text = duplicate_key_text(i + 1, i + 2);
+                return result;
+            }
+        }
+    }
+
+    for (int i = 0; i < rows.size(); ++i) {
+        BalanceRow &row = rows[i];
+        const QString &code = row.cells[col_code];
+        if (code.isEmpty() || code == QLatin1String("0")) {
+            result.code = 8;
+            return result;
+        }
+        const QString &name = row.cells[col_name];
+        if (name.isEmpty() || name.startsWith(QLatin1Char('!'))) {
+            result.code = 8;
+            return result;
+        }
+        for (int column : {col_fact, col_mp, col_bron, col_treb}) {
+            if (row.is_empty(column)) {
+                result.code = 1;
+                return result;
+            }
+        }
+        if (row.is_empty(col_vnutr_ist)) {
+            write_figure(row, col_vnutr_ist, 0, options);
+            result.vnutr_filled.append(i);
+        }
+    }
+
+    result.kol_mir_set = true;
+    qint64 kol_mir = 0;
+    for (const BalanceRow &row : rows) {
+        kol_mir += row.figure(col_shtat);
+        result.kol_mir = saturate(kol_mir);
+        if (row.figure(col_shtat) == 0) {
+            result.code = 9;
+            return result;
+        }
+        if (qint64(row.figure(col_mp)) + row.figure(col_bron) > row.figure(col_fact)) {
+            result.code = 2;
+            return result;
+        }
+        if (qint64(row.figure(col_fact)) + row.figure(col_treb) == 0) {
+            result.code = 7;
+            return result;
+        }
+    }
+
+    if (figures.b_all != figures.f6_all) {
+        result.code = 4;
+        return result;
+    }
+    const qint64 bron = qint64(figures.b_ruk_bron) + figures.b_spec_bron + figures.b_slug_bron + figures.b_rab_bron;
+    if (bron != figures.f6_bron_all) {
+        result.code = 6;
+        return result;
+    }
+    result.code = 0;
+    return result;
+}
+
+QString duplicate_key_title()
+{
+    return tr("Одинаковый код должности/профессии!");
+}
+
+QString duplicate_key_text(int first_row_number, int second_row_number)
+{
+    return tr("На вкладке Баланс не должно быть повторяющихся кодов должностей - проверьте строки № ") +
+           QString::number(first_row_number) + tr(" и ") + QString::number(second_row_number) +
+           tr(".\nДля устранения ошибки:\n- добавьте к одной из должностей фасет (графа 5), для получения производных "
+              "должностей (Заместитель, Главный, Старший и т.д.);\n- или измените вид производства (графа 1);\n- или "
+              "сложите данные по ним в одну строку, а другую удалите.");
+}
+
+QString balance_fault_text(int code)
+{
+    switch (code) {
+    case 1:
+        return tr(". На вкладке Баланс есть незаполненные ячейки (в том числе должно быть выставлено значение 0 вместо "
+                  "пустых ячеек в таблице).\n");
+    case 2:
+        return tr(". На вкладке Баланс есть арифметические ошибки, окрашенные красным цветом.\n");
+    case 3:
+        return tr(". На вкладке Баланс есть повторяющиеся коды должностей/профессий.\n");
+    case 4:
+        return tr(". Общая фактическая численность в таблице Баланс не совпадает с полем Всего работающих над "
+                  "таблицей. Для сравнения можно включить пункт ''Итоговые данные по Балансу'' под таблицей.\n");
+    case 6:
+        return tr(". Общее число забронированных в таблице Баланс не совпадает с полем всего забронировано над "
+                  "таблицей.\nДля сравнения можно включить пункт ''Итоговые данные по Балансу'' под таблицей - сумма "
+                  "по забронированным должна совпасть с кол-вом забронированных офицеров и не офицеров.\n");
+    case 7:
+        return tr(". На вкладке Баланс есть должности/профессии, в которых штатная и фактическая численность "
+                  "одновременно равны 0. Данные строки не несут информации, их нужно удалить из Баланса.\n");
+    case 8:
+        return tr(". На вкладке Баланс есть должности/профессии с пустым наименованием или кодом - такое возможно, "
+                  "если код недействителен или был аннулирован. Проверьте, пожалуйста, все строки Баланса.\n");
+    case 9:
+        return tr(". На вкладке Баланс не заполнена графа ''Численность по штатному расписанию'' - должна быть больше "
+                  "0 в каждой строке.\n");
+    case 10:
+        return tr(". Не заполнен Баланс трудовых ресурсов.\n");
+    default:
+        return QString();
+    }
+}
+
+MergeResult summ_same(QVector<BalanceRow> &rows, const RowOptions &options)
+{
+    MergeResult result;
+    sort_rows(rows);
+    int i = rows.size() - 1;
+    if (i <= 0)
+        return result;
+    result.report = true;
+    while (i > 0) {
+        if (rows[i - 1].cells[col_key] == rows[i].cells[col_key]) {
+            ++result.merged;
+            BalanceRow &kept = rows[i - 1];
+            const BalanceRow &gone = rows[i];
+            result.effects.merge(write_figure(kept, col_vnutr_ist, 0, options));
+            for (int column : {col_treb, col_shtat, col_fact, col_mp, col_bron}) {
+                const int sum = saturate(qint64(gone.figure(column)) + kept.figure(column));
+                result.effects.merge(write_figure(kept, column, sum, options));
+            }
+            // Column 7 is written before column 6: when the copy of column 6 then finds
+            // column 7 equal, nothing reran the shortage with the new establishment number.
+            result.effects.merge(apply_cell_change(kept, col_treb, options));
+            rows.removeAt(i);
+            result.effects.totals = total_every;
+        }
+        --i;
+    }
+    return result;
+}
+
+QString merge_question_title()
+{
+    return tr("Сложение одинаковых кодов");
+}
+
+QString merge_question_text()
+{
+    return tr("Желаете автоматически сложить одинаковые коды должностей / профессий в рамках одного вида производства "
+              "в одну строку, если таковые будут найдены?");
+}
+
+QString merge_accept_button()
+{
+    return tr("Сложить");
+}
+QString merge_skip_button()
+{
+    return tr("Пропустить");
+}
+QString merge_report_title()
+{
+    return tr("Сложение одинаковых строк");
+}
+
+QString merge_report_text(int merged)
+{
+    return tr("Объединено строк - ") + QString::number(merged) + tr(".");
+}
+
+} // namespace balance

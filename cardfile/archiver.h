@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Runs the external 7-Zip archiver. Passwords go over its standard input, never on its
+// command line; names are passed literally (no wildcards); standard input is always
+// fed or closed so that the archiver never waits for a person.
+class Archiver
+{
+public:
+    // Exit codes of our own, below any the archiver gives.
+    static constexpr int not_found = -2;       // no archiver program
+    static constexpr int failed_to_start = -1; // could not start, crashed or timed out
+    static constexpr int bad_password = -3;    // empty, or holds a line break: cannot be handed over
+
+    // Looks for the archiver beside the program, then on the PATH.
+    Archiver();
+    // Uses the given program (tests point this at a fake archiver).
+    explicit Archiver(const QString &program);
+
+    static QString locate();
+
+    void set_program(const QString &program) { program_ = program; }
+    QString program() const { return program_; }
+    bool found() const;
+
+    // Runs the archiver with these arguments, writes `input` to its standard input and closes it.
+    // Returns the exit code or one of the codes above.
+    int run(const QStringList &arguments, const QByteArray &input = QByteArray());
+
+    // Packs one file into a new encrypted 7z archive (stored under the file's bare name).
+    int pack(const QString &archive, const QString &file, const QString &password);
+    // Extracts every member of an archive into `folder` under bare names, overwriting.
+    int extract(const QString &archive, const QString &folder, const QString &password);
+
+    // Combined standard output and error of the last run, for diagnostics.
+    QByteArray last_output() const { return last_output_; }
+
+    static bool password_usable(const QString &password);
+
+    // Milliseconds a run may take before it is killed.
+    void set_timeout(int ms) { timeout_ms_ = ms; }
+
+private:
+    QString program_;
+    QByteArray last_output_;
+    int timeout_ms_ = 10 * 60 * 1000;
+};

@@ -1,0 +1,174 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+// The four lists that carry a whole card between the window and the card file:
+// the main list of fixed slots and three flat row lists.
+namespace card_lists
+{
+
+// Slots of the main list.
+constexpr int main_size = 126;
+// A main list read back from a card document is this long; slots from main_size on stay empty.
+constexpr int read_main_size = 150;
+
+// Values per row of the three row lists.
+constexpr int balance_row_size = 10;
+constexpr int bron_row_size = 5;
+constexpr int nebron_row_size = 3;
+
+// Texts the lists hold for yes/no answers and the reservation category.
+const char *const yes = "Да";
+const char *const no = "Нет";
+const char *const category_reserving = "Б";
+const char *const category_not_reserving = "А";
+const char *const staff_for_task = "shtatvv";
+const char *const staff_peace = "shtatmir";
+
+} // namespace card_lists
+
+// Slot numbers of the main list, named after the widget each one comes from.
+// Slots 12, 13, 42, 43, 70-92 and 94-98 are always empty.
+namespace card_slot
+{
+
+constexpr int te_orgname = 0;
+constexpr int lineEdit = 1;
+constexpr int le_FamRuk = 2;
+constexpr int le_ImRuk = 3;
+constexpr int le_OtRuk = 4;
+constexpr int le_TelRuk = 5;
+constexpr int le_FaxRuk = 6;
+constexpr int le_DolgVur = 7;
+constexpr int le_FamVur = 8;
+constexpr int le_ImVur = 9;
+constexpr int le_OtVur = 10;
+constexpr int le_TelVur = 11;
+constexpr int lineEdit_21 = 14;
+constexpr int lineEdit_8 = 15;
+constexpr int lineEdit_18 = 16;
+constexpr int lineEdit_23 = 17;
+constexpr int lineEdit_9 = 18;
+constexpr int checkBox_balance_voenshtat = 19;
+constexpr int lineEdit_31 = 20;
+constexpr int lineEdit_37 = 21;
+constexpr int lineEdit_34 = 22;
+constexpr int lineEdit_35 = 23;
+constexpr int lineEdit_29 = 24;
+constexpr int lineEdit_10 = 25;
+constexpr int lineEdit_36 = 26;
+constexpr int le_INN = 27;
+constexpr int le_OGRN = 28;
+constexpr int le_okato = 29;
+constexpr int le_OKPO = 30;
+constexpr int lineEdit_11 = 31;
+constexpr int lineEdit_25 = 32;
+constexpr int le_osn_ved = 33;
+constexpr int le_dop_ved = 34;
+constexpr int sb_f6_all = 35;
+constexpr int sb_f6_of = 36;
+constexpr int sb_f6_neof = 37;
+constexpr int sb_f6_mp = 38;
+constexpr int sb_f6_priziv = 39;
+constexpr int sb_f6_bron_of = 40;
+constexpr int sb_f6_bron_neof = 41;
+constexpr int cb_kat_b = 44;
+constexpr int OKOGU_le = 45;
+constexpr int cb_sf_ved = 46;
+constexpr int cb_OGV = 47;
+constexpr int te_up_l = 48;
+constexpr int te_up_r = 49;
+constexpr int te_down_l = 50;
+constexpr int te_dopinfo = 51;
+constexpr int dateZap = 52;
+constexpr int lineEdit_24 = 53;
+constexpr int le_RegNo = 54;
+constexpr int te_orgname2 = 55;
+constexpr int le_FaxVur = 56;
+constexpr int le_DopRuk = 57;
+constexpr int le_DopVur = 58;
+constexpr int sb_kol_vred = 59;
+constexpr int sb_kol_opas = 60;
+constexpr int ob_ruk = 61;
+constexpr int ob_ruk_date = 62;
+constexpr int ob_ruk_gou = 63;
+constexpr int ob_vur = 64;
+constexpr int ob_vur_date = 65;
+constexpr int ob_vur_gou = 66;
+constexpr int ob_mob = 67;
+constexpr int ob_mob_date = 68;
+constexpr int ob_mob_gou = 69;
+constexpr int te_down_r = 93;
+constexpr int lineEdit_46 = 99;
+constexpr int balance_row_count = 100;
+constexpr int sb_b_bron = 101;
+constexpr int sb_b_rab = 102;
+constexpr int sb_b_ruk = 103;
+constexpr int sb_b_slug = 104;
+constexpr int sb_b_spec = 105;
+constexpr int sb_b_sum_mp = 106;
+constexpr int sb_b_sum_treb = 107;
+constexpr int sb_b_sum_vnutr = 108;
+constexpr int VK_org = 109;
+constexpr int le_KPP = 110;
+constexpr int dateINN = 111;
+constexpr int NPA_doc = 112;
+constexpr int NPA_no = 113;
+constexpr int bron_row_count = 114;
+constexpr int nebron_row_count = 115;
+constexpr int NPA_date = 116;
+constexpr int cb_MobOrgan = 117;
+constexpr int cb_MobOrgan_2 = 118;
+constexpr int DolgRukMO = 119;
+constexpr int FamRukMO = 120;
+constexpr int ImRukMO = 121;
+constexpr int OtRukMO = 122;
+constexpr int TelRukMO = 123;
+constexpr int DopRukMO = 124;
+constexpr int FaxRukMO = 125;
+constexpr int first_always_empty_block = 70; // 70..92
+constexpr int last_always_empty_block = 92;
+
+} // namespace card_slot
+
+// Positions within one row of balance_rows and the balance table column each comes from.
+namespace balance_pos
+{
+
+constexpr int kind_code = 0;      // column 20
+constexpr int category_word = 1;  // column 2
+constexpr int position_code = 2;  // column 3
+constexpr int facet_code = 3;     // column 19
+constexpr int actual = 4;         // column 8
+constexpr int leaving_by_mob = 5; // column 9
+constexpr int reserved = 6;       // column 11
+constexpr int required = 7;       // column 7 when the mobilisation-task box is checked, else column 6
+constexpr int internal_cover = 8; // always empty when collected
+constexpr int staff = 9;          // column 6
+
+} // namespace balance_pos
+
+// Positions within one row of bron_rows (columns 0-4 of the reserved table, each cut to 254 characters).
+namespace bron_pos
+{
+
+constexpr int pdp_entry = 0;
+constexpr int position_code = 1;
+constexpr int position_name = 2;
+constexpr int order = 3;
+constexpr int full_name = 4;
+constexpr int max_length = 254;
+
+} // namespace bron_pos
+
+// Positions within one row of nebron_rows (column 0 uncut, columns 1 and 2 cut to 254 characters).
+namespace nebron_pos
+{
+
+constexpr int count = 0;
+constexpr int reason = 1;
+constexpr int extra = 2;
+constexpr int max_length = 254;
+
+} // namespace nebron_pos

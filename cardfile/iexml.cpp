@@ -1,0 +1,759 @@
+#include "iexml.h"
+
+#include "card_lists.h"
+#include "card_texts.h"
+#include "password_list_reader.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QXmlInputSource>
+#include <QXmlSimpleReader>
+#include <cstdio>
+
+int card_file_version = 0;
+
+namespace
+{
+
+QString tr_text(const char *text)
+{
+    return QCoreApplication::translate("iexml", text);
+}
+
+// Elements of R_aORG written from one slot of the main list.
+enum Condition { Always, IfReserving, IfStateBody, IfMobBody };
+
+struct ScalarElement {
+    const char *name;
+    int slot; // -1: the format version
+    Condition condition;
+};
+
+const ScalarElement scalar_elements[] = {
+    {"N_ver_quelt", -1, Always},
+    {"OGRN", 28, Always},
+    {"_x2116_", 54, Always},
+    {"Naim_org1", 0, Always},
+    {"Naim_org2", 55, Always},
+    {"shtatvv", 19, Always},
+    {"OKATO", 29, Always},
+    {"OKPO", 30, Always},
+    {"OKOPF", 31, Always},
+    {"OKFS", 32, Always},
+    {"OKFS_txt", 53, Always},
+    {"INN", 27, Always},
+    {"KPP", 110, Always},
+    {"Date_INN", 111, Always},
+    {"Adr_ruk2", 17, Always},
+    {"Adr_ruk3", 18, Always},
+    {"Adr_ruk5", 20, Always},
+    {"Dolg_ruk", 1, Always},
+    {"Fam_ruk", 2, Always},
+    {"Im_ruk", 3, Always},
+    {"Ot_ruk", 4, Always},
+    {"Tel_ruk1", 5, Always},
+    {"Tel_ruk_dob1", 57, Always},
+    {"Fax", 6, Always},
+    {"Fax_vur", 56, Always},
+    {"Adr_reg1", 99, Always},
+    {"Adr_reg6", 14, Always},
+    {"Adr_reg3", 15, Always},
+    {"Adr_reg5", 16, Always},
+    {"Adr_p1", 24, Always},
+    {"Adr_p3", 21, Always},
+    {"Adr_p4", 22, Always},
+    {"Adr_p5", 23, Always},
+    {"Org_first", 26, Always},
+    {"e_mail", 25, Always},
+    {"Dolg_vur", 7, Always},
+    {"Fam_vur", 8, Always},
+    {"Im_vur", 9, Always},
+    {"Ot_vur", 10, Always},
+    {"Tel_vur", 11, Always},
+    {"Tel_vur_dob", 58, Always},
+    {"Kol_rab", 35, Always},
+    {"Kol_ofic", 36, Always},
+    {"Kol_PMSS", 37, Always},
+    {"Kol_MP", 38, Always},
+    {"Kol_priziv", 39, Always},
+    {"AB", 44, Always},
+    {"Kol_SM", 40, IfReserving},
+    {"Kol_neSM", 41, IfReserving},
+    {"NPA_doc", 112, IfReserving},
+    {"NPA_no", 113, IfReserving},
+    {"NPA_date", 116, IfReserving},
+    {"VK_org", 109, IfReserving},
+    {"Dop_inf", 51, Always},
+    {"Date_vvod", 52, Always},
+    {"Mesto_reg", 12, Always},
+    {"Sphere_ved", 46, Always},
+    {"Org_upr", 47, Always},
+    {"OKOGU", 45, IfStateBody},
+    {"Kol_vredn", 59, Always},
+    {"Kol_vredn_opasn", 60, Always},
+    {"kolont1", 48, Always},
+    {"kolont2", 49, Always},
+    {"kolont3", 50, Always},
+    {"kolont4", 93, Always},
+    {"mob_yes", 117, Always},
+    {"vur_in_mob", 118, IfMobBody},
+    {"Dolg_nkp", 119, IfMobBody},
+    {"Fam_nkp", 120, IfMobBody},
+    {"Im_nkp", 121, IfMobBody},
+    {"Ot_nkp", 122, IfMobBody},
+    {"Tel_nkp", 123, IfMobBody},
+    {"Tel_nkp_dob", 124, IfMobBody},
+    {"fax_nkp", 125, IfMobBody},
+};
+
+// Elements of the main list the reader takes as they stand: name, slot, first version.
+struct ReadElement {
+    const char *name;
+    int slot;
+    int from_version;
+};
+
+const ReadElement read_elements[] = {
+    {"Naim_org1", 0, 0},
+    {"Dolg_ruk", 1, 0},
+    {"Fam_ruk", 2, 0},
+    {"Im_ruk", 3, 0},
+    {"Ot_ruk", 4, 0},
+    {"Tel_ruk1", 5, 0},
+    {"Fax", 6, 0},
+    {"Dolg_vur", 7, 0},
+    {"Fam_vur", 8, 0},
+    {"Im_vur", 9, 0},
+    {"Ot_vur", 10, 0},
+    {"Tel_vur", 11, 0},
+    {"Mesto_reg", 12, 0},
+    {"Adr_reg6", 14, 0},
+    {"Adr_reg3", 15, 0},
+    {"Adr_reg5", 16, 0},
+    {"Adr_ruk2", 17, 0},
+    {"Adr_ruk3", 18, 0},
+    {"shtatvv", 19, 0},
+    {"Adr_ruk5", 20, 0},
+    {"Adr_p3", 21, 0},
+    {"Adr_p4", 22, 0},
+    {"Adr_p5", 23, 0},
+    {"Adr_p1", 24, 0},
+    {"e_mail", 25, 0},
+    {"Org_first", 26, 0},
+    {"INN", 27, 0},
+    {"OGRN", 28, 0},
+    {"OKATO", 29, 0},
+    {"OKPO", 30, 0},
+    {"OKOPF", 31, 0},
+    {"OKFS", 32, 0},
+    {"AB", 44, 0},
+    {"Org_upr", 47, 0},
+    {"Dop_inf", 51, 0},
+    {"Date_vvod", 52, 0},
+    {"_x2116_", 54, 0},
+    {"Naim_org2", 55, 0},
+    {"Fax_vur", 56, 0},
+    {"Kol_rab", 35, 0},
+    {"Kol_ofic", 36, 0},
+    {"Kol_PMSS", 37, 0},
+    {"Kol_priziv", 39, 0},
+    {"Tel_ruk_dob1", 57, 1},
+    {"Tel_vur_dob", 58, 1},
+    {"Kol_vredn", 59, 3},
+    {"Kol_vredn_opasn", 60, 3},
+    {"kolont1", 48, 4},
+    {"kolont2", 49, 4},
+    {"kolont3", 50, 4},
+    {"kolont4", 93, 4},
+    {"Adr_reg1", 99, 4},
+    {"mob_yes", 117, 10},
+    {"vur_in_mob", 118, 10},
+    {"Dolg_nkp", 119, 10},
+    {"Fam_nkp", 120, 10},
+    {"Im_nkp", 121, 10},
+    {"Ot_nkp", 122, 10},
+    {"Tel_nkp", 123, 10},
+    {"Tel_nkp_dob", 124, 10},
+    {"fax_nkp", 125, 10},
+    {"OKOGU", 45, 23},
+    {"VK_org", 109, 23},
+    {"KPP", 110, 23},
+    {"Date_INN", 111, 23},
+    {"NPA_doc", 112, 23},
+    {"NPA_no", 113, 23},
+    {"NPA_date", 116, 23},
+    {"Kol_SM", 40, 25},
+    {"Kol_neSM", 41, 25},
+    {"ob_ruk", 61, 25},
+    {"ob_ruk_date", 62, 25},
+    {"ob_ruk_gou", 63, 25},
+    {"ob_vur", 64, 25},
+    {"ob_vur_date", 65, 25},
+    {"ob_vur_gou", 66, 25},
+    {"ob_mob", 67, 25},
+    {"ob_mob_date", 68, 25},
+    {"ob_mob_gou", 69, 25},
+};
+
+// OKVED sections by the code's first two digits; any other beginning is section "C".
+struct OkvedSection {
+    const char *prefixes; // two-digit prefixes, run together
+    const char *section;
+};
+
+const OkvedSection okved_sections[] = {
+    {"010203", "A"}, {"0506070809", "B"},     {"35", "D"},           {"36373839", "E"},     {"414243", "F"},
+    {"454647", "G"}, {"4950515253", "H"},     {"5556", "I"},         {"585960616263", "J"}, {"646566", "K"},
+    {"68", "L"},     {"69707172737475", "M"}, {"777879808182", "N"}, {"84", "O"},           {"85", "P"},
+    {"868788", "Q"}, {"90919293", "R"},       {"949596", "S"},       {"9798", "T"},         {"99", "U"},
+};
+
+const char *const balance_elements[] = {"kol_shtat",  "Naim_kat",   "Kod_spec", "Kod_faset",    "Kol_all",
+                                        "Kol_ub_mob", "Kol_trbron", "Kol_treb", "kol_dob_vnut", "Kol_treb_mir"};
+const char *const bron_elements[] = {"Kod_pdp", "Kod_dolg", "Dolgn", "SN", "FIO"};
+const char *const nebron_elements[] = {"kol_nebron", "Povod", "Dop_sved"};
+
+const char *const main_okved_kind = "Осн";
+const char *const extra_okved_kind = "Доп";
+const char *const okved_separator = ", ";
+
+int to_int(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+QString okved_section(const QString &code)
+{
+    const QString prefix = code.left(2);
+    if (prefix.size() == 2) {
+        for (const OkvedSection &s : okved_sections) {
+            const QString prefixes = QString::fromLatin1(s.prefixes);
+            for (int i = 0; i + 1 < prefixes.size(); i += 2) {
+                if (prefixes.midRef(i, 2) == prefix)
+                    return QString::fromLatin1(s.section);
+            }
+        }
+    }
+    return QStringLiteral("C");
+}
+
+QString value_at(const QVector<QString> &list, int index)
+{
+    return index >= 0 && index < list.size() ? list.at(index) : QString();
+}
+
+class DocumentBuilder
+{
+public:
+    explicit DocumentBuilder(QDomDocument &document) : doc(document) {}
+
+    void add(QDomElement &parent, const QString &name, const QString &text)
+    {
+        QDomElement element = doc.createElement(name);
+        element.appendChild(doc.createTextNode(iexml::xml_safe(text)));
+        parent.appendChild(element);
+    }
+
+    QDomElement add_record(QDomElement &parent, const QString &name)
+    {
+        QDomElement element = doc.createElement(name);
+        parent.appendChild(element);
+        return element;
+    }
+
+private:
+    QDomDocument &doc;
+};
+
+bool remove_tree(const QString &path)
+{
+    return QDir(path).removeRecursively();
+}
+
+} // namespace
+
+QString CardMessage::style_sheet() const
+{
+    return styled ? QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px) : QString();
+}
+
+iexml::iexml(QObject *parent) : QObject(parent), password_list_path(password_list_resource) {}
+
+QString iexml::error_text() const
+{
+    for (int i = card_messages.size() - 1; i >= 0; --i) {
+        if (card_messages.at(i).icon != CardMessage::Information)
+            return card_messages.at(i).text;
+    }
+    return QString();
+}
+
+QString iexml::old_password_progress_title()
+{
+    return tr_text(card_text::title_old_password_progress);
+}
+
+QString iexml::old_password_progress_text(int attempt, int count)
+{
+    return tr_text(card_text::text_old_password_progress) + QString::number(attempt) + "/" + QString::number(count);
+}
+
+QString iexml::xml_safe(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const ushort u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+            continue;
+        }
+        const bool allowed =
+            u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u <= 0xD7FF) || (u >= 0xE000 && u <= 0xFFFD);
+        if (allowed)
+            out += c;
+    }
+    return out;
+}
+
+void iexml::add_message(CardMessage::Icon icon, const QString &title, const QString &text, bool styled)
+{
+    CardMessage message;
+    message.icon = icon;
+    message.title = title;
+    message.text = text;
+    message.styled = styled;
+    card_messages.append(message);
+}
+
+void iexml::add_read_error()
+{
+    add_message(CardMessage::Critical, tr_text(card_text::title_error),
+                tr_text(card_text::text_read_error) + QDir::tempPath() + tr_text(card_text::text_read_error_tail));
+}
+
+void iexml::clear_lists()
+{
+    card_values.clear();
+    balance_rows.clear();
+    bron_rows.clear();
+    nebron_rows.clear();
+}
+
+// ---- Writer ----
+
+QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString> balance_rows,
+                                   QVector<QString> bron_rows, QVector<QString> nebron_rows)
+{
+    QDomDocument doc;
+    DocumentBuilder b(doc);
+    doc.appendChild(doc.createProcessingInstruction("xml", "version = \"1.0\" encoding=\"UTF-8\""));
+    QDomElement dataroot = doc.createElement("dataroot");
+    doc.appendChild(dataroot);
+    QDomElement org = doc.createElement("R_aORG");
+    dataroot.appendChild(org);
+
+    const auto slot = [&](int n) { return value_at(card_values, n); };
+    const bool reserving = slot(card_slot::cb_kat_b) == QString::fromUtf8(card_lists::category_reserving);
+    const bool state_body = slot(card_slot::cb_OGV) == QString::fromUtf8(card_lists::yes);
+    const bool mob_body = slot(card_slot::cb_MobOrgan) == QString::fromUtf8(card_lists::yes);
+    const QString ogrn = slot(card_slot::le_OGRN);
+
+    for (const ScalarElement &e : scalar_elements) {
+        if ((e.condition == IfReserving && !reserving) || (e.condition == IfStateBody && !state_body) ||
+            (e.condition == IfMobBody && !mob_body))
+            continue;
+        QString text;
+        if (e.slot < 0)
+            text = QString::number(card_format_version);
+        else if (e.slot == card_slot::le_OGRN && ogrn == "0")
+            text = slot(card_slot::le_INN);
+        else
+            text = slot(e.slot);
+        b.add(org, e.name, text);
+    }
+
+    // OKVED: the main code, then the additional ones in their order.
+    const QString main_code = slot(card_slot::le_osn_ved);
+    QDomElement ved = b.add_record(org, "R_aOrg_Ved");
+    b.add(ved, "ogrn", ogrn);
+    b.add(ved, "N", QString::fromUtf8(main_okved_kind));
+    b.add(ved, "okved", main_code);
+    b.add(ved, "OK_razdel", main_code.isEmpty() ? QString() : okved_section(main_code));
+    const QStringList extra_codes = slot(card_slot::le_dop_ved).split(okved_separator, Qt::SkipEmptyParts);
+    for (okved_counter = 0; okved_counter < extra_codes.size(); ++okved_counter) {
+        const QString &code = extra_codes.at(okved_counter);
+        QDomElement extra = b.add_record(org, "R_aOrg_Ved");
+        b.add(extra, "ogrn", ogrn);
+        b.add(extra, "N", QString::fromUtf8(extra_okved_kind));
+        b.add(extra, "okved", code);
+        b.add(extra, "OK_razdel", okved_section(code));
+    }
+
+    if (reserving) {
+        QDomElement training = b.add_record(org, "R_obuchenie");
+        b.add(training, "GRN", ogrn);
+        b.add(training, "ob_ruk", slot(card_slot::ob_ruk));
+        b.add(training, "ob_ruk_date", slot(card_slot::ob_ruk_date));
+        b.add(training, "ob_ruk_gou", slot(card_slot::ob_ruk_gou));
+        b.add(training, "ob_vur", slot(card_slot::ob_vur));
+        b.add(training, "ob_vur_date", slot(card_slot::ob_vur_date));
+        b.add(training, "ob_vur_gou", slot(card_slot::ob_vur_gou));
+        b.add(training, "ob_mob", slot(card_slot::ob_mob));
+        b.add(training, "ob_mob_date", slot(card_slot::ob_mob_date));
+        b.add(training, "ob_mob_gou", slot(card_slot::ob_mob_gou));
+    }
+
+    // Row blocks: the count comes from its slot; rows beyond the list's end are not written.
+    const auto add_rows = [&](int count_slot, const char *count_name, const QVector<QString> &rows, int row_size,
+                              const char *record_name, const char *key_name, const char *const *names) {
+        const int count = to_int(slot(count_slot));
+        if (count <= 0)
+            return;
+        b.add(org, count_name, slot(count_slot));
+        const int available = (rows.size() + row_size - 1) / row_size;
+        for (row_counter = 0; row_counter < count && row_counter < available; ++row_counter) {
+            QDomElement record = b.add_record(org, record_name);
+            b.add(record, key_name, ogrn);
+            for (int k = 0; k < row_size; ++k)
+                b.add(record, names[k], value_at(rows, row_counter * row_size + k));
+        }
+    };
+    add_rows(card_slot::balance_row_count, "balance_str", balance_rows, card_lists::balance_row_size, "R_aorg_tr",
+             "OGRN_TR", balance_elements);
+    if (to_int(slot(card_slot::bron_row_count)) > 0)
+        qDebug().noquote() << "bron_strok=" << slot(card_slot::bron_row_count);
+    add_rows(card_slot::bron_row_count, "bron_strok", bron_rows, card_lists::bron_row_size, "R_GPZ_bron", "ogrn_real",
+             bron_elements);
+    add_rows(card_slot::nebron_row_count, "nebron_strok", nebron_rows, card_lists::nebron_row_size, "R_GPZ_nebron",
+             "ogrn_real", nebron_elements);
+    return doc;
+}
+
+QByteArray iexml::card_xml_text(const QDomDocument &document)
+{
+    QByteArray bytes;
+    QTextStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setCodec("UTF-8");
+    document.save(stream, 1);
+    stream.flush();
+    return bytes;
+}
+
+// ---- Reader ----
+
+QVector<QString> iexml::parse_card(const QDomDocument &document, int kind)
+{
+    if (kind == 2)
+        return balance_rows;
+    if (kind == 3)
+        return bron_rows;
+    if (kind != 1)
+        return nebron_rows;
+
+    card_file_version = 0;
+    card_values = QVector<QString>(card_lists::read_main_size);
+    for (int s : {card_slot::dateZap, card_slot::ob_ruk_date, card_slot::ob_vur_date, card_slot::ob_mob_date,
+                  card_slot::dateINN, card_slot::NPA_date})
+        card_values[s] = QStringLiteral("2000-01-01");
+    balance_rows.clear();
+    bron_rows.clear();
+    nebron_rows.clear();
+    walk_card_nodes(document.documentElement());
+    return card_values;
+}
+
+void iexml::walk_card_nodes(const QDomNode &node)
+{
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isElement())
+            read_card_element(child.toElement());
+        walk_card_nodes(child);
+    }
+}
+
+void iexml::read_card_element(const QDomElement &element)
+{
+    const QString tag = element.tagName();
+    const QString text = element.text();
+    const int version = card_file_version;
+
+    if (tag == "N_ver_quelt") {
+        card_file_version = to_int(text);
+        return;
+    }
+    for (const ReadElement &e : read_elements) {
+        if (tag == QLatin1String(e.name)) {
+            if (version >= e.from_version)
+                card_values[e.slot] = text;
+            return;
+        }
+    }
+    if (tag == "Kol_MP") {
+        if (card_values[card_slot::sb_f6_mp].isEmpty())
+            card_values[card_slot::sb_f6_mp] = text;
+        return;
+    }
+    if (tag == "N") {
+        if (version >= 1 && (text == QString::fromUtf8(main_okved_kind) || text == QString::fromUtf8(extra_okved_kind)))
+            okved_record_kind = text;
+        return;
+    }
+    if (tag == "okved") {
+        if (version < 1)
+            return;
+        if (okved_record_kind == QString::fromUtf8(main_okved_kind)) {
+            card_values[card_slot::le_osn_ved] = text;
+        } else if (okved_record_kind == QString::fromUtf8(extra_okved_kind)) {
+            QString &extra = card_values[card_slot::le_dop_ved];
+            extra = extra.isEmpty() ? text : extra + okved_separator + text;
+        }
+        return;
+    }
+    if (tag == "balance_str" || tag == "bron_strok" || tag == "nebron_strok") {
+        const int from = tag == "balance_str" ? 5 : 7;
+        const int target = tag == "balance_str"  ? card_slot::balance_row_count
+                           : tag == "bron_strok" ? card_slot::bron_row_count
+                                                 : card_slot::nebron_row_count;
+        if (version >= from)
+            card_values[target] = text;
+        return;
+    }
+    if (tag == "oficer_b") {
+        if (version <= 24) {
+            QString &figure = card_values[card_slot::sb_f6_bron_of];
+            figure = QString::number(to_int(figure) + to_int(text));
+        }
+        return;
+    }
+    for (const char *name : balance_elements) {
+        if (tag != QLatin1String(name))
+            continue;
+        if (version < 5 || to_int(card_values[card_slot::balance_row_count]) <= 0)
+            return;
+        if (version <= 14) {
+            if (tag == "kol_dob_vnut" || tag == "Kol_treb_mir")
+                return;
+            if (tag == "Kol_treb") {
+                balance_rows << text << QStringLiteral("0") << text;
+                return;
+            }
+        }
+        balance_rows << text;
+        return;
+    }
+    for (const char *name : bron_elements) {
+        if (tag == QLatin1String(name)) {
+            if (version >= 7 && to_int(card_values[card_slot::bron_row_count]) > 0)
+                bron_rows << text;
+            return;
+        }
+    }
+    for (const char *name : nebron_elements) {
+        if (tag == QLatin1String(name)) {
+            if (version >= 7 && to_int(card_values[card_slot::nebron_row_count]) > 0)
+                nebron_rows << text;
+            return;
+        }
+    }
+}
+
+bool iexml::read_card_document(const QByteArray &xml)
+{
+    card_messages.clear();
+    // The reader-based parse keeps text nodes made only of blanks, so such values survive.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QXmlInputSource source;
+    source.setData(xml);
+    QXmlSimpleReader reader;
+    reader.setFeature("http://xml.org/sax/features/namespaces", false);
+    reader.setFeature("http://xml.org/sax/features/namespace-prefixes", true);
+    QDomDocument document;
+    const bool parsed = !xml.isEmpty() && document.setContent(&source, &reader);
+    QT_WARNING_POP
+    if (!parsed || document.documentElement().isNull()) {
+        clear_lists();
+        add_read_error();
+        return false;
+    }
+    parse_card(document, 1);
+    return true;
+}
+
+bool iexml::read_card_document(QIODevice *device)
+{
+    if (!device || !device->isReadable()) {
+        card_messages.clear();
+        clear_lists();
+        add_read_error();
+        return false;
+    }
+    return read_card_document(device->readAll());
+}
+
+// ---- Archive ----
+
+bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_rows, QVector<QString> bron_rows,
+                      QVector<QString> nebron_rows, QString path, QString xml_name)
+{
+    card_messages.clear();
+    last_saved_path.clear();
+    const QString error_title = tr_text(card_text::title_error);
+
+    if (!path.endsWith(".quelt"))
+        path += ".quelt";
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    const auto document_failure = [&](const QString &where) {
+        add_message(CardMessage::Critical, error_title,
+                    tr_text(card_text::text_document_not_created) + where +
+                        tr_text(card_text::text_administrator_tail));
+        return false;
+    };
+    const auto save_failure = [&] {
+        add_message(CardMessage::Warning, error_title, tr_text(card_text::text_save_failed));
+        return false;
+    };
+
+    if (!card_archiver.found()) {
+        add_message(CardMessage::Critical, error_title, tr_text(card_text::text_archiver_missing));
+        return false;
+    }
+    if (xml_name.isEmpty() || xml_name.contains('/') || xml_name == "." || xml_name == "..")
+        return document_failure(folder + "/");
+
+    PasswordListReader passwords;
+    passwords.load(password_list_path);
+    if (!Archiver::password_usable(passwords.current_password))
+        return save_failure();
+
+    // The plain document lives only in a private folder of its own.
+    QTemporaryDir plain(QDir::tempPath() + "/quelt-save-XXXXXX");
+    if (!plain.isValid())
+        return document_failure(QDir::tempPath() + "/");
+    const QString document_path = plain.path() + "/" + xml_name;
+    {
+        QFile file(document_path);
+        if (!file.open(QIODevice::WriteOnly))
+            return document_failure(QDir::tempPath() + "/");
+        const QByteArray text = card_xml_text(write_card_xml(card_values, balance_rows, bron_rows, nebron_rows));
+        if (file.write(text) != text.size() || !file.flush()) {
+            file.close();
+            return document_failure(QDir::tempPath() + "/");
+        }
+        file.close();
+    }
+
+    // The new archive is built beside the target and replaces it only once it is complete.
+    QTemporaryDir staging(folder + "/.quelt-save-XXXXXX");
+    if (!staging.isValid())
+        return document_failure(folder + "/");
+    const QString staged_archive = staging.path() + "/card.7z";
+    const int code = card_archiver.pack(staged_archive, document_path, passwords.current_password);
+    if (code != 0 || !QFileInfo(staged_archive).isFile())
+        return save_failure();
+    if (std::rename(QFile::encodeName(staged_archive).constData(), QFile::encodeName(path).constData()) != 0)
+        return save_failure();
+
+    QSettings("Trevane", "QUELT").setValue("settings/oldset", 0);
+    last_saved_path = path;
+    add_message(CardMessage::Information, tr_text(card_text::title_success),
+                tr_text(card_text::text_saved) + path + tr_text(card_text::text_saved_tail));
+    return true;
+}
+
+QVector<QString> iexml::open_card(const QString &path)
+{
+    if (path == "Getbalance")
+        return balance_rows;
+    if (path == "Getbron")
+        return bron_rows;
+    if (path == "Getnebron")
+        return nebron_rows;
+
+    card_messages.clear();
+    clear_lists();
+    PasswordListReader passwords;
+    passwords.load(password_list_path);
+
+    if (!card_archiver.found()) {
+        add_message(CardMessage::Critical, tr_text(card_text::title_error), tr_text(card_text::text_archiver_missing));
+        return card_values;
+    }
+    if (!QFileInfo(path).isFile()) {
+        add_read_error();
+        return card_values;
+    }
+    // Every attempt unpacks into a fresh folder inside one private (owner-only) folder,
+    // which goes away on every path out of here.
+    QTemporaryDir work(QDir::tempPath() + "/quelt-open-XXXXXX");
+    if (!work.isValid()) {
+        add_read_error();
+        return card_values;
+    }
+    QFile::setPermissions(work.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QString folder;
+    int attempt_number = 0;
+    const auto attempt = [&](const QString &password) {
+        folder = work.path() + "/" + QString::number(attempt_number++);
+        QDir().mkpath(folder);
+        return card_archiver.extract(path, folder, password);
+    };
+    int code = attempt(passwords.current_password);
+    const int old_count = passwords.old_passwords.size();
+    for (int i = 0; code != 0 && i < old_count; ++i) {
+        if (old_password_progress)
+            old_password_progress(i, old_count, old_password_progress_text(i, old_count));
+        code = attempt(passwords.old_passwords.at(i));
+    }
+    if (code != 0) {
+        add_read_error();
+        return card_values;
+    }
+
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    if (entries.size() > 1) {
+        add_message(CardMessage::Information, tr_text(card_text::title_10002), tr_text(card_text::text_10002) + folder,
+                    false);
+        return card_values;
+    }
+    if (entries.size() == 1 &&
+        (entries.first().fileName().startsWith('+') || entries.first().fileName().startsWith('-'))) {
+        add_message(CardMessage::Critical, tr_text(card_text::title_10003),
+                    tr_text(card_text::text_10003) + "\n" + tr_text(card_text::text_10003_contact) +
+                        QString::fromUtf8(card_text::developer_contact),
+                    false);
+        return card_values;
+    }
+    if (entries.isEmpty() || entries.first().isSymLink() || !entries.first().isFile()) {
+        add_read_error();
+        return card_values;
+    }
+    QFile file(entries.first().absoluteFilePath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        add_read_error();
+        return card_values;
+    }
+    const QByteArray xml = file.readAll();
+    file.close();
+    remove_tree(work.path());
+
+    if (!read_card_document(xml))
+        return card_values;
+    if (card_file_version == 0)
+        add_message(CardMessage::Information, tr_text(card_text::title_notice), tr_text(card_text::text_old_version));
+    return card_values;
+}

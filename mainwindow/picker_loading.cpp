@@ -1,0 +1,135 @@
+#include "widget.h"
+#include "ui_widget.h"
+
+#include <QSettings>
+
+namespace {
+
+const char *const state_body_ogrns[] = {
+    "1027801583743", "1027802508271", "1027804200236", "1027806078552", "1027806894312", "1027807593318",
+    "1027807994224", "1027808752839", "1027808867833", "1027809009755", "1027809192575", "1027809244561",
+    "1027809257178", "1027810228368", "1027810241007", "1027810253635", "1027810256352", "1027810279397",
+    "1027810320757", "1027810354516", "1027810356485", "1027812406742", "1037800042851", "1037804023597",
+    "1037811014515", "1037819002605", "1037821059540", "1037828007030", "1037841000647", "1037843003285",
+    "1037843011931", "1037843022524", "1037843025527", "1037843031214", "1037843037935", "1037843045701",
+    "1037843063873", "1037843108962", "1037843116607", "1037843119665", "1037851017973", "1037851027081",
+    "1037851049367", "1037867000115", "1037867016440", "1037869012444", "1037869015975", "1037869018219",
+    "1047839009129", "1047839034484", "1047844000082", "1047844000731", "1047855096222", "1079847017910",
+    "1099847031570", "1127847621110", "1127847685778", "1137847460816", "1147847001191", "1167847166882",
+    "1177847292996"};
+
+} // namespace
+
+void Widget::load_pickers()
+{
+    classifier_dir = ":/database/xml/";
+
+    for (Form *picker : {&okopf_picker, &okato_picker, &okfs_picker, &okogu_picker})
+        picker->set_mode(0);
+    facet_picker.set_mode(2);
+    for (Form *picker : {&actual_address_picker, &postal_address_picker, &head_position_picker, &iogv_picker,
+                         &vk_picker})
+        picker->set_mode(3);
+    position_picker.set_mode(4);
+    okved_picker.set_mode(6);
+    extra_okved_picker.set_mode(6);
+
+    const char *pick = SIGNAL(sig(QString, QString, QString));
+    connect(&head_position_picker, pick, this, SLOT(paste_f(QString, QString)));
+    connect(&okopf_picker, pick, this, SLOT(paste_v(QString, QString)));
+    connect(&okato_picker, pick, this, SLOT(paste_okato(QString, QString)));
+    connect(&actual_address_picker, pick, this, SLOT(paste_fakt_adr(QString, QString)));
+    connect(&okfs_picker, pick, this, SLOT(paste_okfs(QString, QString)));
+    connect(&okved_picker, pick, this, SLOT(paste_okved(QString, QString)));
+    connect(&extra_okved_picker, pick, this, SLOT(paste_neosn(QString, QString)));
+    connect(&postal_address_picker, pick, this, SLOT(paste_pocht_adr(QString, QString)));
+    connect(&inn_date_calendar, SIGNAL(sig_from_calendar(QDate)), this, SLOT(paste_res2(QDate)));
+    connect(&fill_date_calendar, SIGNAL(sig_from_calendar(QDate)), this, SLOT(paste_zan(QDate)));
+    connect(&position_picker, pick, this, SLOT(paste_okpdtr(QString, QString, QString)));
+    connect(&facet_picker, pick, this, SLOT(paste_faset(QString, QString, QString)));
+    connect(&iogv_picker, pick, this, SLOT(paste_iogv(QString, QString)));
+    connect(&xls_dialog, SIGNAL(sig_from_xls(int, int, int)), this, SLOT(paste_xls(int, int, int)));
+    connect(&okogu_picker, pick, this, SLOT(paste_okogu(QString, QString)));
+    connect(&vk_picker, pick, this, SLOT(paste_vk(QString, QString)));
+
+    fill_date_calendar.setWindowTitle("Выберите дату заполнения");
+    head_position_picker.setWindowTitle("Руководитель организации");
+    okopf_picker.setWindowTitle("Организационно-правовая форма");
+    okato_picker.setWindowTitle("Код ОКАТО");
+    actual_address_picker.setWindowTitle("Фактический адрес");
+    okfs_picker.setWindowTitle("Форма собственности");
+    okogu_picker.setWindowTitle("Классификатор органов гос. власти и управления");
+    vk_picker.setWindowTitle("Справочник военкоматов СПб и ЛО");
+    okved_picker.setWindowTitle("Виды экономической деятельности");
+    help_window.setWindowTitle("Справочная информация");
+    extra_okved_picker.setWindowTitle("Неосновные коды ОКВЭД");
+    postal_address_picker.setWindowTitle("Почтовый адрес");
+    position_picker.setWindowTitle("Должности и профессии");
+    facet_picker.setWindowTitle("Фасет");
+    iogv_picker.setWindowTitle("Перечень ИОГВ");
+    pdp_window.setWindowTitle("Перечень ВУС");
+
+    access_granted = false;
+    access_tries = 0;
+
+    progress_window.add_value();
+    xls_dialog.setWindowTitle("Ввод координат первой ячейки");
+
+    struct Load {
+        const char *progress;
+        const char *file;
+        QVector<Form *> pickers;
+    };
+    const Load loads[] = {
+        {"Загрузка адресов", "адрес_new.xml", {&actual_address_picker, &postal_address_picker}},
+        {"Загрузка должностей", "Должности_new.xml", {&head_position_picker}},
+        {"Загрузка кодов ОКАТО", "ОКАТО_new.xml", {&okato_picker}},
+        {"Загрузка кодов ОКОПФ", "ОКОПФ_new.xml", {&okopf_picker}},
+        {"Загрузка кодов ОКФС", "ОКФС_new.xml", {&okfs_picker}},
+        {"Загрузка кодов ОКВЕД", "OKVED_new.xml", {&extra_okved_picker, &okved_picker}},
+        {"Загрузка кодов ОКПДТР", "OKPDTR_new.xml", {&position_picker}},
+        {"Загрузка фасетов", "Faset_new.xml", {&facet_picker}},
+        {"Загрузка ИОГВ", "IOGV_new.xml", {&iogv_picker}},
+        {"Загрузка ОКОГУ", "ОКОГУ_new.xml", {&okogu_picker}},
+        {"Загрузка ВК", "VK_org_new.xml", {&vk_picker}},
+    };
+    for (const Load &load : loads) {
+        progress_window.set_title(QString::fromUtf8(load.progress));
+        classifier_reader.load(classifier_dir + QString::fromUtf8(load.file));
+        for (Form *picker : load.pickers)
+            picker->set_items(classifier_reader.records);
+        progress_window.add_value();
+    }
+
+    progress_window.close();
+    saved_snapshot = collect_card_values();
+
+    const QString hint_style = "QLabel{border-style: dashed;border-width: 2px;border-color: maroon;}";
+    ui->label_22->setStyleSheet(hint_style);
+    ui->label_34->setStyleSheet(hint_style);
+
+    QSettings settings("Trevane", "QUELT");
+    if (settings.value("settings/oldset", "no_oldset_in_REG").toString() == "1") {
+        msg_box.setIcon(QMessageBox::Question);
+        msg_box.setWindowTitle("Загрузка последних данных");
+        msg_box.setText("Для продолжения заполнения незавершенной карточки учета, нажмите кнопку ''Открыть'' в "
+                        "основном окне программы и выберите файл (.QTEMP) с нужной датой\n   \nВыбор кнопки ''НЕ "
+                        "напоминать'' уберет данное уведомление при следующем запуске (файлы .QUELT и .QTEMP при "
+                        "этом останутся).");
+        msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Close);
+        msg_box.setButtonText(QMessageBox::Save, "ОК");
+        msg_box.setButtonText(QMessageBox::Close, "НЕ напоминать");
+        msg_box.setDefaultButton(QMessageBox::Save);
+        if (msg_box.exec() == QMessageBox::Close)
+            clear_to_reg();
+    }
+
+    for (const char *ogrn : state_body_ogrns)
+        iogv_ogrn_list << QString::fromLatin1(ogrn);
+}
+
+void Widget::clear_to_reg()
+{
+    QSettings settings("Trevane", "QUELT");
+    settings.setValue("settings/oldset", 2);
+}

@@ -1,0 +1,222 @@
+#pragma once
+
+#include "classifier_reader.h"
+#include "form.h"
+#include "form_pdp.h"
+#include "help.h"
+#include "import_xls.h"
+#include "nprogress.h"
+#include "resolve.h"
+
+#include <QBrush>
+#include <QDate>
+#include <QMessageBox>
+#include <QModelIndex>
+#include <QPrinter>
+#include <QStandardItem>
+#include <QStandardItemModel>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class QPrintPreviewDialog;
+class QWebView;
+class spinboxDelegate;
+class comboboxDelegate;
+
+namespace Ui {
+class Widget;
+}
+
+// The main window: one card, its pages, tables, pickers and dialogs.
+class Widget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Widget(QWidget *parent = nullptr);
+    ~Widget() override;
+
+    // Opens a card (.quelt) or an unfinished card (.qtemp); any other path is ignored.
+    void open_card_file(const QString &path);
+    // The card's values as the form holds them now.
+    QVector<QString> collect_card_values();
+
+    Ui::Widget *form() const { return ui; }
+
+    // Tidies an organisation's name; touches no field.
+    QString normalise_org_name(QString text);
+    QString wrap_tooltip_html(const QString &text);
+    // Every text field's tool tip shows its whole text again (after a card is loaded).
+    void refresh_tooltips();
+
+signals:
+    void sig2();
+
+public slots:
+    void paste_res2(QDate date);
+    void paste_zan(QDate date);
+    void paste_f(QString str1, QString str2);
+    void paste_v(QString str1, QString str2);
+    void paste_okato(QString str1, QString str2);
+    void paste_fakt_adr(QString str1, QString str2);
+    void paste_okfs(QString str1, QString str2);
+    void paste_okogu(QString str1, QString str2);
+    void paste_vk(QString str1, QString str2);
+    void paste_okved(QString str1, QString str2);
+    void paste_neosn(QString str1, QString str2);
+    void paste_pocht_adr(QString str1, QString str2);
+    void paste_okpdtr(QString str1, QString str2, QString str3);
+    void paste_faset(QString str1, QString str2, QString str3);
+    void paste_iogv(QString str1, QString str2);
+    void paste_xls(int sheet, int stroka, int stolbets);
+    void UpdateData_balance(QModelIndex indexA, QModelIndex indexB);
+    void pressed_enter_widget();
+
+private slots:
+    void on_testButton_clicked();
+    void on_copyButton_clicked();
+    void on_tabWidget_currentChanged(int arg1);
+    void on_help_Button_clicked();
+    void on_exit_Button_clicked();
+    void on_save_Button_clicked();
+    void on_open_Button_clicked();
+    void on_print_Button_clicked();
+    void on_pb_today_clicked();
+    void on_pb_zaglav2_clicked();
+    void on_pb_zaglav_clicked();
+    void on_cb_MobOrgan_currentIndexChanged(const QString &arg1);
+    void on_pb_date_clicked();
+    void on_le_DolgVur_textEdited(const QString &arg1);
+    void on_pb_ruk_clicked();
+    void on_pb_golorg_clicked();
+    void on_pushButton_9_clicked();
+    void on_pushButton_6_clicked();
+    void on_lineEdit_36_textEdited(const QString &arg1);
+    void on_lineEdit_10_textEdited(const QString &arg1);
+    void on_pb_padr_clicked();
+    void on_pb_fadr_clicked();
+    void on_le_dop_ved_lostFocus();
+    void on_pb_dop_sort_clicked();
+    void on_cb_OGV_currentIndexChanged(const QString &arg1);
+    void on_OKOGU_pb_clicked();
+    void on_pb_INN_clicked();
+    void on_pb_dop_del_clicked();
+    void on_pb_dop_add_clicked();
+    void on_pb_ved_clicked();
+    void on_pb_okfs_clicked();
+    void on_pb_okato_clicked();
+    void on_pb_okopf_clicked();
+    void on_pb_VK_clicked();
+    void on_checkBox_kolont_stateChanged(int arg1);
+    void on_cb_kat_b_currentIndexChanged(const QString &arg1);
+    void on_sb_f6_bron_all_valueChanged(int arg1);
+    void on_sb_f6_priziv_valueChanged(int arg1);
+    void on_sb_f6_all_valueChanged(int arg1);
+    void on_sb_f6_gpz_valueChanged(int arg1);
+    void on_sb_f6_bron_neof_valueChanged(int arg1);
+    void on_sb_f6_bron_of_valueChanged(int arg1);
+    void on_sb_f6_mp_valueChanged(int arg1);
+    void on_checkBox_f6_resize_stateChanged(int arg1);
+    void on_checkBox_balance_vnutr_ist_stateChanged(int arg1);
+    void on_checkBox_balance_voenshtat_stateChanged(int arg1);
+    void on_balance_pdp_clicked();
+    void on_pb_import_xls_clicked();
+    void on_checkBox_balance_itogi_stateChanged(int arg1);
+    void on_checkBox_balance_hiden_stateChanged(int arg1);
+    void on_table_balance_entered(const QModelIndex &index);
+    void on_table_balance_activated(const QModelIndex &index);
+    void on_balance_faset_clicked();
+    void on_checkBox_balance_vid_pr_stateChanged(int arg1);
+    void on_checkBox_balance_dop_stateChanged(int arg1);
+    void on_balance_delete_clicked();
+    void on_balance_sort_clicked();
+    void on_balance_add_clicked();
+    void on_sb_f6_neof_valueChanged(int arg1);
+    void on_sb_f6_of_valueChanged(int arg1);
+    void on_cb_neGPZ_stateChanged(int arg1);
+    void on_cb_GPZ_stateChanged(int arg1);
+    void on_import_bron_clicked();
+    void on_del_nebron_clicked();
+    void on_add_nebron_clicked();
+    void on_del_bron_clicked();
+    void on_add_bron_clicked();
+    void OGRN_check();
+    void INN_check();
+    void OKPO_check();
+    void load_from_reg(QString str);
+    void save_to_temp();
+    void clear_to_reg();
+    void import_excel();
+    void summ_same();
+    void add_balance_row();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void apply_edition();
+    void setup_table_models();
+    void load_pickers();
+    void close_child_windows();
+
+    int current_row = 0;
+    int current_col = 0;
+    int f6_error = 0;
+    int access_tries = 0;
+    int xls_row = 0;
+    int xls_col = 0;
+    int xls_sheet = 0;
+    int temp_saved = 0;
+    bool access_granted = false;
+    int copy_icon_number = 4;
+
+    ClassifierReader classifier_reader;
+    Form head_position_picker;
+    Form okopf_picker;
+    Form okato_picker;
+    Form actual_address_picker;
+    Form okfs_picker;
+    Form okved_picker;
+    Form extra_okved_picker;
+    Form postal_address_picker;
+    Form position_picker;
+    Form facet_picker;
+    Form iogv_picker;
+    Form vk_picker;
+    Form okogu_picker;
+    Form_pdp pdp_window;
+    Resolve inn_date_calendar;
+    Resolve fill_date_calendar;
+    nProgress progress_window;
+    Help help_window;
+    Import_xls xls_dialog;
+
+    QString classifier_dir;
+    QString print_html;
+    QString template_path;
+    QStringList number_words[4];
+    QStringList iogv_ogrn_list;
+
+    QMessageBox msg_box;
+    QVector<QString> saved_snapshot;
+    QVector<QString> current_snapshot;
+    QBrush grey_brush;
+    QBrush red_brush;
+    QBrush yellow_brush;
+
+    QStandardItemModel *balance_model = nullptr;
+    QStandardItemModel *bron_model = nullptr;
+    QStandardItemModel *nebron_model = nullptr;
+    QStandardItem *item_prototype = nullptr;
+    spinboxDelegate *spin_delegate = nullptr;
+    comboboxDelegate *combo_delegate = nullptr;
+
+    Ui::Widget *ui;
+    QWebView *web_view = nullptr;
+    QPrinter printer;
+    QPrintPreviewDialog *preview_dialog = nullptr;
+};

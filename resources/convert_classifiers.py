@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""Builds the classifier XML files of resources/xml from the TSV exports.
+
+Usage: convert_classifiers.py [TSV_DIR] [OUT_DIR]
+  TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, spb_streets_unofficial.tsv
+           and SOURCES.md (default: /work/shared/data/classifiers)
+  OUT_DIR  where the XML files go (default: xml/ beside this script)
+
+Every file is UTF-8 XML: root <dataroot>, one element per record named after the table,
+holding <Код>, optionally <Сорт>, and <Наименование> as plain text.
+Classifiers for which no real data is at hand are written as small stand-in samples,
+marked as such by a comment at the top of the file.
+"""
+
+import csv
+import os
+import shutil
+import sys
+from xml.sax.saxutils import escape
+
+GENERATED = "2025-07-17T12:00:00"
+STAND_IN_NOTE = "STAND-IN SAMPLE: a few illustrative records, not the real classifier. Replace with real data."
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DEFAULT_TSV_DIR = "/work/shared/data/classifiers"
+DEFAULT_OUT_DIR = os.path.join(HERE, "xml")
+
+# order of the child elements of a record
+CODE_NAME = ("Код", "Наименование")
+SORT_CODE_NAME = ("Сорт", "Код", "Наименование")
+CODE_SORT_NAME = ("Код", "Сорт", "Наименование")
+
+HEAD_POSITIONS = [
+    ('1', 'Генеральный директор'),
+    ('2', 'Директор'),
+    ('3', 'Глава'),
+    ('4', 'Заведующий'),
+    ('5', 'Председатель'),
+    ('6', 'Председатель правления'),
+    ('7', 'Управляющий'),
+    ('8', 'Временный управляющий'),
+    ('9', 'Главный врач'),
+    ('10', 'Начальник управления'),
+    ('11', 'Ректор'),
+    ('12', 'Руководитель'),
+    ('13', 'Президент'),
+    ('14', 'Начальник'),
+]
+
+# (code, sort, name)
+FACETS = [
+    ('01', '01', 'Вице-'),
+    ('02', '02', 'Первый заместитель руководителя'),
+    ('03', '03', 'Заместитель'),
+    ('04', '04', 'Главный'),
+    ('05', '05', 'Ведущий'),
+    ('06', '06', 'Старший'),
+    ('07', '07', 'Младший'),
+    ('08', '08', 'Сменный'),
+    ('09', '09', 'Первый'),
+    ('10', '10', 'Второй'),
+    ('11', '11', 'Третий'),
+    ('12', '12', 'Четвертый'),
+    ('13', '13', 'Помощник руководителя и специалиста'),
+    ('14', '14', 'Старший помощник'),
+    ('15', '15', 'Первый помощник'),
+    ('16', '16', 'Второй помощник'),
+    ('17', '17', 'Третий помощник'),
+    ('18', '18', 'Четвертый помощник'),
+    ('19', '19', 'Пятый помощник'),
+    ('20', '20', 'Сменный помощник'),
+    ('21', '21', 'Групповой'),
+    ('22', '22', 'Бригадный'),
+    ('23', '23', 'Районный'),
+    ('24', '24', 'Участковый'),
+    ('25', '25', 'Горный'),
+    ('1', '26', '1 разр./кат.'),
+    ('2', '27', '2 разр./кат.'),
+    ('3', '28', '3 разр./кат.'),
+    ('4', '29', '4 разр./кат.'),
+    ('5', '30', '5 разр./кат.'),
+    ('6', '31', '6 разр./кат.'),
+    ('7', '32', '7 разр./высш.кат.'),
+    ('8', '33', '8 разряд'),
+    ('0', '00', '- - - удалить фасет - - -'),
+]
+
+# (code, name): districts of the Leningrad region
+OKATO_STAND_IN = [
+    ("41203", "Бокситогорский "),
+    ("41206", "Волосовский"),
+    ("41209", "Волховский"),
+    ("41212", "Всеволожский"),
+    ("41215", "Выборгский"),
+    ("41218", "Гатчинский"),
+    ("41221", "Кингисеппский"),
+    ("41224", "Киришский"),
+    ("41225", "Кировский"),
+    ("41227", "Лодейнопольский"),
+    ("41230", "Ломоносовский"),
+    ("41233", "Лужский"),
+    ("41236", "Подпорожский"),
+    ("41239", "Приозерский"),
+    ("41242", "Сланцевский"),
+    ("41245", "Тихвинский"),
+    ("41248", "Тосненский"),
+]
+
+# (sort = staff category 1..4, code, name)
+OKPDTR_STAND_IN = [
+    ("1", "20656", "Главный бухгалтер"),
+    ("1", "21495", "Директор (начальник, управляющий) предприятия"),
+    ("1", "24080", "Начальник отдела"),
+    ("2", "20336", "Бухгалтер"),
+    ("2", "22446", "Инженер"),
+    ("2", "27728", "Экономист"),
+    ("3", "21299", "Делопроизводитель"),
+    ("3", "23369", "Кассир"),
+    ("3", "26353", "Секретарь-машинистка"),
+    ("4", "11442", "Водитель автомобиля"),
+    ("4", "18559", "Слесарь-ремонтник"),
+    ("4", "19258", "Уборщик производственных и служебных помещений"),
+    ("4", "19756", "Электрогазосварщик"),
+    ("4", "19861", "Электромонтер по ремонту и обслуживанию электрооборудования"),
+]
+
+# (code, name): executive bodies of St Petersburg
+IOGV_STAND_IN = [
+    ("01", "Администрация Губернатора Санкт-Петербурга"),
+    ("02", "Комитет по здравоохранению"),
+    ("03", "Комитет по образованию"),
+    ("04", "Комитет по культуре Санкт-Петербурга"),
+    ("05", "Комитет по транспорту"),
+    ("06", "Комитет по энергетике и инженерному обеспечению"),
+    ("07", "Комитет по социальной политике Санкт-Петербурга"),
+    ("08", "Комитет финансов Санкт-Петербурга"),
+    ("09", "Комитет имущественных отношений Санкт-Петербурга"),
+    ("10", "Комитет по строительству"),
+]
+
+# (code, name): military commissariats of St Petersburg and the Leningrad region
+VK_STAND_IN = [
+    ("1", "Военный комиссариат Адмиралтейского района г. Санкт-Петербурга"),
+    ("2", "Военный комиссариат Василеостровского района г. Санкт-Петербурга"),
+    ("3", "Военный комиссариат Выборгского района г. Санкт-Петербурга"),
+    ("4", "Военный комиссариат Калининского района г. Санкт-Петербурга"),
+    ("5", "Военный комиссариат Кировского района г. Санкт-Петербурга"),
+    ("6", "Военный комиссариат Московского района г. Санкт-Петербурга"),
+    ("7", "Военный комиссариат Невского района г. Санкт-Петербурга"),
+    ("8", "Военный комиссариат Центрального района г. Санкт-Петербурга"),
+    ("101", "Военный комиссариат Всеволожского района Ленинградской области"),
+    ("102", "Военный комиссариат Гатчинского района Ленинградской области"),
+]
+
+# (region, officer codes or "Нет", enlisted codes); the code lists are invented
+VUS_STAND_IN = [
+    ("Алтайский край", "020600, 021000, 021100", "131, 137, 140"),
+    ("Санкт-Петербург", "020600, 021100, 461100", "100, 106, 131, 137"),
+    ("Ленинградская область", "021000, 461100", "106, 131, 140"),
+    ("Брянская область ", "Нет", "131, 137"),
+    ("Костромская область", "Нет", "100, 140"),
+    ("Омская область", "020600", "106, 137"),
+    ("Республика Саха (Якутия)", "021100", "131"),
+    ("Томская область", "Нет", "100, 131"),
+]
+
+
+def read_tsv(path):
+    """Rows of a TSV with a header line 'code<TAB>name', as (code, name)."""
+    with open(path, encoding="utf-8", newline="") as f:
+        reader = csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE)
+        header = next(reader)
+        if header[:2] != ["code", "name"]:
+            sys.exit("%s: unexpected header %r" % (path, header))
+        rows = []
+        for line_no, row in enumerate(reader, start=2):
+            if not row:
+                continue
+            if len(row) != 2 or not row[0]:
+                sys.exit("%s:%d: expected two fields, got %r" % (path, line_no, row))
+            rows.append((row[0], row[1]))
+    if not rows:
+        sys.exit("%s: no records" % path)
+    return rows
+
+
+def write_classifier(out_dir, file_name, table, order, records, stand_in=False):
+    """records: tuples in the same order as `order`."""
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>']
+    if stand_in:
+        lines.append("<!-- %s -->" % STAND_IN_NOTE)
+    lines.append('<dataroot xmlns:od="urn:schemas-microsoft-com:officedata" generated="%s">' % GENERATED)
+    for rec in records:
+        lines.append("<%s>" % table)
+        for tag, text in zip(order, rec):
+            lines.append("<%s>%s</%s>" % (tag, escape(text), tag))
+        lines.append("</%s>" % table)
+    lines.append("</dataroot>")
+    path = os.path.join(out_dir, file_name)
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+    print("%-24s %5d records%s" % (file_name, len(records), "  (stand-in)" if stand_in else ""))
+
+
+def main():
+    tsv_dir = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_TSV_DIR
+    out_dir = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_OUT_DIR
+    os.makedirs(out_dir, exist_ok=True)
+
+    def tsv(name):
+        return read_tsv(os.path.join(tsv_dir, name))
+
+    # file on disk, table (record element) name, child order, records
+    write_classifier(out_dir, "address_new.xml", "адрес_new", CODE_NAME, tsv("spb_streets_unofficial.tsv"))
+    write_classifier(out_dir, "head_positions_new.xml", "Должности_new", CODE_NAME, HEAD_POSITIONS)
+    write_classifier(out_dir, "okato_new.xml", "ОКАТО_new", CODE_NAME, OKATO_STAND_IN, stand_in=True)
+    write_classifier(out_dir, "okopf_new.xml", "ОКОПФ_new", CODE_NAME, tsv("okopf.tsv"))
+    write_classifier(out_dir, "okfs_new.xml", "ОКФС_new", CODE_NAME, tsv("okfs.tsv"))
+    write_classifier(out_dir, "OKVED_new.xml", "OKVED_new", CODE_NAME, tsv("okved2.tsv"))
+    write_classifier(out_dir, "OKPDTR_new.xml", "OKPDTR_new", SORT_CODE_NAME, OKPDTR_STAND_IN, stand_in=True)
+    write_classifier(out_dir, "Faset_new.xml", "Faset_new", CODE_SORT_NAME, FACETS)
+    write_classifier(out_dir, "IOGV_new.xml", "IOGV_new", CODE_NAME, IOGV_STAND_IN, stand_in=True)
+    write_classifier(out_dir, "okogu_new.xml", "ОКОГУ_new", CODE_NAME, tsv("okogu.tsv"))
+    write_classifier(out_dir, "VK_org_new.xml", "VK_org_new", CODE_NAME, VK_STAND_IN, stand_in=True)
+    write_classifier(out_dir, "VUS.xml", "VUS", CODE_SORT_NAME, VUS_STAND_IN, stand_in=True)
+
+    shutil.copyfile(os.path.join(tsv_dir, "SOURCES.md"), os.path.join(out_dir, "SOURCES.md"))
+
+
+if __name__ == "__main__":
+    main()

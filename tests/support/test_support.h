@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialogButtonBox>
+#include <QString>
+#include <QStringList>
+#include <QtTest>
+#include <functional>
+
+namespace test_support {
+
+// The clean world every test starts from: Russian default locale, settings and
+// temporary files in a fresh folder, offscreen platform. Call before QApplication exists.
+void prepare_environment();
+
+// What a modal box showed before it was answered.
+struct ModalAnswer {
+    bool seen = false;
+    QString title;
+    QString text;
+    QStringList buttons;
+};
+
+// Answers the next application-modal dialog (a message box or any QDialog) from a timer:
+// presses the button whose text equals button_text (for a message box), or runs `act` on it.
+// The returned object is filled when the box has been seen. Works for nested boxes when
+// called again from `act`.
+std::shared_ptr<ModalAnswer> answer_next_modal(const QString &button_text,
+                                               std::function<void(QWidget *)> act = {}, int timeout_ms = 5000);
+
+} // namespace test_support
+
+// QTEST_MAIN with the shared set-up in front.
+#define QUELT_TEST_MAIN(TestObject)                                                                                    \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        test_support::prepare_environment();                                                                           \
+        QApplication app(argc, argv);                                                                                  \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }

@@ -1,0 +1,261 @@
+#include "form.h"
+#include "ui_form.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QRegularExpression>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+
+namespace
+{
+
+// Sorts and filters by reading the picker's records directly instead of going through
+// QVariant for every comparison: same order and same matches as the plain proxy
+// (case-sensitive, not locale-aware string comparison of the display texts).
+class ClassifierProxy : public QSortFilterProxyModel
+{
+public:
+    ClassifierProxy(const QVector<ClassifierRecord> &records, QObject *parent)
+        : QSortFilterProxyModel(parent), records(records)
+    {
+    }
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    {
+        const QString *l = field(left);
+        const QString *r = field(right);
+        if (!l || !r || sortRole() != Qt::DisplayRole || isSortLocaleAware())
+            return QSortFilterProxyModel::lessThan(left, right);
+        return l->compare(*r, sortCaseSensitivity()) < 0;
+    }
+
+    bool filterAcceptsRow(int source_row, const QModelIndex &source_parent) const override
+    {
+        const QRegularExpression re = filterRegularExpression();
+        if (re.pattern().isEmpty())
+            return true;
+        // An unfinished pattern (an open parenthesis) matches nothing, without a warning per row.
+        if (!re.isValid())
+            return false;
+        const QString *text = field(sourceModel()->index(source_row, filterKeyColumn(), source_parent));
+        if (!text || filterRole() != Qt::DisplayRole)
+            return QSortFilterProxyModel::filterAcceptsRow(source_row, source_parent);
+        return re.match(*text).hasMatch();
+    }
+
+private:
+    const QString *field(const QModelIndex &index) const
+    {
+        if (index.parent().isValid() || index.row() < 0 || index.row() >= records.size())
+            return nullptr;
+        const ClassifierRecord &rec = records.at(index.row());
+        switch (index.column()) {
+        case 0:
+            return &rec.code;
+        case 1:
+            return &rec.name;
+        case 2:
+            return &rec.sort;
+        default:
+            return nullptr;
+        }
+    }
+
+    const QVector<ClassifierRecord> &records;
+};
+
+} // namespace
+
+Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
+{
+    ui->setupUi(this);
+    QFont box_font = msg_box.font();
+    box_font.setFamily(QString());
+    box_font.setPointSize(11);
+    msg_box.setFont(box_font);
+    connect(ui->tableView, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(paste_to_sig(QModelIndex)));
+}
+
+Form::~Form()
+{
+    delete ui;
+}
+
+void Form::set_mode(int mode)
+{
+    this->mode = mode;
+}
+
+void Form::set_items(const ClassifierReader &reader)
+{
+    set_items(reader.records);
+}
+
+void Form::set_items(QVector<ClassifierRecord> records)
+{
+    items = std::move(records);
+    const int n = items.size();
+
+    QStandardItemModel *old_model = model;
+    QSortFilterProxyModel *old_proxy = proxy;
+    model = new QStandardItemModel(this);
+    proxy = new ClassifierProxy(items, this);
+
+    // Built in one go before anything is attached to the model, so no per-row signals.
+    model->setRowCount(n);
+    model->setColumnCount(3);
+    model->blockSignals(true);
+    for (int row = 0; row < n; ++row) {
+        const ClassifierRecord &rec = items.at(row);
+        auto *code = new QStandardItem(rec.code);
+        code->setTextAlignment(Qt::AlignCenter);
+        auto *sort = new QStandardItem(rec.sort);
+        sort->setTextAlignment(Qt::AlignCenter);
+        model->setItem(row, 0, code);
+        model->setItem(row, 1, new QStandardItem(rec.name));
+        model->setItem(row, 2, sort);
+    }
+    model->blockSignals(false);
+    model->setHeaderData(0, Qt::Horizontal, tr("Код"), Qt::EditRole);
+    model->setHeaderData(1, Qt::Horizontal, tr("Наименование"), Qt::EditRole);
+    model->setHeaderData(2, Qt::Horizontal, tr("Категория"), Qt::EditRole);
+
+    proxy->setSourceModel(model);
+    ui->tableView->setModel(proxy);
+    connect(ui->tableView->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
+            SLOT(selectedItem(QModelIndex, QModelIndex)));
+    delete old_proxy;
+    delete old_model;
+
+    QHeaderView *header = ui->tableView->horizontalHeader();
+    int sort_column = 0;
+    if (mode == 4 || mode == 5) {
+        sort_column = 1;
+        const int width = ui->tableView->width();
+        ui->tableView->setColumnWidth(0, int(width * 0.7));
+        ui->tableView->setColumnWidth(1, int(width * 3.0));
+        ui->tableView->setColumnWidth(2, int(width * 0.5));
+        if (mode == 5)
+            ui->pushButton->hide();
+    } else {
+        ui->tableView->hideColumn(2);
+        ui->dopinfo->hide();
+        if (mode == 1 || mode == 3)
+            sort_column = 1;
+        else if (mode == 2)
+            sort_column = 2;
+        if (mode == 3 || mode == 7) {
+            ui->tableView->hideColumn(0);
+            ui->label->hide();
+            ui->KlassForm_le_kod->hide();
+        }
+        if (mode == 6)
+            ui->KlassForm_le_kod->setInputMask(QStringLiteral("99.99.99;"));
+    }
+
+    // Enabling sorting sorts by the header's indicator: set it first, so the list is
+    // sorted once, ascending by the mode's column.
+    header->setSortIndicator(sort_column, Qt::AscendingOrder);
+    ui->tableView->setSortingEnabled(true);
+    ui->tableView->verticalHeader()->hide();
+}
+
+void Form::selectedItem(QModelIndex index1, QModelIndex)
+{
+    current_index = index1;
+    nothing_selected = false;
+}
+
+void Form::clear()
+{
+    nothing_selected = true;
+    if (!proxy)
+        return;
+    proxy->setFilterRegularExpression(QString());
+    proxy->setFilterKeyColumn(0);
+    // Setting the source again rebuilds the proxy; sort column and order stay.
+    proxy->setSourceModel(model);
+    nothing_selected = true;
+}
+
+void Form::apply_filter(int column, const QString &pattern, bool case_insensitive)
+{
+    if (!proxy)
+        return;
+    QRegularExpression re(pattern, case_insensitive ? QRegularExpression::CaseInsensitiveOption
+                                                    : QRegularExpression::NoPatternOption);
+    // Each setter refilters the whole list: change the column only when it differs.
+    if (proxy->filterKeyColumn() != column)
+        proxy->setFilterKeyColumn(column);
+    proxy->setFilterRegularExpression(re);
+}
+
+void Form::on_KlassForm_le_naim_textEdited(QString text)
+{
+    if (text.isEmpty()) {
+        clear();
+        return;
+    }
+    apply_filter(1, text, true);
+}
+
+void Form::on_KlassForm_le_kod_textEdited(QString text)
+{
+    // Under the input mask the empty field reads "..", and unfilled groups leave dots behind.
+    if (text == QLatin1String(".."))
+        text.clear();
+    else if (text.endsWith(QLatin1String("..")))
+        text.chop(2);
+    else if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    code_text = text;
+    if (text.isEmpty()) {
+        clear();
+        return;
+    }
+    apply_filter(0, text, false);
+}
+
+void Form::paste_to_sig(QModelIndex index)
+{
+    const int row = proxy ? proxy->mapToSource(index).row() : -1;
+    if (row == -1 || nothing_selected) {
+        ermessage();
+        return;
+    }
+    emit sig(model->item(row, 0)->text(), model->item(row, 1)->text(), model->item(row, 2)->text());
+    ui->KlassForm_le_kod->setText(QString());
+    ui->KlassForm_le_naim->setText(QString());
+    clear();
+    close();
+}
+
+void Form::on_pushButton_clicked()
+{
+    if (proxy && proxy->rowCount() == 1) {
+        paste_to_sig(proxy->index(0, 0));
+        return;
+    }
+    if (!current_index.isValid() || current_index.row() == -1 || nothing_selected) {
+        ermessage();
+        return;
+    }
+    paste_to_sig(current_index);
+}
+
+void Form::ermessage()
+{
+    msg_box.setText(
+        tr("Пожалуйста, перед нажатием кнопки выделите нужную строку из списка или дважды щелкните по ней."));
+    msg_box.setWindowTitle(tr("Не выбрана строка."));
+    msg_box.setStandardButtons(QMessageBox::Ok);
+    msg_box.setIcon(QMessageBox::Critical);
+    msg_box.exec();
+}
+
+void Form::on_dopinfo_toggled(bool checked)
+{
+    ui->textBrowser->setVisible(checked);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QModelIndex>
+#include <QPersistentModelIndex>
+#include <QVector>
+#include <QWidget>
+
+#include "classifier_reader.h"
+
+class QStandardItemModel;
+class QSortFilterProxyModel;
+
+namespace Ui
+{
+class Form;
+}
+
+// Picker window for one classifier: a table of codes and names with a search by code
+// and by name. A pick is sent as (code, name, category) by sig().
+class Form : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form(QWidget *parent = nullptr);
+    ~Form() override;
+
+    // Stored only; takes effect at the next set_items().
+    void set_mode(int mode);
+    // Copies the records of the reader's last load and fills the window.
+    void set_items(const ClassifierReader &reader);
+    void set_items(QVector<ClassifierRecord> records);
+
+signals:
+    void sig(QString str1, QString str2, QString str3);
+
+private slots:
+    void clear();
+    void ermessage();
+    void on_dopinfo_toggled(bool);
+    void on_pushButton_clicked();
+    void on_KlassForm_le_naim_textEdited(QString);
+    void on_KlassForm_le_kod_textEdited(QString);
+    void selectedItem(QModelIndex index1, QModelIndex index2);
+
+public slots:
+    void paste_to_sig(QModelIndex index);
+
+private:
+    void apply_filter(int column, const QString &pattern, bool case_insensitive);
+
+    bool nothing_selected = true;
+    QVector<ClassifierRecord> items;
+    QStandardItemModel *model = nullptr;
+    QSortFilterProxyModel *proxy = nullptr;
+    QPersistentModelIndex current_index;
+    QMessageBox msg_box;
+    QString code_text;
+    Ui::Form *ui;
+    int mode = 0;
+};
