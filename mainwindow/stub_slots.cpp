@@ -1,72 +1,14 @@
-// Handlers whose behaviour has not been written yet: they keep the form's connections by name working.
+// Printing and the Excel import are not written yet: their slots keep the form's connections by name.
 #include "widget.h"
+#include "ui_widget.h"
 
-#include <QCloseEvent>
-#include <QResizeEvent>
-
-void Widget::paste_okpdtr(QString, QString, QString) {}
 void Widget::paste_xls(int sheet, int stroka, int stolbets)
 {
     xls_sheet = sheet;
     xls_row = stroka;
     xls_col = stolbets;
 }
-void Widget::UpdateData_balance(QModelIndex, QModelIndex) {}
-void Widget::pressed_enter_widget() {}
-void Widget::OGRN_check() {}
-void Widget::INN_check() {}
-void Widget::OKPO_check() {}
-void Widget::load_from_reg(QString) {}
-void Widget::save_to_temp() {}
 void Widget::import_excel() {}
-void Widget::summ_same() {}
-void Widget::add_balance_row() {}
-void Widget::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-}
-void Widget::closeEvent(QCloseEvent *event)
-{
-    // Pickers and help are top-level windows of their own: the program ends only when they go too.
-    close_child_windows();
-    event->accept();
-}
-void Widget::open_card_file(const QString &) {}
-QVector<QString> Widget::collect_card_values()
-{
-    return {};
-}
-void Widget::on_save_Button_clicked() {}
-void Widget::on_open_Button_clicked() {}
 void Widget::on_print_Button_clicked() {}
-void Widget::on_cb_kat_b_currentIndexChanged(const QString &) {}
-void Widget::on_sb_f6_bron_all_valueChanged(int) {}
-void Widget::on_sb_f6_priziv_valueChanged(int) {}
-void Widget::on_sb_f6_all_valueChanged(int) {}
-void Widget::on_sb_f6_gpz_valueChanged(int) {}
-void Widget::on_sb_f6_bron_neof_valueChanged(int) {}
-void Widget::on_sb_f6_bron_of_valueChanged(int) {}
-void Widget::on_sb_f6_mp_valueChanged(int) {}
-void Widget::on_checkBox_f6_resize_stateChanged(int) {}
-void Widget::on_checkBox_balance_vnutr_ist_stateChanged(int) {}
-void Widget::on_checkBox_balance_voenshtat_stateChanged(int) {}
-void Widget::on_balance_pdp_clicked() {}
 void Widget::on_pb_import_xls_clicked() {}
-void Widget::on_checkBox_balance_itogi_stateChanged(int) {}
-void Widget::on_checkBox_balance_hiden_stateChanged(int) {}
-void Widget::on_table_balance_entered(const QModelIndex &) {}
-void Widget::on_table_balance_activated(const QModelIndex &) {}
-void Widget::on_balance_faset_clicked() {}
-void Widget::on_checkBox_balance_vid_pr_stateChanged(int) {}
-void Widget::on_checkBox_balance_dop_stateChanged(int) {}
-void Widget::on_balance_delete_clicked() {}
-void Widget::on_balance_sort_clicked() {}
-void Widget::on_sb_f6_neof_valueChanged(int) {}
-void Widget::on_sb_f6_of_valueChanged(int) {}
-void Widget::on_cb_neGPZ_stateChanged(int) {}
-void Widget::on_cb_GPZ_stateChanged(int) {}
 void Widget::on_import_bron_clicked() {}
-void Widget::on_del_nebron_clicked() {}
-void Widget::on_add_nebron_clicked() {}
-void Widget::on_del_bron_clicked() {}
-void Widget::on_add_bron_clicked() {}

@@ -219,4 +219,13 @@ private:
     QWebView *web_view = nullptr;
     QPrinter printer;
     QPrintPreviewDialog *preview_dialog = nullptr;
+
+    // ---- staff page (balance/) ----
+    // ---- end of staff page ----
+
+    // ---- card check (validation/) ----
+    // ---- end of card check ----
+
+    // ---- card file (cardfile/) ----
+    // ---- end of card file ----
 };
