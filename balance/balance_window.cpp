@@ -42,3 +42,6 @@ void Widget::on_del_nebron_clicked() {}
 void Widget::on_add_nebron_clicked() {}
 void Widget::on_del_bron_clicked() {}
 void Widget::on_add_bron_clicked() {}
+void Widget::check_f6() {}
+void Widget::set_reservation(bool) {}
+void Widget::set_mobilisation_staff_column(bool) {}

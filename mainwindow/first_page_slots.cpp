@@ -104,6 +104,16 @@ void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &arg1)
     }
 }
 
+void Widget::set_mobilisation_body(bool present)
+{
+    const bool blocked = ui->cb_MobOrgan->blockSignals(true);
+    ui->cb_MobOrgan->setCurrentIndex(present ? 1 : 0);
+    ui->cb_MobOrgan->blockSignals(blocked);
+    for (QWidget *w : {static_cast<QWidget *>(ui->label_MobOrgan_2), static_cast<QWidget *>(ui->cb_MobOrgan_2),
+                       static_cast<QWidget *>(ui->groupBox_1_6), static_cast<QWidget *>(ui->line_4)})
+        w->setVisible(present);
+}
+
 void Widget::on_checkBox_kolont_stateChanged(int)
 {
     ui->groupBox_kolont->setVisible(ui->checkBox_kolont->checkState() != Qt::Unchecked);

@@ -49,6 +49,8 @@ public:
     QString wrap_tooltip_html(const QString &text);
     // Every text field's tool tip shows its whole text again (after a card is loaded).
     void refresh_tooltips();
+    // Item 1.5 set from a card: the block follows, nothing is asked and nothing is emptied.
+    void set_mobilisation_body(bool present);
 
 signals:
     void sig2();
@@ -221,9 +223,19 @@ private:
     QPrintPreviewDialog *preview_dialog = nullptr;
 
     // ---- staff page (balance/) ----
+    // Form 6 consistency check: sets f6_error and the error label.
+    void check_f6();
+    // Item 4 and the mobilisation staff column set from a card: the layout follows, nothing is asked.
+    void set_reservation(bool reserving);
+    void set_mobilisation_staff_column(bool shown);
     // ---- end of staff page ----
 
     // ---- card check (validation/) ----
+    // The hard check of the whole card; false after its list of faults was shown.
+    bool check_card();
+    void tidy_card_fields();
+    // The gate in front of saving and printing: false abandons the output.
+    bool check_before_output();
     // ---- end of card check ----
 
     // ---- card file (cardfile/) ----

@@ -5,3 +5,12 @@
 void Widget::OGRN_check() {}
 void Widget::INN_check() {}
 void Widget::OKPO_check() {}
+bool Widget::check_card()
+{
+    return true;
+}
+void Widget::tidy_card_fields() {}
+bool Widget::check_before_output()
+{
+    return true;
+}
