@@ -223,11 +223,31 @@ private:
     QPrintPreviewDialog *preview_dialog = nullptr;
 
     // ---- staff page (balance/) ----
-    // Form 6 consistency check: sets f6_error and the error label.
-    void check_f6();
+    // Form 6 consistency check: sets f6_error and the error label, returns the fault code (0: none).
+    int check_f6();
     // Item 4 and the mobilisation staff column set from a card: the layout follows, nothing is asked.
     void set_reservation(bool reserving);
     void set_mobilisation_staff_column(bool shown);
+
+    // Balance totals into their spin boxes (each scans the whole table).
+    void summ_all();
+    void summ_bron();
+    void summ_mp();
+    void summ_vnutr_ist();
+    void summ_treb();
+    void summ_every_total();
+    // Whole-column changes of the column switches, each row with its arithmetic.
+    void copy_shtat_to_treb();
+    void clear_vnutr_ist();
+    void show_reservation_parts(bool reserving);
+    void show_mobilisation_staff_column(bool shown);
+    void set_okfs_sphere();
+    void form6_rest();
+    void move_balance_cursor(int row, int column);
+    void delete_reservation_row(class QTableView *view, QStandardItemModel *model);
+    // Set while the row arithmetic writes its results back: the writes' own change signals are
+    // not computed again.
+    bool balance_writing = false;
     // ---- end of staff page ----
 
     // ---- card check (validation/) ----

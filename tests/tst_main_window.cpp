@@ -82,6 +82,7 @@ private slots:
     void name_tidy_up_writes_plain_text();
     void okved_list_through_the_window();
     void mobilisation_block();
+    void mobilisation_body_set_from_a_card();
     void headers_check_box();
     void address_copy();
     void clipboard_summary();
@@ -459,6 +460,24 @@ void TestMainWindow::mobilisation_block()
         QVERIFY(w->isHidden());
     QCOMPARE(ui->FamRukMO->text(), QString());
     QCOMPARE(ui->cb_MobOrgan_2->currentIndex(), 0);
+}
+
+void TestMainWindow::mobilisation_body_set_from_a_card()
+{
+    Ui::Widget *ui = make()->form();
+    const QList<QWidget *> block = {ui->label_MobOrgan_2, ui->cb_MobOrgan_2, ui->groupBox_1_6, ui->line_4};
+    auto box = test_support::answer_next_modal("Отменить", {}, 300);
+    window->set_mobilisation_body(true);
+    QCOMPARE(ui->cb_MobOrgan->currentText(), QString("Да"));
+    ui->FamRukMO->setText("Петров");
+    window->set_mobilisation_body(false);
+    QTest::qWait(400);
+    QVERIFY(!box->seen);
+    QCOMPARE(ui->cb_MobOrgan->currentText(), QString("Нет"));
+    for (QWidget *w : block)
+        QVERIFY(w->isHidden());
+    // The card's own values come after: nothing is emptied here.
+    QCOMPARE(ui->FamRukMO->text(), QString("Петров"));
 }
 
 void TestMainWindow::headers_check_box()
