@@ -1,47 +1,502 @@
-// The staff page: balance table, Form 6 figures, reservation tables and the item 4 switch.
-#include "widget.h"
+// The staff balance table on the staff page: rows, arithmetic, totals, columns and the cursor.
 #include "ui_widget.h"
+#include "widget.h"
+
+#include "balance_model_io.h"
+#include "balance_rules.h"
 
 #include <QResizeEvent>
+#include <QTableView>
 
-void Widget::paste_okpdtr(QString, QString, QString) {}
-void Widget::UpdateData_balance(QModelIndex, QModelIndex) {}
-void Widget::pressed_enter_widget() {}
-void Widget::summ_same() {}
-void Widget::add_balance_row() {}
+using namespace balance;
+
+namespace
+{
+
+bool ticked(const QCheckBox *box)
+{
+    return box->checkState() != Qt::Unchecked;
+}
+
+QStandardItem *new_cell(const QString &text, const QBrush *background, Qt::Alignment alignment, bool editable,
+                        bool selectable)
+{
+    auto *item = new QStandardItem(text);
+    if (background)
+        item->setBackground(*background);
+    if (alignment)
+        item->setTextAlignment(alignment);
+    Qt::ItemFlags flags = Qt::ItemIsEnabled;
+    if (editable)
+        flags |= Qt::ItemIsEditable;
+    if (selectable)
+        flags |= Qt::ItemIsSelectable;
+    item->setFlags(flags);
+    return item;
+}
+
+void set_box(nSpinBox *box, int value)
+{
+    box->setValue(value);
+}
+
+void set_totals(const CategoryTotals &t, nSpinBox *all, nSpinBox *ruk, nSpinBox *specialists, nSpinBox *slug, nSpinBox *rab)
+{
+    set_box(all, t.all);
+    set_box(ruk, t.ruk);
+    set_box(specialists, t.specialists);
+    set_box(slug, t.slug);
+    set_box(rab, t.rab);
+}
+
+} // namespace
+
+void Widget::add_balance_row()
+{
+    const int row = balance_model->rowCount();
+    balance_model->insertRow(row);
+
+    const Qt::Alignment centre = Qt::AlignCenter;
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    QVector<QStandardItem *> cells(column_count, nullptr);
+    cells[col_key] = new_cell(QString(), &yellow_brush, {}, false, true);
+    cells[col_cat_code] = new_cell(QString(), &yellow_brush, centre, false, true);
+    cells[col_facet_code] = new_cell(QString(), &yellow_brush, centre, false, true);
+    cells[col_kind_code] = new_cell("1", &yellow_brush, centre, false, false);
+    cells[col_kind] = new_cell("Основное", nullptr, left, true, true);
+    cells[col_category] = new_cell(QString(), &grey_brush, {}, false, false);
+    cells[col_facet] = new_cell(QString(), &grey_brush, {}, false, false);
+    cells[col_name] = new_cell(QString(), &grey_brush, left, false, false);
+    for (int column : {col_code, col_ubyl, col_posle_vybyt, col_nekomplekt, col_dop_potr, col_vnesh_ist, col_izbytok})
+        cells[column] = new_cell(QString(), &grey_brush, centre, false, false);
+
+    const bool blocked = balance_model->blockSignals(true);
+    for (int column = 0; column < column_count; ++column)
+        if (cells[column])
+            balance_model->setItem(row, column, cells[column]);
+    balance_model->blockSignals(blocked);
+}
+
+void Widget::paste_okpdtr(QString str1, QString str2, QString str3)
+{
+    add_balance_row();
+    const int row = balance_model->rowCount() - 1;
+    auto cell = [&](int column) { return balance_model->index(row, column); };
+
+    const bool blocked = balance_model->blockSignals(true);
+    balance_model->setData(cell(col_code), str1, Qt::EditRole);
+    balance_model->setData(cell(col_name), str2, Qt::EditRole);
+    balance_model->setData(cell(col_cat_code), str3, Qt::EditRole);
+    balance_model->setData(cell(col_vnutr_ist), 0, Qt::EditRole);
+    balance_model->setData(cell(col_key), cell(col_kind_code).data().toString() + str3 + str1, Qt::EditRole);
+    balance_model->setData(cell(col_category), category_word(cell(col_cat_code).data().toString().toInt()),
+                           Qt::EditRole);
+
+    ui->table_balance->setCurrentIndex(cell(col_shtat));
+    ui->table_balance->setFocus(Qt::OtherFocusReason);
+    balance_model->blockSignals(blocked);
+    // The view heard nothing of the writes above.
+    ui->table_balance->viewport()->update();
+    update();
+}
+
+void Widget::UpdateData_balance(QModelIndex indexA, QModelIndex)
+{
+    current_row = indexA.row();
+    current_col = indexA.column();
+    if (balance_writing || current_row < 0 || current_row >= balance_model->rowCount())
+        return;
+
+    if (current_col == col_kind) {
+        ui->table_balance->setCurrentIndex(balance_model->index(current_row, col_shtat));
+        return;
+    }
+
+    // The core runs the whole ripple of the change; writing its result back raises changes of
+    // the written cells, which would find the row already settled.
+    RowOptions options;
+    options.mobilisation_staff_column = ticked(ui->checkBox_balance_voenshtat);
+    const int row_number = current_row;
+    BalanceRow row = row_from_model(*balance_model, row_number);
+    const RowEffects effects = apply_cell_change(row, current_col, options);
+
+    balance_writing = true;
+    write_row_to_model(*balance_model, row_number, row);
+    balance_writing = false;
+
+    if (effects.totals & total_fact)
+        summ_all();
+    if (effects.totals & total_bron)
+        summ_bron();
+    if (effects.totals & total_mp)
+        summ_mp();
+    if (effects.totals & total_vnutr)
+        summ_vnutr_ist();
+    if (effects.totals & total_treb)
+        summ_treb();
+}
+
+void Widget::summ_all()
+{
+    set_totals(balance::summ_all(rows_from_model(*balance_model)), ui->sb_b_all, ui->sb_b_ruk, ui->sb_b_spec,
+               ui->sb_b_slug, ui->sb_b_rab);
+}
+
+void Widget::summ_bron()
+{
+    set_totals(balance::summ_bron(rows_from_model(*balance_model)), ui->sb_b_bron, ui->sb_b_ruk_bron,
+               ui->sb_b_spec_bron, ui->sb_b_slug_bron, ui->sb_b_rab_bron);
+}
+
+void Widget::summ_mp()
+{
+    set_box(ui->sb_b_sum_mp, balance::summ_mp(rows_from_model(*balance_model)));
+}
+
+void Widget::summ_vnutr_ist()
+{
+    set_totals(balance::summ_vnutr_ist(rows_from_model(*balance_model)), ui->sb_b_sum_vnutr, ui->sb_b_vnutr_ruk,
+               ui->sb_b_vnutr_spec, ui->sb_b_vnutr_slug, ui->sb_b_vnutr_rab);
+}
+
+void Widget::summ_treb()
+{
+    set_totals(balance::summ_treb(rows_from_model(*balance_model)), ui->sb_b_sum_treb, ui->sb_b_treb_ruk,
+               ui->sb_b_treb_spec, ui->sb_b_treb_slug, ui->sb_b_treb_rab);
+}
+
+void Widget::summ_every_total()
+{
+    summ_all();
+    summ_bron();
+    summ_mp();
+    summ_vnutr_ist();
+    summ_treb();
+}
+
+void Widget::copy_shtat_to_treb()
+{
+    // Each write is an ordinary change: the handler recomputes the row and the totals.
+    for (int row = 0; row < balance_model->rowCount(); ++row) {
+        const int shtat = row_from_model(*balance_model, row).figure(col_shtat);
+        balance_model->setData(balance_model->index(row, col_treb), shtat, Qt::EditRole);
+    }
+}
+
+void Widget::clear_vnutr_ist()
+{
+    for (int row = 0; row < balance_model->rowCount(); ++row)
+        balance_model->setData(balance_model->index(row, col_vnutr_ist), 0, Qt::EditRole);
+}
+
+void Widget::summ_same()
+{
+    msg_box.setIcon(QMessageBox::Question);
+    msg_box.setWindowTitle(merge_question_title());
+    msg_box.setText(merge_question_text());
+    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Save, merge_accept_button());
+    msg_box.setButtonText(QMessageBox::Cancel, merge_skip_button());
+    msg_box.setDefaultButton(QMessageBox::Save);
+    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    if (msg_box.exec() != QMessageBox::Save)
+        return;
+
+    RowOptions options;
+    options.mobilisation_staff_column = ticked(ui->checkBox_balance_voenshtat);
+    QVector<BalanceRow> rows = rows_from_model(*balance_model);
+    const MergeResult result = balance::summ_same(rows, options);
+    replace_rows_in_model(*balance_model, rows);
+    summ_every_total();
+    if (!result.report)
+        return;
+
+    msg_box.setIcon(QMessageBox::Information);
+    msg_box.setWindowTitle(merge_report_title());
+    msg_box.setText(merge_report_text(result.merged));
+    msg_box.setStandardButtons(QMessageBox::Ok);
+    msg_box.exec();
+}
+
+void Widget::on_balance_faset_clicked()
+{
+    current_row = ui->table_balance->currentIndex().row();
+    if (current_row < 0) {
+        msg_box.setIcon(QMessageBox::Information);
+        msg_box.setWindowTitle("Выберите строку!");
+        msg_box.setText("Выделите любую ячейку ячейку в строке, где Вы хотели бы изменить фасет.");
+        msg_box.setStandardButtons(QMessageBox::Ok);
+        msg_box.exec();
+        return;
+    }
+    facet_picker.setVisible(true);
+    facet_picker.raise();
+    facet_picker.activateWindow();
+}
+
+void Widget::on_balance_delete_clicked()
+{
+    current_row = ui->table_balance->currentIndex().row();
+    if (current_row < 0) {
+        msg_box.setIcon(QMessageBox::Information);
+        msg_box.setWindowTitle("Выберите строку!");
+        msg_box.setText("Для удаления строки, выделите в ней любую ячейку.");
+        msg_box.setStandardButtons(QMessageBox::Ok);
+        msg_box.exec();
+        return;
+    }
+    const int row = current_row;
+    msg_box.setIcon(QMessageBox::Warning);
+    msg_box.setWindowTitle("Удаление строки!");
+    msg_box.setText("Удалить строку №" + QString::number(row + 1));
+    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Ok, "Да");
+    msg_box.setButtonText(QMessageBox::Cancel, "Нет");
+    if (msg_box.exec() != QMessageBox::Ok)
+        return;
+    balance_model->removeRow(row);
+    summ_every_total();
+}
+
+void Widget::on_balance_sort_clicked()
+{
+    balance_model->sort(col_key, Qt::AscendingOrder);
+}
+
+void Widget::on_checkBox_balance_hiden_stateChanged(int)
+{
+    QTableView *view = ui->table_balance;
+    const QList<int> columns = {col_key, col_cat_code, col_facet_code, col_kind_code};
+    if (!ticked(ui->checkBox_balance_hiden)) {
+        for (int column : columns)
+            view->hideColumn(column);
+        return;
+    }
+    for (int column : columns)
+        view->showColumn(column);
+    const int n = 12 + (ticked(ui->checkBox_balance_vid_pr) ? 1 : 0) +
+                  (ticked(ui->checkBox_balance_voenshtat) ? 1 : 0) + (ticked(ui->checkBox_balance_dop) ? 5 : 0) +
+                  (ticked(ui->checkBox_balance_vnutr_ist) ? 2 : 0);
+    for (int column = 0; column < column_count; ++column)
+        view->setColumnWidth(column, view->width() / n - 2);
+}
+
+void Widget::on_checkBox_balance_vid_pr_stateChanged(int)
+{
+    ui->table_balance->setColumnHidden(col_kind, !ticked(ui->checkBox_balance_vid_pr));
+    resizeEvent(nullptr);
+}
+
+void Widget::on_checkBox_balance_dop_stateChanged(int)
+{
+    const bool hidden = !ticked(ui->checkBox_balance_dop);
+    for (int column : {col_category, col_code, col_ubyl, col_posle_vybyt, col_izbytok})
+        ui->table_balance->setColumnHidden(column, hidden);
+    resizeEvent(nullptr);
+}
+
+void Widget::show_mobilisation_staff_column(bool shown)
+{
+    ui->table_balance->setColumnHidden(col_treb, !shown);
+    ui->label_111->setText(shown ? "Для выполнения\nмоб.задания" : "Численность\nпо штату,\nчеловек");
+}
+
+void Widget::set_mobilisation_staff_column(bool shown)
+{
+    const bool blocked = ui->checkBox_balance_voenshtat->blockSignals(true);
+    ui->checkBox_balance_voenshtat->setChecked(shown);
+    ui->checkBox_balance_voenshtat->blockSignals(blocked);
+    show_mobilisation_staff_column(shown);
+    resizeEvent(nullptr);
+}
+
+void Widget::on_checkBox_balance_voenshtat_stateChanged(int)
+{
+    if (ticked(ui->checkBox_balance_voenshtat)) {
+        show_mobilisation_staff_column(true);
+    } else {
+        msg_box.setIcon(QMessageBox::Warning);
+        msg_box.setWindowTitle("Внимание!");
+        msg_box.setText("Вся информация в столбце баланса ''Численность для выполнения моб.задания'' будет УДАЛЕНА и "
+                        "приравнена к штатному расписанию организации.");
+        msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
+        msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
+        if (msg_box.exec() == QMessageBox::Ok) {
+            copy_shtat_to_treb();
+            show_mobilisation_staff_column(false);
+        } else {
+            // Runs the ticked branch again.
+            ui->checkBox_balance_voenshtat->setChecked(true);
+        }
+    }
+    resizeEvent(nullptr);
+}
+
+void Widget::on_checkBox_balance_vnutr_ist_stateChanged(int)
+{
+    if (ticked(ui->checkBox_balance_vnutr_ist)) {
+        ui->table_balance->showColumn(col_vnutr_ist);
+        ui->table_balance->showColumn(col_vnesh_ist);
+    } else {
+        msg_box.setIcon(QMessageBox::Warning);
+        msg_box.setWindowTitle("Внимание!");
+        msg_box.setText(
+            "Вся информация в столбце баланса ''Обеспечение за счет внутренних источников'' будет УДАЛЕНА.");
+        msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
+        msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
+        if (msg_box.exec() == QMessageBox::Ok) {
+            clear_vnutr_ist();
+            ui->table_balance->hideColumn(col_vnutr_ist);
+            ui->table_balance->hideColumn(col_vnesh_ist);
+        } else {
+            ui->checkBox_balance_vnutr_ist->setChecked(true);
+        }
+    }
+    resizeEvent(nullptr);
+}
+
+void Widget::on_checkBox_balance_itogi_stateChanged(int)
+{
+    ui->groupBox_b_itogi->setVisible(ticked(ui->checkBox_balance_itogi));
+}
+
+void Widget::on_checkBox_f6_resize_stateChanged(int)
+{
+    if (!ticked(ui->checkBox_f6_resize))
+        return;
+    QTableView *view = ui->table_balance;
+    const int n = 8 + (ticked(ui->checkBox_balance_vid_pr) ? 1 : 0) + (ticked(ui->checkBox_balance_voenshtat) ? 1 : 0) +
+                  (ticked(ui->checkBox_balance_dop) ? 5 : 0) + (ticked(ui->checkBox_balance_vnutr_ist) ? 2 : 0);
+    for (int column = 1; column <= 16; ++column)
+        view->setColumnWidth(column, view->width() / n - 2);
+}
+
+// The width rule of the balance columns; slots call it with no event.
 void Widget::resizeEvent(QResizeEvent *event)
 {
-    QWidget::resizeEvent(event);
+    if (event)
+        QWidget::resizeEvent(event);
+    if (ticked(ui->checkBox_f6_resize) || ui->tabWidget->currentIndex() != 4)
+        return;
+
+    QTableView *view = ui->table_balance;
+    const int w = view->width();
+    auto set = [&](int column, double share) { view->setColumnWidth(column, int(share * w)); };
+    set(col_facet, 0.078);
+    set(col_shtat, 0.081);
+    set(col_fact, 0.081);
+    set(col_mp, 0.075);
+    set(col_bron, 0.056);
+    set(col_nekomplekt, 0.065);
+    if (ticked(ui->checkBox_balance_vid_pr))
+        set(col_kind, 0.072);
+    if (ticked(ui->checkBox_balance_voenshtat))
+        set(col_treb, 0.09);
+    const bool dop = ticked(ui->checkBox_balance_dop);
+    if (dop) {
+        set(col_category, 0.081);
+        set(col_code, 0.04);
+        set(col_ubyl, 0.046);
+        set(col_posle_vybyt, 0.068);
+        set(col_izbytok, 0.068);
+    }
+
+    const QList<int> counted =
+        dop ? QList<int>{1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14} : QList<int>{1, 4, 6, 7, 8, 9, 11, 13};
+    int rest = w;
+    for (int column : counted)
+        if (!view->isColumnHidden(column))
+            rest -= view->columnWidth(column);
+    const int name_width = int(rest - 0.14 * w);
+    if (name_width > 0.07 * w)
+        view->setColumnWidth(col_name, name_width);
 }
-void Widget::on_cb_kat_b_currentIndexChanged(const QString &) {}
-void Widget::on_sb_f6_bron_all_valueChanged(int) {}
-void Widget::on_sb_f6_priziv_valueChanged(int) {}
-void Widget::on_sb_f6_all_valueChanged(int) {}
-void Widget::on_sb_f6_gpz_valueChanged(int) {}
-void Widget::on_sb_f6_bron_neof_valueChanged(int) {}
-void Widget::on_sb_f6_bron_of_valueChanged(int) {}
-void Widget::on_sb_f6_mp_valueChanged(int) {}
-void Widget::on_checkBox_f6_resize_stateChanged(int) {}
-void Widget::on_checkBox_balance_vnutr_ist_stateChanged(int) {}
-void Widget::on_checkBox_balance_voenshtat_stateChanged(int) {}
-void Widget::on_balance_pdp_clicked() {}
-void Widget::on_checkBox_balance_itogi_stateChanged(int) {}
-void Widget::on_checkBox_balance_hiden_stateChanged(int) {}
+
 void Widget::on_table_balance_entered(const QModelIndex &) {}
-void Widget::on_table_balance_activated(const QModelIndex &) {}
-void Widget::on_balance_faset_clicked() {}
-void Widget::on_checkBox_balance_vid_pr_stateChanged(int) {}
-void Widget::on_checkBox_balance_dop_stateChanged(int) {}
-void Widget::on_balance_delete_clicked() {}
-void Widget::on_balance_sort_clicked() {}
-void Widget::on_sb_f6_neof_valueChanged(int) {}
-void Widget::on_sb_f6_of_valueChanged(int) {}
-void Widget::on_cb_neGPZ_stateChanged(int) {}
-void Widget::on_cb_GPZ_stateChanged(int) {}
-void Widget::on_del_nebron_clicked() {}
-void Widget::on_add_nebron_clicked() {}
-void Widget::on_del_bron_clicked() {}
-void Widget::on_add_bron_clicked() {}
-void Widget::check_f6() {}
-void Widget::set_reservation(bool) {}
-void Widget::set_mobilisation_staff_column(bool) {}
+
+void Widget::move_balance_cursor(int row, int column)
+{
+    // The row after the last gives no index: the view is left without a current cell.
+    ui->table_balance->setCurrentIndex(balance_model->index(row, column));
+}
+
+void Widget::on_table_balance_activated(const QModelIndex &index)
+{
+    current_row = index.row();
+    current_col = index.column();
+    const int r = current_row;
+    const bool vnutr = ticked(ui->checkBox_balance_vnutr_ist);
+    switch (current_col) {
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+        move_balance_cursor(r, col_shtat);
+        break;
+    case 6:
+        move_balance_cursor(r, ticked(ui->checkBox_balance_voenshtat) ? col_treb : col_fact);
+        break;
+    case 7:
+        move_balance_cursor(r, col_fact);
+        break;
+    case 8:
+        move_balance_cursor(r, col_mp);
+        break;
+    case 9:
+    case 10:
+        move_balance_cursor(r, col_bron);
+        break;
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+        if (vnutr)
+            move_balance_cursor(r, col_vnutr_ist);
+        else
+            move_balance_cursor(r + 1, col_shtat);
+        break;
+    case 15:
+    case 16:
+    case 17:
+        move_balance_cursor(r + 1, col_shtat);
+        break;
+    default:
+        break;
+    }
+}
+
+void Widget::pressed_enter_widget()
+{
+    if (ui->tabWidget->currentIndex() != 4)
+        return;
+    const QModelIndex index = ui->table_balance->currentIndex();
+    current_row = index.row();
+    current_col = index.column();
+    if (current_row < 0 || current_col < 0)
+        return;
+    const int r = current_row;
+    switch (current_col) {
+    case 1:
+    case 5:
+        move_balance_cursor(r, col_shtat);
+        break;
+    case 10:
+        move_balance_cursor(r, col_bron);
+        break;
+    case 12:
+    case 13:
+        if (ticked(ui->checkBox_balance_vnutr_ist))
+            move_balance_cursor(r, col_vnutr_ist);
+        else
+            move_balance_cursor(r + 1, col_shtat);
+        break;
+    case 16:
+        move_balance_cursor(r + 1, col_shtat);
+        break;
+    default:
+        break;
+    }
+}

@@ -87,7 +87,10 @@ void BM_PositionFilterOneKey(benchmark::State &state)
     picker.set_mode(4);
     picker.set_items(reader.records);
     picker.show();
-    QTest::qWaitForWindowExposed(&picker);
+    if (!QTest::qWaitForWindowExposed(&picker)) {
+        state.SkipWithError("picker not exposed");
+        return;
+    }
     auto *search = picker.findChild<QLineEdit *>("KlassForm_le_naim");
     if (!search) {
         state.SkipWithError("no name search field");
@@ -145,7 +148,8 @@ int main(int argc, char **argv)
     {
         Widget window;
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        if (!QTest::qWaitForWindowExposed(&window))
+            std::fprintf(stderr, "window not exposed\n");
         QCoreApplication::processEvents();
         std::printf("first window ready %.0f ms after process start\n", milliseconds_since_process_start());
     }

@@ -143,9 +143,9 @@ private slots:
     void on_add_nebron_clicked();
     void on_del_bron_clicked();
     void on_add_bron_clicked();
-    void OGRN_check();
-    void INN_check();
-    void OKPO_check();
+    int OGRN_check();
+    int INN_check();
+    int OKPO_check();
     void load_from_reg(QString str);
     void save_to_temp();
     void clear_to_reg();
@@ -223,12 +223,15 @@ private:
     QPrintPreviewDialog *preview_dialog = nullptr;
 
     // ---- staff page (balance/) ----
+public:
     // Form 6 consistency check: sets f6_error and the error label, returns the fault code (0: none).
     int check_f6();
-    // Item 4 and the mobilisation staff column set from a card: the layout follows, nothing is asked.
+    // Item 4 and the mobilisation staff column set from a card: the layout follows, nothing is
+    // asked and no figure is emptied.
     void set_reservation(bool reserving);
     void set_mobilisation_staff_column(bool shown);
 
+private:
     // Balance totals into their spin boxes (each scans the whole table).
     void summ_all();
     void summ_bron();
@@ -251,13 +254,42 @@ private:
     // ---- end of staff page ----
 
     // ---- card check (validation/) ----
+    friend class TestCardCheck;
     // The hard check of the whole card; false after its list of faults was shown.
     bool check_card();
+    // Trims the free-text fields, tidies the names and shortens the house-number words.
     void tidy_card_fields();
     // The gate in front of saving and printing: false abandons the output.
     bool check_before_output();
+    // The balance table's part of the card check: sorts the table and returns the first fault's
+    // code (0: none); a repeated key is shown in its own box.
+    int check_balance_table();
+    // One soft question of the gate: true when the user chose to go back ("Да").
+    bool ask_to_go_back(QMessageBox::Icon icon, const QString &title, const QString &text, bool yes_is_default);
     // ---- end of card check ----
 
     // ---- card file (cardfile/) ----
+    friend class TestCardWindow;
+    // Row lists of the three tables; empty unless the organisation reserves staff.
+    QVector<QString> collect_balance_rows();
+    QVector<QString> collect_bron_rows();
+    QVector<QString> collect_nebron_rows();
+    // Puts a card into every page and table without asking anything; a card file's card then counts as saved
+    // (an unfinished card does not).
+    void fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
+                        const QVector<QString> &nebron, bool counts_as_saved = true);
+    // The card as last saved or opened, all four lists, for the question on closing.
+    void take_snapshot(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
+                       const QVector<QString> &nebron);
+    bool card_changed();
+    // The save command past its gate: asks for the file and writes the card.
+    void save_card_as();
+    // Writes the unfinished-card file; true when it is in place.
+    bool write_temp_card(const QString &path);
+    // Shows one notice in msg_box with the single button Ok.
+    void show_card_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled);
+    QVector<QString> saved_balance_snapshot;
+    QVector<QString> saved_bron_snapshot;
+    QVector<QString> saved_nebron_snapshot;
     // ---- end of card file ----
 };

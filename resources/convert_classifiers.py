@@ -8,18 +8,17 @@ Usage: convert_classifiers.py [TSV_DIR] [OUT_DIR]
 
 Every file is UTF-8 XML: root <dataroot>, one element per record named after the table,
 holding <Код>, optionally <Сорт>, and <Наименование> as plain text.
-Classifiers for which no real data is at hand are written as small stand-in samples,
-marked as such by a comment at the top of the file.
+Classifiers for which no complete source is at hand are written from the short lists below
+(records known to be right only, possibly none); a comment at the top of such a file says what
+it holds, and SOURCES.md gets one line per file.
 """
 
 import csv
 import os
-import shutil
 import sys
 from xml.sax.saxutils import escape
 
 GENERATED = "2025-07-17T12:00:00"
-STAND_IN_NOTE = "STAND-IN SAMPLE: a few illustrative records, not the real classifier. Replace with real data."
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_TSV_DIR = "/work/shared/data/classifiers"
@@ -85,8 +84,11 @@ FACETS = [
     ('0', '00', '- - - удалить фасет - - -'),
 ]
 
-# (code, name): districts of the Leningrad region
-OKATO_STAND_IN = [
+# Short lists carried where no complete source file is at hand: only records whose code and
+# name are known to be right. The full classifiers must be supplied.
+
+# (code, name): OKATO, districts of the Leningrad region
+OKATO_KNOWN = [
     ("41203", "Бокситогорский "),
     ("41206", "Волосовский"),
     ("41209", "Волховский"),
@@ -106,17 +108,15 @@ OKATO_STAND_IN = [
     ("41248", "Тосненский"),
 ]
 
-# (sort = staff category 1..4, code, name)
-OKPDTR_STAND_IN = [
+# (sort = staff category 1..4, code, name): OKPDTR, ОК 016-94
+OKPDTR_KNOWN = [
     ("1", "20656", "Главный бухгалтер"),
     ("1", "21495", "Директор (начальник, управляющий) предприятия"),
-    ("1", "24080", "Начальник отдела"),
     ("2", "20336", "Бухгалтер"),
     ("2", "22446", "Инженер"),
     ("2", "27728", "Экономист"),
     ("3", "21299", "Делопроизводитель"),
     ("3", "23369", "Кассир"),
-    ("3", "26353", "Секретарь-машинистка"),
     ("4", "11442", "Водитель автомобиля"),
     ("4", "18559", "Слесарь-ремонтник"),
     ("4", "19258", "Уборщик производственных и служебных помещений"),
@@ -124,45 +124,18 @@ OKPDTR_STAND_IN = [
     ("4", "19861", "Электромонтер по ремонту и обслуживанию электрооборудования"),
 ]
 
-# (code, name): executive bodies of St Petersburg
-IOGV_STAND_IN = [
-    ("01", "Администрация Губернатора Санкт-Петербурга"),
-    ("02", "Комитет по здравоохранению"),
-    ("03", "Комитет по образованию"),
-    ("04", "Комитет по культуре Санкт-Петербурга"),
-    ("05", "Комитет по транспорту"),
-    ("06", "Комитет по энергетике и инженерному обеспечению"),
-    ("07", "Комитет по социальной политике Санкт-Петербурга"),
-    ("08", "Комитет финансов Санкт-Петербурга"),
-    ("09", "Комитет имущественных отношений Санкт-Петербурга"),
-    ("10", "Комитет по строительству"),
-]
+# Executive bodies, military commissariats and the VUS lists by region: their codes are not
+# known here, so the files are written empty, in the same schema.
+IOGV_KNOWN = []
+VK_KNOWN = []
+VUS_KNOWN = []
 
-# (code, name): military commissariats of St Petersburg and the Leningrad region
-VK_STAND_IN = [
-    ("1", "Военный комиссариат Адмиралтейского района г. Санкт-Петербурга"),
-    ("2", "Военный комиссариат Василеостровского района г. Санкт-Петербурга"),
-    ("3", "Военный комиссариат Выборгского района г. Санкт-Петербурга"),
-    ("4", "Военный комиссариат Калининского района г. Санкт-Петербурга"),
-    ("5", "Военный комиссариат Кировского района г. Санкт-Петербурга"),
-    ("6", "Военный комиссариат Московского района г. Санкт-Петербурга"),
-    ("7", "Военный комиссариат Невского района г. Санкт-Петербурга"),
-    ("8", "Военный комиссариат Центрального района г. Санкт-Петербурга"),
-    ("101", "Военный комиссариат Всеволожского района Ленинградской области"),
-    ("102", "Военный комиссариат Гатчинского района Ленинградской области"),
-]
+SHORT_FILES_HEAD = """
+## Carried without a complete source
 
-# (region, officer codes or "Нет", enlisted codes); the code lists are invented
-VUS_STAND_IN = [
-    ("Алтайский край", "020600, 021000, 021100", "131, 137, 140"),
-    ("Санкт-Петербург", "020600, 021100, 461100", "100, 106, 131, 137"),
-    ("Ленинградская область", "021000, 461100", "106, 131, 140"),
-    ("Брянская область ", "Нет", "131, 137"),
-    ("Костромская область", "Нет", "100, 140"),
-    ("Омская область", "020600", "106, 137"),
-    ("Республика Саха (Якутия)", "021100", "131"),
-    ("Томская область", "Нет", "100, 131"),
-]
+Written from the short lists in `convert_classifiers.py`: only records whose code and name are known to be right.
+
+"""
 
 
 def read_tsv(path):
@@ -184,11 +157,18 @@ def read_tsv(path):
     return rows
 
 
-def write_classifier(out_dir, file_name, table, order, records, stand_in=False):
-    """records: tuples in the same order as `order`."""
+def short_note(records, what):
+    """The comment of a file that holds less than the full list."""
+    if not records:
+        return "Empty: no %s records known to be right are at hand; the full list must be supplied." % what
+    return "Short list: %d %s records known to be right; the full classifier must be supplied." % (len(records), what)
+
+
+def write_classifier(out_dir, file_name, table, order, records, note=None):
+    """records: tuples in the same order as `order`; note: a comment put above the root."""
     lines = ['<?xml version="1.0" encoding="UTF-8"?>']
-    if stand_in:
-        lines.append("<!-- %s -->" % STAND_IN_NOTE)
+    if note:
+        lines.append("<!-- %s -->" % note)
     lines.append('<dataroot xmlns:od="urn:schemas-microsoft-com:officedata" generated="%s">' % GENERATED)
     for rec in records:
         lines.append("<%s>" % table)
@@ -199,7 +179,7 @@ def write_classifier(out_dir, file_name, table, order, records, stand_in=False):
     path = os.path.join(out_dir, file_name)
     with open(path, "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
-    print("%-24s %5d records%s" % (file_name, len(records), "  (stand-in)" if stand_in else ""))
+    print("%-24s %5d records%s" % (file_name, len(records), "  (short)" if note else ""))
 
 
 def main():
@@ -210,21 +190,31 @@ def main():
     def tsv(name):
         return read_tsv(os.path.join(tsv_dir, name))
 
+    short = []  # SOURCES.md lines for the short files
+
+    def write_short(file_name, table, order, records, what):
+        note = short_note(records, what)
+        write_classifier(out_dir, file_name, table, order, records, note)
+        short.append("- `%s`: %s" % (file_name, note))
+
     # file on disk, table (record element) name, child order, records
     write_classifier(out_dir, "address_new.xml", "адрес_new", CODE_NAME, tsv("spb_streets_unofficial.tsv"))
     write_classifier(out_dir, "head_positions_new.xml", "Должности_new", CODE_NAME, HEAD_POSITIONS)
-    write_classifier(out_dir, "okato_new.xml", "ОКАТО_new", CODE_NAME, OKATO_STAND_IN, stand_in=True)
+    write_short("okato_new.xml", "ОКАТО_new", CODE_NAME, OKATO_KNOWN, "OKATO (districts of the Leningrad region)")
     write_classifier(out_dir, "okopf_new.xml", "ОКОПФ_new", CODE_NAME, tsv("okopf.tsv"))
     write_classifier(out_dir, "okfs_new.xml", "ОКФС_new", CODE_NAME, tsv("okfs.tsv"))
     write_classifier(out_dir, "OKVED_new.xml", "OKVED_new", CODE_NAME, tsv("okved2.tsv"))
-    write_classifier(out_dir, "OKPDTR_new.xml", "OKPDTR_new", SORT_CODE_NAME, OKPDTR_STAND_IN, stand_in=True)
+    write_short("OKPDTR_new.xml", "OKPDTR_new", SORT_CODE_NAME, OKPDTR_KNOWN, "OKPDTR (ОК 016-94)")
     write_classifier(out_dir, "Faset_new.xml", "Faset_new", CODE_SORT_NAME, FACETS)
-    write_classifier(out_dir, "IOGV_new.xml", "IOGV_new", CODE_NAME, IOGV_STAND_IN, stand_in=True)
+    write_short("IOGV_new.xml", "IOGV_new", CODE_NAME, IOGV_KNOWN, "St Petersburg executive body (IOGV)")
     write_classifier(out_dir, "okogu_new.xml", "ОКОГУ_new", CODE_NAME, tsv("okogu.tsv"))
-    write_classifier(out_dir, "VK_org_new.xml", "VK_org_new", CODE_NAME, VK_STAND_IN, stand_in=True)
-    write_classifier(out_dir, "VUS.xml", "VUS", CODE_SORT_NAME, VUS_STAND_IN, stand_in=True)
+    write_short("VK_org_new.xml", "VK_org_new", CODE_NAME, VK_KNOWN, "military commissariat")
+    write_short("VUS.xml", "VUS", CODE_SORT_NAME, VUS_KNOWN, "VUS-by-region")
 
-    shutil.copyfile(os.path.join(tsv_dir, "SOURCES.md"), os.path.join(out_dir, "SOURCES.md"))
+    with open(os.path.join(tsv_dir, "SOURCES.md"), encoding="utf-8") as f:
+        sources = f.read()
+    with open(os.path.join(out_dir, "SOURCES.md"), "w", encoding="utf-8", newline="\n") as f:
+        f.write(sources.rstrip("\n") + "\n" + SHORT_FILES_HEAD + "\n".join(short) + "\n")
 
 
 if __name__ == "__main__":

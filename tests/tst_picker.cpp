@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTextBrowser>
@@ -41,6 +42,15 @@ QVector<ClassifierRecord> from_resource(const QString &file)
     if (!r.load(":/database/xml/" + file))
         qFatal("no resource %s", qPrintable(file));
     return r.records;
+}
+
+// Regions with made-up VUS lists (the carried list may hold no regions at all).
+QVector<VusRecord> vus_fixture()
+{
+    ClassifierReader r;
+    if (!r.load(QUELT_TEST_DATA "/classifiers/VUS.xml") || r.vus_records.isEmpty())
+        qFatal("no VUS fixture");
+    return r.vus_records;
 }
 
 // The picker's widgets, reached by object name as a user of the form would.
@@ -530,18 +540,19 @@ private slots:
     void vus_before_first_show()
     {
         Form_pdp w;
-        ClassifierReader r;
-        QVERIFY(r.load(":/database/xml/VUS.xml"));
-        w.set_vus_items(r.vus_records);
+        const QVector<VusRecord> vus = vus_fixture();
+        w.set_vus_items(vus);
         auto *view = w.findChild<QTableView *>("tableView");
         QCOMPARE(view->model()->rowCount(), 0);
         QCOMPARE(view->model()->columnCount(), 3);
         QCOMPARE(view->model()->headerData(0, Qt::Horizontal).toString(), QString("Субъект РФ"));
         QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QString("ВУС офицеров запаса"));
         auto *combo = w.findChild<QComboBox *>("comboBox");
-        QCOMPARE(combo->count(), 2 + r.vus_records.size());
+        QCOMPARE(combo->count(), 2 + vus.size());
         QCOMPARE(combo->itemText(0), QString("Санкт-Петербург"));
-        QCOMPARE(combo->itemText(2), r.vus_records.first().region);
+        QCOMPARE(combo->itemText(1), QString("Ленинградская область"));
+        for (int i = 0; i < vus.size(); ++i)
+            QCOMPARE(combo->itemText(2 + i), vus.at(i).region);
         QVERIFY(w.findChild<QGroupBox *>("groupBox_2")->isHidden());
         QVERIFY(w.findChild<QTextBrowser *>("VUSlabel2")->isHidden());
     }
@@ -558,16 +569,15 @@ private slots:
     void vus_show_region()
     {
         QFETCH(QString, region);
-        ClassifierReader r;
-        QVERIFY(r.load(":/database/xml/VUS.xml"));
+        const QVector<VusRecord> vus = vus_fixture();
         VusRecord expected;
-        for (const VusRecord &v : qAsConst(r.vus_records))
+        for (const VusRecord &v : vus)
             if (v.region == region)
                 expected = v;
         QCOMPARE(expected.region, region);
 
         Form_pdp w;
-        w.set_vus_items(r.vus_records);
+        w.set_vus_items(vus);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto *combo = w.findChild<QComboBox *>("comboBox");
@@ -614,12 +624,67 @@ private slots:
         QCOMPARE(w.findChild<QTableView *>("tableView")->model()->rowCount(), 0);
     }
 
+    void vus_carried_list()
+    {
+        // Whatever the carried list holds (it may hold no region), the window takes all of it.
+        ClassifierReader r;
+        QVERIFY(r.load(":/database/xml/VUS.xml"));
+        int spb_rows = 0;
+        for (const VusRecord &v : qAsConst(r.vus_records))
+            spb_rows += v.region.compare("Санкт-Петербург", Qt::CaseInsensitive) == 0 ? 1 : 0;
+        Form_pdp w;
+        w.set_vus_items(r.vus_records);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.findChild<QComboBox *>("comboBox")->count(), 2 + r.vus_records.size());
+        QTest::mouseClick(w.findChild<QPushButton *>("find_pdp"), Qt::LeftButton);
+        QCOMPARE(w.findChild<QTableView *>("tableView")->model()->rowCount(), spb_rows);
+    }
+
+    void vus_changes_text_carries_no_code_lists()
+    {
+        Form_pdp w;
+        const QStringList lines = w.findChild<QTextBrowser *>("VUSlabel2")->toPlainText().split('\n');
+        for (const QString &bold : {QString("Коды ВУС, добавленные 17.07.2025, выделены желтым цветом. "),
+                                    QString("Коды ВУС, изъятые 17.07.2025, выделены красным цветом. "),
+                                    QString("Коды без цвета не изменились.")})
+            QVERIFY2(lines.contains(bold), qPrintable(bold));
+        // The region names in order, each followed by its headings; under every heading the one
+        // line that says the list is not supplied.
+        const QStringList regions{QString("Санкт-Петербург"), QString("Ленинградская область")};
+        const QStringList in_order{QString("Санкт-Петербург"),
+                                   QString("ВУС офицеров запаса в 2025 году (добавлено – 7 / изъято – 0):"),
+                                   QString("ВУС прапорщиков, мичманов, сержантов, старшин, солдат и матросов запаса в "
+                                           "2025 году (добавлено – 23 / изъято – 238):"),
+                                   QString("Изъятые коды ВУС по сравнению с 2024 годом (можно бронировать независимо "
+                                           "от процента забронированных):"),
+                                   QString("Ленинградская область"),
+                                   QString("ВУС офицеров запаса в 2025 году (добавлено – 2 / изъято – 90):"),
+                                   QString("Изъятые коды ВУС по сравнению с 2024 годом:"),
+                                   QString("ВУС прапорщиков, мичманов, сержантов, старшин, солдат и матросов запаса в "
+                                           "2025 году (добавлено – 31, изъято – 84):"),
+                                   QString("Изъятые коды ВУС по сравнению с 2024 годом:")};
+        const QString note = lines.value(lines.indexOf(in_order.at(1)) + 1);
+        QVERIFY(!note.trimmed().isEmpty());
+        QVERIFY2(!note.contains(QRegularExpression("\\d")), qPrintable(note));
+        int at = -1;
+        for (const QString &line : in_order) {
+            at = lines.indexOf(line, at + 1);
+            QVERIFY2(at >= 0, qPrintable(line));
+            if (!regions.contains(line))
+                QCOMPARE(lines.value(at + 1), note);
+        }
+        QCOMPARE(lines.count(note), in_order.size() - regions.size());
+        // Nothing that looks like a list of VUS codes.
+        const QRegularExpression code_list("\\b\\d{3}(\\d{3})?\\s*,\\s*\\d{3}");
+        for (const QString &line : lines)
+            QVERIFY2(!code_list.match(line).hasMatch(), qPrintable(line));
+    }
+
     void vus_column_widths_follow_resize()
     {
         Form_pdp w;
-        ClassifierReader r;
-        QVERIFY(r.load(":/database/xml/VUS.xml"));
-        w.set_vus_items(r.vus_records);
+        w.set_vus_items(vus_fixture());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.resize(1500, 900);

@@ -1,0 +1,305 @@
+// Form 6 figures, the item 4 switch, the reservation tables and the access code of the VUS list.
+#include "ui_widget.h"
+#include "widget.h"
+
+#include "form6_rules.h"
+
+#include <QInputDialog>
+#include <QPixmap>
+#include <QTableView>
+
+using namespace balance;
+
+namespace
+{
+
+F6Figures read_f6(const Ui::Widget *ui)
+{
+    F6Figures f;
+    f.all = ui->sb_f6_all->value();
+    f.priziv = ui->sb_f6_priziv->value();
+    f.gpz = ui->sb_f6_gpz->value();
+    f.of = ui->sb_f6_of->value();
+    f.neof = ui->sb_f6_neof->value();
+    f.bron_all = ui->sb_f6_bron_all->value();
+    f.bron_of = ui->sb_f6_bron_of->value();
+    f.bron_neof = ui->sb_f6_bron_neof->value();
+    f.mp = ui->sb_f6_mp->value();
+    return f;
+}
+
+// Lower-case variants of one phrase, with and without blanks, typed in either keyboard layout.
+const char *const access_codes[] = {"перепроверитьдвадокумента",   "lkt,wqmnbvxzrtyuiopasdfgh",
+                                    "перепроверить два документа", "lkt,wqmnbvxzr tyu iopasdfgh",
+                                    "перепроверить200%",           "перепроверить 200 %",
+                                    "перепроверить200документа",   "перепроверить 200 документа",
+                                    "перепроверить два %",         "перепроверитьдва%"};
+
+bool access_code_accepted(const QString &entry)
+{
+    const QString lowered = entry.toLower();
+    for (const char *code : access_codes)
+        if (lowered == QString::fromUtf8(code))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int Widget::check_f6()
+{
+    f6_error = 0;
+    const int code = balance::check_f6(read_f6(ui));
+    const auto colours = f6_input_colours(code);
+    nSpinBox *const inputs[] = {ui->sb_f6_all,     ui->sb_f6_priziv,    ui->sb_f6_of, ui->sb_f6_neof,
+                                ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->sb_f6_mp};
+    for (int i = 0; i < 7; ++i)
+        inputs[i]->setStyleSheet(f6_style_sheet(colours[size_t(i)]));
+    if (code == 0) {
+        ui->f6_errlabel->hide();
+    } else {
+        ui->f6_errlabel->setText(f6_error_text(code));
+        ui->f6_errlabel->show();
+    }
+    f6_error = code;
+    return code;
+}
+
+void Widget::form6_rest()
+{
+    ui->sb_f6_ost->setValue(f6_ost(read_f6(ui)));
+    check_f6();
+}
+
+void Widget::on_sb_f6_of_valueChanged(int)
+{
+    ui->sb_f6_gpz->setValue(f6_gpz(read_f6(ui)));
+}
+
+void Widget::on_sb_f6_neof_valueChanged(int)
+{
+    ui->sb_f6_gpz->setValue(f6_gpz(read_f6(ui)));
+}
+
+void Widget::on_sb_f6_bron_of_valueChanged(int)
+{
+    ui->sb_f6_bron_all->setValue(f6_bron_all(read_f6(ui)));
+}
+
+void Widget::on_sb_f6_bron_neof_valueChanged(int)
+{
+    ui->sb_f6_bron_all->setValue(f6_bron_all(read_f6(ui)));
+}
+
+void Widget::on_sb_f6_gpz_valueChanged(int)
+{
+    form6_rest();
+}
+
+void Widget::on_sb_f6_bron_all_valueChanged(int)
+{
+    form6_rest();
+}
+
+void Widget::on_sb_f6_mp_valueChanged(int)
+{
+    form6_rest();
+}
+
+void Widget::on_sb_f6_all_valueChanged(int)
+{
+    check_f6();
+}
+
+void Widget::on_sb_f6_priziv_valueChanged(int)
+{
+    check_f6();
+}
+
+// The sphere of management follows the ownership code.
+void Widget::set_okfs_sphere()
+{
+    ui->cb_sf_ved->setCurrentIndex(0);
+    const QString okfs = ui->lineEdit_25->text();
+    if (okfs == "10" || okfs == "11" || okfs == "12")
+        ui->cb_sf_ved->setCurrentIndex(2);
+    else if (okfs == "13" || okfs == "14")
+        ui->cb_sf_ved->setCurrentIndex(1);
+}
+
+void Widget::show_reservation_parts(bool reserving)
+{
+    if (reserving) {
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron, ui->label_f6_bron_of,
+                 ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons, ui->NPA_groupBox})
+            w->show();
+        ui->tabWidget->setTabText(4, "Баланс");
+        ui->tabWidget->setTabEnabled(5, true);
+        // The reserved total was zeroed when reservation was switched off; the rows kept their
+        // figures, and the total goes into the card and the printed balance.
+        summ_bron();
+    } else {
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 ui->NPA_groupBox, ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron,
+                 ui->label_f6_bron_of, ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons})
+            w->hide();
+        ui->tabWidget->setTabText(4, "Персонал");
+        ui->tabWidget->setTabEnabled(5, false);
+    }
+}
+
+void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)
+{
+    if (arg1 == "Нет") {
+        msg_box.setIcon(QMessageBox::Warning);
+        msg_box.setWindowTitle("Внимание!");
+        msg_box.setText("При переводе организации в НЕбронирующую будут удалены сведения о числе забронированных. "
+                        "Подтвердите, пожалуйста, изменение.");
+        msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
+        msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
+        if (msg_box.exec() == QMessageBox::Ok) {
+            for (nSpinBox *box : {ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->sb_b_bron})
+                box->setValue(0);
+            ui->cb_sf_ved->setCurrentIndex(ui->cb_sf_ved->findText(QString()));
+            show_reservation_parts(false);
+        } else {
+            // Runs this slot again with "Да".
+            ui->cb_kat_b->setCurrentIndex(ui->cb_kat_b->findText("Да"));
+        }
+    } else {
+        set_okfs_sphere();
+        show_reservation_parts(true);
+    }
+    resizeEvent(nullptr);
+}
+
+void Widget::set_reservation(bool reserving)
+{
+    const bool blocked = ui->cb_kat_b->blockSignals(true);
+    ui->cb_kat_b->setCurrentIndex(ui->cb_kat_b->findText(reserving ? "Да" : "Нет"));
+    ui->cb_kat_b->blockSignals(blocked);
+    if (reserving)
+        set_okfs_sphere();
+    show_reservation_parts(reserving);
+    resizeEvent(nullptr);
+}
+
+void Widget::on_cb_GPZ_stateChanged(int)
+{
+    ui->groupBox_GPZ->setVisible(ui->cb_GPZ->checkState() != Qt::Unchecked);
+}
+
+void Widget::on_cb_neGPZ_stateChanged(int)
+{
+    ui->groupBox_neGPZ->setVisible(ui->cb_neGPZ->checkState() != Qt::Unchecked);
+}
+
+namespace
+{
+
+void append_text_row(QStandardItemModel *model, int first, int second)
+{
+    const int row = model->rowCount();
+    model->insertRow(row);
+    for (int column : {first, second}) {
+        auto *item = new QStandardItem;
+        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        model->setItem(row, column, item);
+    }
+}
+
+} // namespace
+
+void Widget::on_add_bron_clicked()
+{
+    append_text_row(bron_model, 2, 4);
+}
+
+void Widget::on_add_nebron_clicked()
+{
+    append_text_row(nebron_model, 1, 2);
+}
+
+void Widget::delete_reservation_row(QTableView *view, QStandardItemModel *model)
+{
+    current_row = view->currentIndex().row();
+    if (current_row < 0) {
+        msg_box.setIcon(QMessageBox::Information);
+        msg_box.setWindowTitle("Выберите строку!");
+        msg_box.setText("Для удаления, сначала укажите строку, выделив в ней любую ячейку.");
+        msg_box.setStandardButtons(QMessageBox::Ok);
+        msg_box.exec();
+        return;
+    }
+    const int row = current_row;
+    msg_box.setIcon(QMessageBox::Warning);
+    msg_box.setWindowTitle("Удаление строки!");
+    msg_box.setText("Удалить строку №" + QString::number(row + 1));
+    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Ok, "Да");
+    msg_box.setButtonText(QMessageBox::Cancel, "Нет");
+    if (msg_box.exec() == QMessageBox::Ok)
+        model->removeRow(row);
+}
+
+void Widget::on_del_bron_clicked()
+{
+    delete_reservation_row(ui->table_bronGPZ, bron_model);
+}
+
+void Widget::on_del_nebron_clicked()
+{
+    delete_reservation_row(ui->table_nebronGPZ, nebron_model);
+}
+
+void Widget::on_balance_pdp_clicked()
+{
+    if (access_granted) {
+        pdp_window.show();
+        pdp_window.raise();
+        pdp_window.activateWindow();
+        return;
+    }
+    if (access_tries > 10) {
+        msg_box.setIcon(QMessageBox::Critical);
+        msg_box.setWindowTitle("Ввод не верный!");
+        msg_box.setText("Исчерпано максимальное количество попыток ввода кода доступа.");
+        msg_box.setStandardButtons(QMessageBox::Ok);
+        msg_box.exec();
+        return;
+    }
+
+    bool ok = false;
+    const QString entry = QInputDialog::getText(nullptr, "Ограниченный доступ",
+                                                "Введите код доступа:", QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return;
+
+    if (!access_code_accepted(entry)) {
+        ++access_tries;
+        msg_box.setIconPixmap(QPixmap(":/images/img/exit.png").scaledToWidth(30, Qt::FastTransformation));
+        msg_box.setWindowTitle("Ввод не верный!");
+        msg_box.setText("Введенный код доступа не верен, попробуйте ещё раз.");
+        msg_box.setStandardButtons(QMessageBox::Ok);
+        msg_box.exec();
+        return;
+    }
+
+    progress_window.clear_source();
+    progress_window.set_iterator(35);
+    progress_window.set_title("Пожалуйста, подождите - идет загрузка справочника...");
+    progress_window.show();
+    progress_window.add_value();
+    classifier_reader.load(classifier_dir + "VUS.xml");
+    progress_window.add_value();
+    pdp_window.set_vus_items(classifier_reader.vus_records);
+    progress_window.add_value();
+    progress_window.close();
+
+    access_granted = true;
+    pdp_window.show();
+    pdp_window.raise();
+    pdp_window.activateWindow();
+}
