@@ -3,6 +3,7 @@
 #include "widget.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -27,6 +28,6 @@ int quelt_main(int argc, char *argv[])
     // Linux hands the argument over as UTF-8, which arguments() already decodes.
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 2)
-        window.open_card_file(args.at(1));
+        window.open_card_file(QFileInfo(args.at(1)).absoluteFilePath());
     return app.exec();
 }

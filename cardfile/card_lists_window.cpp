@@ -321,9 +321,10 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         set_text_home(ui->lineEdit_10, slot(card_slot::lineEdit_10));
         set_text_home(ui->lineEdit_36, slot(card_slot::lineEdit_36));
         ui->le_INN->setText(slot(card_slot::le_INN));
-        // The document keeps the INN in place of a missing OGRN.
-        ui->le_OGRN->setText(slot(card_slot::le_OGRN) == slot(card_slot::le_INN) ? QStringLiteral("0")
-                                                                                 : slot(card_slot::le_OGRN));
+        // The document keeps the INN in place of a missing OGRN; an empty INN says nothing of the OGRN.
+        const bool no_ogrn =
+            !slot(card_slot::le_INN).isEmpty() && slot(card_slot::le_OGRN) == slot(card_slot::le_INN);
+        ui->le_OGRN->setText(no_ogrn ? QStringLiteral("0") : slot(card_slot::le_OGRN));
         ui->le_okato->setText(look_up(okato_classifier, slot(card_slot::le_okato)).code);
         ui->le_OKPO->setText(slot(card_slot::le_OKPO));
         const ClassifierRecord okopf = look_up(okopf_classifier, slot(card_slot::lineEdit_11));
@@ -346,8 +347,8 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         set_item(ui->cb_OGV, slot(card_slot::cb_OGV));
         set_plain_text(ui->te_dopinfo, slot(card_slot::te_dopinfo));
         set_date(ui->dateZap, slot(card_slot::dateZap));
-        if (slot(card_slot::le_RegNo) != "0")
-            ui->le_RegNo->setText(slot(card_slot::le_RegNo));
+        // "0" stands for no number: the previous card's number must not stay.
+        ui->le_RegNo->setText(slot(card_slot::le_RegNo) == "0" ? QString() : slot(card_slot::le_RegNo));
         set_plain_text(ui->te_orgname2, slot(card_slot::te_orgname2));
         ui->le_FaxVur->setText(slot(card_slot::le_FaxVur));
         ui->le_DopRuk->setText(slot(card_slot::le_DopRuk));

@@ -407,6 +407,7 @@ private slots:
     void refill_guards_and_short_lists();
     void refill_marks_unknown_position();
     void refill_keeps_reserved_figure_without_balance();
+    void refill_leaves_nothing_of_the_previous_card();
     void refill_old_balance_notice_data();
     void refill_old_balance_notice();
 
@@ -717,6 +718,25 @@ void TestCardWindow::refill_keeps_reserved_figure_without_balance()
     QCOMPARE(ui(*window)->sb_f6_bron_of->value(), 3);
     QCOMPARE(ui(*window)->sb_f6_bron_neof->value(), 4);
     QCOMPARE(window->collect_card_values().at(card_slot::sb_f6_bron_neof), QString("4"));
+}
+
+void TestCardWindow::refill_leaves_nothing_of_the_previous_card()
+{
+    auto window = new_window();
+    ui(*window)->le_RegNo->setText("12345");
+    ui(*window)->le_OGRN->setText("1027801583743");
+    QVector<QString> card = window->collect_card_values();
+    card[card_slot::le_RegNo] = "0";
+    card[card_slot::le_INN] = "";
+    card[card_slot::le_OGRN] = "";
+    window->fill_from_card(card, {}, {}, {});
+    QCOMPARE(ui(*window)->le_RegNo->text(), QString());
+    // An unfinished card without INN and OGRN does not come back with OGRN "0".
+    QCOMPARE(ui(*window)->le_OGRN->text(), QString());
+    card[card_slot::le_INN] = "7801234567";
+    card[card_slot::le_OGRN] = "7801234567";
+    window->fill_from_card(card, {}, {}, {});
+    QCOMPARE(ui(*window)->le_OGRN->text(), QString("0"));
 }
 
 void TestCardWindow::refill_old_balance_notice_data()
