@@ -27,8 +27,8 @@ Widget::Widget(QWidget *parent)
     set_form_tab_order(this);
     apply_edition();
 
-    QFont box_font;
-    box_font.setFamily(QString());
+    // The default family: an empty family name would let fontconfig fall back to a serif face.
+    QFont box_font = QApplication::font();
     box_font.setPointSize(11);
     msg_box.setFont(box_font);
 
