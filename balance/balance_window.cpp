@@ -211,22 +211,14 @@ void Widget::summ_same()
     if (!result.report)
         return;
 
-    msg_box.setIcon(QMessageBox::Information);
-    msg_box.setWindowTitle(merge_report_title());
-    msg_box.setText(merge_report_text(result.merged));
-    msg_box.setStandardButtons(QMessageBox::Ok);
-    msg_box.exec();
+    show_notice(QMessageBox::Information, merge_report_title(), merge_report_text(result.merged));
 }
 
 void Widget::on_balance_faset_clicked()
 {
     current_row = ui->table_balance->currentIndex().row();
     if (current_row < 0) {
-        msg_box.setIcon(QMessageBox::Information);
-        msg_box.setWindowTitle("Выберите строку!");
-        msg_box.setText("Выделите любую ячейку ячейку в строке, где Вы хотели бы изменить фасет.");
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
+        show_notice(QMessageBox::Information, "Выберите строку!", "Выделите любую ячейку ячейку в строке, где Вы хотели бы изменить фасет.");
         return;
     }
     facet_picker.setVisible(true);
@@ -236,23 +228,8 @@ void Widget::on_balance_faset_clicked()
 
 void Widget::on_balance_delete_clicked()
 {
-    current_row = ui->table_balance->currentIndex().row();
-    if (current_row < 0) {
-        msg_box.setIcon(QMessageBox::Information);
-        msg_box.setWindowTitle("Выберите строку!");
-        msg_box.setText("Для удаления строки, выделите в ней любую ячейку.");
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
-        return;
-    }
-    const int row = current_row;
-    msg_box.setIcon(QMessageBox::Warning);
-    msg_box.setWindowTitle("Удаление строки!");
-    msg_box.setText("Удалить строку №" + QString::number(row + 1));
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Ok, "Да");
-    msg_box.setButtonText(QMessageBox::Cancel, "Нет");
-    if (msg_box.exec() != QMessageBox::Ok)
+    const int row = confirm_row_deletion(ui->table_balance, "Для удаления строки, выделите в ней любую ячейку.");
+    if (row < 0)
         return;
     balance_model->removeRow(row);
     summ_every_total();

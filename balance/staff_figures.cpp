@@ -222,16 +222,13 @@ void Widget::on_add_nebron_clicked()
     append_text_row(nebron_model, 1, 2);
 }
 
-void Widget::delete_reservation_row(QTableView *view, QStandardItemModel *model)
+// The row to delete from `view` once the user has confirmed it, or -1.
+int Widget::confirm_row_deletion(QTableView *view, const QString &no_row_text)
 {
     current_row = view->currentIndex().row();
     if (current_row < 0) {
-        msg_box.setIcon(QMessageBox::Information);
-        msg_box.setWindowTitle("Выберите строку!");
-        msg_box.setText("Для удаления, сначала укажите строку, выделив в ней любую ячейку.");
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
-        return;
+        show_notice(QMessageBox::Information, "Выберите строку!", no_row_text);
+        return -1;
     }
     const int row = current_row;
     msg_box.setIcon(QMessageBox::Warning);
@@ -240,7 +237,13 @@ void Widget::delete_reservation_row(QTableView *view, QStandardItemModel *model)
     msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     msg_box.setButtonText(QMessageBox::Ok, "Да");
     msg_box.setButtonText(QMessageBox::Cancel, "Нет");
-    if (msg_box.exec() == QMessageBox::Ok)
+    return msg_box.exec() == QMessageBox::Ok ? row : -1;
+}
+
+void Widget::delete_reservation_row(QTableView *view, QStandardItemModel *model)
+{
+    const int row = confirm_row_deletion(view, "Для удаления, сначала укажите строку, выделив в ней любую ячейку.");
+    if (row >= 0)
         model->removeRow(row);
 }
 
@@ -263,11 +266,7 @@ void Widget::on_balance_pdp_clicked()
         return;
     }
     if (access_tries > 10) {
-        msg_box.setIcon(QMessageBox::Critical);
-        msg_box.setWindowTitle("Ввод не верный!");
-        msg_box.setText("Исчерпано максимальное количество попыток ввода кода доступа.");
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
+        show_notice(QMessageBox::Critical, "Ввод не верный!", "Исчерпано максимальное количество попыток ввода кода доступа.");
         return;
     }
 

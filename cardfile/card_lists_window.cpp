@@ -477,7 +477,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             set(0, text(20) + text(18) + text(3) + text(19));
             balance_model->blockSignals(false);
             if (unknown)
-                show_card_notice(QMessageBox::Critical, u(title_invalid_code),
+                show_notice(QMessageBox::Critical, u(title_invalid_code),
                                  u(text_invalid_code_head) + QString::number(r + 1) + u(text_invalid_code_tail), false);
 
             set(8, cell_value(b(balance_pos::actual)));
@@ -494,7 +494,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         on_balance_sort_clicked();
         update();
         if (card_file_version <= last_old_balance_version)
-            show_card_notice(QMessageBox::Information, u(title_balance_2022), u(text_balance_2022), false);
+            show_notice(QMessageBox::Information, u(title_balance_2022), u(text_balance_2022), false);
         const int reserved_neof = to_int(slot(card_slot::sb_f6_bron_neof));
         ui->sb_f6_bron_neof->setValue(
             reserved_neof > 0 ? reserved_neof : ui->sb_b_bron->value() - to_int(slot(card_slot::sb_f6_bron_of)));

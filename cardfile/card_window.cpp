@@ -150,16 +150,6 @@ bool replace_file(const QString &from, const QString &to)
 
 } // namespace
 
-void Widget::show_card_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled)
-{
-    msg_box.setIcon(icon);
-    msg_box.setWindowTitle(title);
-    msg_box.setText(text);
-    msg_box.setStandardButtons(QMessageBox::Ok);
-    if (styled)
-        msg_box.setStyleSheet(styled_sheet());
-    msg_box.exec();
-}
 
 // ---- Saving ----
 
@@ -179,7 +169,7 @@ void Widget::save_card_as()
         return;
     const QString base = base_name(path, "." + u(card_extension));
     if (refused_name(base)) {
-        show_card_notice(QMessageBox::Critical, u(title_bad_name), u(text_bad_name), false);
+        show_notice(QMessageBox::Critical, u(title_bad_name), u(text_bad_name), false);
         return;
     }
 
@@ -209,7 +199,7 @@ void Widget::on_open_Button_clicked()
 void Widget::open_card_file(const QString &path)
 {
     if (path.isEmpty()) {
-        show_card_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
+        show_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
         return;
     }
     if (path.endsWith(u(card_extension))) {
@@ -302,11 +292,11 @@ void Widget::save_to_temp()
                              QDateTime::currentDateTime().toString(u(temp_date_format)) + u(temp_extension);
     QString path = QFileDialog::getSaveFileName(this, u(caption_save_as), proposal, u(filter_temp));
     if (path.isEmpty()) {
-        show_card_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
+        show_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
         return;
     }
     if (refused_name(base_name(path, u(temp_extension)))) {
-        show_card_notice(QMessageBox::Critical, u(title_bad_name), u(text_bad_name), false);
+        show_notice(QMessageBox::Critical, u(title_bad_name), u(text_bad_name), false);
         return;
     }
     // Without its extension the file would not be offered for opening.
@@ -316,7 +306,7 @@ void Widget::save_to_temp()
         return;
 
     temp_saved = 1;
-    show_card_notice(QMessageBox::Information, u(card_text::title_success),
+    show_notice(QMessageBox::Information, u(card_text::title_success),
                      u(card_text::text_saved) + path + u(text_temp_saved_tail), true);
     QSettings settings("Trevane", "QUELT");
     if (settings.value(marker_key, u(marker_default)).toString() != marker_never)
@@ -328,18 +318,18 @@ bool Widget::write_temp_card(const QString &path)
 {
     const QString title = u(card_text::title_error);
     const auto not_created = [&](const QString &where) {
-        show_card_notice(QMessageBox::Critical, title,
+        show_notice(QMessageBox::Critical, title,
                          u(card_text::text_document_not_created) + where + u(card_text::text_administrator_tail), true);
         return false;
     };
     const auto failed = [&] {
-        show_card_notice(QMessageBox::Warning, title, u(text_temp_failed), true);
+        show_notice(QMessageBox::Warning, title, u(text_temp_failed), true);
         return false;
     };
 
     Archiver archiver;
     if (!archiver.found()) {
-        show_card_notice(QMessageBox::Critical, title, u(card_text::text_archiver_missing), true);
+        show_notice(QMessageBox::Critical, title, u(card_text::text_archiver_missing), true);
         return false;
     }
 
@@ -379,18 +369,18 @@ bool Widget::write_temp_card(const QString &path)
 void Widget::load_from_reg(QString str)
 {
     if (str.isEmpty()) {
-        show_card_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
+        show_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
         return;
     }
     const QString title = u(card_text::title_error);
     const auto read_error = [&] {
-        show_card_notice(QMessageBox::Critical, title,
+        show_notice(QMessageBox::Critical, title,
                          u(text_temp_read_error) + folder_of(str) + u(text_temp_read_error_tail), true);
     };
 
     Archiver archiver;
     if (!archiver.found()) {
-        show_card_notice(QMessageBox::Critical, title, u(card_text::text_archiver_missing), true);
+        show_notice(QMessageBox::Critical, title, u(card_text::text_archiver_missing), true);
         read_error();
         return;
     }

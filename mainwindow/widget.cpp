@@ -1,6 +1,7 @@
 #include "widget.h"
 #include "ui_widget.h"
 
+#include "card_texts.h"
 #include "init_resources.h"
 #include "spinboxdelegate.h"
 #include "tab_order.h"
@@ -128,6 +129,17 @@ void Widget::apply_edition()
                        static_cast<QWidget *>(ui->pb_zaglav), static_cast<QWidget *>(ui->pb_zaglav2),
                        static_cast<QWidget *>(ui->f6_errlabel)})
         w->hide();
+}
+
+void Widget::show_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled)
+{
+    msg_box.setIcon(icon);
+    msg_box.setWindowTitle(title);
+    msg_box.setText(text);
+    msg_box.setStandardButtons(QMessageBox::Ok);
+    if (styled)
+        msg_box.setStyleSheet(QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px));
+    msg_box.exec();
 }
 
 bool Widget::eventFilter(QObject *watched, QEvent *event)

@@ -161,6 +161,8 @@ protected:
 
 private:
     void apply_edition();
+    // One message in the window's box with a single Ok; `styled` sets the card file's font size.
+    void show_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled = false);
     void setup_table_models();
     void load_pickers();
     void close_child_windows();
@@ -247,6 +249,7 @@ private:
     void set_okfs_sphere();
     void form6_rest();
     void move_balance_cursor(int row, int column);
+    int confirm_row_deletion(class QTableView *view, const QString &no_row_text);
     void delete_reservation_row(class QTableView *view, QStandardItemModel *model);
     // Set while the row arithmetic writes its results back: the writes' own change signals are
     // not computed again.
@@ -287,7 +290,6 @@ private:
     // Writes the unfinished-card file; true when it is in place.
     bool write_temp_card(const QString &path);
     // Shows one notice in msg_box with the single button Ok.
-    void show_card_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled);
     QVector<QString> saved_balance_snapshot;
     QVector<QString> saved_bron_snapshot;
     QVector<QString> saved_nebron_snapshot;

@@ -106,11 +106,7 @@ int Widget::check_balance_table()
         // Rows are named by their place in the table as the user now sees it.
         const int first = rows[result.duplicate_row].source_row + 1;
         const int second = rows[result.duplicate_row + 1].source_row + 1;
-        msg_box.setIcon(QMessageBox::Warning);
-        msg_box.setWindowTitle(balance::duplicate_key_title());
-        msg_box.setText(balance::duplicate_key_text(first, second));
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
+        show_notice(QMessageBox::Warning, balance::duplicate_key_title(), balance::duplicate_key_text(first, second));
         return 3;
     }
     // Ordinary changes of the model, so the row arithmetic and the totals follow.
