@@ -108,11 +108,6 @@ void register_card_text_type()
     qRegisterMetaTypeStreamOperators<QVector<QString>>("QVector<QString>");
 }
 
-QString styled_sheet()
-{
-    return QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px);
-}
-
 // The card file's own messages, in a box of their own.
 void show_card_file_messages(const QVector<CardMessage> &messages)
 {
