@@ -156,8 +156,12 @@ void Widget::on_save_Button_clicked()
 
 void Widget::save_card_as()
 {
-    QString name = ui->te_orgname2->toPlainText().simplified();
-    name.remove(':').remove('?').remove('*');
+    // Characters that are no part of a file name: a slash would even name another folder, and the
+    // file dialog reads double quotes as a list of names.
+    QString name = ui->te_orgname2->toPlainText();
+    for (const QChar c : QStringLiteral(":?*\"/\\<>|"))
+        name.remove(c);
+    name = name.simplified();
     const QString path = QFileDialog::getSaveFileName(this, u(caption_save_as),
                                                       default_folder() + name + u(default_name_tail), u(filter_card));
     if (path.isEmpty())

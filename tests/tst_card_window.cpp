@@ -823,6 +823,15 @@ void TestCardWindow::default_card_name()
     QCOMPARE(seen->size(), 1);
     QCOMPARE(seen->at(0).title, QString("Сохранить как"));
     QCOMPARE(QFileInfo(proposal).fileName(), QString("ООО Ромашка_Ф18"));
+
+    // A quote or a slash in the name must not split the name or name another folder.
+    ui(*window)->te_orgname2->setPlainText("ООО \"Рога / Копыта\" <СПб>|");
+    QString second;
+    const SeenList again = answer_in_turn({cancel_file(&second)});
+    window->save_card_as();
+    QCOMPARE(again->size(), 1);
+    QCOMPARE(QFileInfo(second).fileName(), QString("ООО Рога Копыта СПб_Ф18"));
+    QCOMPARE(QFileInfo(second).absolutePath(), QFileInfo(proposal).absolutePath());
 }
 
 void TestCardWindow::refused_card_names_data()
