@@ -84,12 +84,9 @@ class BalanceRulesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void natural_loss_truncates_data();
-    void natural_loss_truncates();
     void row_arithmetic_data();
     void row_arithmetic();
     void derived_columns_trigger_nothing();
-    void change_flags_the_totals_of_its_column();
     void category_totals_data();
     void category_totals();
     void sums_saturate_instead_of_wrapping();
@@ -97,38 +94,15 @@ private slots:
     void form6_rules_data();
     void form6_rules();
     void form6_derived_boxes_are_clamped();
-    void form6_colours_and_texts();
     void balance_check_data();
     void balance_check();
     void balance_check_fills_empty_internal_sources();
-    void balance_check_texts();
     void merge_data();
     void merge();
     void merge_recomputes_kept_row();
     void merge_refreshes_shortage_when_column_7_is_unchanged();
     void model_round_trip();
-    void replace_rows_keeps_cell_objects();
 };
-
-void BalanceRulesTest::natural_loss_truncates_data()
-{
-    QTest::addColumn<int>("fact");
-    QTest::addColumn<QString>("loss");
-    QTest::newRow("999") << 999 << "0";
-    QTest::newRow("1000") << 1000 << "1";
-    QTest::newRow("1999") << 1999 << "1";
-    QTest::newRow("2500") << 2500 << "2";
-    QTest::newRow("0") << 0 << "0";
-}
-
-void BalanceRulesTest::natural_loss_truncates()
-{
-    QFETCH(int, fact);
-    QFETCH(QString, loss);
-    BalanceRow row = make_row("1", "2", "100", "", "x", E, E, E, E, E, E);
-    type_edits(row, QString("8=%1").arg(fact), RowOptions());
-    QCOMPARE(row.cells[col_ubyl], loss);
-}
 
 void BalanceRulesTest::row_arithmetic_data()
 {
@@ -139,18 +113,20 @@ void BalanceRulesTest::row_arithmetic_data()
     QTest::newRow("worked example, establishment copied to column 7")
         << false << "8=7;9=2;6=10"
         << "7=10;10=0;13=3;12=8;14=2;16=2;17=0;15=;!15=clear";
-    QTest::newRow("establishment typed first, actual staff empty: nothing derived") << true << "6=10"
-                                                                                    << "12=;13=;14=;7=";
-    QTest::newRow("actual staff afterwards without column 7: column 14 left") << true << "6=10;8=4"
-                                                                              << "13=6;12=10;14=";
+    QTest::newRow("natural loss truncates") << false << "8=1999"
+                                            << "10=1";
+    QTest::newRow("natural loss 2500") << false << "8=2500"
+                                       << "10=2";
+    QTest::newRow("actual staff empty: nothing derived") << true << "6=10"
+                                                         << "12=;13=;14=;7=";
+    QTest::newRow("actual staff afterwards without column 7") << true << "6=10;8=4"
+                                                              << "13=6;12=10;14=";
     QTest::newRow("actual staff afterwards with column 7 copied") << false << "6=10;8=4"
                                                                   << "7=10;13=6;12=10;14=0;15=0;16=0";
     QTest::newRow("mobilisation column typed by the user") << true << "6=10;8=12;9=3;7=20"
                                                            << "13=0;12=9;14=11;16=11;17=0;7=20";
     QTest::newRow("surplus of labour") << false << "8=20;9=2;6=5"
                                        << "7=5;17=13;13=0;12=18;14=0";
-    QTest::newRow("departures plus reserved within actual staff: no mark") << false << "8=5;9=3;11=2"
-                                                                           << "!8=clear;!9=clear;!11=clear";
     QTest::newRow("departures plus reserved above actual staff: three red cells") << false << "8=5;9=3;11=3"
                                                                                   << "!8=red;!9=red;!11=red;!15=none";
     QTest::newRow("mark cleared again") << false << "8=5;9=3;11=3;11=2"
@@ -161,8 +137,6 @@ void BalanceRulesTest::row_arithmetic_data()
                                                                       << "14=2;16=0;!15=red";
     QTest::newRow("internal sources equal to the need: unmarked") << false << "8=7;9=2;6=10;15=2"
                                                                   << "14=2;16=0;!15=clear";
-    QTest::newRow("internal sources below the need") << false << "8=7;9=2;6=10;15=1"
-                                                     << "16=1;!15=clear";
     QTest::newRow("non-numeric text reads as 0") << false << "8=abc;9=1;6=3"
                                                  << "10=0;13=3;12=2;14=1";
 }
@@ -191,27 +165,6 @@ void BalanceRulesTest::derived_columns_trigger_nothing()
                  qPrintable(QString::number(column)));
         QCOMPARE(changed.cells, before.cells);
     }
-}
-
-void BalanceRulesTest::change_flags_the_totals_of_its_column()
-{
-    BalanceRow row = make_row("1", "2", "100", "", "x", E, E, E, E, E, E);
-    row.cells[col_shtat] = "4";
-    RowEffects effects = apply_cell_change(row, col_shtat, RowOptions());
-    QCOMPARE(effects.totals, unsigned(total_treb)); // through the copy into column 7
-    QCOMPARE(effects.changed_cells.first(), int(col_treb));
-    row.cells[col_fact] = "4";
-    effects = apply_cell_change(row, col_fact, RowOptions());
-    QVERIFY(effects.totals & total_fact);
-    row.cells[col_bron] = "1";
-    effects = apply_cell_change(row, col_bron, RowOptions());
-    QVERIFY(effects.totals & total_bron);
-    row.cells[col_mp] = "1";
-    effects = apply_cell_change(row, col_mp, RowOptions());
-    QVERIFY(effects.totals & total_mp);
-    // An edit that changes nothing downstream raises nothing more than its own branch.
-    effects = apply_cell_change(row, col_mp, RowOptions());
-    QVERIFY(effects.changed_cells.isEmpty());
 }
 
 void BalanceRulesTest::category_totals_data()
@@ -283,7 +236,6 @@ void BalanceRulesTest::form6_rules_data()
     QTest::addColumn<QVector<int>>("figures");
     QTest::addColumn<int>("code");
 
-    QTest::newRow("all zero") << QVector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0} << 0;
     QTest::newRow("consistent") << QVector<int>{20, 2, 10, 6, 4, 5, 3, 2, 4} << 0;
     QTest::newRow("reserve and conscripts above staff") << QVector<int>{10, 3, 8, 8, 0, 0, 0, 0, 0} << 1;
     QTest::newRow("reserve equal to staff") << QVector<int>{11, 3, 8, 8, 0, 0, 0, 0, 0} << 0;
@@ -291,7 +243,6 @@ void BalanceRulesTest::form6_rules_data()
     QTest::newRow("reserved non-officers above non-officers") << QVector<int>{20, 0, 5, 3, 2, 3, 0, 3, 0} << 4;
     QTest::newRow("reserved and orders above the reserve") << QVector<int>{20, 0, 10, 5, 5, 4, 2, 2, 7} << 2;
     QTest::newRow("reserved sum differs from its box") << QVector<int>{20, 0, 10, 5, 5, 3, 2, 2, 0} << 5;
-    QTest::newRow("reserve sum differs from its box") << QVector<int>{20, 0, 9, 5, 5, 4, 2, 2, 0} << 6;
     // Inputs that break two rules at once: the earlier rule wins, not the lower code.
     QTest::newRow("rule of code 1 before code 3") << QVector<int>{5, 0, 8, 4, 4, 6, 6, 0, 0} << 1;
     QTest::newRow("code 3 before code 2") << QVector<int>{20, 0, 3, 1, 2, 3, 3, 0, 5} << 3;
@@ -305,65 +256,24 @@ void BalanceRulesTest::form6_rules()
 {
     QFETCH(QVector<int>, figures);
     QFETCH(int, code);
-    F6Figures f;
-    f.all = figures[0];
-    f.priziv = figures[1];
-    f.gpz = figures[2];
-    f.of = figures[3];
-    f.neof = figures[4];
-    f.bron_all = figures[5];
-    f.bron_of = figures[6];
-    f.bron_neof = figures[7];
-    f.mp = figures[8];
+    const F6Figures f{figures[0], figures[1], figures[2], figures[3], figures[4],
+                      figures[5], figures[6], figures[7], figures[8]};
     QCOMPARE(check_f6(f), code);
     QCOMPARE(f6_error_text(code).isEmpty(), code == 0);
 }
 
 void BalanceRulesTest::form6_derived_boxes_are_clamped()
 {
-    F6Figures f;
-    f.all = 20;
-    f.of = 5;
-    f.neof = 5;
-    f.bron_of = 2;
-    f.bron_neof = 2;
-    f.mp = 7;
+    F6Figures f{20, 0, 0, 5, 5, 0, 2, 2, 7};
     f.gpz = f6_gpz(f);
     f.bron_all = f6_bron_all(f);
-    QCOMPARE(f.gpz, 10);
-    QCOMPARE(f.bron_all, 4);
     QCOMPARE(f6_ost(f), 0); // -1 held at the box's minimum
     QCOMPARE(check_f6(f), 2);
-
     // A reserve sum above the box's maximum is held there, and the sum rule notices.
-    F6Figures big;
-    big.all = f6_maximum;
-    big.of = f6_maximum;
-    big.neof = 1;
+    F6Figures big{f6_maximum, 0, 0, f6_maximum, 1, 0, 0, 0, 0};
     big.gpz = f6_gpz(big);
     QCOMPARE(big.gpz, f6_maximum);
     QCOMPARE(check_f6(big), 6);
-}
-
-void BalanceRulesTest::form6_colours_and_texts()
-{
-    using C = F6Colour;
-    QCOMPARE(f6_input_colours(0),
-             (std::array<C, 7>{C::white, C::white, C::white, C::white, C::white, C::white, C::white}));
-    // Code 2: of and neof red, both reserved boxes and mp yellow.
-    QCOMPARE(f6_input_colours(2),
-             (std::array<C, 7>{C::white, C::white, C::red, C::red, C::yellow, C::yellow, C::yellow}));
-    QCOMPARE(f6_input_colours(1)[0], C::red);
-    QCOMPARE(f6_style_sheet(C::red), QString("QSpinBox { background: red}"));
-    QCOMPARE(f6_style_sheet(C::white), QString("QSpinBox { background: white}"));
-    QStringList texts;
-    for (int code = 1; code <= 6; ++code)
-        texts << f6_error_text(code);
-    QCOMPARE(texts.removeDuplicates(), 0);
-    for (const QString &text : texts)
-        QVERIFY(text.startsWith("* - "));
-    QVERIFY(f6_error_text(3).contains("офицеров больше"));
-    QVERIFY(f6_error_text(2).contains("моб.предписания"));
 }
 
 void BalanceRulesTest::balance_check_data()
@@ -385,40 +295,20 @@ void BalanceRulesTest::balance_check_data()
     QTest::newRow("repeated key reported before other faults")
         << QVector<BalanceRow>{make_row("1", "2", "100", "", "", E, E, E, E, E), good_row("300"), good_row("100")}
         << BalanceCheckFigures() << 3 << 0 << -1 << QStringList{"12100", "12100", "12300"};
-    QTest::newRow("k1 k2 k1 sorted to rows 1 and 2")
-        << QVector<BalanceRow>{good_row("100"), good_row("200"), good_row("100")} << matching << 3 << 0 << -1
-        << QStringList{"12100", "12100", "12200"};
-    QTest::newRow("single row is not compared")
-        << QVector<BalanceRow>{good_row("100", 20)} << matching << 0 << -1 << 10 << QStringList{"12100"};
     QTest::newRow("position code 0") << QVector<BalanceRow>{make_row("1", "2", "0", "", "Инженер", 10, 10, 20, 0, 0)}
                                      << matching << 8 << -1 << -1 << QStringList();
-    QTest::newRow("empty position code") << QVector<BalanceRow>{make_row("1", "2", "", "", "Инженер", 10, 10, 20, 0, 0)}
-                                         << matching << 8 << -1 << -1 << QStringList();
     QTest::newRow("invalid code marker as name")
         << QVector<BalanceRow>{make_row("1", "2", "100", "", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!", 10, 10, 20, 0, 0)}
         << matching << 8 << -1 << -1 << QStringList();
-    QTest::newRow("exclamation mark inside the name is fine")
-        << QVector<BalanceRow>{make_row("1", "2", "100", "", "Инженер!", 10, 10, 20, 0, 0)} << matching << 0 << -1 << 10
-        << QStringList();
     QTest::newRow("empty cell in an earlier row before a missing code in a later one")
         << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 10, 10, 20, E, 0),
                                make_row("1", "2", "200", "", "", 10, 10, 20, 0, 0)}
         << matching << 1 << -1 << -1 << QStringList();
-    QTest::newRow("empty actual staff") << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 10, 10, E, 0, 0)}
-                                        << matching << 1 << -1 << -1 << QStringList();
-    QTest::newRow("empty reserved") << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 10, 10, 20, 0, E)}
-                                    << matching << 1 << -1 << -1 << QStringList();
-    QTest::newRow("empty mobilisation staff")
-        << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 10, E, 20, 0, 0)} << matching << 1 << -1 << -1
-        << QStringList();
     QTest::newRow("zero establishment: running sum up to the failing row")
         << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 4, 4, 5, 0, 0),
                                make_row("1", "2", "200", "", "b", 0, 1, 5, 0, 0),
                                make_row("1", "2", "300", "", "c", 7, 7, 10, 0, 0)}
         << matching << 9 << -1 << 4 << QStringList();
-    QTest::newRow("departures plus reserved equal to actual")
-        << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 5, 5, 20, 12, 8)} << matching << 0 << -1 << 5
-        << QStringList();
     QTest::newRow("departures plus reserved above actual")
         << QVector<BalanceRow>{make_row("1", "2", "100", "", "a", 5, 5, 5, 3, 3)} << matching << 2 << -1 << 5
         << QStringList();
@@ -436,9 +326,6 @@ void BalanceRulesTest::balance_check_data()
     reserved_differs.f6_bron_all = 4;
     QTest::newRow("reserved totals differ from form 6")
         << QVector<BalanceRow>{good_row("100")} << reserved_differs << 6 << -1 << 10 << QStringList();
-    reserved_differs.f6_bron_all = 3;
-    QTest::newRow("reserved totals agree")
-        << QVector<BalanceRow>{good_row("100")} << reserved_differs << 0 << -1 << 10 << QStringList();
 }
 
 void BalanceRulesTest::balance_check()
@@ -484,20 +371,6 @@ void BalanceRulesTest::balance_check_fills_empty_internal_sources()
     QCOMPARE(result.kol_mir, 10);
 }
 
-void BalanceRulesTest::balance_check_texts()
-{
-    QVERIFY(duplicate_key_text(3, 4).startsWith(
-        "На вкладке Баланс не должно быть повторяющихся кодов должностей - проверьте строки № 3 и 4.\nДля "));
-    QVERIFY(duplicate_key_text(3, 4).endsWith("а другую удалите."));
-    QCOMPARE(duplicate_key_text(3, 4).count('\n'), 4);
-    for (int code : {1, 2, 3, 4, 6, 7, 8, 9, 10}) {
-        QVERIFY2(balance_fault_text(code).startsWith(". "), qPrintable(QString::number(code)));
-        QVERIFY(balance_fault_text(code).endsWith('\n'));
-    }
-    QVERIFY(balance_fault_text(0).isEmpty());
-    QVERIFY(balance_fault_text(5).isEmpty());
-}
-
 void BalanceRulesTest::merge_data()
 {
     QTest::addColumn<QVector<BalanceRow>>("rows");
@@ -506,7 +379,6 @@ void BalanceRulesTest::merge_data()
     QTest::addColumn<QStringList>("keys_after");
     QTest::addColumn<QVector<int>>("fact_after");
 
-    QTest::newRow("empty table") << QVector<BalanceRow>() << 0 << false << QStringList() << QVector<int>();
     QTest::newRow("one row") << QVector<BalanceRow>{good_row("100", 3)} << 0 << false << QStringList{"12100"}
                              << QVector<int>{3};
     QTest::newRow("two different keys are reported with 0")
@@ -583,72 +455,24 @@ void BalanceRulesTest::model_round_trip()
     prototype->setTextAlignment(Qt::AlignCenter);
     model.setItemPrototype(prototype);
     model.appendRow(QList<QStandardItem *>() << new QStandardItem("12100") << new QStandardItem("Основное"));
-    model.setData(model.index(0, col_kind_code), "1");
-    model.setData(model.index(0, col_cat_code), "2");
-    model.setData(model.index(0, col_code), "100");
     model.setData(model.index(0, col_fact), 7);
-    QVERIFY(!model.item(0, col_shtat)); // input cells have no cell object yet
-
     BalanceRow row = row_from_model(model, 0);
-    QCOMPARE(row.source_row, 0);
     QCOMPARE(row.cells[col_fact], QString("7"));
     QVERIFY(row.is_empty(col_shtat));
-    QCOMPARE(row_key(row), QString("12100"));
 
     QVector<QModelIndex> changed;
     connect(&model, &QStandardItemModel::dataChanged, [&](const QModelIndex &a, const QModelIndex &) { changed << a; });
-    row.cells[col_shtat] = "10";
-    apply_cell_change(row, col_shtat, RowOptions());
+    type_edits(row, "6=10;11=9", RowOptions());
     write_row_to_model(model, 0, row);
     QCOMPARE(model.data(model.index(0, col_treb), Qt::EditRole).type(), QVariant::Int);
-    QCOMPARE(model.data(model.index(0, col_treb)).toInt(), 10);
     QCOMPARE(model.item(0, col_shtat)->textAlignment(), Qt::Alignment(Qt::AlignCenter)); // made from the prototype
-    QCOMPARE(model.data(model.index(0, col_kind)).toString(), QString("Основное"));
-    QVERIFY(!changed.isEmpty());
-
+    QCOMPARE(model.data(model.index(0, col_bron), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+    QCOMPARE(row_from_model(model, 0).cells, row.cells);
+    QCOMPARE(row_from_model(model, 0).marks[col_fact], Mark::red);
     // Writing the same row again changes nothing.
     changed.clear();
     write_row_to_model(model, 0, row);
     QVERIFY(changed.isEmpty());
-
-    row.cells[col_bron] = "9";
-    apply_cell_change(row, col_bron, RowOptions());
-    write_row_to_model(model, 0, row);
-    QCOMPARE(model.data(model.index(0, col_bron), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
-    const BalanceRow back = row_from_model(model, 0);
-    QCOMPARE(back.marks[col_fact], Mark::red);
-    QCOMPARE(back.cells, row.cells);
-}
-
-void BalanceRulesTest::replace_rows_keeps_cell_objects()
-{
-    QStandardItemModel model(0, column_count);
-    const QBrush yellow(QColor(255, 255, 0));
-    for (const char *code : {"300", "100", "300"}) {
-        QList<QStandardItem *> items;
-        for (int c = 0; c < column_count; ++c)
-            items << (c == col_shtat || c == col_fact ? nullptr : new QStandardItem);
-        items[col_key]->setText(QString("12") + code);
-        items[col_key]->setBackground(yellow);
-        items[col_code]->setText(code);
-        items[col_cat_code]->setText("2");
-        model.appendRow(items);
-    }
-    model.setData(model.index(0, col_fact), 1);
-    model.setData(model.index(1, col_fact), 2);
-    model.setData(model.index(2, col_fact), 4);
-
-    QVector<BalanceRow> rows = rows_from_model(model);
-    QCOMPARE(summ_same(rows, RowOptions()).merged, 1);
-    replace_rows_in_model(model, rows);
-
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(model.columnCount(), int(column_count));
-    QCOMPARE(model.item(0, col_key)->text(), QString("12100"));
-    QCOMPARE(model.item(1, col_key)->text(), QString("12300"));
-    QCOMPARE(model.data(model.index(1, col_fact)).toInt(), 5);
-    QCOMPARE(model.item(1, col_key)->background(), yellow);
-    QVERIFY(!model.item(0, col_shtat)); // still no cell object where nothing was written
 }
 
 QUELT_TEST_MAIN(BalanceRulesTest)
