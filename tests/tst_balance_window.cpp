@@ -228,7 +228,7 @@ void TestBalanceWindow::delete_row()
     pick("23369", "Кассир", "3");
     type(0, {{8, 4}});
     type(2, {{8, 5}, {9, 1}});
-    for (const QString answer : {QStringLiteral("Нет"), QStringLiteral("Да")}) {
+    for (const QString &answer : {QStringLiteral("Нет"), QStringLiteral("Да")}) {
         ui()->table_balance->setCurrentIndex(balance()->index(2, 8));
         auto box = test_support::answer_next_modal(answer);
         QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_delete_clicked"));
