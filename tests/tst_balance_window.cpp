@@ -2,6 +2,7 @@
 // Form 6 figures, the item 4 switch, the reservation tables and the VUS list's access code.
 #include "form.h"
 #include "form_pdp.h"
+#include "form_helpers.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -15,17 +16,11 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
+using test_support::picker_titled;
+
 namespace
 {
 
-Form *picker_titled(const QString &title)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *form = qobject_cast<Form *>(w))
-            if (form->windowTitle() == title)
-                return form;
-    return nullptr;
-}
 
 Form_pdp *vus_window()
 {

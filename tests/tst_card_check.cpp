@@ -1,5 +1,6 @@
 // The whole-card check, the balance table check, the tidy-up and the output gate on a real window.
 #include "check_digits.h"
+#include "form_helpers.h"
 #include "test_support.h"
 #include "text_rules.h"
 #include "ui_widget.h"
@@ -16,6 +17,8 @@
 #include <QStandardItemModel>
 #include <QTextEdit>
 #include <QTimer>
+
+using test_support::set_fields;
 
 namespace
 {
@@ -88,32 +91,6 @@ private:
     QTimer timer;
 };
 
-// Sets fields of the main form by object name: "name=value|...", a date as yyyy-MM-dd.
-void set_fields(Widget &w, const QString &fields)
-{
-    if (fields.isEmpty())
-        return;
-    for (const QString &pair : fields.split('|')) {
-        const QString name = pair.section('=', 0, 0), value = pair.section('=', 1);
-        QWidget *field = w.findChild<QWidget *>(name);
-        if (auto *line = qobject_cast<QLineEdit *>(field))
-            line->setText(value);
-        else if (auto *text = qobject_cast<QTextEdit *>(field))
-            text->setPlainText(value);
-        else if (auto *combo = qobject_cast<QComboBox *>(field))
-            combo->setCurrentText(value);
-        else if (auto *spin = qobject_cast<QSpinBox *>(field))
-            spin->setValue(value.toInt());
-        else if (auto *date = qobject_cast<QDateEdit *>(field))
-            date->setDate(QDate::fromString(value, Qt::ISODate));
-        else if (auto *check = qobject_cast<QCheckBox *>(field)) {
-            // Only the box itself: its column switch is not under test.
-            QSignalBlocker block(check);
-            check->setChecked(value == "1");
-        } else
-            QFAIL(qPrintable(name));
-    }
-}
 
 // A card of an organisation that reserves nobody and passes every rule.
 const QString valid_card =

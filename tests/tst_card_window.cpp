@@ -5,6 +5,7 @@
 #include "classifier_reader.h"
 #include "iexml.h"
 #include "password_list_reader.h"
+#include "form_helpers.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -19,6 +20,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
+
+using test_support::set_fields;
 
 namespace
 {
@@ -129,26 +132,6 @@ struct FailingArchiver {
     ~FailingArchiver() { qputenv("PATH", old_path); }
 };
 
-// Sets fields of the main form in the order given: "object name=value|...", a date as yyyy-MM-dd.
-void set_fields(QWidget &w, const QString &fields)
-{
-    for (const QString &pair : fields.split('|')) {
-        const QString name = pair.section('=', 0, 0), value = pair.section('=', 1);
-        QWidget *field = w.findChild<QWidget *>(name);
-        if (auto *line = qobject_cast<QLineEdit *>(field))
-            line->setText(value);
-        else if (auto *text = qobject_cast<QTextEdit *>(field))
-            text->setPlainText(value);
-        else if (auto *combo = qobject_cast<QComboBox *>(field))
-            combo->setCurrentText(value);
-        else if (auto *spin = qobject_cast<QSpinBox *>(field))
-            spin->setValue(value.toInt());
-        else if (auto *date = qobject_cast<QDateEdit *>(field))
-            date->setDate(QDate::fromString(value, Qt::ISODate));
-        else
-            QFAIL(qPrintable(name));
-    }
-}
 
 // Appends rows through the window's add button.
 void add_rows(Widget &w, QStandardItemModel *model, void (Widget::*add)(), const QVector<QVector<QVariant>> &rows)

@@ -1,5 +1,6 @@
 // The main window after construction, and what a clerk does on its first pages.
 #include "form.h"
+#include "form_helpers.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -15,16 +16,10 @@
 #include "comboboxdelegate.h"
 #include "spinboxdelegate.h"
 
+using test_support::picker_titled;
+
 namespace {
 
-Form *picker_titled(const QString &title)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *form = qobject_cast<Form *>(w))
-            if (form->windowTitle() == title)
-                return form;
-    return nullptr;
-}
 
 int picker_rows(Form *picker)
 {
