@@ -110,10 +110,10 @@ RowEffects clear_vnutr_ist(QVector<BalanceRow> &rows, const RowOptions &options)
 // them, the overall one included.
 struct CategoryTotals {
     int all = 0;
-    int ruk = 0;  // 1 heads
+    int ruk = 0;         // 1 heads
     int specialists = 0; // 2 specialists
-    int slug = 0; // 3 employees
-    int rab = 0;  // 4 workers
+    int slug = 0;        // 3 employees
+    int rab = 0;         // 4 workers
 };
 
 CategoryTotals category_totals(const QVector<BalanceRow> &rows, int column, bool positive_only = false);

@@ -40,7 +40,8 @@ void set_box(nSpinBox *box, int value)
     box->setValue(value);
 }
 
-void set_totals(const CategoryTotals &t, nSpinBox *all, nSpinBox *ruk, nSpinBox *specialists, nSpinBox *slug, nSpinBox *rab)
+void set_totals(const CategoryTotals &t, nSpinBox *all, nSpinBox *ruk, nSpinBox *specialists, nSpinBox *slug,
+                nSpinBox *rab)
 {
     set_box(all, t.all);
     set_box(ruk, t.ruk);
@@ -218,7 +219,8 @@ void Widget::on_balance_faset_clicked()
 {
     current_row = ui->table_balance->currentIndex().row();
     if (current_row < 0) {
-        show_notice(QMessageBox::Information, "Выберите строку!", "Выделите любую ячейку ячейку в строке, где Вы хотели бы изменить фасет.");
+        show_notice(QMessageBox::Information, "Выберите строку!",
+                    "Выделите любую ячейку ячейку в строке, где Вы хотели бы изменить фасет.");
         return;
     }
     facet_picker.setVisible(true);

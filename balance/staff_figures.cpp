@@ -266,7 +266,8 @@ void Widget::on_balance_pdp_clicked()
         return;
     }
     if (access_tries > 10) {
-        show_notice(QMessageBox::Critical, "Ввод не верный!", "Исчерпано максимальное количество попыток ввода кода доступа.");
+        show_notice(QMessageBox::Critical, "Ввод не верный!",
+                    "Исчерпано максимальное количество попыток ввода кода доступа.");
         return;
     }
 

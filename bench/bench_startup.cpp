@@ -4,8 +4,8 @@
 // The carried position and street lists are shorter than the real ones, so the benchmark makes
 // full-size stand-ins (8163 positions, 4649 streets), packs them into a binary resource and lays it
 // over the compiled-in one before the first window is built.
-#include "init_resources.h"
 #include "form.h"
+#include "init_resources.h"
 #include "widget.h"
 
 #include <QApplication>
@@ -13,9 +13,9 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLineEdit>
-#include <QTableView>
 #include <QProcess>
 #include <QResource>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -25,7 +25,8 @@
 int qInitResources_resources();
 int qCleanupResources_resources();
 
-namespace {
+namespace
+{
 
 void write_classifier(const QString &path, const QString &element, int count, bool with_sort)
 {
@@ -36,9 +37,8 @@ void write_classifier(const QString &path, const QString &element, int count, bo
         QString record = "<" + element + ">";
         if (with_sort)
             record += QString("<Сорт>%1</Сорт>").arg(i % 4 + 1);
-        record += QString("<Код>%1</Код><Наименование>Наименование записи номер %2</Наименование>")
-                      .arg(10000 + i)
-                      .arg(i);
+        record +=
+            QString("<Код>%1</Код><Наименование>Наименование записи номер %2</Наименование>").arg(10000 + i).arg(i);
         xml += (record + "</" + element + ">\n").toUtf8();
     }
     file.write(xml + "</dataroot>\n");

@@ -322,8 +322,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         set_text_home(ui->lineEdit_36, slot(card_slot::lineEdit_36));
         ui->le_INN->setText(slot(card_slot::le_INN));
         // The document keeps the INN in place of a missing OGRN; an empty INN says nothing of the OGRN.
-        const bool no_ogrn =
-            !slot(card_slot::le_INN).isEmpty() && slot(card_slot::le_OGRN) == slot(card_slot::le_INN);
+        const bool no_ogrn = !slot(card_slot::le_INN).isEmpty() && slot(card_slot::le_OGRN) == slot(card_slot::le_INN);
         ui->le_OGRN->setText(no_ogrn ? QStringLiteral("0") : slot(card_slot::le_OGRN));
         ui->le_okato->setText(look_up(okato_classifier, slot(card_slot::le_okato)).code);
         ui->le_OKPO->setText(slot(card_slot::le_OKPO));
@@ -478,7 +477,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             balance_model->blockSignals(false);
             if (unknown)
                 show_notice(QMessageBox::Critical, u(title_invalid_code),
-                                 u(text_invalid_code_head) + QString::number(r + 1) + u(text_invalid_code_tail), false);
+                            u(text_invalid_code_head) + QString::number(r + 1) + u(text_invalid_code_tail), false);
 
             set(8, cell_value(b(balance_pos::actual)));
             set(9, cell_value(b(balance_pos::leaving_by_mob)));

@@ -145,7 +145,6 @@ bool replace_file(const QString &from, const QString &to)
 
 } // namespace
 
-
 // ---- Saving ----
 
 void Widget::on_save_Button_clicked()
@@ -306,7 +305,7 @@ void Widget::save_to_temp()
 
     temp_saved = 1;
     show_notice(QMessageBox::Information, u(card_text::title_success),
-                     u(card_text::text_saved) + path + u(text_temp_saved_tail), true);
+                u(card_text::text_saved) + path + u(text_temp_saved_tail), true);
     QSettings settings("Trevane", "QUELT");
     if (settings.value(marker_key, u(marker_default)).toString() != marker_never)
         settings.setValue(marker_key, 1);
@@ -318,7 +317,7 @@ bool Widget::write_temp_card(const QString &path)
     const QString title = u(card_text::title_error);
     const auto not_created = [&](const QString &where) {
         show_notice(QMessageBox::Critical, title,
-                         u(card_text::text_document_not_created) + where + u(card_text::text_administrator_tail), true);
+                    u(card_text::text_document_not_created) + where + u(card_text::text_administrator_tail), true);
         return false;
     };
     const auto failed = [&] {
@@ -374,7 +373,7 @@ void Widget::load_from_reg(QString str)
     const QString title = u(card_text::title_error);
     const auto read_error = [&] {
         show_notice(QMessageBox::Critical, title,
-                         u(text_temp_read_error) + folder_of(str) + u(text_temp_read_error_tail), true);
+                    u(text_temp_read_error) + folder_of(str) + u(text_temp_read_error_tail), true);
     };
 
     Archiver archiver;

@@ -1,10 +1,11 @@
 // Pickers, calendars and the fields they fill.
-#include "widget.h"
 #include "ui_widget.h"
+#include "widget.h"
 
 #include "text_rules.h"
 
-namespace {
+namespace
+{
 
 void show_active(QWidget &window)
 {
@@ -179,7 +180,8 @@ void Widget::paste_okfs(QString str1, QString str2)
             ui->cb_sf_ved->setCurrentIndex(1);
     }
     if (federal.contains(ui->lineEdit_25->text())) {
-        show_notice(QMessageBox::Question, "Внимание - Федеральная форма собственности", 
+        show_notice(
+            QMessageBox::Question, "Внимание - Федеральная форма собственности",
             "Обращаем Ваше внимание, что коды ОКФС 10, 11, 12 относятся к Федеральному уровню.\n\nВ этом поле очень "
             "часто допускают ошибки, поэтому обратите, пожалуйста, внимание на следующие рекомендации:\n\n- Если "
             "учредителем вашей организации является администрация района, комитет или иной ИОГВ Санкт-Петербурга "
@@ -220,7 +222,7 @@ void Widget::close_child_windows()
 {
     for (QWidget *window : std::initializer_list<QWidget *>{
              &head_position_picker, &okopf_picker, &okato_picker, &actual_address_picker, &okfs_picker, &vk_picker,
-             &okogu_picker, &okved_picker, &help_window, &extra_okved_picker, &postal_address_picker,
-             &position_picker, &facet_picker, &iogv_picker, &pdp_window})
+             &okogu_picker, &okved_picker, &help_window, &extra_okved_picker, &postal_address_picker, &position_picker,
+             &facet_picker, &iogv_picker, &pdp_window})
         window->close();
 }

@@ -1,7 +1,7 @@
 // Names, the additional OKVED list, the mobilisation-body block, headers, address copies, tool tips
 // and the clipboard summary.
-#include "widget.h"
 #include "ui_widget.h"
+#include "widget.h"
 
 #include "text_rules.h"
 
@@ -18,7 +18,8 @@ QString Widget::wrap_tooltip_html(const QString &text)
     return ::wrap_tooltip_html(text);
 }
 
-namespace {
+namespace
+{
 
 // Plain text in, plain text out: a name with "<" or "&" must not turn into markup.
 void tidy_name_field(QTextEdit *field)
@@ -95,8 +96,8 @@ void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &arg1)
     if (answer == QMessageBox::Ok) {
         for (QWidget *w : block)
             w->hide();
-        for (QLineEdit *field : {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO, ui->TelRukMO, ui->FaxRukMO,
-                                 ui->DopRukMO})
+        for (QLineEdit *field :
+             {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO, ui->TelRukMO, ui->FaxRukMO, ui->DopRukMO})
             field->setText(QString());
         ui->cb_MobOrgan_2->setCurrentIndex(0);
     } else if (answer == QMessageBox::Cancel) {
@@ -119,7 +120,8 @@ void Widget::on_checkBox_kolont_stateChanged(int)
     ui->groupBox_kolont->setVisible(ui->checkBox_kolont->checkState() != Qt::Unchecked);
 }
 
-namespace {
+namespace
+{
 
 void copy_address(QLineEdit *const (&from)[3], QLineEdit *const (&to)[3])
 {
@@ -134,12 +136,14 @@ void copy_address(QLineEdit *const (&from)[3], QLineEdit *const (&to)[3])
 
 void Widget::on_pushButton_9_clicked()
 {
-    copy_address({ui->lineEdit_23, ui->lineEdit_9, ui->lineEdit_31}, {ui->lineEdit_21, ui->lineEdit_8, ui->lineEdit_18});
+    copy_address({ui->lineEdit_23, ui->lineEdit_9, ui->lineEdit_31},
+                 {ui->lineEdit_21, ui->lineEdit_8, ui->lineEdit_18});
 }
 
 void Widget::on_pushButton_6_clicked()
 {
-    copy_address({ui->lineEdit_23, ui->lineEdit_9, ui->lineEdit_31}, {ui->lineEdit_37, ui->lineEdit_34, ui->lineEdit_35});
+    copy_address({ui->lineEdit_23, ui->lineEdit_9, ui->lineEdit_31},
+                 {ui->lineEdit_37, ui->lineEdit_34, ui->lineEdit_35});
 }
 
 void Widget::on_le_DolgVur_textEdited(const QString &)
@@ -176,8 +180,8 @@ void Widget::on_copyButton_clicked()
     if (short_name == full_name)
         short_name.clear();
     const bool authority = ui->cb_OGV->currentText() == "Да";
-    const int wartime_staff = ui->sb_b_treb_ruk->value() + ui->sb_b_treb_spec->value() +
-                              ui->sb_b_treb_slug->value() + ui->sb_b_treb_rab->value();
+    const int wartime_staff = ui->sb_b_treb_ruk->value() + ui->sb_b_treb_spec->value() + ui->sb_b_treb_slug->value() +
+                              ui->sb_b_treb_rab->value();
     const QStringList fields = {full_name,
                                 short_name,
                                 ui->le_INN->text(),

@@ -1,9 +1,10 @@
-#include "widget.h"
 #include "ui_widget.h"
+#include "widget.h"
 
 #include <QSettings>
 
-namespace {
+namespace
+{
 
 const char *const state_body_ogrns[] = {
     "1027801583743", "1027802508271", "1027804200236", "1027806078552", "1027806894312", "1027807593318",
@@ -27,8 +28,8 @@ void Widget::load_pickers()
     for (Form *picker : {&okopf_picker, &okato_picker, &okfs_picker, &okogu_picker})
         picker->set_mode(0);
     facet_picker.set_mode(2);
-    for (Form *picker : {&actual_address_picker, &postal_address_picker, &head_position_picker, &iogv_picker,
-                         &vk_picker})
+    for (Form *picker :
+         {&actual_address_picker, &postal_address_picker, &head_position_picker, &iogv_picker, &vk_picker})
         picker->set_mode(3);
     position_picker.set_mode(4);
     okved_picker.set_mode(6);

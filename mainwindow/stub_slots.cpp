@@ -1,6 +1,6 @@
 // Printing and the Excel import are not written yet: their slots keep the form's connections by name.
-#include "widget.h"
 #include "ui_widget.h"
+#include "widget.h"
 
 void Widget::paste_xls(int sheet, int stroka, int stolbets)
 {

@@ -1,10 +1,11 @@
-#include "widget.h"
 #include "ui_widget.h"
+#include "widget.h"
 
 #include "comboboxdelegate.h"
 #include "spinboxdelegate.h"
 
-namespace {
+namespace
+{
 
 void set_headers(QStandardItemModel *model, const QStringList &headers)
 {
@@ -51,8 +52,9 @@ void Widget::setup_table_models()
     balance->setSortingEnabled(true);
     for (int column : {1, 2, 3, 10, 12, 15, 16, 7, 17, 0, 18, 19, 20})
         balance->hideColumn(column);
-    const QVector<QPair<int, int>> widths = {{1, 0}, {2, 0},  {3, 0},  {5, 4}, {4, 1},  {6, 1},  {7, 1},  {8, 1}, {9, 1},
-                                             {10, 0}, {11, 1}, {12, 0}, {13, 1}, {14, 1}, {15, 0}, {16, 0}, {17, 0}};
+    const QVector<QPair<int, int>> widths = {{1, 0},  {2, 0},  {3, 0},  {5, 4},  {4, 1},  {6, 1},
+                                             {7, 1},  {8, 1},  {9, 1},  {10, 0}, {11, 1}, {12, 0},
+                                             {13, 1}, {14, 1}, {15, 0}, {16, 0}, {17, 0}};
     for (const auto &w : widths)
         balance->setColumnWidth(w.first, w.second * balance->width());
     // A model owns its prototype: each model gets its own copy.

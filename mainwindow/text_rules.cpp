@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 void strip_leading(QString &text, QChar quote, int tests)
 {

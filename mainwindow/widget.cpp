@@ -9,19 +9,19 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QScreen>
 #include <QKeyEvent>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QScreen>
 #include <QWebView>
 
-namespace {
+namespace
+{
 const qint8 version_major = 3;
 const qint8 version_minor = 25;
 } // namespace
 
-Widget::Widget(QWidget *parent)
-    : QWidget(parent), ui(new Ui::Widget), printer(QPrinter::ScreenResolution)
+Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui::Widget), printer(QPrinter::ScreenResolution)
 {
     quelt_init_resources();
     ui->setupUi(this);
@@ -61,16 +61,15 @@ Widget::Widget(QWidget *parent)
 
     for (nTextEdit *edit : {ui->te_dopinfo, ui->te_orgname, ui->te_orgname2})
         edit->set_max_length(255);
-    for (nLineEdit *edit : {ui->le_TelRuk, ui->le_DopRuk, ui->le_FaxRuk, ui->le_TelVur, ui->le_DopVur, ui->le_FaxVur,
-                            ui->TelRukMO, ui->DopRukMO, ui->FaxRukMO, ui->lineEdit_29, ui->le_INN, ui->le_KPP,
-                            ui->le_OGRN, ui->le_OKPO})
-        edit->set_home_on_press(true);
     for (nLineEdit *edit :
-         {ui->lineEdit_23, ui->lineEdit_9,  ui->lineEdit_31, ui->lineEdit_37, ui->lineEdit_34, ui->lineEdit_35,
-          ui->lineEdit_21, ui->lineEdit_8,  ui->lineEdit_18, ui->lineEdit_10, ui->lineEdit_36, ui->NPA_doc,
-          ui->lineEdit,    ui->le_FamRuk,   ui->le_ImRuk,    ui->le_OtRuk,    ui->le_DolgVur,  ui->le_FamVur,
-          ui->le_OtVur,    ui->le_ImVur,    ui->DolgRukMO,   ui->FamRukMO,    ui->ImRukMO,     ui->OtRukMO,
-          ui->le_dop_ved})
+         {ui->le_TelRuk, ui->le_DopRuk, ui->le_FaxRuk, ui->le_TelVur, ui->le_DopVur, ui->le_FaxVur, ui->TelRukMO,
+          ui->DopRukMO, ui->FaxRukMO, ui->lineEdit_29, ui->le_INN, ui->le_KPP, ui->le_OGRN, ui->le_OKPO})
+        edit->set_home_on_press(true);
+    for (nLineEdit *edit : {ui->lineEdit_23, ui->lineEdit_9,  ui->lineEdit_31, ui->lineEdit_37, ui->lineEdit_34,
+                            ui->lineEdit_35, ui->lineEdit_21, ui->lineEdit_8,  ui->lineEdit_18, ui->lineEdit_10,
+                            ui->lineEdit_36, ui->NPA_doc,     ui->lineEdit,    ui->le_FamRuk,   ui->le_ImRuk,
+                            ui->le_OtRuk,    ui->le_DolgVur,  ui->le_FamVur,   ui->le_OtVur,    ui->le_ImVur,
+                            ui->DolgRukMO,   ui->FamRukMO,    ui->ImRukMO,     ui->OtRukMO,     ui->le_dop_ved})
         edit->set_home_on_focus_out(true);
 
     ui->label_51->hide();
@@ -107,15 +106,15 @@ void Widget::apply_edition()
     tabs->removeTab(7);
     tabs->setCurrentIndex(0);
 
-    for (QWidget *w : {static_cast<QWidget *>(ui->VK_org), static_cast<QWidget *>(ui->sb_f6_bron_all),
-                       static_cast<QWidget *>(ui->sb_f6_bron_of), static_cast<QWidget *>(ui->sb_f6_bron_neof),
-                       static_cast<QWidget *>(ui->label_f6_bron), static_cast<QWidget *>(ui->label_f6_bron_of),
-                       static_cast<QWidget *>(ui->label_f6_bron_neof), static_cast<QWidget *>(ui->label_f6_ost),
-                       static_cast<QWidget *>(ui->gb_bal_buttons), static_cast<QWidget *>(ui->gb_balance),
-                       static_cast<QWidget *>(ui->table_balance), static_cast<QWidget *>(ui->NPA_groupBox),
-                       static_cast<QWidget *>(ui->groupBox_b_itogi), static_cast<QWidget *>(ui->testButton),
-                       static_cast<QWidget *>(ui->checkBox_balance_hiden),
-                       static_cast<QWidget *>(ui->checkBox_balance_vnutr_ist)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->VK_org), static_cast<QWidget *>(ui->sb_f6_bron_all),
+          static_cast<QWidget *>(ui->sb_f6_bron_of), static_cast<QWidget *>(ui->sb_f6_bron_neof),
+          static_cast<QWidget *>(ui->label_f6_bron), static_cast<QWidget *>(ui->label_f6_bron_of),
+          static_cast<QWidget *>(ui->label_f6_bron_neof), static_cast<QWidget *>(ui->label_f6_ost),
+          static_cast<QWidget *>(ui->gb_bal_buttons), static_cast<QWidget *>(ui->gb_balance),
+          static_cast<QWidget *>(ui->table_balance), static_cast<QWidget *>(ui->NPA_groupBox),
+          static_cast<QWidget *>(ui->groupBox_b_itogi), static_cast<QWidget *>(ui->testButton),
+          static_cast<QWidget *>(ui->checkBox_balance_hiden), static_cast<QWidget *>(ui->checkBox_balance_vnutr_ist)})
         w->hide();
 
     const QString version = QString::number(version_major) + ".20" + QString::number(version_minor);

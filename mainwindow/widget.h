@@ -24,7 +24,8 @@ class QWebView;
 class spinboxDelegate;
 class comboboxDelegate;
 
-namespace Ui {
+namespace Ui
+{
 class Widget;
 }
 

@@ -1,8 +1,8 @@
 // The staff page of the real main window: balance rows, arithmetic and totals, merging,
 // Form 6 figures, the item 4 switch, the reservation tables and the VUS list's access code.
 #include "form.h"
-#include "form_pdp.h"
 #include "form_helpers.h"
+#include "form_pdp.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -20,7 +20,6 @@ using test_support::picker_titled;
 
 namespace
 {
-
 
 Form_pdp *vus_window()
 {

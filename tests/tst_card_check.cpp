@@ -91,7 +91,6 @@ private:
     QTimer timer;
 };
 
-
 // A card of an organisation that reserves nobody and passes every rule.
 const QString valid_card =
     "le_INN=7707083893|le_KPP=770701001|le_OGRN=1027700132195|le_OKPO=00032537|"

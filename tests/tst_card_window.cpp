@@ -3,9 +3,9 @@
 #include "archiver.h"
 #include "card_lists.h"
 #include "classifier_reader.h"
+#include "form_helpers.h"
 #include "iexml.h"
 #include "password_list_reader.h"
-#include "form_helpers.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -131,7 +131,6 @@ struct FailingArchiver {
     }
     ~FailingArchiver() { qputenv("PATH", old_path); }
 };
-
 
 // Appends rows through the window's add button.
 void add_rows(Widget &w, QStandardItemModel *model, void (Widget::*add)(), const QVector<QVector<QVariant>> &rows)

@@ -1,6 +1,6 @@
 // The main form as its tables describe it, and the window frame around it.
-#include "test_support.h"
 #include "tab_order.h"
+#include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
 
@@ -14,7 +14,8 @@
 #include <QTabWidget>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 QString unescape(const QString &value)
 {
@@ -157,8 +158,8 @@ void TestMainForm::form_facts_data()
         }
         for (const QStringList &parts : rows) {
             const QString tag = table + ": " + parts.at(0) + " " + parts.at(1);
-            QTest::newRow(qPrintable(tag)) << parts.at(0) << parts.at(1) << unescape(parts.at(2))
-                                           << layouts.value(parts.at(0));
+            QTest::newRow(qPrintable(tag))
+                << parts.at(0) << parts.at(1) << unescape(parts.at(2)) << layouts.value(parts.at(0));
         }
     }
 }
@@ -177,10 +178,10 @@ void TestMainForm::form_facts()
 void TestMainForm::pages_before_edition_switch()
 {
     QTabWidget *tabs = host()->ui.tabWidget;
-    const QStringList names = {"tab_1", "tab_2adr", "tab_3kod", "tab_4dop",
+    const QStringList names = {"tab_1",    "tab_2adr", "tab_3kod", "tab_4dop",
                                "tab_5bal", "tab_6obu", "tab_7bro", "tab_slug"};
-    const QStringList titles = {"Основные", "Адреса", "Коды", "Дополнительные",
-                                "Баланс", "Обучение", "Бронирование", "---"};
+    const QStringList titles = {"Основные", "Адреса",   "Коды",         "Дополнительные",
+                                "Баланс",   "Обучение", "Бронирование", "---"};
     QCOMPARE(tabs->count(), 8);
     for (int i = 0; i < 8; ++i) {
         QCOMPARE(tabs->widget(i)->objectName(), names.at(i));
@@ -220,7 +221,8 @@ void TestMainForm::tab_order_follows_the_chain()
     QCOMPARE(seen, expected);
 }
 
-namespace {
+namespace
+{
 QStringList captured_warnings;
 void capture(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -273,16 +275,36 @@ void TestMainForm::masked_fields_take_what_the_mask_allows_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("registration number: five digits") << "le_RegNo" << "12a345678" << "12345";
-    QTest::newRow("telephone") << "le_TelRuk" << "8121234567" << "(812)-123-45-67";
-    QTest::newRow("telephone takes no letters") << "le_TelVur" << "abc" << "()---";
-    QTest::newRow("extension") << "le_DopRuk" << "12345678901234" << "12345678901";
-    QTest::newRow("INN: twelve digits at most") << "le_INN" << "78012345678901" << "780123456789";
-    QTest::newRow("KPP: digits only") << "le_KPP" << "78ab0101001" << "780101001";
-    QTest::newRow("OGRN") << "le_OGRN" << "10278015837431234" << "102780158374312";
-    QTest::newRow("OKPO") << "le_OKPO" << "123456789012345" << "12345678901234";
-    QTest::newRow("postal index") << "lineEdit_29" << "190000x1" << "190000";
-    QTest::newRow("unmasked field takes letters") << "le_FamRuk" << "Ivanov 2" << "Ivanov 2";
+    QTest::newRow("registration number: five digits") << "le_RegNo"
+                                                      << "12a345678"
+                                                      << "12345";
+    QTest::newRow("telephone") << "le_TelRuk"
+                               << "8121234567"
+                               << "(812)-123-45-67";
+    QTest::newRow("telephone takes no letters") << "le_TelVur"
+                                                << "abc"
+                                                << "()---";
+    QTest::newRow("extension") << "le_DopRuk"
+                               << "12345678901234"
+                               << "12345678901";
+    QTest::newRow("INN: twelve digits at most") << "le_INN"
+                                                << "78012345678901"
+                                                << "780123456789";
+    QTest::newRow("KPP: digits only") << "le_KPP"
+                                      << "78ab0101001"
+                                      << "780101001";
+    QTest::newRow("OGRN") << "le_OGRN"
+                          << "10278015837431234"
+                          << "102780158374312";
+    QTest::newRow("OKPO") << "le_OKPO"
+                          << "123456789012345"
+                          << "12345678901234";
+    QTest::newRow("postal index") << "lineEdit_29"
+                                  << "190000x1"
+                                  << "190000";
+    QTest::newRow("unmasked field takes letters") << "le_FamRuk"
+                                                  << "Ivanov 2"
+                                                  << "Ivanov 2";
 }
 
 void TestMainForm::masked_fields_take_what_the_mask_allows()

@@ -18,8 +18,8 @@
 
 using test_support::picker_titled;
 
-namespace {
-
+namespace
+{
 
 int picker_rows(Form *picker)
 {
@@ -114,15 +114,32 @@ void TestMainWindow::tab_bar_after_the_edition_switch()
 void TestMainWindow::hidden_widgets_and_removed_pages()
 {
     Ui::Widget *ui = make()->form();
-    const QList<QWidget *> hidden = {ui->VK_org,           ui->sb_f6_bron_all,    ui->sb_f6_bron_of,
-                                     ui->sb_f6_bron_neof,  ui->label_f6_bron,     ui->label_f6_bron_of,
-                                     ui->label_f6_bron_neof, ui->label_f6_ost,    ui->gb_bal_buttons,
-                                     ui->gb_balance,       ui->table_balance,     ui->NPA_groupBox,
-                                     ui->groupBox_b_itogi, ui->testButton,        ui->checkBox_balance_hiden,
-                                     ui->checkBox_balance_vnutr_ist, ui->copyButton, ui->label_MobOrgan_2,
-                                     ui->cb_MobOrgan_2,    ui->groupBox_1_6,      ui->line_4,
-                                     ui->pb_zaglav,        ui->pb_zaglav2,        ui->f6_errlabel,
-                                     ui->label_51,         ui->cb_sf_ved};
+    const QList<QWidget *> hidden = {ui->VK_org,
+                                     ui->sb_f6_bron_all,
+                                     ui->sb_f6_bron_of,
+                                     ui->sb_f6_bron_neof,
+                                     ui->label_f6_bron,
+                                     ui->label_f6_bron_of,
+                                     ui->label_f6_bron_neof,
+                                     ui->label_f6_ost,
+                                     ui->gb_bal_buttons,
+                                     ui->gb_balance,
+                                     ui->table_balance,
+                                     ui->NPA_groupBox,
+                                     ui->groupBox_b_itogi,
+                                     ui->testButton,
+                                     ui->checkBox_balance_hiden,
+                                     ui->checkBox_balance_vnutr_ist,
+                                     ui->copyButton,
+                                     ui->label_MobOrgan_2,
+                                     ui->cb_MobOrgan_2,
+                                     ui->groupBox_1_6,
+                                     ui->line_4,
+                                     ui->pb_zaglav,
+                                     ui->pb_zaglav2,
+                                     ui->f6_errlabel,
+                                     ui->label_51,
+                                     ui->cb_sf_ved};
     for (QWidget *w : hidden)
         QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
     // Pages out of the tab bar keep working widgets.
@@ -192,7 +209,8 @@ void TestMainWindow::table_views_show_their_columns()
     balance->removeRow(0);
 }
 
-namespace {
+namespace
+{
 // Records the titles the progress window takes while the window is built.
 class TitleRecorder : public QObject
 {
@@ -216,10 +234,10 @@ void TestMainWindow::progress_names_each_load()
     qApp->installEventFilter(&recorder);
     make();
     qApp->removeEventFilter(&recorder);
-    QStringList expected = {"Первичная инициализация", "Загрузка адресов", "Загрузка должностей",
-                            "Загрузка кодов ОКАТО", "Загрузка кодов ОКОПФ", "Загрузка кодов ОКФС",
-                            "Загрузка кодов ОКВЕД", "Загрузка кодов ОКПДТР", "Загрузка фасетов",
-                            "Загрузка ИОГВ", "Загрузка ОКОГУ", "Загрузка ВК"};
+    QStringList expected = {"Первичная инициализация", "Загрузка адресов",      "Загрузка должностей",
+                            "Загрузка кодов ОКАТО",    "Загрузка кодов ОКОПФ",  "Загрузка кодов ОКФС",
+                            "Загрузка кодов ОКВЕД",    "Загрузка кодов ОКПДТР", "Загрузка фасетов",
+                            "Загрузка ИОГВ",           "Загрузка ОКОГУ",        "Загрузка ВК"};
     // Its own form names it "Form" and clearing empties the title before the first load is named.
     recorder.titles.removeAll(QString());
     recorder.titles.removeAll("Form");
@@ -292,23 +310,30 @@ void TestMainWindow::picks_fill_fields_data()
     // field=text|tooltip|cursor; tooltip "*" means the wrapped name, "-" means untouched
     QTest::addColumn<QStringList>("checks");
     const QString longname = "Очень длинное наименование, которое не помещается в поле";
-    QTest::newRow("head position") << "Руководитель организации" << "1" << "Директор"
-                                   << QStringList{"lineEdit=Директор|Директор|"};
-    QTest::newRow("okopf") << "Организационно-правовая форма" << "12300" << longname
-                           << QStringList{"lineEdit_11=12300|12300|", "lineEdit_13=" + longname + "|" + longname + "|0"};
-    QTest::newRow("okato") << "Код ОКАТО" << "40298000000" << "Район" << QStringList{"le_okato=40298000000|40298000000|"};
-    QTest::newRow("actual address") << "Фактический адрес" << "" << longname
-                                    << QStringList{"lineEdit_23=" + longname + "|" + longname + "|0"};
-    QTest::newRow("postal address") << "Почтовый адрес" << "" << longname
-                                    << QStringList{"lineEdit_37=" + longname + "|" + longname + "|0"};
-    QTest::newRow("superior body") << "Перечень ИОГВ" << "1" << longname
-                                   << QStringList{"lineEdit_36=" + longname + "|" + longname + "|0"};
-    QTest::newRow("okved") << "Виды экономической деятельности" << "62.01" << longname
+    QTest::newRow("head position") << "Руководитель организации"
+                                   << "1"
+                                   << "Директор" << QStringList{"lineEdit=Директор|Директор|"};
+    QTest::newRow("okopf") << "Организационно-правовая форма"
+                           << "12300" << longname
+                           << QStringList{"lineEdit_11=12300|12300|",
+                                          "lineEdit_13=" + longname + "|" + longname + "|0"};
+    QTest::newRow("okato") << "Код ОКАТО"
+                           << "40298000000"
+                           << "Район" << QStringList{"le_okato=40298000000|40298000000|"};
+    QTest::newRow("actual address") << "Фактический адрес"
+                                    << "" << longname << QStringList{"lineEdit_23=" + longname + "|" + longname + "|0"};
+    QTest::newRow("postal address") << "Почтовый адрес"
+                                    << "" << longname << QStringList{"lineEdit_37=" + longname + "|" + longname + "|0"};
+    QTest::newRow("superior body") << "Перечень ИОГВ"
+                                   << "1" << longname << QStringList{"lineEdit_36=" + longname + "|" + longname + "|0"};
+    QTest::newRow("okved") << "Виды экономической деятельности"
+                           << "62.01" << longname
                            << QStringList{"lineEdit_26=" + longname + "|*|0", "le_osn_ved=62.01|62.01|"};
-    QTest::newRow("commissariat") << "Справочник военкоматов СПб и ЛО" << "7" << longname
-                                  << QStringList{"le_VK=" + longname + "|*|0", "VK_org=7|-|"};
-    QTest::newRow("okogu, no tool tip") << "Классификатор органов гос. власти и управления" << "2300229" << "Орган"
-                                        << QStringList{"OKOGU_le=2300229|-|"};
+    QTest::newRow("commissariat") << "Справочник военкоматов СПб и ЛО"
+                                  << "7" << longname << QStringList{"le_VK=" + longname + "|*|0", "VK_org=7|-|"};
+    QTest::newRow("okogu, no tool tip") << "Классификатор органов гос. власти и управления"
+                                        << "2300229"
+                                        << "Орган" << QStringList{"OKOGU_le=2300229|-|"};
 }
 
 void TestMainWindow::picks_fill_fields()
@@ -396,7 +421,11 @@ void TestMainWindow::facet_pick_data()
     QTest::addColumn<bool>("current");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QStringList>("expected"); // columns 0, 4, 19
-    QTest::newRow("facet") << true << "А" << QStringList{"14" "23456" "А", "Фасет А", "А"};
+    QTest::newRow("facet") << true << "А"
+                           << QStringList{"14"
+                                          "23456"
+                                          "А",
+                                          "Фасет А", "А"};
     QTest::newRow("no facet") << true << "0" << QStringList{"1423456", "", ""};
     QTest::newRow("no current row") << false << "А" << QStringList{"old", "old4", "old19"};
 }
@@ -410,7 +439,8 @@ void TestMainWindow::facet_pick()
     QAbstractItemModel *model = ui->table_balance->model();
     model->blockSignals(true);
     model->insertRow(0);
-    const QList<QPair<int, QString>> cells = {{0, "old"}, {3, "23456"}, {4, "old4"}, {18, "4"}, {19, "old19"}, {20, "1"}};
+    const QList<QPair<int, QString>> cells = {{0, "old"}, {3, "23456"},  {4, "old4"},
+                                              {18, "4"},  {19, "old19"}, {20, "1"}};
     for (const auto &cell : cells)
         model->setData(model->index(0, cell.first), cell.second);
     model->blockSignals(false);
@@ -418,8 +448,8 @@ void TestMainWindow::facet_pick()
         ui->table_balance->setCurrentIndex(model->index(0, 5));
     QSignalSpy changes(model, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
     Form *facets = picker_titled("Фасет");
-    QVERIFY(QMetaObject::invokeMethod(facets, "sig", Q_ARG(QString, code), Q_ARG(QString, "Фасет А"),
-                                      Q_ARG(QString, "")));
+    QVERIFY(
+        QMetaObject::invokeMethod(facets, "sig", Q_ARG(QString, code), Q_ARG(QString, "Фасет А"), Q_ARG(QString, "")));
     QCOMPARE(changes.count(), 0);
     QCOMPARE(model->index(0, 0).data().toString(), expected.at(0));
     QCOMPARE(model->index(0, 4).data().toString(), expected.at(1));

@@ -15,7 +15,8 @@
 #include <QTimer>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 bool armed = false;
 bool failed = false;

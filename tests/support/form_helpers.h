@@ -13,7 +13,8 @@
 #include <QTextEdit>
 #include <QtTest>
 
-namespace test_support {
+namespace test_support
+{
 
 // The picker window with this title (pickers are top-level windows without parent).
 inline Form *picker_titled(const QString &title)

@@ -12,7 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-namespace test_support {
+namespace test_support
+{
 
 void prepare_environment()
 {
@@ -33,7 +34,8 @@ void prepare_environment()
     QCoreApplication::setApplicationName("QUELT");
 }
 
-namespace {
+namespace
+{
 
 void poll(std::shared_ptr<ModalAnswer> answer, QString button_text, std::function<void(QWidget *)> act,
           std::shared_ptr<QElapsedTimer> clock, int timeout_ms)

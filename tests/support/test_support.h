@@ -6,7 +6,8 @@
 #include <QtTest>
 #include <functional>
 
-namespace test_support {
+namespace test_support
+{
 
 // The clean world every test starts from: Russian default locale, settings and
 // temporary files in a fresh folder, offscreen platform. Call before QApplication exists.
@@ -24,8 +25,8 @@ struct ModalAnswer {
 // presses the button whose text equals button_text (for a message box), or runs `act` on it.
 // The returned object is filled when the box has been seen. Works for nested boxes when
 // called again from `act`.
-std::shared_ptr<ModalAnswer> answer_next_modal(const QString &button_text,
-                                               std::function<void(QWidget *)> act = {}, int timeout_ms = 5000);
+std::shared_ptr<ModalAnswer> answer_next_modal(const QString &button_text, std::function<void(QWidget *)> act = {},
+                                               int timeout_ms = 5000);
 
 } // namespace test_support
 
