@@ -4,9 +4,7 @@
 #include "iexml.h"
 #include "password_list_reader.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QSet>
 
 namespace
 {
@@ -16,7 +14,6 @@ using Expected = QMap<int, QString>; // slot -> text; -2, -3, -4: balance, bron,
 
 const QString data_dir = QStringLiteral(QUELT_TEST_DATA "/cardfile/");
 
-// A filled card: every slot that carries something holds a recognisable value.
 Values sample_card(bool reserving)
 {
     Values v(card_lists::main_size);
@@ -30,8 +27,7 @@ Values sample_card(bool reserving)
     v[card_slot::le_osn_ved] = "62.01";
     v[card_slot::le_dop_ved] = "01.11, 46.90, 10.1";
     v[card_slot::checkBox_balance_voenshtat] = "shtatvv";
-    v[card_slot::cb_OGV] = "Да";
-    v[card_slot::cb_MobOrgan] = "Да";
+    v[card_slot::cb_OGV] = v[card_slot::cb_MobOrgan] = "Да";
     v[card_slot::dateZap] = "2024-03-05";
     for (int s : {card_slot::ob_ruk_date, card_slot::ob_vur_date, card_slot::ob_mob_date, card_slot::dateINN,
                   card_slot::NPA_date})
@@ -65,14 +61,13 @@ QStringList child_names(const QDomElement &parent)
 
 QDomElement org_of(const Values &card, const Values &balance = {}, const Values &bron = {}, const Values &nebron = {})
 {
-    iexml writer;
-    return writer.write_card_xml(card, balance, bron, nebron).documentElement().firstChildElement("R_aORG");
+    return iexml().write_card_xml(card, balance, bron, nebron).documentElement().firstChildElement("R_aORG");
 }
 
 QByteArray card_document(const QString &version_element, const QString &body)
 {
-    return QString("<?xml version = \"1.0\" encoding=\"UTF-8\"?>\n<dataroot><R_aORG>%1%2</R_aORG></dataroot>\n")
-        .arg(version_element, body)
+    return ("<?xml version = \"1.0\" encoding=\"UTF-8\"?>\n<dataroot><R_aORG>" + version_element + body +
+            "</R_aORG></dataroot>\n")
         .toUtf8();
 }
 
@@ -88,16 +83,11 @@ private slots:
     void golden_document();
     void category_a_leaves_reserving_out();
     void control_characters_dropped();
-    void zero_ogrn_takes_inn();
-    void okved_sections_data();
     void okved_sections();
-    void row_counts_rule_the_blocks();
+    void row_counts_and_zero_ogrn();
     void reading_data();
     void reading();
-    void old_balance_rows();
-    void unparsable_document_gives_nothing_data();
     void unparsable_document_gives_nothing();
-    void row_lists_by_kind();
     void password_lists();
 };
 
@@ -105,7 +95,6 @@ void TestCardXml::round_trip_data()
 {
     QTest::addColumn<int>("slot");
     QTest::addColumn<QString>("value");
-    QTest::newRow("quotes") << card_slot::te_orgname2 << QString("АО \"Звезда\" и 'Луна' — «СПб»");
     QTest::newRow("markup") << card_slot::te_dopinfo << QString("a < b & c > d </Dop_inf> &amp;");
     QTest::newRow("only blanks") << card_slot::le_FamRuk << QString("   ");
     QTest::newRow("lines") << card_slot::te_up_l << QString("строка 1\nстрока 2\r\n\tотступ");
@@ -118,15 +107,11 @@ void TestCardXml::round_trip()
     Values card = sample_card(true);
     card[slot] = value;
     const Values balance = rows(2, 10, "бал <&>"), bron = rows(1, 5, " бронь \"x\" "), nebron = rows(2, 3, "не");
-    iexml writer;
-    iexml reader;
+    iexml writer, reader;
     QVERIFY(reader.read_card_document(iexml::card_xml_text(writer.write_card_xml(card, balance, bron, nebron))));
     QCOMPARE(reader.card_values.size(), card_lists::read_main_size);
-    for (int i = 0; i < card_lists::main_size; ++i)
-        QVERIFY2(reader.card_values.at(i) == card.at(i), qPrintable(QString("slot %1: %2").arg(i).arg(card.at(i))));
-    QCOMPARE(reader.parse_card(QDomDocument(), 2), balance);
-    QCOMPARE(reader.parse_card(QDomDocument(), 3), bron);
-    QCOMPARE(reader.parse_card(QDomDocument(), 4), nebron);
+    QCOMPARE(reader.card_values.mid(0, card_lists::main_size), card);
+    QCOMPARE(reader.balance_rows + reader.bron_rows + reader.nebron_rows, balance + bron + nebron);
 }
 
 void TestCardXml::golden_document()
@@ -139,12 +124,7 @@ void TestCardXml::golden_document()
         iexml::card_xml_text(writer.write_card_xml(card, rows(2, 10, "б"), rows(1, 5, "р"), rows(2, 3, "н")));
     QFile file(data_dir + "golden_card.xml");
     QVERIFY(file.open(QIODevice::ReadOnly));
-    if (text != file.readAll()) {
-        QFile out(QDir::tempPath() + "/golden_card.actual.xml");
-        if (out.open(QIODevice::WriteOnly))
-            out.write(text);
-        QFAIL(qPrintable("document differs from the golden file; written to " + out.fileName()));
-    }
+    QVERIFY2(text == file.readAll(), "the document differs from the golden file");
 }
 
 void TestCardXml::category_a_leaves_reserving_out()
@@ -159,16 +139,6 @@ void TestCardXml::category_a_leaves_reserving_out()
         QVERIFY2(!names.contains(absent), absent);
     card[card_slot::cb_kat_b] = " Б";
     QVERIFY(!child_names(org_of(card)).contains("Kol_SM"));
-
-    // Read back: what is left out comes back empty, or as the date default.
-    iexml writer;
-    iexml reader;
-    QVERIFY(reader.read_card_document(iexml::card_xml_text(writer.write_card_xml(card, {}, {}, {}))));
-    for (int s : {40, 41, 45, 61, 63, 64, 66, 67, 69, 100, 109, 112, 113, 114, 115, 118, 119, 125})
-        QVERIFY2(reader.card_values.at(s).isEmpty(), qPrintable(QString::number(s)));
-    for (int s : {62, 65, 68, 116})
-        QCOMPARE(reader.card_values.at(s), QString("2000-01-01"));
-    QCOMPARE(reader.card_values.at(117), card.at(117));
 }
 
 void TestCardXml::control_characters_dropped()
@@ -176,99 +146,64 @@ void TestCardXml::control_characters_dropped()
     Values card = sample_card(false);
     card[card_slot::te_orgname] =
         QString("А\x01Б\x1F") + QChar(0xFFFE) + QChar(0xD800) + "В\tГ" + QString::fromUcs4(U"\U0001F600");
-    iexml writer;
+    iexml writer, reader;
     const QByteArray text = iexml::card_xml_text(writer.write_card_xml(card, {}, {}, {}));
-    QDomDocument strict;
-    QVERIFY(strict.setContent(text));
-    iexml reader;
+    QVERIFY(QDomDocument().setContent(text));
     QVERIFY(reader.read_card_document(text));
     QCOMPARE(reader.card_values.at(card_slot::te_orgname), QString("АБВ\tГ") + QString::fromUcs4(U"\U0001F600"));
 }
 
-void TestCardXml::zero_ogrn_takes_inn()
-{
-    Values card = sample_card(true);
-    card[card_slot::le_OGRN] = "0";
-    card[card_slot::le_INN] = "7801234567";
-    const QDomElement org = org_of(card, rows(2, 10, "b"), rows(1, 5, "r"), rows(2, 3, "n"));
-    QCOMPARE(org.firstChildElement("OGRN").text(), QString("7801234567"));
-    for (const char *key : {"ogrn", "GRN", "OGRN_TR", "ogrn_real"}) {
-        const QDomNodeList all = org.elementsByTagName(key);
-        QVERIFY(all.size() > 0);
-        for (int i = 0; i < all.size(); ++i)
-            QCOMPARE(all.at(i).toElement().text(), QString("0"));
-    }
-}
-
-void TestCardXml::okved_sections_data()
-{
-    QTest::addColumn<QString>("main");
-    QTest::addColumn<QString>("extra");
-    QTest::addColumn<QStringList>("codes");
-    QTest::addColumn<QStringList>("sections");
-    QTest::newRow("empty part") << "85.11"
-                                << "85.41, , 99" << QStringList{"85.11", "85.41", "99"} << QStringList{"P", "P", "U"};
-    QTest::newRow("no codes") << ""
-                              << "" << QStringList{""} << QStringList{""};
-    QTest::newRow("leading blank") << " 62"
-                                   << "" << QStringList{" 62"} << QStringList{"C"};
-    QTest::newRow("bounds") << "05"
-                            << "09.1, 35, 39, 41, 43.2, 53, 55, 56, 68, 69, 75, 77, 82, 84, 86, 88, 90, 93, 94, 96, "
-                               "97, 98"
-                            << QStringList{} << QStringList{"B", "B", "D", "E", "F", "F", "H", "I", "I", "L", "M", "M",
-                                                            "N", "N", "O", "Q", "Q", "R", "R", "S", "S", "T", "T"};
-    QTest::newRow("gaps fall to C") << "04"
-                                    << "34, 40, 44, 48, 54, 57, 67, 76, 83, 89, ab, 3" << QStringList{}
-                                    << QStringList(QVector<QString>(13, "C").toList());
-}
-
 void TestCardXml::okved_sections()
 {
-    QFETCH(QString, main);
-    QFETCH(QString, extra);
-    QFETCH(QStringList, codes);
-    QFETCH(QStringList, sections);
+    // A blank in front, a letter, or a code between the sections' ranges gives C; empty parts are skipped.
+    const QString extra = "09.1, 35, 39, 41, 43.2, 53, 55, 56, 68, 69, 75, 77, 82, 84, 86, 88, 90, 93, 94, 96, 97, "
+                          "98, , 85.41, 99, 34, 40, 44, 48, 54, 57, 67, 76, 83, 89, ab, 3";
+    const QStringList sections =
+        QString("C B D E F F H I I L M M N N O Q Q R R S S T T P U C C C C C C C C C C C C").split(' ');
     Values card = sample_card(false);
-    card[card_slot::le_osn_ved] = main;
+    card[card_slot::le_osn_ved] = " 62";
     card[card_slot::le_dop_ved] = extra;
     const QDomNodeList records = org_of(card).elementsByTagName("R_aOrg_Ved");
     QCOMPARE(records.size(), sections.size());
+    const QStringList codes = (" 62, " + extra).split(", ", Qt::SkipEmptyParts);
     for (int i = 0; i < records.size(); ++i) {
         const QDomElement r = records.at(i).toElement();
-        QCOMPARE(child_names(r), QStringList({"ogrn", "N", "okved", "OK_razdel"}));
         QCOMPARE(r.firstChildElement("N").text(), QString(i == 0 ? "Осн" : "Доп"));
         QCOMPARE(r.firstChildElement("OK_razdel").text(), sections.at(i));
-        if (!codes.isEmpty())
-            QCOMPARE(r.firstChildElement("okved").text(), codes.at(i));
+        QCOMPARE(r.firstChildElement("okved").text(), codes.at(i));
     }
 }
 
-void TestCardXml::row_counts_rule_the_blocks()
+void TestCardXml::row_counts_and_zero_ogrn()
 {
     Values card = sample_card(true);
     card[card_slot::balance_row_count] = "5";
     card[card_slot::bron_row_count] = "3";
     card[card_slot::nebron_row_count] = "4";
+    card[card_slot::le_OGRN] = "0";
+    card[card_slot::le_INN] = "7801234567";
     // Counts above the lists: as many records as the lists fill, the last one partly.
     QDomElement org = org_of(card, rows(1, 10, "b") << "tail", {}, rows(1, 3, "n"));
     QCOMPARE(org.firstChildElement("balance_str").text(), QString("5"));
     const QDomNodeList tr = org.elementsByTagName("R_aorg_tr");
     QCOMPARE(tr.size(), 2);
     QCOMPARE(tr.at(1).toElement().firstChildElement("kol_shtat").text(), QString("tail"));
-    QCOMPARE(tr.at(1).toElement().firstChildElement("Naim_kat").text(), QString());
     QCOMPARE(org.elementsByTagName("R_GPZ_bron").size(), 0);
     QCOMPARE(org.elementsByTagName("R_GPZ_nebron").size(), 1);
+    // An OGRN of "0" gives way to the INN in its own element only.
+    QCOMPARE(org.firstChildElement("OGRN").text(), QString("7801234567"));
+    for (const char *key : {"ogrn", "OGRN_TR", "ogrn_real"})
+        QCOMPARE(org.elementsByTagName(key).at(0).toElement().text(), QString("0"));
 
     // A count of 0, or not a number, leaves the block out.
     card[card_slot::bron_row_count] = "0";
     card[card_slot::balance_row_count] = "два";
     const QStringList names = child_names(org_of(card, rows(2, 10, "b"), rows(2, 5, "r")));
-    QVERIFY(!names.contains("bron_strok") && !names.contains("R_GPZ_bron"));
-    QVERIFY(!names.contains("balance_str") && !names.contains("R_aorg_tr"));
+    for (const char *absent : {"bron_strok", "R_GPZ_bron", "balance_str", "R_aorg_tr"})
+        QVERIFY2(!names.contains(absent), absent);
 }
 
-// Old cards: each element is read only from the version that brought it in; and how the reader
-// treats odd documents.
+// Old cards: each element is read only from the version that brought it in; odd documents.
 void TestCardXml::reading_data()
 {
     QTest::addColumn<QString>("version");
@@ -277,12 +212,9 @@ void TestCardXml::reading_data()
 
     const QString body = "<Naim_org1>Имя</Naim_org1><Tel_ruk_dob1>12</Tel_ruk_dob1>"
                          "<R_aOrg_Ved><N>Осн</N><okved>62.01</okved></R_aOrg_Ved>"
-                         "<Kol_vredn>3</Kol_vredn><kolont1>верх</kolont1><Adr_reg1>СПб</Adr_reg1>"
-                         "<mob_yes>Да</mob_yes><Fam_nkp>Петров</Fam_nkp>"
-                         "<OKOGU>2300</OKOGU><KPP>780101001</KPP><Date_INN>2001-02-03</Date_INN>"
-                         "<NPA_date>2005-06-07</NPA_date><VK_org>5</VK_org>"
-                         "<Kol_SM>2</Kol_SM><oficer_b>3</oficer_b><oficer_b>4</oficer_b>"
-                         "<ob_ruk_date>2010-01-01</ob_ruk_date><ob_mob>7</ob_mob>";
+                         "<Kol_vredn>3</Kol_vredn><kolont1>верх</kolont1><mob_yes>Да</mob_yes>"
+                         "<OKOGU>2300</OKOGU><Date_INN>2001-02-03</Date_INN><Kol_SM>2</Kol_SM>"
+                         "<oficer_b>3</oficer_b><oficer_b>4</oficer_b><ob_ruk_date>2010-01-01</ob_ruk_date>";
     // The version each group of elements came in with: 1, 3, 4, 10, 23, 25.
     const auto upto = [](int gate) {
         const QString d = "2000-01-01";
@@ -291,17 +223,11 @@ void TestCardXml::reading_data()
         e.insert(33, gate >= 1 ? "62.01" : "");
         e.insert(59, gate >= 3 ? "3" : "");
         e.insert(48, gate >= 4 ? "верх" : "");
-        e.insert(99, gate >= 4 ? "СПб" : "");
         e.insert(117, gate >= 10 ? "Да" : "");
-        e.insert(120, gate >= 10 ? "Петров" : "");
         e.insert(45, gate >= 23 ? "2300" : "");
-        e.insert(110, gate >= 23 ? "780101001" : "");
         e.insert(111, gate >= 23 ? "2001-02-03" : d);
-        e.insert(116, gate >= 23 ? "2005-06-07" : d);
-        e.insert(109, gate >= 23 ? "5" : "");
         e.insert(40, gate >= 25 ? "2" : "7"); // before 25: the sum of oficer_b
         e.insert(62, gate >= 25 ? "2010-01-01" : d);
-        e.insert(67, gate >= 25 ? "7" : "");
         return e;
     };
     const auto v = [](int n) { return QString("<N_ver_quelt>%1</N_ver_quelt>").arg(n); };
@@ -323,17 +249,17 @@ void TestCardXml::reading_data()
     QTest::newRow("v4 no balance rows") << v(4)
                                         << "<balance_str>1</balance_str><R_aorg_tr><kol_shtat>1</kol_shtat></R_aorg_tr>"
                                         << Expected{{100, ""}, {-2, ""}};
+    const QString record = "<R_aorg_tr><OGRN_TR>1</OGRN_TR><kol_shtat>%1</kol_shtat><Naim_kat>к</Naim_kat>"
+                           "<Kod_spec>с</Kod_spec><Kod_faset>ф</Kod_faset><Kol_all>10</Kol_all>"
+                           "<Kol_ub_mob>2</Kol_ub_mob><Kol_trbron>3</Kol_trbron><Kol_treb>%2</Kol_treb></R_aorg_tr>";
+    const QString two = "<balance_str>2</balance_str>" + record.arg("1", "7") + record.arg("2", "8");
+    // Up to 14 the two newer balance columns are made up from Kol_treb; from 15 they are not read.
+    QTest::newRow("v14 balance columns made up")
+        << v(14) << two << Expected{{-2, "1|к|с|ф|10|2|3|7|0|7|2|к|с|ф|10|2|3|8|0|8"}};
+    QTest::newRow("v15 balance columns") << v(15) << two << Expected{{-2, "1|к|с|ф|10|2|3|7|2|к|с|ф|10|2|3|8"}};
     QTest::newRow("first non-empty Kol_MP")
         << ""
         << "<Kol_MP></Kol_MP><Kol_MP>7</Kol_MP><Kol_MP>5</Kol_MP>" << Expected{{card_slot::sb_f6_mp, "7"}};
-    QTest::newRow("okved before any N ignored")
-        << v(25) << "<okved>01</okved><N>Осн</N><okved>62</okved><N>Доп</N><okved>46</okved><N>x</N><okved>47</okved>"
-        << Expected{{card_slot::le_osn_ved, "62"}, {card_slot::le_dop_ved, "46, 47"}};
-    QTest::newRow("tag names case-sensitive")
-        << v(25) << "<ogrn>1</ogrn><N>Осн</N><OKVED>62</OKVED><naim_org1>x</naim_org1>"
-        << Expected{{card_slot::le_OGRN, ""}, {card_slot::le_osn_ved, ""}, {card_slot::te_orgname, ""}};
-    QTest::newRow("rows before their count ignored")
-        << v(25) << "<R_aorg_tr><kol_shtat>1</kol_shtat></R_aorg_tr><balance_str>1</balance_str>" << Expected{{-2, ""}};
 }
 
 void TestCardXml::reading()
@@ -344,100 +270,42 @@ void TestCardXml::reading()
     card_file_version = 99;
     iexml reader;
     QVERIFY(reader.read_card_document(card_document(version, body)));
+    const QVector<QString> lists[] = {reader.nebron_rows, reader.bron_rows, reader.balance_rows};
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        QString actual;
-        if (it.key() >= 0)
-            actual = reader.card_values.at(it.key());
-        else
-            actual = QStringList((it.key() == -2   ? reader.balance_rows
-                                  : it.key() == -3 ? reader.bron_rows
-                                                   : reader.nebron_rows)
-                                     .toList())
-                         .join("|");
+        const QString actual =
+            it.key() >= 0 ? reader.card_values.at(it.key()) : QStringList(lists[it.key() + 4].toList()).join("|");
         QVERIFY2(actual == it.value(),
                  qPrintable(QString("key %1: '%2' expected '%3'").arg(it.key()).arg(actual, it.value())));
     }
     QCOMPARE(card_file_version, QString(version).remove(QRegExp("[^0-9]")).toInt());
 }
 
-void TestCardXml::old_balance_rows()
-{
-    const QString record = "<R_aorg_tr><OGRN_TR>1</OGRN_TR><kol_shtat>%1</kol_shtat><Naim_kat>к</Naim_kat>"
-                           "<Kod_spec>с</Kod_spec><Kod_faset>ф</Kod_faset><Kol_all>10</Kol_all>"
-                           "<Kol_ub_mob>2</Kol_ub_mob><Kol_trbron>3</Kol_trbron><Kol_treb>%2</Kol_treb>"
-                           "</R_aorg_tr>";
-    const QString body = "<balance_str>2</balance_str>" + record.arg("1", "7") + record.arg("2", "8");
-    // Up to 14 the two newer columns are made up from Kol_treb; from 15 they are not read.
-    iexml v14;
-    QVERIFY(v14.read_card_document(card_document("<N_ver_quelt>14</N_ver_quelt>", body)));
-    QCOMPARE(v14.balance_rows, Values({"1", "к", "с", "ф", "10", "2", "3", "7", "0", "7",
-                                       "2", "к", "с", "ф", "10", "2", "3", "8", "0", "8"}));
-    iexml v15;
-    QVERIFY(v15.read_card_document(card_document("<N_ver_quelt>15</N_ver_quelt>", body)));
-    QCOMPARE(v15.balance_rows.size(), 16);
-    QCOMPARE(v15.balance_rows.at(8), QString("2"));
-}
-
-void TestCardXml::unparsable_document_gives_nothing_data()
-{
-    QTest::addColumn<QByteArray>("bad");
-    QTest::newRow("truncated") << QByteArray("<dataroot><R_aORG>");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("two roots") << QByteArray("<a/><b/>");
-}
-
 void TestCardXml::unparsable_document_gives_nothing()
 {
-    QFETCH(QByteArray, bad);
-    iexml reader;
-    QVERIFY(reader.read_card_document(card_document("<N_ver_quelt>25</N_ver_quelt>",
-                                                    "<Naim_org1>x</Naim_org1><bron_strok>1</bron_strok>"
-                                                    "<Kod_pdp>p</Kod_pdp>")));
-    QVERIFY(!reader.card_values.isEmpty() && !reader.bron_rows.isEmpty());
-    QVERIFY(!reader.read_card_document(bad));
-    QVERIFY(reader.card_values.isEmpty());
-    QVERIFY(reader.balance_rows.isEmpty() && reader.bron_rows.isEmpty() && reader.nebron_rows.isEmpty());
-    QCOMPARE(reader.messages().size(), 1);
-    QCOMPARE(reader.messages().first().title, QString("Ошибка!"));
-    QVERIFY(reader.messages().first().text.startsWith("Ошибка чтения файла!\n"));
-    QCOMPARE(reader.messages().first().icon, CardMessage::Critical);
-}
-
-void TestCardXml::row_lists_by_kind()
-{
-    iexml reader;
-    QVERIFY(reader.read_card_document(
-        card_document("<N_ver_quelt>25</N_ver_quelt>",
-                      "<bron_strok>1</bron_strok><Kod_pdp>p</Kod_pdp><nebron_strok>1</nebron_strok><Povod>x</Povod>")));
-    QCOMPARE(reader.parse_card(QDomDocument(), 7), Values({"x"}));
-    QCOMPARE(reader.open_card("Getbron"), Values({"p"}));
-    QCOMPARE(reader.open_card("Getnebron"), Values({"x"}));
-    QVERIFY(reader.open_card("Getbalance").isEmpty());
+    for (const QByteArray &bad : {QByteArray("<dataroot><R_aORG>"), QByteArray("<a/><b/>")}) {
+        iexml reader;
+        QVERIFY(reader.read_card_document(card_document("<N_ver_quelt>25</N_ver_quelt>",
+                                                        "<Naim_org1>x</Naim_org1><bron_strok>1</bron_strok>"
+                                                        "<Kod_pdp>p</Kod_pdp>")));
+        QVERIFY(!reader.card_values.isEmpty() && !reader.bron_rows.isEmpty());
+        QVERIFY(!reader.read_card_document(bad));
+        QVERIFY(reader.card_values.isEmpty() && reader.balance_rows.isEmpty() && reader.bron_rows.isEmpty() &&
+                reader.nebron_rows.isEmpty());
+        QCOMPARE(reader.messages().size(), 1);
+        QVERIFY(reader.messages().first().title == "Ошибка!" &&
+                reader.messages().first().text.startsWith("Ошибка чтения файла!\n"));
+        QCOMPARE(reader.messages().first().icon, CardMessage::Critical);
+    }
 }
 
 void TestCardXml::password_lists()
 {
+    // Repeated and nested elements: the last current password, every old one.
     PasswordListReader reader;
-    QVERIFY(reader.load(QStringLiteral(QUELT_SOURCE_DIR "/resources/xml/pass.xml")));
-    QCOMPARE(reader.current_password, QString("marvolt47"));
-    QCOMPARE(reader.old_passwords.size(), 2);
-    for (const QString &old : reader.old_passwords)
-        QVERIFY(QRegExp("[0-9]{3}").exactMatch(old));
-
-    // Repeated and nested elements: the last current password, every old one, nested text joined.
     QVERIFY(reader.load(data_dir + "pass_nested.xml"));
     QCOMPARE(reader.current_password, QString("второй"));
     QCOMPARE(reader.old_passwords, Values({"111", "222", "333"}));
-    QBuffer buffer;
-    buffer.setData("<pass><Текущий_пароль>a<b>c</b></Текущий_пароль></pass>");
-    buffer.open(QIODevice::ReadOnly);
-    QVERIFY(reader.load(&buffer));
-    QCOMPARE(reader.current_password, QString("ac"));
-    QVERIFY(reader.old_passwords.isEmpty());
-
     // A broken or missing list leaves nothing from before.
-    reader.current_password = "x";
-    reader.old_passwords << "y";
     QVERIFY(reader.load(data_dir + "pass_broken.xml"));
     QVERIFY(reader.current_password.isEmpty() && reader.old_passwords.isEmpty());
     reader.current_password = "x";

@@ -15,7 +15,7 @@ namespace
 const int kind_col = 1;
 const int number_col = 6;
 
-// A two-row balance table of 21 text columns, as the main window builds it.
+// A two-row balance table of 21 text columns, as the main window builds it, shown and active.
 struct Table {
     QStandardItemModel model{2, 21};
     QTableView view;
@@ -26,9 +26,6 @@ struct Table {
 
     Table()
     {
-        for (int r = 0; r < model.rowCount(); ++r)
-            for (int c = 0; c < model.columnCount(); ++c)
-                model.setItem(r, c, new QStandardItem());
         view.setModel(&model);
         view.setItemDelegateForColumn(kind_col, &combo);
         view.setItemDelegateForColumn(number_col, &spin);
@@ -38,11 +35,14 @@ struct Table {
         view.resize(1200, 200);
         view.show();
         view.activateWindow();
+        QTest::qWaitForWindowActive(&view);
     }
-    void set(int row, int col, const QString &text)
+    // Sets cells of a row unannounced: "column=text|...".
+    void fill(int row, const QString &cells)
     {
         const QSignalBlocker block(&model);
-        model.setData(model.index(row, col), text, Qt::EditRole);
+        for (const QString &cell : cells.split('|'))
+            model.setData(model.index(row, cell.section('=', 0, 0).toInt()), cell.section('=', 1), Qt::EditRole);
     }
     QString text(int row, int col) const { return model.index(row, col).data().toString(); }
     QWidget *edit(int row, int col)
@@ -51,9 +51,7 @@ struct Table {
         view.setCurrentIndex(i);
         view.edit(i);
         QWidget *editor = view.indexWidget(i);
-        if (editor && editor->geometry() != view.visualRect(i))
-            return nullptr; // the editor must sit on its cell
-        return editor;
+        return editor && editor->geometry() == view.visualRect(i) ? editor : nullptr; // it must sit on its cell
     }
     // Leaves the editor by clicking another cell, as a user does.
     void click_cell(int row, int col)
@@ -69,152 +67,87 @@ class TestDelegates : public QObject
     Q_OBJECT
 
 private slots:
-    void combo_editor_opens_on_kind_code_data();
-    void combo_editor_opens_on_kind_code();
-    void combo_commit_rewrites_code_and_key_data();
-    void combo_commit_rewrites_code_and_key();
-    void combo_leaving_without_choice_keeps_kind_and_code_in_step();
-    void spin_editor_round_trip_data();
-    void spin_editor_round_trip();
-    void spin_enter_moves_on_and_relays_once();
+    void combo_editor_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("opens_at");
+        QTest::addColumn<int>("choice"); // -1: left without a choice
+        QTest::addColumn<QString>("kind_code_key");
+        QTest::newRow("1 to Др.службы") << "1" << 0 << 2 << "Др.службы|3|322033607";
+        QTest::newRow("4 to Основное") << "4" << 3 << 0 << "Основное|1|122033607";
+        // An empty choice keeps kind and code in step.
+        QTest::newRow("empty code, empty choice") << "" << -1 << -1 << "Основное|1|122033607";
+        QTest::newRow("out of range, empty choice") << "5" << -1 << -1 << "Основное|1|122033607";
+        QTest::newRow("not a number, empty choice") << "x" << -1 << -1 << "Основное|1|122033607";
+    }
+
+    void combo_editor()
+    {
+        QFETCH(QString, code);
+        QFETCH(int, opens_at);
+        QFETCH(int, choice);
+        QFETCH(QString, kind_code_key);
+        Table t;
+        t.fill(0, QString("1=%1|18=2|3=20336|19=07|20=%2").arg(choice < 0 ? "Основное" : "", code));
+        t.fill(1, "20=9");
+        auto *box = qobject_cast<NCOMBOBOX *>(t.edit(0, kind_col));
+        QVERIFY(box && box->currentIndex() == opens_at);
+        if (choice >= 0)
+            box->setCurrentIndex(choice);
+        t.click_cell(1, 5);
+        QVERIFY(!t.view.indexWidget(t.model.index(0, kind_col)));
+        QCOMPARE(t.text(0, kind_col) + "|" + t.text(0, 20) + "|" + t.text(0, 0), kind_code_key);
+        QVERIFY(t.text(1, 20) == "9" && !t.model.signalsBlocked());
+        // A choice announces the kind cell only, while the code still held its old value.
+        if (choice >= 0)
+            QCOMPARE(t.announced, (QList<QPair<int, QString>>{{kind_col, code}}));
+    }
+
+    void spin_editor_round_trip_data()
+    {
+        QTest::addColumn<QVariant>("cell");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("empty") << QVariant() << 0;
+        QTest::newRow("number as text") << QVariant(QString("77")) << 77;
+        QTest::newRow("above range") << QVariant(123456) << 99999;
+    }
+
+    void spin_editor_round_trip()
+    {
+        QFETCH(QVariant, cell);
+        QFETCH(int, shown);
+        Table t;
+        t.model.setData(t.model.index(0, number_col), cell, Qt::EditRole);
+        auto *spin = qobject_cast<nSpinBox *>(t.edit(0, number_col));
+        QVERIFY(spin && spin->value() == shown);
+        // Leaving writes the number back as an integer, announcing one change.
+        t.announced.clear();
+        t.click_cell(1, 5);
+        const QVariant written = t.model.index(0, number_col).data(Qt::EditRole);
+        QVERIFY(written.userType() == QMetaType::Int && written.toInt() == shown && t.announced.size() == 1);
+    }
+
+    void spin_enter_moves_on_and_relays_once()
+    {
+        Table t;
+        QList<QWidget *> focus_when_relayed;
+        connect(&t.spin, &spinboxDelegate::sig_press_enter_tomain, this,
+                [&] { focus_when_relayed << QApplication::focusWidget(); });
+        auto *spin = qobject_cast<nSpinBox *>(t.edit(0, number_col));
+        QVERIFY(spin);
+        spin->selectAll();
+        QTest::keyClicks(spin, "15");
+        QTest::keyClick(spin, Qt::Key_Return);
+        // Relayed once, after the editor was left.
+        QVERIFY(focus_when_relayed.size() == 1 && !qobject_cast<nSpinBox *>(focus_when_relayed.first()));
+        QTRY_VERIFY(!t.view.indexWidget(t.model.index(0, number_col)));
+        QCOMPARE(t.model.index(0, number_col).data(Qt::EditRole).toInt(), 15);
+        // A second editor relays its own Enter once too.
+        spin = qobject_cast<nSpinBox *>(t.edit(1, number_col));
+        QTest::keyClick(spin, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(focus_when_relayed.size(), 2);
+    }
 };
-
-void TestDelegates::combo_editor_opens_on_kind_code_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<int>("index");
-    QTest::newRow("1") << "1" << 0;
-    QTest::newRow("4") << "4" << 3;
-    QTest::newRow("empty") << "" << -1;
-    QTest::newRow("out of range") << "5" << -1;
-    QTest::newRow("not a number") << "x" << -1;
-}
-
-void TestDelegates::combo_editor_opens_on_kind_code()
-{
-    QFETCH(QString, code);
-    QFETCH(int, index);
-    Table t;
-    QVERIFY(QTest::qWaitForWindowActive(&t.view));
-    t.set(0, kind_col, "Основное");
-    t.set(0, 20, code);
-    auto *box = qobject_cast<NCOMBOBOX *>(t.edit(0, kind_col));
-    QVERIFY(box);
-    QCOMPARE(box->currentIndex(), index);
-}
-
-void TestDelegates::combo_commit_rewrites_code_and_key_data()
-{
-    QTest::addColumn<QString>("old_code");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("key");
-    QTest::newRow("to Др.службы") << "1" << 2 << "Др.службы"
-                                  << "3220336";
-    QTest::newRow("to Основное") << "4" << 0 << "Основное"
-                                 << "1220336";
-}
-
-void TestDelegates::combo_commit_rewrites_code_and_key()
-{
-    QFETCH(QString, old_code);
-    QFETCH(int, choice);
-    QFETCH(QString, kind);
-    QFETCH(QString, key);
-    Table t;
-    QVERIFY(QTest::qWaitForWindowActive(&t.view));
-    t.set(0, 18, "2");
-    t.set(0, 3, "20336");
-    t.set(0, 20, old_code);
-    t.set(0, 0, old_code + "220336");
-    t.set(1, 20, "9");
-    auto *box = qobject_cast<NCOMBOBOX *>(t.edit(0, kind_col));
-    QVERIFY(box);
-    box->setCurrentIndex(choice);
-    t.click_cell(1, 5);
-
-    QCOMPARE(t.text(0, kind_col), kind);
-    QCOMPARE(t.text(0, 20), QString::number(choice + 1));
-    QCOMPARE(t.text(0, 0), key);
-    QCOMPARE(t.text(1, 20), QString("9"));
-    // Only the kind cell is announced, while the code still held its old value.
-    QCOMPARE(t.announced, (QList<QPair<int, QString>>{{kind_col, old_code}}));
-    QVERIFY(!t.model.signalsBlocked());
-}
-
-void TestDelegates::combo_leaving_without_choice_keeps_kind_and_code_in_step()
-{
-    Table t;
-    QVERIFY(QTest::qWaitForWindowActive(&t.view));
-    t.set(0, kind_col, "Основное");
-    t.set(0, 18, "1");
-    t.set(0, 3, "20336");
-    t.set(0, 19, "07");
-    auto *box = qobject_cast<NCOMBOBOX *>(t.edit(0, kind_col));
-    QVERIFY(box);
-    QCOMPARE(box->currentIndex(), -1);
-    t.click_cell(1, 5);
-    QVERIFY(!t.view.indexWidget(t.model.index(0, kind_col)));
-    QCOMPARE(t.text(0, kind_col), QString("Основное"));
-    QCOMPARE(t.text(0, 20), QString("1"));
-    QCOMPARE(t.text(0, 0), QString("112033607"));
-}
-
-void TestDelegates::spin_editor_round_trip_data()
-{
-    QTest::addColumn<QVariant>("cell");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("empty") << QVariant() << 0;
-    QTest::newRow("number as text") << QVariant(QString("77")) << 77;
-    QTest::newRow("not a number") << QVariant(QString("abc")) << 0;
-    QTest::newRow("above range") << QVariant(123456) << 99999;
-}
-
-void TestDelegates::spin_editor_round_trip()
-{
-    QFETCH(QVariant, cell);
-    QFETCH(int, shown);
-    Table t;
-    QVERIFY(QTest::qWaitForWindowActive(&t.view));
-    t.model.setData(t.model.index(0, number_col), cell, Qt::EditRole);
-    auto *spin = qobject_cast<nSpinBox *>(t.edit(0, number_col));
-    QVERIFY(spin);
-    QCOMPARE(spin->value(), shown);
-    // Leaving writes the number back as an integer, announcing one change.
-    t.announced.clear();
-    t.click_cell(1, 5);
-    const QVariant written = t.model.index(0, number_col).data(Qt::EditRole);
-    QCOMPARE(written.userType(), int(QMetaType::Int));
-    QCOMPARE(written.toInt(), shown);
-    QCOMPARE(t.announced.size(), 1);
-}
-
-void TestDelegates::spin_enter_moves_on_and_relays_once()
-{
-    Table t;
-    QVERIFY(QTest::qWaitForWindowActive(&t.view));
-    int relayed = 0;
-    bool editor_left_first = false;
-    connect(&t.spin, &spinboxDelegate::sig_press_enter_tomain, this, [&] {
-        ++relayed;
-        editor_left_first = !qobject_cast<nSpinBox *>(QApplication::focusWidget());
-    });
-    auto *spin = qobject_cast<nSpinBox *>(t.edit(0, number_col));
-    QVERIFY(spin);
-    spin->selectAll();
-    QTest::keyClicks(spin, "15");
-    QTest::keyClick(spin, Qt::Key_Return);
-    QCOMPARE(relayed, 1);
-    QVERIFY(editor_left_first);
-    QTRY_VERIFY(!t.view.indexWidget(t.model.index(0, number_col)));
-    QCOMPARE(t.model.index(0, number_col).data(Qt::EditRole).toInt(), 15);
-
-    // A second editor relays its own Enter once too.
-    spin = qobject_cast<nSpinBox *>(t.edit(1, number_col));
-    QVERIFY(spin);
-    QTest::keyClick(spin, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(relayed, 2);
-}
 
 QUELT_TEST_MAIN(TestDelegates)
 #include "tst_delegates.moc"

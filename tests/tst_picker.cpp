@@ -5,12 +5,8 @@
 #include "form_pdp.h"
 #include "init_resources.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
@@ -19,26 +15,13 @@
 namespace
 {
 
-ClassifierRecord rec(const QString &code, const QString &name, const QString &sort = QString())
-{
-    ClassifierRecord r;
-    r.code = code;
-    r.name = name;
-    r.sort = sort;
-    return r;
-}
-
 // Three records whose order differs by code, by name and by sort.
-QVector<ClassifierRecord> three()
-{
-    return {rec("2", "Вторая", "3"), rec("3", "Альфа", "1"), rec("1", "Бета", "2")};
-}
+const QVector<ClassifierRecord> three = {{"2", "Вторая", "1"}, {"3", "Альфа", "2"}, {"1", "Бета", "3"}};
 
 QVector<ClassifierRecord> from_resource(const QString &file)
 {
     ClassifierReader r;
-    if (!r.load(file.startsWith('/') ? file : ":/database/xml/" + file))
-        qFatal("no file %s", qPrintable(file));
+    r.load(":/database/xml/" + file);
     return r.records;
 }
 
@@ -50,7 +33,6 @@ QVector<VusRecord> vus_fixture()
     return r.vus_records;
 }
 
-// The picker's widgets, reached by object name as a user of the form would.
 struct Picker {
     Form form;
     QSignalSpy spy{&form, SIGNAL(sig(QString, QString, QString))};
@@ -59,10 +41,8 @@ struct Picker {
     {
         form.set_mode(mode);
         form.set_items(items);
-        if (show) {
-            form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&form));
-        }
+        form.setVisible(show);
+        QVERIFY(!show || QTest::qWaitForWindowExposed(&form));
     }
     QLineEdit *kod() { return form.findChild<QLineEdit *>("KlassForm_le_kod"); }
     QLineEdit *naim() { return form.findChild<QLineEdit *>("KlassForm_le_naim"); }
@@ -86,7 +66,7 @@ struct Picker {
     std::shared_ptr<test_support::ModalAnswer> choose(bool expect_box = false)
     {
         auto box = expect_box ? test_support::answer_next_modal("OK") : nullptr;
-        QTest::mouseClick(form.findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QWidget *>("pushButton"), Qt::LeftButton);
         return box;
     }
     // Types text as key presses, one character at a time (Cyrillic included).
@@ -94,13 +74,6 @@ struct Picker {
     {
         for (const QChar c : text)
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-    // Selects the whole field and deletes it, as a user would.
-    void erase(QLineEdit *edit)
-    {
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Backspace);
     }
 };
 
@@ -116,77 +89,51 @@ private slots:
     void modes_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("codes_in_order");
         QTest::addColumn<QString>("hidden"); // c: code column, k: category, s: code search, b: button
-        QTest::addColumn<QString>("mask");
-
-        const QStringList by_code{"1", "2", "3"}, by_name{"3", "1", "2"}, by_sort{"3", "1", "2"};
-        QTest::newRow("0") << 0 << by_code << "k"
-                           << "";
-        QTest::newRow("1") << 1 << by_name << "k"
-                           << "";
-        QTest::newRow("2") << 2 << by_sort << "k"
-                           << "";
-        QTest::newRow("3") << 3 << by_name << "cks"
-                           << "";
-        QTest::newRow("4") << 4 << by_name << ""
-                           << "";
-        QTest::newRow("5") << 5 << by_name << "b"
-                           << "";
-        QTest::newRow("6") << 6 << by_code << "k"
-                           << "99.99.99";
-        QTest::newRow("7") << 7 << by_code << "cks"
-                           << "";
+        QTest::addColumn<QString>("codes_in_order");
+        QTest::newRow("0") << 0 << "k" << QString("1 2 3");
+        QTest::newRow("1") << 1 << "k" << QString("3 1 2");
+        QTest::newRow("2") << 2 << "k" << QString("2 3 1");
+        QTest::newRow("3") << 3 << "cks" << QString("3 1 2");
+        QTest::newRow("4") << 4 << "" << QString("3 1 2");
+        QTest::newRow("5") << 5 << "b" << QString("3 1 2");
+        QTest::newRow("6") << 6 << "k" << QString("1 2 3");
+        QTest::newRow("7") << 7 << "cks" << QString("1 2 3");
     }
 
     void modes()
     {
         QFETCH(int, mode);
-        QFETCH(QStringList, codes_in_order);
         QFETCH(QString, hidden);
-        QFETCH(QString, mask);
-        Picker p(mode, three(), false);
-        QCOMPARE(p.column(0), codes_in_order);
+        QFETCH(QString, codes_in_order);
+        Picker p(mode, three, false);
+        QCOMPARE(p.column(0).join(' '), codes_in_order);
         QCOMPARE(p.view()->isColumnHidden(0), hidden.contains('c'));
         QCOMPARE(p.view()->isColumnHidden(2), hidden.contains('k'));
-        QCOMPARE(p.form.findChild<QGroupBox *>("dopinfo")->isHidden(), hidden.contains('k'));
+        QCOMPARE(p.form.findChild<QWidget *>("dopinfo")->isHidden(), hidden.contains('k'));
         QCOMPARE(p.kod()->isHidden(), hidden.contains('s'));
-        QCOMPARE(p.form.findChild<QPushButton *>("pushButton")->isHidden(), hidden.contains('b'));
-        QCOMPARE(p.kod()->inputMask(), mask);
+        QCOMPARE(p.form.findChild<QWidget *>("pushButton")->isHidden(), hidden.contains('b'));
+        QCOMPARE(p.kod()->inputMask(), QString(mode == 6 ? "99.99.99" : ""));
     }
 
-    void name_search_data()
+    void name_search_and_broken_pattern()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("needle"); // rows whose name contains this, letter case aside
-        QTest::newRow("upper case") << "НЕВСКИЙ"
-                                    << "невский";
-        QTest::newRow("mixed, inside a word") << "гРаДск"
-                                              << "градск";
-        QTest::newRow("nothing") << "щщщщ"
-                                 << "щщщщ";
-    }
-
-    void name_search()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, needle);
         const QVector<ClassifierRecord> streets = from_resource("адрес_new.xml");
         QStringList expected;
         for (const ClassifierRecord &r : streets)
-            if (r.name.contains(needle, Qt::CaseInsensitive))
+            if (r.name.contains("градск", Qt::CaseInsensitive))
                 expected << r.name;
         std::sort(expected.begin(), expected.end());
+        QVERIFY(!expected.isEmpty());
         Picker p(3, streets, false);
-        p.type(p.naim(), typed);
+        // Letter case aside, inside a word.
+        p.type(p.naim(), "гРаДск");
         QCOMPARE(p.column(1), expected);
-        p.erase(p.naim());
+        // Deleting the text brings the whole list back.
+        QTest::keyClick(p.naim(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(p.naim(), Qt::Key_Backspace);
         QCOMPARE(p.rows(), streets.size());
-    }
-
-    void broken_pattern_shows_nothing()
-    {
-        Picker p(3, from_resource("адрес_new.xml"), false);
+        // A broken pattern shows nothing, until it is mended.
         p.type(p.naim(), "(пр");
         QCOMPARE(p.rows(), 0);
         QTest::keyClick(p.naim(), Qt::Key_Home);
@@ -194,112 +141,73 @@ private slots:
         QVERIFY(p.rows() > 0);
     }
 
-    void code_search_under_mask_data()
-    {
-        QTest::addColumn<QString>("digits");
-        QTest::addColumn<QString>("field_text");
-        QTest::addColumn<QString>("pattern"); // '?' for any one character
-        QTest::newRow("35") << "35"
-                            << "35.."
-                            << "35";
-        QTest::newRow("351") << "351"
-                             << "35.1."
-                             << "35?1";
-        QTest::newRow("351410") << "351410"
-                                << "35.14.10"
-                                << "35?14?10";
-    }
-
     void code_search_under_mask()
     {
-        QFETCH(QString, digits);
-        QFETCH(QString, field_text);
-        QFETCH(QString, pattern);
         const QVector<ClassifierRecord> okved = from_resource("OKVED_new.xml");
         QStringList expected;
-        const QRegularExpression re(QRegularExpression::escape(pattern).replace("\\?", "."));
         for (const ClassifierRecord &r : okved)
-            if (re.match(r.code).hasMatch())
+            if (QRegularExpression("35.1").match(r.code).hasMatch())
                 expected << r.code;
         std::sort(expected.begin(), expected.end());
-
+        QVERIFY(!expected.isEmpty());
         Picker p(6, okved, false);
         p.kod()->setFocus();
         QTest::keyClick(p.kod(), Qt::Key_Home);
-        QTest::keyClicks(p.kod(), digits);
-        QCOMPARE(p.kod()->text(), field_text);
+        QTest::keyClicks(p.kod(), "351");
+        QCOMPARE(p.kod()->text(), QString("35.1."));
         QCOMPARE(p.column(0), expected);
-        p.erase(p.kod());
-        QCOMPARE(p.rows(), okved.size());
     }
 
     void code_search_free_text_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("codes");
-        QTest::newRow("trailing dots dropped") << "12.." << QStringList{"12", "123"};
-        QTest::newRow("dot matches any") << "1.3" << QStringList{"123"};
-        QTest::newRow("anywhere in the code") << "23" << QStringList{"123", "230"};
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("trailing dots dropped") << "12.." << QString() << "12 123";
+        QTest::newRow("dot matches any") << "1.3" << QString() << "123";
+        QTest::newRow("anywhere in the code") << "23" << QString() << "123 230";
+        // A name search filters by name only, the code stays in its field.
+        QTest::newRow("name replaces code") << "4" << QString("c") << "230";
     }
 
     void code_search_free_text()
     {
-        QFETCH(QString, typed);
-        QFETCH(QStringList, codes);
-        Picker p(0, {rec("12", "a"), rec("123", "b"), rec("230", "c"), rec("4", "d")}, false);
-        QTest::keyClicks(p.kod(), typed);
-        QCOMPARE(p.column(0), codes);
-    }
-
-    void name_search_replaces_code_search()
-    {
-        Picker p(0, three(), false);
-        QTest::keyClicks(p.kod(), "3");
-        QCOMPARE(p.column(0), QStringList{"3"});
-        // Filters by name only: "Альфа", "Вторая" and "Бета" all hold an "а".
-        p.type(p.naim(), "а");
-        QCOMPARE(p.rows(), 3);
-        QCOMPARE(p.kod()->text(), QString("3"));
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        Picker p(0, {{"12", "a"}, {"123", "b"}, {"230", "c"}, {"4", "d"}}, false);
+        QTest::keyClicks(p.kod(), code);
+        p.type(p.naim(), name);
+        QCOMPARE(p.column(0).join(' '), shown);
+        QCOMPARE(p.kod()->text(), code);
     }
 
     void pick_by_double_click_resets()
     {
-        Picker p(3, three());
+        Picker p(3, three);
         p.type(p.naim(), "а");
         p.click_code("2", true);
         // The code column is hidden in this mode, the code is sent all the same.
-        QCOMPARE(p.spy, (QList<QList<QVariant>>{{"2", "Вторая", "3"}}));
-        QVERIFY(p.form.isHidden());
-        QCOMPARE(p.naim()->text(), QString());
-        QCOMPARE(p.rows(), 3);
+        QCOMPARE(p.spy, (QList<QList<QVariant>>{{"2", "Вторая", "1"}}));
+        QVERIFY(p.form.isHidden() && p.naim()->text().isEmpty() && p.rows() == 3);
 
         // The reset forgets the row: the next "Выбрать" asks for a row.
         p.form.show();
         auto box = p.choose(true);
-        QVERIFY(box->seen);
-        QCOMPARE(box->title, QString("Не выбрана строка."));
-        QCOMPARE(
-            box->text,
-            QString("Пожалуйста, перед нажатием кнопки выделите нужную строку из списка или дважды щелкните по ней."));
-        QCOMPARE(p.spy.count(), 1);
-        QVERIFY(p.form.isVisible());
+        QCOMPARE(box->title + " " + box->text, QString("Не выбрана строка. Пожалуйста, перед нажатием кнопки выделите "
+                                                       "нужную строку из списка или дважды щелкните по ней."));
+        QVERIFY(p.spy.count() == 1 && p.form.isVisible());
     }
 
     void pick_by_button_follows_search()
     {
-        Picker p(4, from_resource("OKPDTR_new.xml"));
-        p.click_code("20656");
-        p.choose();
-        QCOMPARE(p.spy, (QList<QList<QVariant>>{{"20656", "Главный бухгалтер", "1"}}));
-        QVERIFY(p.form.isHidden());
-
         // The current row stays current through a search that keeps it.
-        Picker q(0, {rec("1", "Альфа"), rec("2", "Бета"), rec("3", "Бетон"), rec("4", "Вагон"), rec("5", "Тон")});
+        Picker q(0, {{"1", "Альфа"}, {"2", "Бета"}, {"3", "Бетон"}, {"4", "Вагон"}, {"5", "Тон"}});
         q.click_code("4");
         q.type(q.naim(), "он");
-        QCOMPARE(q.column(0), (QStringList{"3", "4", "5"}));
+        QCOMPARE(q.column(0).join(' '), QString("3 4 5"));
         q.choose();
-        QCOMPARE(q.spy.value(0).value(1).toString(), QString("Вагон"));
+        QVERIFY(q.form.isHidden() && q.spy.value(0).value(1) == "Вагон");
         // Another row made current before the search: the one row left is picked.
         q.form.show();
         q.click_code("2");
@@ -310,67 +218,20 @@ private slots:
 
     void choose_without_row_keeps_everything()
     {
-        Picker empty(3, {});
-        QVERIFY(empty.choose(true)->seen);
+        QVERIFY(Picker(3, {}).choose(true)->seen);
 
-        Picker p(0, three());
+        Picker p(0, three);
         // No row has been current since the list was filled: even a single row left is not taken.
         p.type(p.naim(), "бет");
-        QCOMPARE(p.rows(), 1);
-        QVERIFY(p.choose(true)->seen);
-        QCOMPARE(p.spy.count(), 0);
-        QVERIFY(p.form.isVisible());
+        QVERIFY(p.rows() == 1 && p.choose(true)->seen);
+        QVERIFY(p.spy.isEmpty() && p.form.isVisible());
         // Closing keeps the search too.
         p.form.close();
         p.form.show();
-        QCOMPARE(p.naim()->text(), QString("бет"));
-        QCOMPARE(p.rows(), 1);
-    }
-
-    void start_up_fill_is_fast()
-    {
-        // The main window's start-up: eleven files into thirteen pickers.
-        const QList<QPair<QString, QList<int>>> loads = {
-            {"адрес_new.xml", {3, 3}}, {"Должности_new.xml", {3}}, {"ОКАТО_new.xml", {0}},  {"ОКОПФ_new.xml", {0}},
-            {"ОКФС_new.xml", {0}},     {"OKVED_new.xml", {6, 6}},  {"OKPDTR_new.xml", {4}}, {"Faset_new.xml", {2}},
-            {"IOGV_new.xml", {3}},     {"ОКОГУ_new.xml", {0}},     {"VK_org_new.xml", {3}}};
-        std::vector<std::unique_ptr<Form>> pickers;
-        for (int i = 0; i < 13; ++i)
-            pickers.emplace_back(new Form);
-        ClassifierReader reader;
-        QElapsedTimer timer;
-        timer.start();
-        int next = 0;
-        for (const auto &load : loads) {
-            reader.load(":/database/xml/" + load.first);
-            for (int mode : load.second) {
-                pickers[next]->set_mode(mode);
-                pickers[next++]->set_items(reader);
-            }
-        }
-        QVERIFY2(timer.elapsed() < 400, qPrintable(QString::number(timer.elapsed())));
-        // The facet picker lists by its hidden sort value: the removing entry comes first.
-        auto *facets = pickers[9]->findChild<QTableView *>("tableView")->model();
-        QCOMPARE(facets->index(0, 1).data().toString(), QString("- - - удалить фасет - - -"));
+        QVERIFY(p.naim()->text() == "бет" && p.rows() == 1);
     }
 
     // The VUS list window.
-
-    void vus_before_first_show()
-    {
-        Form_pdp w;
-        const QVector<VusRecord> vus = vus_fixture();
-        w.set_vus_items(vus);
-        QCOMPARE(w.findChild<QTableView *>("tableView")->model()->rowCount(), 0);
-        auto *combo = w.findChild<QComboBox *>("comboBox");
-        QStringList items{"Санкт-Петербург", "Ленинградская область"};
-        for (const VusRecord &v : vus)
-            items << v.region;
-        QStringList shown;
-        for (int i = 0; i < combo->count(); ++i)
-            shown << combo->itemText(i);
-        QCOMPARE(shown, items);
-    }
 
     void vus_show_region_data()
     {
@@ -385,68 +246,61 @@ private slots:
     {
         QFETCH(QString, region);
         const QVector<VusRecord> vus = vus_fixture();
-        VusRecord expected;
-        for (const VusRecord &v : vus)
-            if (v.region == region)
-                expected = v;
-        QCOMPARE(expected.region, region);
+        const auto expected =
+            std::find_if(vus.begin(), vus.end(), [&](const VusRecord &v) { return v.region == region; });
+        QVERIFY(expected != vus.end());
 
         Form_pdp w;
         w.set_vus_items(vus);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto *combo = w.findChild<QComboBox *>("comboBox");
-        // Choose the region's own entry (the last one with that text) with the keyboard.
-        int index = 0;
-        for (int i = 1; i < combo->count(); ++i)
-            if (combo->itemText(i) == region && combo->itemText(0) != region)
-                index = i;
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(combo, Qt::Key_Down);
+        combo->setCurrentIndex(combo->itemText(0) == region ? 0 : combo->findText(region));
         QCOMPARE(combo->currentText(), region);
-        QTest::mouseClick(w.findChild<QPushButton *>("find_pdp"), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QWidget *>("find_pdp"), Qt::LeftButton);
         QAbstractItemModel *shown = w.findChild<QTableView *>("tableView")->model();
         QCOMPARE(shown->rowCount(), 1);
         QCOMPARE(shown->index(0, 0).data().toString(), region);
-        QCOMPARE(shown->index(0, 1).data().toString(), expected.officer_vus);
-        QCOMPARE(shown->index(0, 2).data().toString(), expected.enlisted_vus);
+        QCOMPARE(shown->index(0, 1).data().toString(), expected->officer_vus);
+        QCOMPARE(shown->index(0, 2).data().toString(), expected->enlisted_vus);
     }
 
-    void vus_changes_text()
+    void vus_regions_and_changes_text()
     {
         Form_pdp w;
-        w.set_vus_items({});
+        const QVector<VusRecord> vus = vus_fixture();
+        w.set_vus_items(vus);
+        // Nothing is shown before the first search; the regions follow the two fixed items.
+        QCOMPARE(w.findChild<QTableView *>("tableView")->model()->rowCount(), 0);
+        auto *combo = w.findChild<QComboBox *>("comboBox");
+        QStringList items{"Санкт-Петербург", "Ленинградская область"}, shown;
+        for (const VusRecord &v : vus)
+            items << v.region;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        QCOMPARE(shown, items);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto *box = w.findChild<QCheckBox *>("cb_dopinfo");
+        auto *box = w.findChild<QWidget *>("cb_dopinfo");
         auto *changes = w.findChild<QTextBrowser *>("VUSlabel2");
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-        QVERIFY(changes->isVisible());
-        QVERIFY(!w.findChild<QTextBrowser *>("VUSlabel")->isVisible());
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-        QVERIFY(!changes->isVisible());
+        QVERIFY(changes->isVisible() && !w.findChild<QTextBrowser *>("VUSlabel")->isVisible());
 
-        // Headings of both regions, each followed by the note that the list is not supplied.
+        // Headings of both regions, each followed by the same note that the list is not supplied, and nothing
+        // that looks like a list of VUS codes.
         const QStringList lines = changes->toPlainText().split('\n');
-        const QStringList in_order{QString("Санкт-Петербург"),
-                                   QString("ВУС офицеров запаса в 2025 году (добавлено – 7 / изъято – 0):"),
-                                   QString("Ленинградская область"),
-                                   QString("ВУС прапорщиков, мичманов, сержантов, старшин, солдат и матросов запаса в "
-                                           "2025 году (добавлено – 31, изъято – 84):")};
+        const QStringList in_order{
+            "Санкт-Петербург", "ВУС офицеров запаса в 2025 году (добавлено – 7 / изъято – 0):", "Ленинградская область",
+            "ВУС прапорщиков, мичманов, сержантов, старшин, солдат и матросов запаса в 2025 году "
+            "(добавлено – 31, изъято – 84):"};
         int at = -1;
         for (const QString &line : in_order) {
             at = lines.indexOf(line, at + 1);
             QVERIFY2(at >= 0, qPrintable(line));
         }
         const QString note = lines.value(lines.indexOf(in_order.at(1)) + 1);
-        QVERIFY(!note.trimmed().isEmpty());
-        QCOMPARE(lines.value(at + 1), note);
-        // Nothing that looks like a list of VUS codes.
-        const QRegularExpression code_list("\\b\\d{3}(\\d{3})?\\s*,\\s*\\d{3}");
-        for (const QString &line : lines)
-            QVERIFY2(!code_list.match(line).hasMatch(), qPrintable(line));
+        QVERIFY(!note.trimmed().isEmpty() && lines.value(at + 1) == note);
+        QVERIFY(!changes->toPlainText().contains(QRegularExpression("\\b\\d{3}(\\d{3})?\\s*,\\s*\\d{3}")));
     }
 };
 
