@@ -32,7 +32,8 @@ public:
         resize(400, 200);
         show();
         activateWindow();
-        QTest::qWaitForWindowActive(this);
+        if (!QTest::qWaitForWindowActive(this))
+            qWarning("window not active");
         w->setFocus();
         return w;
     }

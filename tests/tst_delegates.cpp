@@ -35,7 +35,8 @@ struct Table {
         view.resize(1200, 200);
         view.show();
         view.activateWindow();
-        QTest::qWaitForWindowActive(&view);
+        if (!QTest::qWaitForWindowActive(&view))
+            qWarning("view not active");
     }
     // Sets cells of a row unannounced: "column=text|...".
     void fill(int row, const QString &cells)

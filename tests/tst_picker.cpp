@@ -175,7 +175,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, name);
         QFETCH(QString, shown);
-        Picker p(0, {{"12", "a"}, {"123", "b"}, {"230", "c"}, {"4", "d"}}, false);
+        Picker p(0, {{"12", "a", ""}, {"123", "b", ""}, {"230", "c", ""}, {"4", "d", ""}}, false);
         QTest::keyClicks(p.kod(), code);
         p.type(p.naim(), name);
         QCOMPARE(p.column(0).join(' '), shown);
@@ -202,7 +202,7 @@ private slots:
     void pick_by_button_follows_search()
     {
         // The current row stays current through a search that keeps it.
-        Picker q(0, {{"1", "Альфа"}, {"2", "Бета"}, {"3", "Бетон"}, {"4", "Вагон"}, {"5", "Тон"}});
+        Picker q(0, {{"1", "Альфа", ""}, {"2", "Бета", ""}, {"3", "Бетон", ""}, {"4", "Вагон", ""}, {"5", "Тон", ""}});
         q.click_code("4");
         q.type(q.naim(), "он");
         QCOMPARE(q.column(0).join(' '), QString("3 4 5"));
