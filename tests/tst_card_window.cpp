@@ -461,6 +461,29 @@ private slots:
         QCOMPARE(marker().toInt(), 0);
     }
 
+    // A short or inconsistent card never crashes the refill: a list too short to be a card changes no
+    // field, and row counts beyond the rows given build only the rows there are.
+    void refill_survives_short_lists()
+    {
+        auto window = new_window();
+        ui(*window)->le_FamRuk->setText("Прежний");
+        QVector<QString> card(53, "x");
+        window->fill_from_card(card, {}, {}, {});
+        QCOMPARE(ui(*window)->le_FamRuk->text(), QString("Прежний"));
+
+        card = window->collect_card_values();
+        card[card_slot::cb_kat_b] = "Б";
+        card[card_slot::balance_row_count] = "5";
+        card[card_slot::bron_row_count] = "7";
+        card[card_slot::nebron_row_count] = "9";
+        const QVector<QString> one_bron = {"", "", "Инженер", "Приказ №1", "Андреев А.А."};
+        const QVector<QString> one_nebron = {"2", "Иное", ""};
+        window->fill_from_card(card, {}, one_bron, one_nebron);
+        QCOMPARE(window->balance_model->rowCount(), 0);
+        QCOMPARE(window->bron_model->rowCount(), 1);
+        QCOMPARE(window->nebron_model->rowCount(), 1);
+    }
+
     // The question on closing compares all four lists: a change in one table alone counts.
     void any_table_change_counts_data()
     {
