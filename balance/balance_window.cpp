@@ -294,14 +294,10 @@ void Widget::on_checkBox_balance_voenshtat_stateChanged(int)
     if (ticked(ui->checkBox_balance_voenshtat)) {
         show_mobilisation_staff_column(true);
     } else {
-        msg_box.setIcon(QMessageBox::Warning);
-        msg_box.setWindowTitle("Внимание!");
-        msg_box.setText("Вся информация в столбце баланса ''Численность для выполнения моб.задания'' будет УДАЛЕНА и "
-                        "приравнена к штатному расписанию организации.");
-        msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
-        msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
-        if (msg_box.exec() == QMessageBox::Ok) {
+        if (ask_to_confirm(
+                "Внимание!",
+                "Вся информация в столбце баланса ''Численность для выполнения моб.задания'' будет УДАЛЕНА и "
+                "приравнена к штатному расписанию организации.") == QMessageBox::Ok) {
             copy_shtat_to_treb();
             show_mobilisation_staff_column(false);
         } else {
@@ -318,14 +314,10 @@ void Widget::on_checkBox_balance_vnutr_ist_stateChanged(int)
         ui->table_balance->showColumn(col_vnutr_ist);
         ui->table_balance->showColumn(col_vnesh_ist);
     } else {
-        msg_box.setIcon(QMessageBox::Warning);
-        msg_box.setWindowTitle("Внимание!");
-        msg_box.setText(
-            "Вся информация в столбце баланса ''Обеспечение за счет внутренних источников'' будет УДАЛЕНА.");
-        msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
-        msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
-        if (msg_box.exec() == QMessageBox::Ok) {
+        if (ask_to_confirm(
+                "Внимание!",
+                "Вся информация в столбце баланса ''Обеспечение за счет внутренних источников'' будет УДАЛЕНА.") ==
+            QMessageBox::Ok) {
             clear_vnutr_ist();
             ui->table_balance->hideColumn(col_vnutr_ist);
             ui->table_balance->hideColumn(col_vnesh_ist);

@@ -152,14 +152,9 @@ void Widget::show_reservation_parts(bool reserving)
 void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)
 {
     if (arg1 == "Нет") {
-        msg_box.setIcon(QMessageBox::Warning);
-        msg_box.setWindowTitle("Внимание!");
-        msg_box.setText("При переводе организации в НЕбронирующую будут удалены сведения о числе забронированных. "
-                        "Подтвердите, пожалуйста, изменение.");
-        msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
-        msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
-        if (msg_box.exec() == QMessageBox::Ok) {
+        if (ask_to_confirm("Внимание!",
+                           "При переводе организации в НЕбронирующую будут удалены сведения о числе забронированных. "
+                           "Подтвердите, пожалуйста, изменение.") == QMessageBox::Ok) {
             for (nSpinBox *box : {ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->sb_b_bron})
                 box->setValue(0);
             ui->cb_sf_ved->setCurrentIndex(ui->cb_sf_ved->findText(QString()));

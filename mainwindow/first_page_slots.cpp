@@ -86,13 +86,7 @@ void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &arg1)
             w->show();
         return;
     }
-    msg_box.setIcon(QMessageBox::Warning);
-    msg_box.setWindowTitle("Внимание!");
-    msg_box.setText("Удалить информацию о наличии моб.органа в организации?");
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
-    msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
-    const int answer = msg_box.exec();
+    const int answer = ask_to_confirm("Внимание!", "Удалить информацию о наличии моб.органа в организации?");
     if (answer == QMessageBox::Ok) {
         for (QWidget *w : block)
             w->hide();

@@ -141,6 +141,17 @@ void Widget::show_notice(QMessageBox::Icon icon, const QString &title, const QSt
     msg_box.exec();
 }
 
+int Widget::ask_to_confirm(const QString &title, const QString &text)
+{
+    msg_box.setIcon(QMessageBox::Warning);
+    msg_box.setWindowTitle(title);
+    msg_box.setText(text);
+    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
+    msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
+    return msg_box.exec();
+}
+
 bool Widget::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {

@@ -164,6 +164,8 @@ private:
     void apply_edition();
     // One message in the window's box with a single Ok; `styled` sets the card file's font size.
     void show_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled = false);
+    // A warning that asks "Подтверждаю" or "Отменить"; the standard button pressed (Ok or Cancel).
+    int ask_to_confirm(const QString &title, const QString &text);
     void setup_table_models();
     void load_pickers();
     void close_child_windows();
