@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+// Read-only access to a spreadsheet workbook (.xlsx, .xlsm, .xls): what the import needs and nothing more.
+class Workbook
+{
+public:
+    virtual ~Workbook() = default;
+
+    // Opens a workbook by path; null when the file cannot be read as one (not a workbook, damaged, encrypted,
+    // too large). error, when given, gets a short technical reason for diagnostics.
+    static std::unique_ptr<Workbook> open(const QString &path, QString *error = nullptr);
+
+    // Worksheets in tab order (chart and macro sheets left out, hidden sheets kept).
+    virtual QStringList sheet_names() const = 0;
+
+    // A cell's value as the spreadsheet shows it to a program: a number as double, text as QString, a
+    // date-formatted number as QDateTime, a boolean as bool, an empty or missing cell (or a bad index) as an
+    // invalid QVariant, a formula as its cached value. sheet is 0-based, row and column are 1-based.
+    virtual QVariant cell(int sheet, int row, int column) = 0;
+
+    // Frees everything the reader holds; the file is never written. Further cells read as invalid.
+    virtual void close() = 0;
+};
