@@ -150,6 +150,36 @@ QString describe(const GateQuestion &q)
 const QString caps_title = "Заглавные буквы в наименовании организации";
 const QString state_body_ogrn = "1027809169585";
 
+void fault_row(const char *tag, bool reserving, const char *changes, const QStringList &items)
+{
+    QTest::newRow(tag) << reserving << QString(changes) << items;
+}
+
+void reserving_card_rows()
+{
+    fault_row("reserving card passes", true, "", {});
+    fault_row("reserving: no military office, more orders than departures, no training institution", true,
+              "military_office_code=|f6_mp=2|training.3=",
+              {". Не указан военкомат по месту нахождения организации (п.4.1)\n",
+               ". Общее количество ГПЗ, имеющих мобилизационные предписания, не может быть больше, чем в столбце "
+               "''Выбытие по мобилизации'' Баланса (сейчас указано 2 и 1 чел. соответственно).\n",
+               ". Все поля на вкладке Обучение должны быть заполнены.\n"});
+    fault_row("reserving: the office's name alone missing, two training fields give one item", true,
+              "military_office=|training.3=|training.5=",
+              {". Не указан военкомат по месту нахождения организации (п.4.1)\n",
+               ". Все поля на вкладке Обучение должны быть заполнены.\n"});
+    fault_row("reserving: form 6 fault, nobody working, no establishment total", true,
+              "f6_fault=1|f6_all=0|balance_treb=0",
+              {". На вкладке Баланс есть ошибки в числовых полях над таблицей\n",
+               ". На вкладке Баланс не указано количество работающих человек\n",
+               ". Общая численность по штатному расписанию на вкладке Баланс не должна быть равна 0. Укажите в данном "
+               "столбце как минимум численность персонала по штатному расписанию Вашей организации.\n"});
+    fault_row("reserving: no staff for the mobilisation task", true, "balance_treb=0|mobilisation_staff_column=1",
+              {". Общая численность штата, необходимого для выполнения моб.задания, на вкладке Баланс не должна быть "
+               "равна 0. В этом случае отключите галочку о наличии штата для выполнения моб.задания под таблицей.\n"});
+    fault_row("reserving: fewer orders than departures is no fault", true, "f6_mp=0", {});
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(GateFacts)
@@ -177,9 +207,6 @@ void TestCardRules::faults_data()
     QTest::addColumn<bool>("reserving");
     QTest::addColumn<QString>("changes");
     QTest::addColumn<QStringList>("items");
-    const auto row = [](const char *tag, bool reserving, const char *changes, const QStringList &items) {
-        QTest::newRow(tag) << reserving << QString(changes) << items;
-    };
     const QString reg = " можно на сайте EGRUL.NALOG.RU\n", stat = " вы можете на сайте WEBSBOR.ROSSTAT.GOV.RU",
                   link = " по ссылке ''Получить данные о кодах''\n", top = link.chopped(1) + " вверху страницы.\n",
                   okpo_8 =
@@ -190,83 +217,66 @@ void TestCardRules::faults_data()
                   bad_email = ". Адрес электронной почты указан с ошибкой (должен содержать символы @ и .)\n",
                   no_inn = ". Введите ИНН (п.3.1) - проверить код" + reg;
 
-    row("valid card passes", false, "", {});
-    row("no inn, ogrn, e-mail or index", false, "inn=|kpp=|ogrn=|email=|postal_index=",
+    fault_row("valid card passes", false, "", {});
+    fault_row(
+        "no inn, ogrn, e-mail or index", false, "inn=|kpp=|ogrn=|email=|postal_index=",
         {no_inn, ". Введите ОГРН (п.3.3) - уточнить код" + reg,
          ". Не указан адрес электронной почты. Пожалуйста, укажите адрес организации или другой контактный e-mail на "
          "вкладке ''Адреса''\n",
          ". Не указан индекс в почтовом адресе организации\n"});
-    row("no inn: the reason code is not looked at", false, "inn=|kpp=77", {no_inn});
-    row("no ogrn: legal entity, no control digits", false, "ogrn=0|inn=7707083894|kpp=|okpo=0003253",
-        {". Введите КПП (п.3.2) - проверить код" + reg, okpo_8, okpo_length});
-    row("legal entity with an individual's inn and a short kpp", false, "inn=500100732259|kpp=7707010",
-        {". ИНН юридических лиц (п.3.1) должен содержать 10 символов - проверить ИНН" + reg,
-         ". КПП юридических лиц (п.3.2) должен содержать 9 символов - проверить код" + reg});
-    row("ogrn beginning with 5 is a legal entity", false, "ogrn=5027700132195|inn=500100732259",
-        {". ИНН юридических лиц (п.3.1) должен содержать 10 символов - проверить ИНН" + reg,
-         ". Код ОГРН (п.3.3) не прошел проверку по контрольному числу - уточнить ОГРН" + reg});
-    row("ogrn beginning with 2: prefix item, controls still run", false, "ogrn=20277001321951|inn=7707083894",
-        {".ОГРН юридических лиц (п.3.3) должен начинаться с 1 или 5, для индивидуальных предпринимателей - с 3. "
-         "Уточнить ОГРН можно на сайте EGRUL.NALOG.RU\n",
-         ". Код ИНН (п.3.1) не прошел проверку по контрольному числу - уточнить ИНН" + reg});
-    row("wrong control digits of ogrn and okpo", false, "ogrn=1027700132196|okpo=00032538",
-        {". Код ОГРН (п.3.3) не прошел проверку по контрольному числу - уточнить ОГРН" + reg,
-         ". Код ОКПО (п.3.5) не прошел проверку по контрольному числу - уточнить ОКПО можно на сайте "
-         "WEBSBOR.ROSSTAT.GOV.RU по ссылке ''Получить данные о кодах''\n"});
-    row("legal entity ogrn of 12 digits, no okpo, e-mail without @", false,
-        "ogrn=102770013219|okpo=|email=office.romashka.ru",
-        {". ОГРН юридических лиц (п.3.3) должен содержать 13 символов - уточнить ОГРН" + reg,
-         ". Введите код ОКПО (п.3.5) - узнать ОКПО Вашей организации" + stat + link, bad_email});
-    row("entrepreneur: inn of 10, short ogrnip, okpo of 9", false, "ogrn=30450011600015|kpp=|okpo=000325371",
-        {". ИНН индивидуальных предпринимателей (п.3.1) должен содержать 12 символов - проверить ИНН" + reg,
-         ". ОГРН индивидуальных предпринимателей (п.3.3) должен содержать 15 символов - уточнить ОГРН" + reg,
-         ". Код ОКПО (п.3.5) для ИП должен быть не менее 10 символов - уточнить ОКПО" + stat + top, okpo_length});
-    row("entrepreneur passes with 12-digit inn", false, "ogrn=304500116000157|inn=500100732259|okpo=1311544445", {});
-    row("okpo of 12, partial phone, state body with okogu pass", false,
-        "okpo=000325389999|head.phone=(812)-1|state_body=1|okogu=2300223", {});
-    row("okpo 0 passes", false, "okpo=0", {});
-    row("the other pages", false,
-        "full_name=|short_name=|okato=|okopf=|okfs=|okved=|tax_date=2000-01-01|head.phone=()---|officer.surname=|"
-        "mobilisation_body=1|mobilisation_head.post=Начальник|email=office@romashka|state_body=1|f6_fault=3",
-        {". Введите сокращенное наименование организации - уточнить его" + reg,
-         ". Введите полное наименование организации - уточнить его" + reg, ". Введите код ОКАТО (п.3.4)\n",
-         ". Введите код ОКОПФ (п.3.6)\n", ". Введите код ОКФС (п.3.7)\n",
-         ". Введите код ОКВЭД (п.3.8) - узнать коды ОКВЭД Вашей организации вы можете на сайте EGRUL.NALOG.RU\n",
-         ". Введите корректную дату постановки на учет в налоговом органе (п.3.2) - уточнить её" + reg,
-         ". Пункт 1.3 заполнен не полностью (должность руководителя, ФИО, телефон)\n",
-         ". Пункт 1.4 заполнен не полностью (должность военно-учетного работника, ФИО, телефон)\n",
-         ". Пункт 1.5 заполнен не полностью (должность руководителя моб.органа, ФИО, телефон)\n", bad_email,
-         ". Введите код ОКОГУ (п.3.9)\n", ". На вкладке Персонал есть ошибки в числовых полях\n"});
-    row("one missing part of a person is enough", false, "head.post=|officer.first_name=",
-        {". Пункт 1.3 заполнен не полностью (должность руководителя, ФИО, телефон)\n",
-         ". Пункт 1.4 заполнен не полностью (должность военно-учетного работника, ФИО, телефон)\n"});
-    row("no mobilisation body: its head is not required", false, "mobilisation_body=0", {});
-    row("nobody working, personnel wording", false, "f6_all=0",
-        {". На вкладке Персонал не указано количество работающих человек\n"});
+    fault_row("no inn: the reason code is not looked at", false, "inn=|kpp=77", {no_inn});
+    fault_row("no ogrn: legal entity, no control digits", false, "ogrn=0|inn=7707083894|kpp=|okpo=0003253",
+              {". Введите КПП (п.3.2) - проверить код" + reg, okpo_8, okpo_length});
+    fault_row("legal entity with an individual's inn and a short kpp", false, "inn=500100732259|kpp=7707010",
+              {". ИНН юридических лиц (п.3.1) должен содержать 10 символов - проверить ИНН" + reg,
+               ". КПП юридических лиц (п.3.2) должен содержать 9 символов - проверить код" + reg});
+    fault_row("ogrn beginning with 5 is a legal entity", false, "ogrn=5027700132195|inn=500100732259",
+              {". ИНН юридических лиц (п.3.1) должен содержать 10 символов - проверить ИНН" + reg,
+               ". Код ОГРН (п.3.3) не прошел проверку по контрольному числу - уточнить ОГРН" + reg});
+    fault_row("ogrn beginning with 2: prefix item, controls still run", false, "ogrn=20277001321951|inn=7707083894",
+              {".ОГРН юридических лиц (п.3.3) должен начинаться с 1 или 5, для индивидуальных предпринимателей - с 3. "
+               "Уточнить ОГРН можно на сайте EGRUL.NALOG.RU\n",
+               ". Код ИНН (п.3.1) не прошел проверку по контрольному числу - уточнить ИНН" + reg});
+    fault_row("wrong control digits of ogrn and okpo", false, "ogrn=1027700132196|okpo=00032538",
+              {". Код ОГРН (п.3.3) не прошел проверку по контрольному числу - уточнить ОГРН" + reg,
+               ". Код ОКПО (п.3.5) не прошел проверку по контрольному числу - уточнить ОКПО можно на сайте "
+               "WEBSBOR.ROSSTAT.GOV.RU по ссылке ''Получить данные о кодах''\n"});
+    fault_row("legal entity ogrn of 12 digits, no okpo, e-mail without @", false,
+              "ogrn=102770013219|okpo=|email=office.romashka.ru",
+              {". ОГРН юридических лиц (п.3.3) должен содержать 13 символов - уточнить ОГРН" + reg,
+               ". Введите код ОКПО (п.3.5) - узнать ОКПО Вашей организации" + stat + link, bad_email});
+    fault_row("entrepreneur: inn of 10, short ogrnip, okpo of 9", false, "ogrn=30450011600015|kpp=|okpo=000325371",
+              {". ИНН индивидуальных предпринимателей (п.3.1) должен содержать 12 символов - проверить ИНН" + reg,
+               ". ОГРН индивидуальных предпринимателей (п.3.3) должен содержать 15 символов - уточнить ОГРН" + reg,
+               ". Код ОКПО (п.3.5) для ИП должен быть не менее 10 символов - уточнить ОКПО" + stat + top, okpo_length});
+    fault_row("entrepreneur passes with 12-digit inn", false, "ogrn=304500116000157|inn=500100732259|okpo=1311544445",
+              {});
+    fault_row("okpo of 12, partial phone, state body with okogu pass", false,
+              "okpo=000325389999|head.phone=(812)-1|state_body=1|okogu=2300223", {});
+    fault_row("okpo 0 passes", false, "okpo=0", {});
+    fault_row("the other pages", false,
+              "full_name=|short_name=|okato=|okopf=|okfs=|okved=|tax_date=2000-01-01|head.phone=()---|officer.surname=|"
+              "mobilisation_body=1|mobilisation_head.post=Начальник|email=office@romashka|state_body=1|f6_fault=3",
+              {". Введите сокращенное наименование организации - уточнить его" + reg,
+               ". Введите полное наименование организации - уточнить его" + reg, ". Введите код ОКАТО (п.3.4)\n",
+               ". Введите код ОКОПФ (п.3.6)\n", ". Введите код ОКФС (п.3.7)\n",
+               ". Введите код ОКВЭД (п.3.8) - узнать коды ОКВЭД Вашей организации вы можете на сайте EGRUL.NALOG.RU\n",
+               ". Введите корректную дату постановки на учет в налоговом органе (п.3.2) - уточнить её" + reg,
+               ". Пункт 1.3 заполнен не полностью (должность руководителя, ФИО, телефон)\n",
+               ". Пункт 1.4 заполнен не полностью (должность военно-учетного работника, ФИО, телефон)\n",
+               ". Пункт 1.5 заполнен не полностью (должность руководителя моб.органа, ФИО, телефон)\n", bad_email,
+               ". Введите код ОКОГУ (п.3.9)\n", ". На вкладке Персонал есть ошибки в числовых полях\n"});
+    fault_row("one missing part of a person is enough", false, "head.post=|officer.first_name=",
+              {". Пункт 1.3 заполнен не полностью (должность руководителя, ФИО, телефон)\n",
+               ". Пункт 1.4 заполнен не полностью (должность военно-учетного работника, ФИО, телефон)\n"});
+    fault_row("no mobilisation body: its head is not required", false, "mobilisation_body=0", {});
+    fault_row("nobody working, personnel wording", false, "f6_all=0",
+              {". На вкладке Персонал не указано количество работающих человек\n"});
     // Without reservation the military office, balance and training are not looked at.
-    row("not reserving ignores the reservation pages", false,
-        "military_office=|balance_fault=2|f6_mp=5|balance_treb=0|training.3=", {});
+    fault_row("not reserving ignores the reservation pages", false,
+              "military_office=|balance_fault=2|f6_mp=5|balance_treb=0|training.3=", {});
 
-    row("reserving card passes", true, "", {});
-    row("reserving: no military office, more orders than departures, no training institution", true,
-        "military_office_code=|f6_mp=2|training.3=",
-        {". Не указан военкомат по месту нахождения организации (п.4.1)\n",
-         ". Общее количество ГПЗ, имеющих мобилизационные предписания, не может быть больше, чем в столбце "
-         "''Выбытие по мобилизации'' Баланса (сейчас указано 2 и 1 чел. соответственно).\n",
-         ". Все поля на вкладке Обучение должны быть заполнены.\n"});
-    row("reserving: the office's name alone missing, two training fields give one item", true,
-        "military_office=|training.3=|training.5=",
-        {". Не указан военкомат по месту нахождения организации (п.4.1)\n",
-         ". Все поля на вкладке Обучение должны быть заполнены.\n"});
-    row("reserving: form 6 fault, nobody working, no establishment total", true, "f6_fault=1|f6_all=0|balance_treb=0",
-        {". На вкладке Баланс есть ошибки в числовых полях над таблицей\n",
-         ". На вкладке Баланс не указано количество работающих человек\n",
-         ". Общая численность по штатному расписанию на вкладке Баланс не должна быть равна 0. Укажите в данном "
-         "столбце как минимум численность персонала по штатному расписанию Вашей организации.\n"});
-    row("reserving: no staff for the mobilisation task", true, "balance_treb=0|mobilisation_staff_column=1",
-        {". Общая численность штата, необходимого для выполнения моб.задания, на вкладке Баланс не должна быть "
-         "равна 0. В этом случае отключите галочку о наличии штата для выполнения моб.задания под таблицей.\n"});
-    row("reserving: fewer orders than departures is no fault", true, "f6_mp=0", {});
+    reserving_card_rows();
 }
 
 void TestCardRules::faults()
