@@ -383,6 +383,27 @@ private slots:
         QCOMPARE(ui()->te_orgname2->toPlainText(), normalise_org_name("ооо   ромашка"));
     }
 
+    void tidy_up_trims_and_shortens_the_right_fields()
+    {
+        const QStringList trimmed{"lineEdit",    "le_FamRuk",   "le_ImRuk",    "le_OtRuk",    "le_DolgVur",
+                                  "le_FamVur",   "le_ImVur",    "le_OtVur",    "DolgRukMO",   "FamRukMO",
+                                  "ImRukMO",     "OtRukMO",     "lineEdit_9",  "lineEdit_34", "lineEdit_8",
+                                  "lineEdit_31", "lineEdit_35", "lineEdit_29", "lineEdit_21", "lineEdit_18",
+                                  "lineEdit_46", "lineEdit_10", "lineEdit_36"};
+        for (const QString &name : trimmed)
+            set_fields(*window, name + "= 1" + name.right(1) + " ");
+        // Streets from the picker are left as they are; only a picked street lets its house words go.
+        set_fields(*window, "lineEdit_23=|lineEdit_9= дом 5 |lineEdit_37= Невский пр. |lineEdit_34= дом 7 |"
+                            "lineEdit_21=   |lineEdit_8= корпус 2 ");
+        window->tidy_card_fields();
+        for (const QString &name : trimmed)
+            if (!name.contains(QRegularExpression("^lineEdit_(9|34|8|21)$")))
+                QCOMPARE(window->findChild<QLineEdit *>(name)->text(), "1" + name.right(1));
+        QCOMPARE(ui()->lineEdit_9->text() + "|" + ui()->lineEdit_34->text() + "|" + ui()->lineEdit_8->text() + "|" +
+                     ui()->lineEdit_21->text() + "|" + ui()->lineEdit_37->text(),
+                 QString("дом 5| 7|к. 2|| Невский пр. "));
+    }
+
     void gate_questions_data()
     {
         QTest::addColumn<QString>("fields");

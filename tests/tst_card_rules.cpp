@@ -195,6 +195,8 @@ private slots:
     void faults();
     void balance_codes_data();
     void balance_codes();
+    void house_words_data();
+    void house_words();
     void capital_count_data();
     void capital_count();
     void gate_data();
@@ -336,6 +338,35 @@ void TestCardRules::balance_codes()
              numbered({". Не указан военкомат по месту нахождения организации (п.4.1)\n", item,
                        ". Общее количество ГПЗ, имеющих мобилизационные предписания, не может быть больше, чем в "
                        "столбце ''Выбытие по мобилизации'' Баланса (сейчас указано 2 и 1 чел. соответственно).\n"}));
+}
+
+void TestCardRules::house_words_data()
+{
+    QTest::addColumn<QString>("house");
+    QTest::addColumn<QString>("shortened");
+    QTest::newRow("abbreviation leaves its blank") << "д. 5 корпус 2"
+                                                   << " 5 к. 2";
+    QTest::newRow("capitals, written small") << "ДОМ 5 СТРОЕНИЕ 1"
+                                             << " 5 стр. 1";
+    QTest::newRow("part of a word") << "Домостроительная 3"
+                                    << "остроительная 3";
+    QTest::newRow("corp. before a digit") << "5корп.2"
+                                          << "5к.2";
+    QTest::newRow("short forms stay") << "5 к. 2 стр. 1"
+                                      << "5 к. 2 стр. 1";
+    QTest::newRow("house word with a point") << "дом.5"
+                                             << ".5";
+    QTest::newRow("mixed case of the long words") << "5 КоРпУс 1 СтРоЕнИе 2"
+                                                  << "5 к. 1 стр. 2";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestCardRules::house_words()
+{
+    QFETCH(QString, house);
+    QFETCH(QString, shortened);
+    QCOMPARE(card_rules::shorten_house_words(house), shortened);
 }
 
 void TestCardRules::capital_count_data()

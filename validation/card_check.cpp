@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTextEdit>
 
 namespace
 {
@@ -36,14 +35,9 @@ QMessageBox::Icon icon_of(card_rules::GateQuestion::Kind kind)
     }
 }
 
-// House-number words shortened as the printed card writes them.
 void shorten_house_words(QLineEdit *field)
 {
-    static const char *const words[][2] = {
-        {"д.", ""}, {"дом", ""}, {"корпус", "к."}, {"корп.", "к."}, {"строение", "стр."}};
-    for (const auto &word : words)
-        field->setText(
-            field->text().replace(QString::fromUtf8(word[0]), QString::fromUtf8(word[1]), Qt::CaseInsensitive));
+    field->setText(card_rules::shorten_house_words(field->text()));
 }
 
 } // namespace

@@ -13,5 +13,5 @@ class Widget;
 card_rules::CardFacts read_card_facts(const Ui::Widget &ui);
 // The balance totals, read again once the balance table check has run.
 void read_balance_figures(const Ui::Widget &ui, card_rules::CardFacts &card);
-// What the gate asks about, after the tidy-up; `today` is the current local date.
+// What the gate asks about, after the tidy-up; today is the current local date.
 card_rules::GateFacts read_gate_facts(const Ui::Widget &ui);

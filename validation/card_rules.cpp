@@ -300,6 +300,16 @@ QStringList card_faults(const CardFacts &card)
     return faults.lines;
 }
 
+QString shorten_house_words(QString house)
+{
+    // In this order: "д." goes before "дом", "корпус" before "корп.".
+    static const char *const words[][2] = {
+        {"д.", ""}, {"дом", ""}, {"корпус", "к."}, {"корп.", "к."}, {"строение", "стр."}};
+    for (const auto &word : words)
+        house.replace(QString::fromUtf8(word[0]), QString::fromUtf8(word[1]), Qt::CaseInsensitive);
+    return house;
+}
+
 int capital_count(const QString &text)
 {
     int count = 0;

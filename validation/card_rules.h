@@ -76,6 +76,9 @@ struct GatePlan {
     QVector<GateQuestion> questions;
 };
 
+// House-number words shortened as the printed card writes them ("дом", "корпус", "строение", ...), in any case.
+QString shorten_house_words(QString house);
+
 // Number of capital letters (Unicode category Lu) of a text.
 int capital_count(const QString &text);
 
