@@ -1,68 +1,43 @@
 // The whole-card check, the tidy-up and the gate in front of saving and printing.
 #include "balance_model_io.h"
 #include "balance_rules.h"
+#include "card_form_facts.h"
 #include "check_digits.h"
 #include "ui_widget.h"
 #include "widget.h"
 
+#include <QComboBox>
 #include <QLineEdit>
-#include <QTextEdit>
 
 namespace
 {
 
-// Outside web sites that the messages send the user to.
-const QString register_host = QStringLiteral("EGRUL.NALOG.RU");
-const QString statistics_host = QStringLiteral("WEBSBOR.ROSSTAT.GOV.RU");
-
-// Capitals above this count are folded to small letters; from the lower bound on the user is asked.
-constexpr int capitals_rewrite_above = 29;
-constexpr int capitals_question_from = 13;
-
-// Numbered lines: each message brings its own ". " and line feed.
-class FaultList
+bool is_yes(const QComboBox *box)
 {
-public:
-    void add(const QString &message) { text += QString::number(++count) + message; }
-    bool isEmpty() const { return count == 0; }
-    const QString &list() const { return text; }
-
-private:
-    QString text;
-    int count = 0;
-};
-
-bool starts_with(const QString &text, const char *prefix)
-{
-    return text.startsWith(QLatin1String(prefix));
+    return box->currentText() == Widget::tr("Да");
 }
 
-// A person's block needs post, surname, first name and some digit of the phone.
-bool person_incomplete(std::initializer_list<const QLineEdit *> fields, const QLineEdit *phone)
+card_rules::Person read_person(const QLineEdit *post, const QLineEdit *surname, const QLineEdit *first_name,
+                               const QLineEdit *phone)
 {
-    for (const QLineEdit *field : fields)
-        if (field->text().isEmpty())
-            return true;
-    return phone->text() == QLatin1String("()---");
+    return {post->text(), surname->text(), first_name->text(), phone->text()};
 }
 
-int capital_count(const QString &text)
+QMessageBox::Icon icon_of(card_rules::GateQuestion::Kind kind)
 {
-    int count = 0;
-    for (uint c : text.toUcs4())
-        if (QChar::category(c) == QChar::Letter_Uppercase)
-            ++count;
-    return count;
+    switch (kind) {
+    case card_rules::GateQuestion::notice:
+        return QMessageBox::Information;
+    case card_rules::GateQuestion::critical_question:
+        return QMessageBox::Critical;
+    default:
+        return QMessageBox::Question;
+    }
 }
 
-// House-number words shortened as the printed card writes them.
 void shorten_house_words(QLineEdit *field)
 {
-    static const char *const words[][2] = {
-        {"д.", ""}, {"дом", ""}, {"корпус", "к."}, {"корп.", "к."}, {"строение", "стр."}};
-    for (const auto &word : words)
-        field->setText(
-            field->text().replace(QString::fromUtf8(word[0]), QString::fromUtf8(word[1]), Qt::CaseInsensitive));
+    field->setText(card_rules::shorten_house_words(field->text()));
 }
 
 } // namespace
@@ -117,167 +92,81 @@ int Widget::check_balance_table()
     return result.code;
 }
 
+card_rules::CardFacts read_card_facts(const Ui::Widget &ui)
+{
+    card_rules::CardFacts card;
+    card.inn = ui.le_INN->text();
+    card.kpp = ui.le_KPP->text();
+    card.ogrn = ui.le_OGRN->text();
+    card.okpo = ui.le_OKPO->text();
+    card.full_name = ui.te_orgname->toPlainText();
+    card.short_name = ui.te_orgname2->toPlainText();
+    card.okato = ui.le_okato->text();
+    card.okopf = ui.lineEdit_11->text();
+    card.okfs = ui.lineEdit_25->text();
+    card.okved = ui.le_osn_ved->text();
+    card.tax_date = ui.dateINN->date();
+    card.head = read_person(ui.lineEdit, ui.le_FamRuk, ui.le_ImRuk, ui.le_TelRuk);
+    card.officer = read_person(ui.le_DolgVur, ui.le_FamVur, ui.le_ImVur, ui.le_TelVur);
+    card.mobilisation_head = read_person(ui.DolgRukMO, ui.FamRukMO, ui.ImRukMO, ui.TelRukMO);
+    card.mobilisation_body = is_yes(ui.cb_MobOrgan);
+    card.email = ui.lineEdit_10->text();
+    card.state_body = is_yes(ui.cb_OGV);
+    card.okogu = ui.OKOGU_le->text();
+    card.postal_index = ui.lineEdit_29->text();
+    card.reserving = is_yes(ui.cb_kat_b);
+    card.f6_all = ui.sb_f6_all->value();
+    card.military_office = ui.le_VK->text();
+    card.military_office_code = ui.VK_org->text();
+    card.mobilisation_staff_column = ui.checkBox_balance_voenshtat->isChecked();
+    card.training =
+        QStringList{ui.ob_ruk->text(), ui.ob_ruk_gou->currentText(), ui.ob_vur->text(), ui.ob_vur_gou->currentText(),
+                    ui.ob_mob->text(), ui.ob_mob_gou->currentText()};
+    read_balance_figures(ui, card);
+    return card;
+}
+
+void read_balance_figures(const Ui::Widget &ui, card_rules::CardFacts &card)
+{
+    card.f6_mp = ui.sb_f6_mp->value();
+    card.balance_mp = ui.sb_b_sum_mp->value();
+    card.balance_treb = ui.sb_b_sum_treb->value();
+}
+
+card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
+{
+    card_rules::GateFacts card;
+    card.full_name = ui.te_orgname->toPlainText();
+    card.short_name = ui.te_orgname2->toPlainText();
+    card.actual_house = ui.lineEdit_9->text();
+    card.postal_house = ui.lineEdit_34->text();
+    card.legal_street = ui.lineEdit_21->text();
+    card.ogrn = ui.le_OGRN->text();
+    card.reserving = is_yes(ui.cb_kat_b);
+    card.f6_mp = ui.sb_f6_mp->value();
+    card.balance_mp = ui.sb_b_sum_mp->value();
+    card.fill_date = ui.dateZap->date();
+    card.today = QDate::currentDate();
+    return card;
+}
+
 bool Widget::check_card()
 {
-    FaultList faults;
     on_pb_dop_sort_clicked();
-
-    const QString ogrn = ui->le_OGRN->text();
-    const bool legal_entity = starts_with(ogrn, "1") || starts_with(ogrn, "5") || ogrn == QLatin1String("0");
-    const bool entrepreneur = starts_with(ogrn, "3");
-
-    const QString inn = ui->le_INN->text();
-    const QString kpp = ui->le_KPP->text();
-    if (inn.isEmpty()) {
-        faults.add(tr(". Введите ИНН (п.3.1) - проверить код можно на сайте ") + register_host + "\n");
-    } else {
-        if (legal_entity) {
-            if (inn.size() != 10)
-                faults.add(
-                    tr(". ИНН юридических лиц (п.3.1) должен содержать 10 символов - проверить ИНН можно на сайте ") +
-                    register_host + "\n");
-            if (kpp.isEmpty())
-                faults.add(tr(". Введите КПП (п.3.2) - проверить код можно на сайте ") + register_host + "\n");
-            else if (kpp.size() != 9)
-                faults.add(
-                    tr(". КПП юридических лиц (п.3.2) должен содержать 9 символов - проверить код можно на сайте ") +
-                    register_host + "\n");
-        }
-        if (entrepreneur && inn.size() != 12)
-            faults.add(tr(". ИНН индивидуальных предпринимателей (п.3.1) должен содержать 12 символов - проверить ИНН "
-                          "можно на сайте ") +
-                       register_host + "\n");
+    card_rules::CardFacts card = read_card_facts(*ui);
+    card.f6_fault = check_f6();
+    if (card.reserving) {
+        card.balance_fault = check_balance_table();
+        read_balance_figures(*ui, card);
     }
-
-    if (ogrn.isEmpty()) {
-        faults.add(tr(". Введите ОГРН (п.3.3) - уточнить код можно на сайте ") + register_host + "\n");
-    } else if (ogrn != QLatin1String("0")) {
-        if (!legal_entity && !entrepreneur)
-            faults.add(tr(".ОГРН юридических лиц (п.3.3) должен начинаться с 1 или 5, для индивидуальных "
-                          "предпринимателей - с 3. Уточнить ОГРН можно на сайте ") +
-                       register_host + "\n");
-        if ((starts_with(ogrn, "1") || starts_with(ogrn, "5")) && ogrn.size() != 13)
-            faults.add(
-                tr(". ОГРН юридических лиц (п.3.3) должен содержать 13 символов - уточнить ОГРН можно на сайте ") +
-                register_host + "\n");
-        if (entrepreneur && ogrn.size() != 15)
-            faults.add(tr(". ОГРН индивидуальных предпринимателей (п.3.3) должен содержать 15 символов - уточнить ОГРН "
-                          "можно на сайте ") +
-                       register_host + "\n");
-        if (OGRN_check() == 1)
-            faults.add(
-                tr(". Код ОГРН (п.3.3) не прошел проверку по контрольному числу - уточнить ОГРН можно на сайте ") +
-                register_host + "\n");
-        if (INN_check() == 1)
-            faults.add(tr(". Код ИНН (п.3.1) не прошел проверку по контрольному числу - уточнить ИНН можно на сайте ") +
-                       register_host + "\n");
-        if (OKPO_check() == 1)
-            faults.add(
-                tr(". Код ОКПО (п.3.5) не прошел проверку по контрольному числу - уточнить ОКПО можно на сайте ") +
-                statistics_host + tr(" по ссылке ''Получить данные о кодах''\n"));
-    }
-
-    const QString okpo = ui->le_OKPO->text();
-    if (okpo.isEmpty()) {
-        faults.add(tr(". Введите код ОКПО (п.3.5) - узнать ОКПО Вашей организации вы можете на сайте ") +
-                   statistics_host + tr(" по ссылке ''Получить данные о кодах''\n"));
-    } else if (okpo != QLatin1String("0")) {
-        if (!entrepreneur && okpo.size() < 8)
-            faults.add(tr(". Код ОКПО (п.3.5) должен быть не менее 8 символов (для ИП - 10 символов) - уточнить ОКПО "
-                          "вы можете на сайте ") +
-                       statistics_host + tr(" по ссылке ''Получить данные о кодах'' вверху страницы.\n"));
-        if (entrepreneur && okpo.size() < 10)
-            faults.add(
-                tr(". Код ОКПО (п.3.5) для ИП должен быть не менее 10 символов - уточнить ОКПО вы можете на сайте ") +
-                statistics_host + tr(" по ссылке ''Получить данные о кодах'' вверху страницы.\n"));
-        if (okpo.size() != 8 && okpo.size() != 10 && okpo.size() != 12 && okpo.size() != 14)
-            faults.add(tr(". Код ОКПО (п.3.5) содержит неверное число знаков - уточнить ОКПО вы можете на сайте ") +
-                       statistics_host + tr(" по ссылке ''Получить данные о кодах'' вверху страницы.\n"));
-    }
-
-    if (ui->te_orgname2->toPlainText().isEmpty())
-        faults.add(tr(". Введите сокращенное наименование организации - уточнить его можно на сайте ") + register_host +
-                   "\n");
-    if (ui->te_orgname->toPlainText().isEmpty())
-        faults.add(tr(". Введите полное наименование организации - уточнить его можно на сайте ") + register_host +
-                   "\n");
-
-    if (ui->le_okato->text().isEmpty())
-        faults.add(tr(". Введите код ОКАТО (п.3.4)\n"));
-    if (ui->lineEdit_11->text().isEmpty())
-        faults.add(tr(". Введите код ОКОПФ (п.3.6)\n"));
-    if (ui->lineEdit_25->text().isEmpty())
-        faults.add(tr(". Введите код ОКФС (п.3.7)\n"));
-    if (ui->le_osn_ved->text().isEmpty())
-        faults.add(tr(". Введите код ОКВЭД (п.3.8) - узнать коды ОКВЭД Вашей организации вы можете на сайте ") +
-                   register_host + "\n");
-
-    // 01.01.2000 is the editor's own start date: the user never set it.
-    if (ui->dateINN->date() == QDate(2000, 1, 1))
-        faults.add(tr(". Введите корректную дату постановки на учет в налоговом органе (п.3.2) - уточнить её можно на "
-                      "сайте ") +
-                   register_host + "\n");
-
-    if (person_incomplete({ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk}, ui->le_TelRuk))
-        faults.add(tr(". Пункт 1.3 заполнен не полностью (должность руководителя, ФИО, телефон)\n"));
-    if (person_incomplete({ui->le_DolgVur, ui->le_FamVur, ui->le_ImVur}, ui->le_TelVur))
-        faults.add(tr(". Пункт 1.4 заполнен не полностью (должность военно-учетного работника, ФИО, телефон)\n"));
-    if (ui->cb_MobOrgan->currentText() == tr("Да") &&
-        person_incomplete({ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO}, ui->TelRukMO))
-        faults.add(tr(". Пункт 1.5 заполнен не полностью (должность руководителя моб.органа, ФИО, телефон)\n"));
-
-    const QString email = ui->lineEdit_10->text();
-    if (email.isEmpty())
-        faults.add(tr(". Не указан адрес электронной почты. Пожалуйста, укажите адрес организации или другой "
-                      "контактный e-mail на вкладке ''Адреса''\n"));
-    else if (!email.contains(QLatin1Char('@')) || !email.contains(QLatin1Char('.')))
-        faults.add(tr(". Адрес электронной почты указан с ошибкой (должен содержать символы @ и .)\n"));
-
-    if (ui->cb_OGV->currentText() == tr("Да") && ui->OKOGU_le->text().isEmpty())
-        faults.add(tr(". Введите код ОКОГУ (п.3.9)\n"));
-    if (ui->lineEdit_29->text().isEmpty())
-        faults.add(tr(". Не указан индекс в почтовом адресе организации\n"));
-
-    const bool reserving = ui->cb_kat_b->currentText() == tr("Да");
-    if (check_f6() > 0)
-        faults.add(reserving ? tr(". На вкладке Баланс есть ошибки в числовых полях над таблицей\n")
-                             : tr(". На вкладке Персонал есть ошибки в числовых полях\n"));
-    if (ui->sb_f6_all->value() == 0)
-        faults.add(reserving ? tr(". На вкладке Баланс не указано количество работающих человек\n")
-                             : tr(". На вкладке Персонал не указано количество работающих человек\n"));
-
-    if (reserving) {
-        if (ui->le_VK->text().isEmpty() || ui->VK_org->text().isEmpty())
-            faults.add(tr(". Не указан военкомат по месту нахождения организации (п.4.1)\n"));
-        const int balance_code = check_balance_table();
-        if (balance_code > 0)
-            faults.add(balance::balance_fault_text(balance_code));
-        if (ui->sb_f6_mp->value() > ui->sb_b_sum_mp->value())
-            faults.add(tr(". Общее количество ГПЗ, имеющих мобилизационные предписания, не может быть больше, чем в "
-                          "столбце ''Выбытие по мобилизации'' Баланса (сейчас указано ") +
-                       QString::number(ui->sb_f6_mp->value()) + tr(" и ") + QString::number(ui->sb_b_sum_mp->value()) +
-                       tr(" чел. соответственно).\n"));
-        if (ui->sb_b_sum_treb->value() == 0)
-            faults.add(ui->checkBox_balance_voenshtat->isChecked()
-                           ? tr(". Общая численность штата, необходимого для выполнения моб.задания, на вкладке Баланс "
-                                "не должна быть равна 0. В этом случае отключите галочку о наличии штата для "
-                                "выполнения моб.задания под таблицей.\n")
-                           : tr(". Общая численность по штатному расписанию на вкладке Баланс не должна быть равна 0. "
-                                "Укажите в данном столбце как минимум численность персонала по штатному расписанию "
-                                "Вашей организации.\n"));
-        if (ui->ob_ruk->text().isEmpty() || ui->ob_ruk_gou->currentText().isEmpty() || ui->ob_vur->text().isEmpty() ||
-            ui->ob_vur_gou->currentText().isEmpty() || ui->ob_mob->text().isEmpty() ||
-            ui->ob_mob_gou->currentText().isEmpty())
-            faults.add(tr(". Все поля на вкладке Обучение должны быть заполнены.\n"));
-    }
-
+    const QStringList faults = card_rules::card_faults(card);
     if (faults.isEmpty())
         return true;
 
     msg_box.setText(tr("Данные не могут быть сохранены или распечатаны, пока не будут исправлены указанные ниже "
                        "ошибки.\n(Если Вы хотите продолжить заполнение позже и сохранить данные без исправления, "
                        "используйте кнопку Выход -> Продолжить позже) "));
-    msg_box.setInformativeText(faults.list());
+    msg_box.setInformativeText(faults.join(QString()));
     msg_box.setWindowTitle(tr("Исправьте, пожалуйста, ошибки!"));
     msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Save);
     msg_box.setIcon(QMessageBox::Information);
@@ -329,88 +218,27 @@ bool Widget::check_before_output()
         return false;
     tidy_card_fields();
 
-    // 0: nothing to say, 1: a name was folded to small letters, 2: many capitals.
-    int verdict = 0;
-    for (QTextEdit *field : {static_cast<QTextEdit *>(ui->te_orgname), static_cast<QTextEdit *>(ui->te_orgname2)}) {
-        const QString name = field->toPlainText();
-        const int capitals = capital_count(name);
-        if (capitals > capitals_rewrite_above) {
-            field->setPlainText(name.left(1) + name.mid(1).toLower());
-            verdict = 1;
-        } else if (capitals >= capitals_question_from && verdict != 1) {
-            // A name already folded keeps its notice: the user must see that it was changed.
-            verdict = 2;
+    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(*ui), iogv_ogrn_list);
+    if (plan.full_name_folded)
+        ui->te_orgname->setPlainText(plan.full_name);
+    if (plan.short_name_folded)
+        ui->te_orgname2->setPlainText(plan.short_name);
+    for (const card_rules::GateQuestion &question : plan.questions) {
+        if (question.kind == card_rules::GateQuestion::notice) {
+            msg_box.setIcon(icon_of(question.kind));
+            msg_box.setWindowTitle(question.title);
+            msg_box.setText(question.text);
+            msg_box.setStandardButtons(QMessageBox::Ok);
+            msg_box.setButtonText(QMessageBox::Ok, tr("OK"));
+            msg_box.setDefaultButton(QMessageBox::Ok);
+            msg_box.exec();
+            return false;
         }
-    }
-    if (verdict == 1) {
-        msg_box.setIcon(QMessageBox::Information);
-        msg_box.setWindowTitle(tr("Заглавные буквы в наименовании организации"));
-        msg_box.setText(
-            tr("Количество заглавных букв в наименовании организации превысило допустимый предел в 29 символов. "
-               "Вероятно, вы просто скопировали его или у вас заело клавиатуру. Буквы заменены на строчные, поэтому, "
-               "пожалуйста, проверьте наименование и поставьте заглавные буквы там, где это действительно необходимо "
-               "по правилам русского языка. Пожалуйста, не вводите наименование организации заглавными буквами без "
-               "разбору и необходимости (даже несмотря на то, что все наименования так записаны в ЕГРЮЛ), пользуйтесь "
-               "правилами русского языка, здравым смыслом и уставом вашей организации.\nПожалуйста, проверьте "
-               "наименование Вашей организации ещё раз (п.1.2). "));
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.setButtonText(QMessageBox::Ok, tr("OK"));
-        msg_box.setDefaultButton(QMessageBox::Ok);
-        msg_box.exec();
-        return false;
-    }
-    if (verdict == 2 &&
-        ask_to_go_back(
-            QMessageBox::Question, tr("Заглавные буквы в наименовании организации"),
-            tr("В наименовании организации обнаружено большое количество заглавных букв (более 12). Возможно, вы "
-               "просто скопировали его. Это не является критической ошибкой, однако, пожалуйста, не вводите "
-               "наименование организации заглавными буквами без необходимости (даже несмотря на то, что все "
-               "наименования так записаны в ЕГРЮЛ), пользуйтесь правилами русского языка, здравым смыслом и уставом "
-               "вашей организации.\nЖелаете проверить наименование организации ещё раз (п.1.2)?"),
-            true))
-        return false;
-
-    if (ui->lineEdit_9->text().isEmpty() &&
-        ask_to_go_back(
-            QMessageBox::Question, tr("Внимание - не введен ФАКТИЧЕСКИЙ адрес"),
-            tr("Пожалуйста, укажите ФАКТИЧЕСКИЙ адрес (улица и номер дома).\nПри возниконовении проблем с поиском "
-               "улицы, введите полный адрес в поле ''Дом''.\nЖелаете ввести фактический адрес в п.2.1?"),
-            false))
-        return false;
-    if (ui->lineEdit_34->text().isEmpty() &&
-        ask_to_go_back(
-            QMessageBox::Question, tr("Внимание - не введен ПОЧТОВЫЙ адрес"),
-            tr("Пожалуйста, укажите ПОЧТОВЫЙ адрес (улица и номер дома).\nПри возниконовении проблем с поиском улицы, "
-               "введите полный адрес в поле ''Дом''.\nЖелаете ввести почтовый адрес в п.2.2?"),
-            false))
-        return false;
-    if (ui->lineEdit_21->text().isEmpty() &&
-        ask_to_go_back(QMessageBox::Question, tr("Внимание - не введен ЮРИДИЧЕСКИЙ адрес"),
-                       tr("Пожалуйста, укажите ЮРИДИЧЕСКИЙ адрес.\nЖелаете ввести юридический адрес в п.2.3?"), false))
-        return false;
-
-    if (iogv_ogrn_list.contains(ui->le_OGRN->text()) &&
-        ask_to_go_back(QMessageBox::Critical, tr("Внимание - ОГРН"),
-                       tr("Введенный ОГРН принадлежит ИОГВ Санкт-Петербурга, использование его в других организациях "
-                          "НЕДОПУСТИМО! Введете правильный ОГРН?"),
-                       false))
-        return false;
-
-    if (ui->cb_kat_b->currentText() == tr("Да") && ui->sb_f6_mp->value() < ui->sb_b_sum_mp->value() &&
-        ask_to_go_back(QMessageBox::Question, tr("Внимание - разошлось количество ГПЗ, имеющих моб.предписания"),
-                       tr("Количество ГПЗ, имеющих мобилизационные предписания (МП), в верхней строке (") +
-                           QString::number(ui->sb_f6_mp->value()) + tr(" человек) расходится с Балансом (") +
-                           QString::number(ui->sb_b_sum_mp->value()) +
-                           tr(" человек). Такое возможно, но в редких случаях, когда в Балансе указывается выбытие не "
-                              "только по моб. предписаниям.\nЖелаете внести измения?"),
-                       false))
-        return false;
-
-    if (ui->dateZap->date().year() != QDate::currentDate().year() &&
-        ask_to_go_back(QMessageBox::Question, tr("Внимание - устаревшая дата заполнения ЦВЕЛТ"),
-                       tr("Дата заполнения ЦВЕЛТ не относится к текущему году.\nЖелаете исправить?"), false)) {
-        ui->tabWidget->setCurrentIndex(0);
-        return false;
+        if (ask_to_go_back(icon_of(question.kind), question.title, question.text, question.yes_is_default)) {
+            if (question.shows_first_page)
+                ui->tabWidget->setCurrentIndex(0);
+            return false;
+        }
     }
     return true;
 }
