@@ -7,6 +7,9 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
+#include <algorithm>
+#include <numeric>
+
 namespace
 {
 
@@ -21,6 +24,19 @@ public:
     {
     }
 
+    // Filters by its own pattern and rebuilds the mapping in one go: the proxy's own filter update
+    // handles every run of rows that leaves or comes back on its own, which on a long list with
+    // scattered matches costs hundreds of passes over the list for one typed letter. Rows that stay
+    // keep their persistent indexes (the current row among them).
+    void set_filter(int column, const QRegularExpression &re)
+    {
+        if (column == pattern_column && re == pattern)
+            return;
+        pattern_column = column;
+        pattern = re;
+        invalidate();
+    }
+
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
     {
@@ -28,30 +44,39 @@ protected:
         const QString *r = field(right);
         if (!l || !r || sortRole() != Qt::DisplayRole || isSortLocaleAware())
             return QSortFilterProxyModel::lessThan(left, right);
-        return l->compare(*r, sortCaseSensitivity()) < 0;
+        if (left.column() != right.column() || sortCaseSensitivity() != Qt::CaseSensitive)
+            return l->compare(*r, sortCaseSensitivity()) < 0;
+        const QVector<int> &rank = ranks(left.column());
+        return rank.at(left.row()) < rank.at(right.row());
     }
 
     bool filterAcceptsRow(int source_row, const QModelIndex &source_parent) const override
     {
-        const QRegularExpression re = filterRegularExpression();
-        if (re.pattern().isEmpty())
+        if (pattern.pattern().isEmpty())
             return true;
         // An unfinished pattern (an open parenthesis) matches nothing, without a warning per row.
-        if (!re.isValid())
+        if (!pattern.isValid())
             return false;
-        const QString *text = field(sourceModel()->index(source_row, filterKeyColumn(), source_parent));
-        if (!text || filterRole() != Qt::DisplayRole)
-            return QSortFilterProxyModel::filterAcceptsRow(source_row, source_parent);
-        return re.match(*text).hasMatch();
+        const QString *text = source_parent.isValid() ? nullptr : field(source_row, pattern_column);
+        return pattern
+            .match(text ? *text : sourceModel()->index(source_row, pattern_column, source_parent).data().toString())
+            .hasMatch();
     }
 
 private:
+    // The source model is a flat table built from the records, so an index of it is its row and
+    // column (asking an index for its parent is what costs most in a sort).
     const QString *field(const QModelIndex &index) const
     {
-        if (index.parent().isValid() || index.row() < 0 || index.row() >= records.size())
+        return index.model() == sourceModel() ? field(index.row(), index.column()) : nullptr;
+    }
+
+    const QString *field(int row, int column) const
+    {
+        if (row < 0 || row >= records.size())
             return nullptr;
-        const ClassifierRecord &rec = records.at(index.row());
-        switch (index.column()) {
+        const ClassifierRecord &rec = records.at(row);
+        switch (column) {
         case 0:
             return &rec.code;
         case 1:
@@ -63,7 +88,30 @@ private:
         }
     }
 
+    // Each record's place in the order of one column, equal texts sharing a place: every filter
+    // sorts the rows it keeps again, and comparing places is much cheaper than comparing texts.
+    const QVector<int> &ranks(int column) const
+    {
+        QVector<int> &rank = column_ranks[column];
+        if (rank.size() == records.size())
+            return rank;
+        QVector<int> order(records.size());
+        std::iota(order.begin(), order.end(), 0);
+        const auto text = [&](int row) { return field(row, column); };
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return text(a)->compare(*text(b)) < 0; });
+        rank.resize(records.size());
+        for (int i = 0, place = 0; i < order.size(); ++i) {
+            if (i > 0 && *text(order.at(i)) != *text(order.at(i - 1)))
+                place = i;
+            rank[order.at(i)] = place;
+        }
+        return rank;
+    }
+
     const QVector<ClassifierRecord> &records;
+    mutable QVector<int> column_ranks[3];
+    QRegularExpression pattern;
+    int pattern_column = 0;
 };
 
 } // namespace
@@ -173,8 +221,7 @@ void Form::clear()
     nothing_selected = true;
     if (!proxy)
         return;
-    proxy->setFilterRegularExpression(QString());
-    proxy->setFilterKeyColumn(0);
+    static_cast<ClassifierProxy *>(proxy)->set_filter(0, QRegularExpression());
     // Setting the source again rebuilds the proxy; sort column and order stay.
     proxy->setSourceModel(model);
     nothing_selected = true;
@@ -184,12 +231,9 @@ void Form::apply_filter(int column, const QString &pattern, bool case_insensitiv
 {
     if (!proxy)
         return;
-    QRegularExpression re(pattern, case_insensitive ? QRegularExpression::CaseInsensitiveOption
-                                                    : QRegularExpression::NoPatternOption);
-    // Each setter refilters the whole list: change the column only when it differs.
-    if (proxy->filterKeyColumn() != column)
-        proxy->setFilterKeyColumn(column);
-    proxy->setFilterRegularExpression(re);
+    const QRegularExpression re(pattern, case_insensitive ? QRegularExpression::CaseInsensitiveOption
+                                                          : QRegularExpression::NoPatternOption);
+    static_cast<ClassifierProxy *>(proxy)->set_filter(column, re);
 }
 
 void Form::on_KlassForm_le_naim_textEdited(QString text)
