@@ -38,15 +38,14 @@ public:
     }
 
 protected:
+    // The proxy's sort is never made locale-aware or case-insensitive here, and the sort role stays
+    // the display text: the places of the records in their column give the plain proxy's order.
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
     {
-        const QString *l = field(left);
-        const QString *r = field(right);
-        if (!l || !r || sortRole() != Qt::DisplayRole || isSortLocaleAware())
+        const int column = left.column();
+        if (column != right.column() || !field(left.row(), column) || !field(right.row(), column))
             return QSortFilterProxyModel::lessThan(left, right);
-        if (left.column() != right.column() || sortCaseSensitivity() != Qt::CaseSensitive)
-            return l->compare(*r, sortCaseSensitivity()) < 0;
-        const QVector<int> &rank = ranks(left.column());
+        const QVector<int> &rank = ranks(column);
         return rank.at(left.row()) < rank.at(right.row());
     }
 
@@ -64,13 +63,7 @@ protected:
     }
 
 private:
-    // The source model is a flat table built from the records, so an index of it is its row and
-    // column (asking an index for its parent is what costs most in a sort).
-    const QString *field(const QModelIndex &index) const
-    {
-        return index.model() == sourceModel() ? field(index.row(), index.column()) : nullptr;
-    }
-
+    // The source model is a flat table built from the records: row r, column c is a field of record r.
     const QString *field(int row, int column) const
     {
         if (row < 0 || row >= records.size())
