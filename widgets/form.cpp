@@ -1,17 +1,55 @@
 #include "form.h"
 #include "ui_form.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 
 #include <algorithm>
 #include <numeric>
 
 namespace
 {
+
+// The picker's records as a read-only table: code, name, category. It holds no copy of its own.
+class RecordTable : public QAbstractTableModel
+{
+public:
+    RecordTable(const QVector<ClassifierRecord> &records, QObject *parent)
+        : QAbstractTableModel(parent), records(records)
+    {
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : records.size();
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= records.size())
+            return QVariant();
+        const ClassifierRecord &rec = records.at(index.row());
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return index.column() == 0 ? rec.code : index.column() == 1 ? rec.name : rec.sort;
+        if (role == Qt::TextAlignmentRole && index.column() != 1)
+            return int(Qt::AlignCenter);
+        return QVariant();
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 2)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        return section == 0 ? Form::tr("Код") : section == 1 ? Form::tr("Наименование") : Form::tr("Категория");
+    }
+
+private:
+    const QVector<ClassifierRecord> &records;
+};
 
 // Sorts and filters by reading the picker's records directly instead of going through
 // QVariant for every comparison: same order and same matches as the plain proxy
@@ -136,39 +174,17 @@ void Form::set_items(const ClassifierReader &reader)
 
 void Form::set_items(QVector<ClassifierRecord> records)
 {
+    // The old models read the old records: they go before the records change.
+    ui->tableView->setModel(nullptr);
+    delete proxy;
+    delete model;
     items = std::move(records);
-    const int n = items.size();
-
-    QStandardItemModel *old_model = model;
-    QSortFilterProxyModel *old_proxy = proxy;
-    model = new QStandardItemModel(this);
+    model = new RecordTable(items, this);
     proxy = new ClassifierProxy(items, this);
-
-    // Built in one go before anything is attached to the model, so no per-row signals.
-    model->setRowCount(n);
-    model->setColumnCount(3);
-    model->blockSignals(true);
-    for (int row = 0; row < n; ++row) {
-        const ClassifierRecord &rec = items.at(row);
-        auto *code = new QStandardItem(rec.code);
-        code->setTextAlignment(Qt::AlignCenter);
-        auto *sort = new QStandardItem(rec.sort);
-        sort->setTextAlignment(Qt::AlignCenter);
-        model->setItem(row, 0, code);
-        model->setItem(row, 1, new QStandardItem(rec.name));
-        model->setItem(row, 2, sort);
-    }
-    model->blockSignals(false);
-    model->setHeaderData(0, Qt::Horizontal, tr("Код"), Qt::EditRole);
-    model->setHeaderData(1, Qt::Horizontal, tr("Наименование"), Qt::EditRole);
-    model->setHeaderData(2, Qt::Horizontal, tr("Категория"), Qt::EditRole);
-
     proxy->setSourceModel(model);
     ui->tableView->setModel(proxy);
     connect(ui->tableView->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
             SLOT(selectedItem(QModelIndex, QModelIndex)));
-    delete old_proxy;
-    delete old_model;
 
     QHeaderView *header = ui->tableView->horizontalHeader();
     int sort_column = 0;
@@ -262,7 +278,8 @@ void Form::paste_to_sig(QModelIndex index)
         ermessage();
         return;
     }
-    emit sig(model->item(row, 0)->text(), model->item(row, 1)->text(), model->item(row, 2)->text());
+    const ClassifierRecord rec = items.value(row);
+    emit sig(rec.code, rec.name, rec.sort);
     ui->KlassForm_le_kod->setText(QString());
     ui->KlassForm_le_naim->setText(QString());
     clear();
