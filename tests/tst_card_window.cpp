@@ -522,9 +522,9 @@ private slots:
         QTest::addColumn<QString>("codes"); // slot=code|...
         QTest::addColumn<QString>("shown"); // widget=text|...
         QTest::newRow("okato, actual street, office")
-            << "29=40262|17=1234|109=999"
-            << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=999|"
-               "le_VK=Военкомат с кодом 999 (нет в списке программы)";
+            << "29=40262|17=1234|109=9999"
+            << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=9999|"
+               "le_VK=Военкомат с кодом 9999 (нет в списке программы)";
         QTest::newRow("okopf, okfs, okved, postal street")
             << "31=19999|32=98|33=99.99.99|21=7"
             << "lineEdit_11=19999|lineEdit_13=|lineEdit_25=98|lineEdit_24=|"
