@@ -313,11 +313,24 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         unknown_codes.append({u(field), code});
         return true;
     };
+    // A field that cannot hold a kept code as it is (its length or mask) is left empty: a cut code
+    // would name something else.
+    const auto keep_in = [&](QLineEdit *edit, const QString &text) {
+        edit->setText(text);
+        if (edit->text() == text)
+            return true;
+        edit->setText(QString());
+        unknown_codes.last().kept = false;
+        return false;
+    };
     const auto set_street = [&](QLineEdit *edit, int street_slot, const char *field) {
         const QString code = slot(street_slot);
         bool known = false;
         const QString name = look_up(address_classifier, code, &known).name;
-        edit->setText(is_unknown(known, code, field) ? kept_codes::street_text(code) : name);
+        if (is_unknown(known, code, field))
+            keep_in(edit, kept_codes::street_text(code));
+        else
+            edit->setText(name);
     };
     // A code field with its name field: an unknown code stays, with `kept_name` beside it.
     const auto set_coded = [&](const char *file, int code_slot, const char *field, QLineEdit *code_edit,
@@ -325,9 +338,12 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         const QString code = slot(code_slot);
         bool known = false;
         const ClassifierRecord record = look_up(file, code, &known);
-        const bool keep = is_unknown(known, code, field);
-        code_edit->setText(keep ? code : record.code);
-        set_text_home(name_edit, keep ? kept_name : record.name);
+        if (is_unknown(known, code, field)) {
+            set_text_home(name_edit, keep_in(code_edit, code) ? kept_name : QString());
+            return;
+        }
+        code_edit->setText(record.code);
+        set_text_home(name_edit, record.name);
     };
 
     if (main.size() > 53) {
@@ -372,7 +388,10 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             const QString code = slot(card_slot::le_okato);
             bool known = false;
             const QString found = look_up(okato_classifier, code, &known).code;
-            ui->le_okato->setText(is_unknown(known, code, field_okato) ? code : found);
+            if (is_unknown(known, code, field_okato))
+                keep_in(ui->le_okato, code);
+            else
+                ui->le_okato->setText(found);
         }
         ui->le_OKPO->setText(slot(card_slot::le_OKPO));
         set_coded(okopf_classifier, card_slot::lineEdit_11, field_okopf, ui->lineEdit_11, ui->lineEdit_13, QString());

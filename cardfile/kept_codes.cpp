@@ -1,5 +1,7 @@
 #include "kept_codes.h"
 
+#include <algorithm>
+
 namespace kept_codes
 {
 namespace
@@ -14,6 +16,7 @@ const char *const text_head = "Списки кодов, поставляемые
                               "карточки.\n";
 const char *const text_tail = "\nЭти коды сохранены и будут записаны в карточку без изменений, пока Вы не выберете "
                               "другое значение.";
+const char *const not_kept_tail = " (код неверного вида, не сохранён - выберите значение заново)";
 
 // A code from a damaged card may be of any length: the notice shows its beginning.
 constexpr int shown_code_length = 40;
@@ -48,9 +51,10 @@ QString notice_text(const QVector<UnknownCode> &codes)
     QString text = QString::fromUtf8(text_head);
     for (const UnknownCode &c : codes) {
         const QString code = c.code.size() > shown_code_length ? c.code.left(shown_code_length) + "…" : c.code;
-        text += "\n- " + c.field + ": " + code;
+        text += "\n- " + c.field + ": " + code + (c.kept ? QString() : QString::fromUtf8(not_kept_tail));
     }
-    return text + "\n" + QString::fromUtf8(text_tail);
+    const bool any_kept = std::any_of(codes.begin(), codes.end(), [](const UnknownCode &c) { return c.kept; });
+    return any_kept ? text + "\n" + QString::fromUtf8(text_tail) : text;
 }
 
 } // namespace kept_codes

@@ -8,10 +8,12 @@
 namespace kept_codes
 {
 
-// A field of the card and the stored code the classifier of that field does not hold.
+// A field of the card and the stored code the classifier of that field does not hold; `kept` is
+// false when the field cannot hold the code (a damaged card), which is then left out of the card.
 struct UnknownCode {
     QString field;
     QString code;
+    bool kept = true;
 };
 
 // The text a street field shows for a kept street code, and back: the code of such a text, or an

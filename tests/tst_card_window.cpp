@@ -522,9 +522,9 @@ private slots:
         QTest::addColumn<QString>("codes"); // slot=code|...
         QTest::addColumn<QString>("shown"); // widget=text|...
         QTest::newRow("okato, actual street, office")
-            << "29=40262|17=1234|109=9999"
-            << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=9999|"
-               "le_VK=Военкомат с кодом 9999 (нет в списке программы)";
+            << "29=40262|17=1234|109=999"
+            << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=999|"
+               "le_VK=Военкомат с кодом 999 (нет в списке программы)";
         QTest::newRow("okopf, okfs, okved, postal street")
             << "31=19999|32=98|33=99.99.99|21=7"
             << "lineEdit_11=19999|lineEdit_13=|lineEdit_25=98|lineEdit_24=|"
@@ -584,6 +584,28 @@ private slots:
         const ClassifierRecord street = unique_record("адрес_new.xml");
         second->paste_fakt_adr(street.code, street.name);
         QCOMPARE(second->collect_card_values().at(card_slot::lineEdit_23), street.code);
+    }
+
+    // A code that its field cannot hold as it is (a damaged card: the office field takes three
+    // characters) is not cut into another code.
+    void damaged_codes_not_cut()
+    {
+        auto window = new_window();
+        QVector<QString> card = window->collect_card_values();
+        card[card_slot::cb_kat_b] = "Б";
+        card[card_slot::VK_org] = "12345";
+        card[card_slot::lineEdit_11] = "19999";
+        const SeenList seen = answer_in_turn({"OK"});
+        window->fill_from_card(card, {}, {}, {});
+        QCOMPARE(seen->size(), 1);
+        const QString text = seen->at(0).text;
+        const QString not_kept = " (код неверного вида, не сохранён - выберите значение заново)";
+        QVERIFY2(text.contains(": 12345" + not_kept), qPrintable(text));
+        QVERIFY2(text.contains(": 19999\n"), qPrintable(text));
+        const QVector<QString> saved = window->collect_card_values();
+        QCOMPARE(saved.at(card_slot::VK_org) + "|" + ui(*window)->le_VK->text() + "|" +
+                     saved.at(card_slot::lineEdit_11),
+                 QString("0||19999"));
     }
 
     // Positions of the four staff categories picked from the carried list, saved and opened again.
