@@ -168,6 +168,15 @@ def street_records(rows):
     return records
 
 
+def control_digit(code):
+    """Check digit of a classifier code: weights 1, 2, ... then, on a remainder of 10, 3, 4, ...; 10 again gives 0."""
+    for first_weight in (1, 3):
+        rest = sum(int(d) * (first_weight + i) for i, d in enumerate(code)) % 11
+        if rest < 10:
+            return rest
+    return 0
+
+
 def read_okpdtr(path):
     """Positions and professions as (sort = staff category, code, name), in file order."""
     with open(path, encoding="utf-8", newline="") as f:
@@ -182,9 +191,11 @@ def read_okpdtr(path):
                 continue
             if len(row) != len(OKPDTR_COLUMNS):
                 sys.exit("%s:%d: expected %d fields, got %r" % (path, line_no, len(OKPDTR_COLUMNS), row))
-            code, _control, name, category = row[:4]
+            code, control, name, category = row[:4]
             if len(code) != 5 or not code.isdigit() or code in codes:
                 sys.exit("%s:%d: bad or repeated code %r" % (path, line_no, code))
+            if control != str(control_digit(code)):
+                sys.exit("%s:%d: control digit %r does not check for %s" % (path, line_no, control, code))
             if category not in ("1", "2", "3", "4") or not name.strip():
                 sys.exit("%s:%d: bad category or empty name in %r" % (path, line_no, row))
             codes.add(code)
