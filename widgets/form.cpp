@@ -65,14 +65,26 @@ public:
     // Filters by its own pattern and rebuilds the mapping in one go: the proxy's own filter update
     // handles every run of rows that leaves or comes back on its own, which on a long list with
     // scattered matches costs hundreds of passes over the list for one typed letter. Rows that stay
-    // keep their persistent indexes (the current row among them).
+    // keep their persistent indexes (the current row among them). A pattern that keeps exactly the
+    // rows shown leaves the mapping as it is.
     void set_filter(int column, const QRegularExpression &re)
     {
         if (column == pattern_column && re == pattern)
             return;
         pattern_column = column;
         pattern = re;
-        invalidate();
+        QVector<bool> accepted(records.size());
+        int count = 0;
+        for (int row = 0; row < records.size(); ++row) {
+            accepted[row] = matches(row);
+            count += accepted.at(row) ? 1 : 0;
+        }
+        bool same_rows = sourceModel() && count == rowCount();
+        for (int i = 0; same_rows && i < count; ++i)
+            same_rows = accepted.at(mapToSource(index(i, 0)).row());
+        accepted_rows = std::move(accepted);
+        if (!same_rows)
+            invalidate();
     }
 
 protected:
@@ -89,18 +101,23 @@ protected:
 
     bool filterAcceptsRow(int source_row, const QModelIndex &source_parent) const override
     {
+        if (source_parent.isValid())
+            return false;
+        return source_row < accepted_rows.size() ? accepted_rows.at(source_row) : matches(source_row);
+    }
+
+private:
+    bool matches(int row) const
+    {
         if (pattern.pattern().isEmpty())
             return true;
         // An unfinished pattern (an open parenthesis) matches nothing, without a warning per row.
         if (!pattern.isValid())
             return false;
-        const QString *text = source_parent.isValid() ? nullptr : field(source_row, pattern_column);
-        return pattern
-            .match(text ? *text : sourceModel()->index(source_row, pattern_column, source_parent).data().toString())
-            .hasMatch();
+        const QString *text = field(row, pattern_column);
+        return text && pattern.match(*text).hasMatch();
     }
 
-private:
     // The source model is a flat table built from the records: row r, column c is a field of record r.
     const QString *field(int row, int column) const
     {
@@ -143,6 +160,8 @@ private:
     mutable QVector<int> column_ranks[3];
     QRegularExpression pattern;
     int pattern_column = 0;
+    // Whether each record passes the pattern, worked out once per pattern.
+    QVector<bool> accepted_rows;
 };
 
 } // namespace
