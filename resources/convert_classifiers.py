@@ -264,7 +264,8 @@ def main():
     with open(os.path.join(tsv_dir, "SOURCES.md"), encoding="utf-8") as f:
         sources = f.read()
     with open(os.path.join(out_dir, "SOURCES.md"), "w", encoding="utf-8", newline="\n") as f:
-        street_note = STREET_CODES_NOTE % (STREET_CODE_BASE, STREET_CODE_BASE + 1, int(streets[0][0]), int(streets[-1][0]))
+        street_note = STREET_CODES_NOTE % (STREET_CODE_BASE, STREET_CODE_BASE + 1,
+                                           int(streets[0][0]), int(streets[-1][0]))
         f.write(sources.rstrip("\n") + "\n" + street_note + SHORT_FILES_HEAD + "\n".join(short) + "\n")
 
 
