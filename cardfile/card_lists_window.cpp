@@ -4,6 +4,7 @@
 
 #include "card_lists.h"
 #include "iexml.h"
+#include "kept_codes.h"
 
 #include <QHash>
 
@@ -36,6 +37,15 @@ const char *const text_balance_2022 =
 const char *const title_fill_bron = "Заполнение данных по ГПЗ - забронированные";
 const char *const title_fill_nebron = "Заполнение данных по ГПЗ - небронированные";
 const char *const default_city = "Санкт-Петербург";
+
+// Fields named in the notice on stored codes the carried classifiers do not know.
+const char *const field_actual_street = "Фактический адрес, улица (п.2.1)";
+const char *const field_postal_street = "Почтовый адрес, улица (п.2.2)";
+const char *const field_okato = "Код ОКАТО (п.3.4)";
+const char *const field_okopf = "Код ОКОПФ (п.3.6)";
+const char *const field_okfs = "Код ОКФС (п.3.7)";
+const char *const field_okved = "Код ОКВЭД (п.3.8)";
+const char *const field_office = "Военкомат (п.4.1)";
 
 // Last card format version whose balance had eight values a row.
 constexpr int last_old_balance_version = 14;
@@ -138,6 +148,10 @@ QVector<QString> Widget::collect_card_values()
             if (record.name == name)
                 return record.code;
         }
+        // A stored code the list does not know goes back as it came.
+        const QString kept = kept_codes::street_code(name);
+        if (!kept.isEmpty())
+            return kept;
         // Only a changed classifier gets here: the slot still holds one value.
         return QStringLiteral("0");
     };
@@ -276,14 +290,60 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
 {
     const auto slot = [&main](int n) { return at(main, n); };
     // Every look-up loads its classifier afresh; the last record with the code wins.
-    const auto look_up = [this](const char *file, const QString &code) {
+    const auto look_up = [this](const char *file, const QString &code, bool *known = nullptr) {
         classifier_reader.load(classifier_dir + u(file));
         ClassifierRecord found;
+        bool matched = false;
         for (const ClassifierRecord &record : classifier_reader.records) {
-            if (record.code == code)
+            if (record.code == code) {
                 found = record;
+                matched = true;
+            }
         }
+        if (known)
+            *known = matched;
         return found;
+    };
+    // A stored code the carried list does not know is kept in the window and named in one notice at
+    // the end; "0" and the empty text stand for no code.
+    QVector<kept_codes::UnknownCode> unknown_codes;
+    const auto is_unknown = [&](bool known, const QString &code, const char *field) {
+        if (known || code.isEmpty() || code == "0")
+            return false;
+        unknown_codes.append({u(field), code});
+        return true;
+    };
+    // A field that cannot hold a kept code as it is (its length or mask) is left empty: a cut code
+    // would name something else.
+    const auto keep_in = [&](QLineEdit *edit, const QString &text) {
+        edit->setText(text);
+        if (edit->text() == text)
+            return true;
+        edit->setText(QString());
+        unknown_codes.last().kept = false;
+        return false;
+    };
+    const auto set_street = [&](QLineEdit *edit, int street_slot, const char *field) {
+        const QString code = slot(street_slot);
+        bool known = false;
+        const QString name = look_up(address_classifier, code, &known).name;
+        if (is_unknown(known, code, field))
+            keep_in(edit, kept_codes::street_text(code));
+        else
+            edit->setText(name);
+    };
+    // A code field with its name field: an unknown code stays, with `kept_name` beside it.
+    const auto set_coded = [&](const char *file, int code_slot, const char *field, QLineEdit *code_edit,
+                               QLineEdit *name_edit, const QString &kept_name) {
+        const QString code = slot(code_slot);
+        bool known = false;
+        const ClassifierRecord record = look_up(file, code, &known);
+        if (is_unknown(known, code, field)) {
+            set_text_home(name_edit, keep_in(code_edit, code) ? kept_name : QString());
+            return;
+        }
+        code_edit->setText(record.code);
+        set_text_home(name_edit, record.name);
     };
 
     if (main.size() > 53) {
@@ -311,10 +371,10 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         set_text_home(ui->lineEdit_21, slot(card_slot::lineEdit_21));
         set_text_home(ui->lineEdit_8, slot(card_slot::lineEdit_8));
         set_text_home(ui->lineEdit_18, slot(card_slot::lineEdit_18));
-        ui->lineEdit_23->setText(look_up(address_classifier, slot(card_slot::lineEdit_23)).name);
+        set_street(ui->lineEdit_23, card_slot::lineEdit_23, field_actual_street);
         set_text_home(ui->lineEdit_9, slot(card_slot::lineEdit_9));
         set_text_home(ui->lineEdit_31, slot(card_slot::lineEdit_31));
-        ui->lineEdit_37->setText(look_up(address_classifier, slot(card_slot::lineEdit_37)).name);
+        set_street(ui->lineEdit_37, card_slot::lineEdit_37, field_postal_street);
         set_text_home(ui->lineEdit_34, slot(card_slot::lineEdit_34));
         set_text_home(ui->lineEdit_35, slot(card_slot::lineEdit_35));
         ui->lineEdit_29->setText(slot(card_slot::lineEdit_29));
@@ -324,17 +384,19 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         // The document keeps the INN in place of a missing OGRN; an empty INN says nothing of the OGRN.
         const bool no_ogrn = !slot(card_slot::le_INN).isEmpty() && slot(card_slot::le_OGRN) == slot(card_slot::le_INN);
         ui->le_OGRN->setText(no_ogrn ? QStringLiteral("0") : slot(card_slot::le_OGRN));
-        ui->le_okato->setText(look_up(okato_classifier, slot(card_slot::le_okato)).code);
+        {
+            const QString code = slot(card_slot::le_okato);
+            bool known = false;
+            const QString found = look_up(okato_classifier, code, &known).code;
+            if (is_unknown(known, code, field_okato))
+                keep_in(ui->le_okato, code);
+            else
+                ui->le_okato->setText(found);
+        }
         ui->le_OKPO->setText(slot(card_slot::le_OKPO));
-        const ClassifierRecord okopf = look_up(okopf_classifier, slot(card_slot::lineEdit_11));
-        ui->lineEdit_11->setText(okopf.code);
-        set_text_home(ui->lineEdit_13, okopf.name);
-        const ClassifierRecord okfs = look_up(okfs_classifier, slot(card_slot::lineEdit_25));
-        ui->lineEdit_25->setText(okfs.code);
-        set_text_home(ui->lineEdit_24, okfs.name);
-        const ClassifierRecord okved = look_up(okved_classifier, slot(card_slot::le_osn_ved));
-        ui->le_osn_ved->setText(okved.code);
-        set_text_home(ui->lineEdit_26, okved.name);
+        set_coded(okopf_classifier, card_slot::lineEdit_11, field_okopf, ui->lineEdit_11, ui->lineEdit_13, QString());
+        set_coded(okfs_classifier, card_slot::lineEdit_25, field_okfs, ui->lineEdit_25, ui->lineEdit_24, QString());
+        set_coded(okved_classifier, card_slot::le_osn_ved, field_okved, ui->le_osn_ved, ui->lineEdit_26, QString());
         ui->le_dop_ved->setText(slot(card_slot::le_dop_ved));
         on_pb_dop_sort_clicked();
 
@@ -381,9 +443,9 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             ui->NPA_doc->setText(slot(card_slot::NPA_doc));
             ui->NPA_no->setText(slot(card_slot::NPA_no));
             set_date(ui->NPA_date, slot(card_slot::NPA_date));
-            const ClassifierRecord office = look_up(vk_classifier, slot(card_slot::VK_org));
-            ui->VK_org->setText(office.code);
-            set_text_home(ui->le_VK, office.name);
+            // The office's name field must not stay empty: the card check asks for it.
+            set_coded(vk_classifier, card_slot::VK_org, field_office, ui->VK_org, ui->le_VK,
+                      kept_codes::office_text(slot(card_slot::VK_org)));
             ui->sb_f6_bron_of->setValue(to_int(slot(card_slot::sb_f6_bron_of)));
             // Kept here too, so that a card without balance rows keeps its figure.
             ui->sb_f6_bron_neof->setValue(to_int(slot(card_slot::sb_f6_bron_neof)));
@@ -541,4 +603,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
 
     if (counts_as_saved)
         take_snapshot(collect_card_values(), collect_balance_rows(), collect_bron_rows(), collect_nebron_rows());
+
+    if (!unknown_codes.isEmpty())
+        show_notice(QMessageBox::Information, kept_codes::notice_title(), kept_codes::notice_text(unknown_codes));
 }

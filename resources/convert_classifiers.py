@@ -2,8 +2,8 @@
 """Builds the classifier XML files of resources/xml from the TSV exports.
 
 Usage: convert_classifiers.py [TSV_DIR] [OUT_DIR]
-  TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, spb_streets_unofficial.tsv
-           and SOURCES.md (default: /work/shared/data/classifiers)
+  TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, okpdtr.tsv,
+           spb_streets_unofficial.tsv and SOURCES.md (default: /work/shared/data/classifiers)
   OUT_DIR  where the XML files go (default: xml/ beside this script)
 
 Every file is UTF-8 XML: root <dataroot>, one element per record named after the table,
@@ -11,6 +11,10 @@ holding <Код>, optionally <Сорт>, and <Наименование> as plain
 Classifiers for which no complete source is at hand are written from the short lists below
 (records known to be right only, possibly none); a comment at the top of such a file says what
 it holds, and SOURCES.md gets one line per file.
+
+The streets of the unofficial list are numbered from STREET_CODE_BASE + 1 (five digits): other
+programs reading our cards give their own streets codes of 1 to 4 digits, so a code written
+here can never name another street there.
 """
 
 import csv
@@ -108,27 +112,24 @@ OKATO_KNOWN = [
     ("41248", "Тосненский"),
 ]
 
-# (sort = staff category 1..4, code, name): OKPDTR, ОК 016-94
-OKPDTR_KNOWN = [
-    ("1", "20656", "Главный бухгалтер"),
-    ("1", "21495", "Директор (начальник, управляющий) предприятия"),
-    ("2", "20336", "Бухгалтер"),
-    ("2", "22446", "Инженер"),
-    ("2", "27728", "Экономист"),
-    ("3", "21299", "Делопроизводитель"),
-    ("3", "23369", "Кассир"),
-    ("4", "11442", "Водитель автомобиля"),
-    ("4", "18559", "Слесарь-ремонтник"),
-    ("4", "19258", "Уборщик производственных и служебных помещений"),
-    ("4", "19756", "Электрогазосварщик"),
-    ("4", "19861", "Электромонтер по ремонту и обслуживанию электрооборудования"),
-]
-
 # Executive bodies, military commissariats and the VUS lists by region: their codes are not
 # known here, so the files are written empty, in the same schema.
 IOGV_KNOWN = []
 VK_KNOWN = []
 VUS_KNOWN = []
+
+# Codes of the unofficial street list start above this number.
+STREET_CODE_BASE = 90000
+
+OKPDTR_COLUMNS = ["code", "control", "name", "category", "etks", "okz"]
+
+STREET_CODES_NOTE = """
+## Street codes in `address_new.xml`
+
+The streets of `spb_streets_unofficial.tsv` carry the running number plus %d, that is five-digit codes from %d up
+(%d to %d), so that a card saved with one of them never names a street of another program's list (codes of 1 to 4
+digits).
+"""
 
 SHORT_FILES_HEAD = """
 ## Carried without a complete source
@@ -155,6 +156,53 @@ def read_tsv(path):
     if not rows:
         sys.exit("%s: no records" % path)
     return rows
+
+
+def street_records(rows):
+    """The unofficial streets with five-digit codes: the running number 1..n moved above STREET_CODE_BASE."""
+    records = []
+    for code, name in rows:
+        if not code.isdigit() or not 0 < int(code) < 10000:
+            sys.exit("spb_streets_unofficial.tsv: running number %r out of range" % code)
+        records.append((str(STREET_CODE_BASE + int(code)), name))
+    return records
+
+
+def control_digit(code):
+    """Check digit of a classifier code: weights 1, 2, ... then, on a remainder of 10, 3, 4, ...; 10 again gives 0."""
+    for first_weight in (1, 3):
+        rest = sum(int(d) * (first_weight + i) for i, d in enumerate(code)) % 11
+        if rest < 10:
+            return rest
+    return 0
+
+
+def read_okpdtr(path):
+    """Positions and professions as (sort = staff category, code, name), in file order."""
+    with open(path, encoding="utf-8", newline="") as f:
+        reader = csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE)
+        header = next(reader)
+        if header != OKPDTR_COLUMNS:
+            sys.exit("%s: unexpected header %r" % (path, header))
+        records = []
+        codes = set()
+        for line_no, row in enumerate(reader, start=2):
+            if not row:
+                continue
+            if len(row) != len(OKPDTR_COLUMNS):
+                sys.exit("%s:%d: expected %d fields, got %r" % (path, line_no, len(OKPDTR_COLUMNS), row))
+            code, control, name, category = row[:4]
+            if len(code) != 5 or not code.isdigit() or code in codes:
+                sys.exit("%s:%d: bad or repeated code %r" % (path, line_no, code))
+            if control != str(control_digit(code)):
+                sys.exit("%s:%d: control digit %r does not check for %s" % (path, line_no, control, code))
+            if category not in ("1", "2", "3", "4") or not name.strip():
+                sys.exit("%s:%d: bad category or empty name in %r" % (path, line_no, row))
+            codes.add(code)
+            records.append((category, code, name))
+    if not records:
+        sys.exit("%s: no records" % path)
+    return records
 
 
 def short_note(records, what):
@@ -198,13 +246,15 @@ def main():
         short.append("- `%s`: %s" % (file_name, note))
 
     # file on disk, table (record element) name, child order, records
-    write_classifier(out_dir, "address_new.xml", "адрес_new", CODE_NAME, tsv("spb_streets_unofficial.tsv"))
+    streets = street_records(tsv("spb_streets_unofficial.tsv"))
+    write_classifier(out_dir, "address_new.xml", "адрес_new", CODE_NAME, streets)
     write_classifier(out_dir, "head_positions_new.xml", "Должности_new", CODE_NAME, HEAD_POSITIONS)
     write_short("okato_new.xml", "ОКАТО_new", CODE_NAME, OKATO_KNOWN, "OKATO (districts of the Leningrad region)")
     write_classifier(out_dir, "okopf_new.xml", "ОКОПФ_new", CODE_NAME, tsv("okopf.tsv"))
     write_classifier(out_dir, "okfs_new.xml", "ОКФС_new", CODE_NAME, tsv("okfs.tsv"))
     write_classifier(out_dir, "OKVED_new.xml", "OKVED_new", CODE_NAME, tsv("okved2.tsv"))
-    write_short("OKPDTR_new.xml", "OKPDTR_new", SORT_CODE_NAME, OKPDTR_KNOWN, "OKPDTR (ОК 016-94)")
+    write_classifier(out_dir, "OKPDTR_new.xml", "OKPDTR_new", SORT_CODE_NAME,
+                     read_okpdtr(os.path.join(tsv_dir, "okpdtr.tsv")))
     write_classifier(out_dir, "Faset_new.xml", "Faset_new", CODE_SORT_NAME, FACETS)
     write_short("IOGV_new.xml", "IOGV_new", CODE_NAME, IOGV_KNOWN, "St Petersburg executive body (IOGV)")
     write_classifier(out_dir, "okogu_new.xml", "ОКОГУ_new", CODE_NAME, tsv("okogu.tsv"))
@@ -214,7 +264,9 @@ def main():
     with open(os.path.join(tsv_dir, "SOURCES.md"), encoding="utf-8") as f:
         sources = f.read()
     with open(os.path.join(out_dir, "SOURCES.md"), "w", encoding="utf-8", newline="\n") as f:
-        f.write(sources.rstrip("\n") + "\n" + SHORT_FILES_HEAD + "\n".join(short) + "\n")
+        street_note = STREET_CODES_NOTE % (STREET_CODE_BASE, STREET_CODE_BASE + 1,
+                                           int(streets[0][0]), int(streets[-1][0]))
+        f.write(sources.rstrip("\n") + "\n" + street_note + SHORT_FILES_HEAD + "\n".join(short) + "\n")
 
 
 if __name__ == "__main__":

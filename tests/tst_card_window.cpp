@@ -2,6 +2,7 @@
 #include "archiver.h"
 #include "card_lists.h"
 #include "classifier_reader.h"
+#include "form.h"
 #include "form_helpers.h"
 #include "iexml.h"
 #include "test_support.h"
@@ -11,7 +12,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -293,6 +297,11 @@ private slots:
         QCOMPARE(collect(*second), collect(*first));
         QVERIFY(!second->card_changed());
         QCOMPARE(ui(*second)->lineEdit_23->text(), ui(*first)->lineEdit_23->text());
+        // A street of the carried list is stored as five digits from 90001, never as another program's code.
+        iexml stored;
+        const QString street_code = stored.open_card(file).value(card_slot::lineEdit_23);
+        QVERIFY2(QRegularExpression("^9\\d{4}$").match(street_code).hasMatch(), qPrintable(street_code));
+        QVERIFY(street_code.toInt() >= 90001);
         QCOMPARE(entries(work.path()) + entries(private_temp.path()), QStringList({"round.quelt"}));
     }
 
@@ -504,6 +513,152 @@ private slots:
         QCOMPARE(unknown.size(), 1);
         QCOMPARE(window->balance_model->item(unknown.first()->row(), 5)->text(),
                  QString("!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"));
+    }
+
+    // Stored codes the carried lists do not know stay in the card, are named in one notice and are
+    // written back unchanged.
+    void unknown_codes_kept_data()
+    {
+        QTest::addColumn<QString>("codes"); // slot=code|...
+        QTest::addColumn<QString>("shown"); // widget=text|...
+        QTest::newRow("okato, actual street, office")
+            << "29=40262|17=1234|109=999"
+            << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=999|"
+               "le_VK=Военкомат с кодом 999 (нет в списке программы)";
+        QTest::newRow("okopf, okfs, okved, postal street")
+            << "31=19999|32=98|33=99.99.99|21=7"
+            << "lineEdit_11=19999|lineEdit_13=|lineEdit_25=98|lineEdit_24=|"
+               "le_osn_ved=99.99.99|lineEdit_26=|lineEdit_37=Улица с кодом 7 (нет в списке программы)";
+    }
+
+    void unknown_codes_kept()
+    {
+        QFETCH(QString, codes);
+        QFETCH(QString, shown);
+        auto first = new_window();
+        fill_sample(*first);
+        QVector<QVector<QString>> card = collect(*first);
+        QStringList named;
+        for (const QString &pair : codes.split('|')) {
+            const int slot = pair.section('=', 0, 0).toInt();
+            card[0][slot] = pair.section('=', 1);
+            named << pair.section('=', 1);
+        }
+        const QString stored = path("elsewhere.quelt");
+        iexml writer;
+        QVERIFY(writer.save_card(card[0], card[1], card[2], card[3], stored, "elsewhere.xml"));
+
+        auto second = new_window();
+        const SeenList seen = answer_in_turn({stored, "OK"});
+        second->on_open_Button_clicked();
+        QCOMPARE(seen->size(), 2);
+        QCOMPARE(seen->at(1).title, QString("Коды, которых нет в списках программы"));
+        const QStringList lines = seen->at(1).text.split('\n');
+        QVERIFY(lines.first().contains("неполны"));
+        QStringList listed;
+        for (const QString &line : lines)
+            if (line.startsWith("- "))
+                listed << line.section(": ", -1);
+        listed.sort();
+        named.sort();
+        QCOMPARE(listed, named);
+        for (const QString &pair : shown.split('|'))
+            QCOMPARE(pair.section('=', 0, 0) + "=" + second->findChild<QLineEdit *>(pair.section('=', 0, 0))->text(),
+                     pair);
+        QVERIFY(!second->card_changed());
+
+        // Saved without changes, the card holds what it came with.
+        const QString again = path("again.quelt");
+        QVERIFY(save(*second, again));
+        iexml before, after;
+        const QVector<QString> main_before = before.open_card(stored), main_after = after.open_card(again);
+        QCOMPARE(main_after.size(), main_before.size());
+        for (const QString &pair : codes.split('|')) {
+            const int slot = pair.section('=', 0, 0).toInt();
+            QCOMPARE(main_after.at(slot), pair.section('=', 1));
+        }
+        QCOMPARE(main_after, main_before);
+        QCOMPARE(after.open_card("Getbalance"), before.open_card("Getbalance"));
+
+        // Another pick replaces a kept street code.
+        const ClassifierRecord street = unique_record("адрес_new.xml");
+        second->paste_fakt_adr(street.code, street.name);
+        QCOMPARE(second->collect_card_values().at(card_slot::lineEdit_23), street.code);
+    }
+
+    // A code that its field cannot hold as it is (a damaged card: the office field takes three
+    // characters) is not cut into another code.
+    void damaged_codes_not_cut()
+    {
+        auto window = new_window();
+        QVector<QString> card = window->collect_card_values();
+        card[card_slot::cb_kat_b] = "Б";
+        card[card_slot::VK_org] = "12345";
+        card[card_slot::lineEdit_11] = "19999";
+        const SeenList seen = answer_in_turn({"OK"});
+        window->fill_from_card(card, {}, {}, {});
+        QCOMPARE(seen->size(), 1);
+        const QString text = seen->at(0).text;
+        const QString not_kept = " (код неверного вида, не сохранён - выберите значение заново)";
+        QVERIFY2(text.contains(": 12345" + not_kept), qPrintable(text));
+        QVERIFY2(text.contains(": 19999\n"), qPrintable(text));
+        const QVector<QString> saved = window->collect_card_values();
+        QCOMPARE(saved.at(card_slot::VK_org) + "|" + ui(*window)->le_VK->text() + "|" +
+                     saved.at(card_slot::lineEdit_11),
+                 QString("0||19999"));
+    }
+
+    // Positions of the four staff categories picked from the carried list, saved and opened again.
+    void positions_of_all_categories()
+    {
+        struct Pick {
+            QString code, name, word;
+            int category, actual;
+        };
+        const QList<Pick> picks = {{"20656", "Главный бухгалтер", "Руководители", 1, 1},
+                                   {"22446", "Инженер", "Специалисты", 2, 7},
+                                   {"23369", "Кассир", "Служащие", 3, 3},
+                                   {"18559", "Слесарь-ремонтник", "Рабочие", 4, 5}};
+        auto first = new_window();
+        fill_sample(*first);
+        first->balance_model->removeRows(0, first->balance_model->rowCount());
+        Form &picker = first->position_picker;
+        auto *view = picker.findChild<QTableView *>("tableView");
+        auto *code_search = picker.findChild<QLineEdit *>("KlassForm_le_kod");
+        QCOMPARE(view->model()->rowCount(), 8031);
+        for (const Pick &p : picks) {
+            picker.show();
+            QTest::keyClicks(code_search, p.code);
+            QCOMPARE(view->model()->rowCount(), 1);
+            view->setCurrentIndex(view->model()->index(0, 1));
+            QTest::mouseClick(picker.findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+            QVERIFY(picker.isHidden());
+            const QList<QStandardItem *> found = first->balance_model->findItems(p.code, Qt::MatchExactly, 3);
+            QCOMPARE(found.size(), 1);
+            const int row = found.first()->row();
+            QCOMPARE(first->balance_model->item(row, 2)->text() + "/" + first->balance_model->item(row, 5)->text(),
+                     p.word + "/" + p.name);
+            QCOMPARE(first->balance_model->index(row, 18).data().toInt(), p.category);
+            first->balance_model->setData(first->balance_model->index(row, 6), p.actual + 1, Qt::EditRole);
+            first->balance_model->setData(first->balance_model->index(row, 8), p.actual, Qt::EditRole);
+        }
+        const auto totals = [](Widget &w) {
+            return QList<int>{ui(w)->sb_b_ruk->value(), ui(w)->sb_b_spec->value(), ui(w)->sb_b_slug->value(),
+                              ui(w)->sb_b_rab->value()};
+        };
+        QCOMPARE(totals(*first), (QList<int>{1, 7, 3, 5}));
+        const QString file = path("categories.quelt");
+        QVERIFY(save(*first, file));
+
+        auto second = new_window();
+        const SeenList seen = answer_in_turn({file});
+        second->on_open_Button_clicked();
+        QCOMPARE(seen->size(), 1); // no invalid position, no notice
+        QCOMPARE(second->balance_model->rowCount(), 4);
+        for (int row = 0; row < 4; ++row)
+            QVERIFY(second->balance_model->item(row, 5)->text() != "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");
+        QCOMPARE(totals(*second), totals(*first));
+        QCOMPARE(collect(*second), collect(*first));
     }
 
     // The question on closing compares all four lists: a change in one table alone counts.

@@ -105,14 +105,18 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("forms"); // every code, name and sort match these
         QTest::addColumn<QString>("ends");  // first|last record where known
-        QTest::newRow("addresses") << "адрес_new.xml" << QString("^\\d{1,4}$ . ^$") << QString();
+        // Five digits from 90001: never one of the 1 to 4 digit street codes of other programs.
+        QTest::newRow("addresses") << "адрес_new.xml" << QString("^9\\d{4}$ . ^$")
+                                   << QString("90001/1-й Бадаевский пр-д/|92836/Яхтенная ул./");
         QTest::newRow("head positions") << "Должности_new.xml" << QString("^([1-9]|1[0-4])$ . ^$")
                                         << QString("1/Генеральный директор/|14/Начальник/");
         QTest::newRow("okato") << "ОКАТО_new.xml" << QString("^(\\d{5}|\\d{8})$ . ^$") << QString();
         QTest::newRow("okopf") << "ОКОПФ_new.xml" << QString("^\\d{5}$ . ^$") << QString();
         QTest::newRow("okfs") << "ОКФС_new.xml" << QString("^\\d{2}$ . ^$") << QString();
         QTest::newRow("okved") << "OKVED_new.xml" << QString("^\\d\\d(\\.\\d(\\d(\\.\\d\\d?)?)?)?$ . ^$") << QString();
-        QTest::newRow("okpdtr") << "OKPDTR_new.xml" << QString("^\\d{5}$ . ^[1-4]$") << QString();
+        QTest::newRow("okpdtr") << "OKPDTR_new.xml" << QString("^\\d{5}$ . ^[1-4]$")
+                                << QString("10003/Авербандщик/4|47855/Электромеханик устройств сигнализации, "
+                                           "централизации, блокировки и средств связи/2");
         QTest::newRow("facets") << "Faset_new.xml" << QString("^\\d{1,2}$ . ^\\d\\d$")
                                 << QString("01/Вице-/01|0/- - - удалить фасет - - -/00");
         QTest::newRow("iogv") << "IOGV_new.xml" << QString("^\\d{2}$ . ^$") << QString();

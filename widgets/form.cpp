@@ -1,14 +1,55 @@
 #include "form.h"
 #include "ui_form.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
-#include <QStandardItemModel>
+
+#include <algorithm>
+#include <numeric>
 
 namespace
 {
+
+// The picker's records as a read-only table: code, name, category. It holds no copy of its own.
+class RecordTable : public QAbstractTableModel
+{
+public:
+    RecordTable(const QVector<ClassifierRecord> &records, QObject *parent)
+        : QAbstractTableModel(parent), records(records)
+    {
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : records.size();
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= records.size())
+            return QVariant();
+        const ClassifierRecord &rec = records.at(index.row());
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return index.column() == 0 ? rec.code : index.column() == 1 ? rec.name : rec.sort;
+        if (role == Qt::TextAlignmentRole && index.column() != 1)
+            return int(Qt::AlignCenter);
+        return QVariant();
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 2)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        return section == 0 ? Form::tr("Код") : section == 1 ? Form::tr("Наименование") : Form::tr("Категория");
+    }
+
+private:
+    const QVector<ClassifierRecord> &records;
+};
 
 // Sorts and filters by reading the picker's records directly instead of going through
 // QVariant for every comparison: same order and same matches as the plain proxy
@@ -21,37 +62,69 @@ public:
     {
     }
 
+    // Filters by its own pattern and rebuilds the mapping in one go: the proxy's own filter update
+    // handles every run of rows that leaves or comes back on its own, which on a long list with
+    // scattered matches costs hundreds of passes over the list for one typed letter. Rows that stay
+    // keep their persistent indexes (the current row among them). A pattern that keeps exactly the
+    // rows shown leaves the mapping as it is.
+    void set_filter(int column, const QRegularExpression &re)
+    {
+        if (column == pattern_column && re == pattern)
+            return;
+        pattern_column = column;
+        pattern = re;
+        QVector<bool> accepted(records.size());
+        int count = 0;
+        for (int row = 0; row < records.size(); ++row) {
+            accepted[row] = matches(row);
+            count += accepted.at(row) ? 1 : 0;
+        }
+        bool same_rows = sourceModel() && count == rowCount();
+        for (int i = 0; same_rows && i < count; ++i)
+            same_rows = accepted.at(mapToSource(index(i, 0)).row());
+        accepted_rows = std::move(accepted);
+        if (!same_rows)
+            invalidate();
+    }
+
 protected:
+    // The proxy's sort is never made locale-aware or case-insensitive here, and the sort role stays
+    // the display text: the places of the records in their column give the plain proxy's order.
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
     {
-        const QString *l = field(left);
-        const QString *r = field(right);
-        if (!l || !r || sortRole() != Qt::DisplayRole || isSortLocaleAware())
+        const int column = left.column();
+        if (column != right.column() || !field(left.row(), column) || !field(right.row(), column))
             return QSortFilterProxyModel::lessThan(left, right);
-        return l->compare(*r, sortCaseSensitivity()) < 0;
+        const QVector<int> &rank = ranks(column);
+        return rank.at(left.row()) < rank.at(right.row());
     }
 
     bool filterAcceptsRow(int source_row, const QModelIndex &source_parent) const override
     {
-        const QRegularExpression re = filterRegularExpression();
-        if (re.pattern().isEmpty())
-            return true;
-        // An unfinished pattern (an open parenthesis) matches nothing, without a warning per row.
-        if (!re.isValid())
+        if (source_parent.isValid())
             return false;
-        const QString *text = field(sourceModel()->index(source_row, filterKeyColumn(), source_parent));
-        if (!text || filterRole() != Qt::DisplayRole)
-            return QSortFilterProxyModel::filterAcceptsRow(source_row, source_parent);
-        return re.match(*text).hasMatch();
+        return source_row < accepted_rows.size() ? accepted_rows.at(source_row) : matches(source_row);
     }
 
 private:
-    const QString *field(const QModelIndex &index) const
+    bool matches(int row) const
     {
-        if (index.parent().isValid() || index.row() < 0 || index.row() >= records.size())
+        if (pattern.pattern().isEmpty())
+            return true;
+        // An unfinished pattern (an open parenthesis) matches nothing, without a warning per row.
+        if (!pattern.isValid())
+            return false;
+        const QString *text = field(row, pattern_column);
+        return text && pattern.match(*text).hasMatch();
+    }
+
+    // The source model is a flat table built from the records: row r, column c is a field of record r.
+    const QString *field(int row, int column) const
+    {
+        if (row < 0 || row >= records.size())
             return nullptr;
-        const ClassifierRecord &rec = records.at(index.row());
-        switch (index.column()) {
+        const ClassifierRecord &rec = records.at(row);
+        switch (column) {
         case 0:
             return &rec.code;
         case 1:
@@ -63,7 +136,32 @@ private:
         }
     }
 
+    // Each record's place in the order of one column, equal texts sharing a place: every filter
+    // sorts the rows it keeps again, and comparing places is much cheaper than comparing texts.
+    const QVector<int> &ranks(int column) const
+    {
+        QVector<int> &rank = column_ranks[column];
+        if (rank.size() == records.size())
+            return rank;
+        QVector<int> order(records.size());
+        std::iota(order.begin(), order.end(), 0);
+        const auto text = [&](int row) { return field(row, column); };
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return text(a)->compare(*text(b)) < 0; });
+        rank.resize(records.size());
+        for (int i = 0, place = 0; i < order.size(); ++i) {
+            if (i > 0 && *text(order.at(i)) != *text(order.at(i - 1)))
+                place = i;
+            rank[order.at(i)] = place;
+        }
+        return rank;
+    }
+
     const QVector<ClassifierRecord> &records;
+    mutable QVector<int> column_ranks[3];
+    QRegularExpression pattern;
+    int pattern_column = 0;
+    // Whether each record passes the pattern, worked out once per pattern.
+    QVector<bool> accepted_rows;
 };
 
 } // namespace
@@ -95,39 +193,17 @@ void Form::set_items(const ClassifierReader &reader)
 
 void Form::set_items(QVector<ClassifierRecord> records)
 {
+    // The old models read the old records: they go before the records change.
+    ui->tableView->setModel(nullptr);
+    delete proxy;
+    delete model;
     items = std::move(records);
-    const int n = items.size();
-
-    QStandardItemModel *old_model = model;
-    QSortFilterProxyModel *old_proxy = proxy;
-    model = new QStandardItemModel(this);
+    model = new RecordTable(items, this);
     proxy = new ClassifierProxy(items, this);
-
-    // Built in one go before anything is attached to the model, so no per-row signals.
-    model->setRowCount(n);
-    model->setColumnCount(3);
-    model->blockSignals(true);
-    for (int row = 0; row < n; ++row) {
-        const ClassifierRecord &rec = items.at(row);
-        auto *code = new QStandardItem(rec.code);
-        code->setTextAlignment(Qt::AlignCenter);
-        auto *sort = new QStandardItem(rec.sort);
-        sort->setTextAlignment(Qt::AlignCenter);
-        model->setItem(row, 0, code);
-        model->setItem(row, 1, new QStandardItem(rec.name));
-        model->setItem(row, 2, sort);
-    }
-    model->blockSignals(false);
-    model->setHeaderData(0, Qt::Horizontal, tr("Код"), Qt::EditRole);
-    model->setHeaderData(1, Qt::Horizontal, tr("Наименование"), Qt::EditRole);
-    model->setHeaderData(2, Qt::Horizontal, tr("Категория"), Qt::EditRole);
-
     proxy->setSourceModel(model);
     ui->tableView->setModel(proxy);
     connect(ui->tableView->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
             SLOT(selectedItem(QModelIndex, QModelIndex)));
-    delete old_proxy;
-    delete old_model;
 
     QHeaderView *header = ui->tableView->horizontalHeader();
     int sort_column = 0;
@@ -173,8 +249,7 @@ void Form::clear()
     nothing_selected = true;
     if (!proxy)
         return;
-    proxy->setFilterRegularExpression(QString());
-    proxy->setFilterKeyColumn(0);
+    static_cast<ClassifierProxy *>(proxy)->set_filter(0, QRegularExpression());
     // Setting the source again rebuilds the proxy; sort column and order stay.
     proxy->setSourceModel(model);
     nothing_selected = true;
@@ -184,12 +259,9 @@ void Form::apply_filter(int column, const QString &pattern, bool case_insensitiv
 {
     if (!proxy)
         return;
-    QRegularExpression re(pattern, case_insensitive ? QRegularExpression::CaseInsensitiveOption
-                                                    : QRegularExpression::NoPatternOption);
-    // Each setter refilters the whole list: change the column only when it differs.
-    if (proxy->filterKeyColumn() != column)
-        proxy->setFilterKeyColumn(column);
-    proxy->setFilterRegularExpression(re);
+    const QRegularExpression re(pattern, case_insensitive ? QRegularExpression::CaseInsensitiveOption
+                                                          : QRegularExpression::NoPatternOption);
+    static_cast<ClassifierProxy *>(proxy)->set_filter(column, re);
 }
 
 void Form::on_KlassForm_le_naim_textEdited(QString text)
@@ -225,7 +297,8 @@ void Form::paste_to_sig(QModelIndex index)
         ermessage();
         return;
     }
-    emit sig(model->item(row, 0)->text(), model->item(row, 1)->text(), model->item(row, 2)->text());
+    const ClassifierRecord rec = items.value(row);
+    emit sig(rec.code, rec.name, rec.sort);
     ui->KlassForm_le_kod->setText(QString());
     ui->KlassForm_le_naim->setText(QString());
     clear();

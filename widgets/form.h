@@ -8,7 +8,7 @@
 
 #include "classifier_reader.h"
 
-class QStandardItemModel;
+class QAbstractItemModel;
 class QSortFilterProxyModel;
 
 namespace Ui
@@ -52,7 +52,7 @@ private:
 
     bool nothing_selected = true;
     QVector<ClassifierRecord> items;
-    QStandardItemModel *model = nullptr;
+    QAbstractItemModel *model = nullptr;
     QSortFilterProxyModel *proxy = nullptr;
     QPersistentModelIndex current_index;
     QMessageBox msg_box;
