@@ -63,8 +63,7 @@ void Widget::setup_table_models()
         balance->setItemDelegateForColumn(column, spin_delegate);
     combo_delegate = new comboboxDelegate(this);
     balance->setItemDelegateForColumn(1, combo_delegate);
-    connect(balance->model(), SIGNAL(dataChanged(QModelIndex, QModelIndex)), this,
-            SLOT(UpdateData_balance(QModelIndex, QModelIndex)));
+    connect(balance_model, &QStandardItemModel::dataChanged, this, &Widget::UpdateData_balance);
 
     bron_model = new QStandardItemModel(0, 5, this);
     nebron_model = new QStandardItemModel(0, 3, this);

@@ -86,7 +86,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui::Widget), printer(Q
     ui->tabWidget->setTabText(4, "Персонал");
 
     spin_delegate = new spinboxDelegate(this);
-    connect(spin_delegate, SIGNAL(sig_press_enter_tomain()), this, SLOT(pressed_enter_widget()));
+    connect(spin_delegate, &spinboxDelegate::sig_press_enter_tomain, this, &Widget::pressed_enter_widget);
 
     setup_table_models();
     load_pickers();

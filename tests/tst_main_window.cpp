@@ -311,7 +311,7 @@ private slots:
         model->blockSignals(false);
         if (current)
             window->form()->table_balance->setCurrentIndex(model->index(0, 5));
-        QSignalSpy changes(model, SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)));
+        QSignalSpy changes(model, &QAbstractItemModel::dataChanged);
         QVERIFY(pick("Фасет", code, "Фасет А"));
         QCOMPARE(changes.count(), 0);
         const QStringList columns = {model->index(0, 0).data().toString(), model->index(0, 4).data().toString(),

@@ -35,7 +35,7 @@ QVector<VusRecord> vus_fixture()
 
 struct Picker {
     Form form;
-    QSignalSpy spy{&form, SIGNAL(sig(QString, QString, QString))};
+    QSignalSpy spy{&form, &Form::sig};
 
     Picker(int mode, const QVector<ClassifierRecord> &items, bool show = true)
     {

@@ -173,7 +173,7 @@ Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
     box_font.setFamily(QString());
     box_font.setPointSize(11);
     msg_box.setFont(box_font);
-    connect(ui->tableView, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(paste_to_sig(QModelIndex)));
+    connect(ui->tableView, &QTableView::doubleClicked, this, &Form::paste_to_sig);
 }
 
 Form::~Form()
@@ -202,8 +202,7 @@ void Form::set_items(QVector<ClassifierRecord> records)
     proxy = new ClassifierProxy(items, this);
     proxy->setSourceModel(model);
     ui->tableView->setModel(proxy);
-    connect(ui->tableView->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
-            SLOT(selectedItem(QModelIndex, QModelIndex)));
+    connect(ui->tableView->selectionModel(), &QItemSelectionModel::currentChanged, this, &Form::selectedItem);
 
     QHeaderView *header = ui->tableView->horizontalHeader();
     int sort_column = 0;
