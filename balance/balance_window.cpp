@@ -4,6 +4,7 @@
 
 #include "balance_model_io.h"
 #include "balance_rules.h"
+#include "main_tabs.h"
 
 #include <QResizeEvent>
 #include <QTableView>
@@ -263,7 +264,7 @@ void Widget::on_checkBox_balance_hiden_stateChanged(int)
 void Widget::on_checkBox_balance_vid_pr_stateChanged(int)
 {
     ui->table_balance->setColumnHidden(col_kind, !ticked(ui->checkBox_balance_vid_pr));
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::on_checkBox_balance_dop_stateChanged(int)
@@ -271,7 +272,7 @@ void Widget::on_checkBox_balance_dop_stateChanged(int)
     const bool hidden = !ticked(ui->checkBox_balance_dop);
     for (int column : {col_category, col_code, col_ubyl, col_posle_vybyt, col_izbytok})
         ui->table_balance->setColumnHidden(column, hidden);
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::show_mobilisation_staff_column(bool shown)
@@ -286,7 +287,7 @@ void Widget::set_mobilisation_staff_column(bool shown)
     ui->checkBox_balance_voenshtat->setChecked(shown);
     ui->checkBox_balance_voenshtat->blockSignals(blocked);
     show_mobilisation_staff_column(shown);
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::on_checkBox_balance_voenshtat_stateChanged(int)
@@ -305,7 +306,7 @@ void Widget::on_checkBox_balance_voenshtat_stateChanged(int)
             ui->checkBox_balance_voenshtat->setChecked(true);
         }
     }
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::on_checkBox_balance_vnutr_ist_stateChanged(int)
@@ -325,7 +326,7 @@ void Widget::on_checkBox_balance_vnutr_ist_stateChanged(int)
             ui->checkBox_balance_vnutr_ist->setChecked(true);
         }
     }
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::on_checkBox_balance_itogi_stateChanged(int)
@@ -344,12 +345,16 @@ void Widget::on_checkBox_f6_resize_stateChanged(int)
         view->setColumnWidth(column, view->width() / n - 2);
 }
 
-// The width rule of the balance columns; slots call it with no event.
 void Widget::resizeEvent(QResizeEvent *event)
 {
-    if (event)
-        QWidget::resizeEvent(event);
-    if (ticked(ui->checkBox_f6_resize) || ui->tabWidget->currentIndex() != 4)
+    QWidget::resizeEvent(event);
+    relayout_balance_columns();
+}
+
+// The width rule of the balance columns, run on resizing and whenever the shown columns change.
+void Widget::relayout_balance_columns()
+{
+    if (ticked(ui->checkBox_f6_resize) || ui->tabWidget->currentIndex() != main_tab::staff)
         return;
 
     QTableView *view = ui->table_balance;
@@ -441,7 +446,7 @@ void Widget::on_table_balance_activated(const QModelIndex &index)
 
 void Widget::pressed_enter_widget()
 {
-    if (ui->tabWidget->currentIndex() != 4)
+    if (ui->tabWidget->currentIndex() != main_tab::staff)
         return;
     const QModelIndex index = ui->table_balance->currentIndex();
     current_row = index.row();

@@ -53,6 +53,15 @@ int check_f6(const F6Figures &f)
     return 0;
 }
 
+Sphere management_sphere(const QString &okfs)
+{
+    if (okfs == QLatin1String("10") || okfs == QLatin1String("11") || okfs == QLatin1String("12"))
+        return Sphere::federal;
+    if (okfs == QLatin1String("13") || okfs == QLatin1String("14"))
+        return Sphere::subject;
+    return Sphere::none;
+}
+
 QString f6_error_text(int code)
 {
     switch (code) {

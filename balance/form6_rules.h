@@ -20,6 +20,11 @@ struct F6Figures {
     int mp = 0;        // sb_f6_mp
 };
 
+// Sphere of management (cb_sf_ved) that follows an ownership code (OKFS): federal codes 10-12
+// give the federal body, 13 and 14 the subject of the federation, anything else none.
+enum class Sphere { none = 0, subject = 1, federal = 2 };
+Sphere management_sphere(const QString &okfs);
+
 // Range of the Form 6 boxes; derived values are held inside it as the boxes hold them.
 constexpr int f6_maximum = 999999;
 int f6_clamp(qint64 value);

@@ -3,6 +3,7 @@
 #include "widget.h"
 
 #include "form6_rules.h"
+#include "main_tabs.h"
 
 #include <QInputDialog>
 #include <QPixmap>
@@ -119,12 +120,9 @@ void Widget::on_sb_f6_priziv_valueChanged(int)
 // The sphere of management follows the ownership code.
 void Widget::set_okfs_sphere()
 {
+    // Index 0 first, as the rule always did: a change of index is signalled even when the sphere stays.
     ui->cb_sf_ved->setCurrentIndex(0);
-    const QString okfs = ui->lineEdit_25->text();
-    if (okfs == "10" || okfs == "11" || okfs == "12")
-        ui->cb_sf_ved->setCurrentIndex(2);
-    else if (okfs == "13" || okfs == "14")
-        ui->cb_sf_ved->setCurrentIndex(1);
+    ui->cb_sf_ved->setCurrentIndex(int(balance::management_sphere(ui->lineEdit_25->text())));
 }
 
 void Widget::show_reservation_parts(bool reserving)
@@ -134,8 +132,8 @@ void Widget::show_reservation_parts(bool reserving)
                  ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron, ui->label_f6_bron_of,
                  ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons, ui->NPA_groupBox})
             w->show();
-        ui->tabWidget->setTabText(4, "Баланс");
-        ui->tabWidget->setTabEnabled(5, true);
+        ui->tabWidget->setTabText(main_tab::staff, "Баланс");
+        ui->tabWidget->setTabEnabled(main_tab::training, true);
         // The reserved total was zeroed when reservation was switched off; the rows kept their
         // figures, and the total goes into the card and the printed balance.
         summ_bron();
@@ -144,8 +142,8 @@ void Widget::show_reservation_parts(bool reserving)
                  ui->NPA_groupBox, ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron,
                  ui->label_f6_bron_of, ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons})
             w->hide();
-        ui->tabWidget->setTabText(4, "Персонал");
-        ui->tabWidget->setTabEnabled(5, false);
+        ui->tabWidget->setTabText(main_tab::staff, "Персонал");
+        ui->tabWidget->setTabEnabled(main_tab::training, false);
     }
 }
 
@@ -167,7 +165,7 @@ void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)
         set_okfs_sphere();
         show_reservation_parts(true);
     }
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::set_reservation(bool reserving)
@@ -178,7 +176,7 @@ void Widget::set_reservation(bool reserving)
     if (reserving)
         set_okfs_sphere();
     show_reservation_parts(reserving);
-    resizeEvent(nullptr);
+    relayout_balance_columns();
 }
 
 void Widget::on_cb_GPZ_stateChanged(int)
@@ -287,7 +285,7 @@ void Widget::on_balance_pdp_clicked()
     progress_window.set_title("Пожалуйста, подождите - идет загрузка справочника...");
     progress_window.show();
     progress_window.add_value();
-    classifier_reader.load(classifier_dir + "VUS.xml");
+    load_classifier(classifier_file::vus);
     progress_window.add_value();
     pdp_window.set_vus_items(classifier_reader.vus_records);
     progress_window.add_value();

@@ -26,6 +26,20 @@ const char *const category_not_reserving = "А";
 const char *const staff_for_task = "shtatvv";
 const char *const staff_peace = "shtatmir";
 
+// A list's number as an int; anything that is not a whole number counts as 0.
+inline int to_int(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+// A list's value at index; past either end, empty.
+inline QString value_at(const QVector<QString> &list, int index)
+{
+    return index >= 0 && index < list.size() ? list.at(index) : QString();
+}
+
 } // namespace card_lists
 
 // Slot numbers of the main list, named after the widget each one comes from.

@@ -11,14 +11,8 @@
 namespace
 {
 
-const char *const address_classifier = "адрес_new.xml";
-const char *const okato_classifier = "ОКАТО_new.xml";
-const char *const okopf_classifier = "ОКОПФ_new.xml";
-const char *const okfs_classifier = "ОКФС_new.xml";
-const char *const okved_classifier = "OKVED_new.xml";
-const char *const vk_classifier = "VK_org_new.xml";
-const char *const position_classifier = "OKPDTR_new.xml";
-const char *const facet_classifier = "Faset_new.xml";
+using card_lists::to_int;
+using card_lists::value_at;
 
 const char *const date_format = "yyyy-MM-dd";
 const char *const empty_phone = "()---";
@@ -58,13 +52,6 @@ QString u(const char *text)
     return QString::fromUtf8(text);
 }
 
-int to_int(const QString &text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
-}
-
 QString phone_rule(const QLineEdit *field)
 {
     return field->text() == empty_phone ? QString() : field->text();
@@ -82,11 +69,6 @@ QString cell_text(const QStandardItemModel *model, int row, int column)
 }
 
 // A slot that a short list does not hold reads as empty.
-QString at(const QVector<QString> &list, int index)
-{
-    return index >= 0 && index < list.size() ? list.at(index) : QString();
-}
-
 // Sets a text edit's plain text only when it differs, so an unchanged field keeps its cursor.
 void set_plain_text(QTextEdit *edit, const QString &text)
 {
@@ -139,7 +121,7 @@ QVector<QString> Widget::collect_card_values()
       << ui->le_FamVur->text() << ui->le_ImVur->text() << ui->le_OtVur->text() << phone_rule(ui->le_TelVur) << QString()
       << QString() << ui->lineEdit_21->text() << ui->lineEdit_8->text() << ui->lineEdit_18->text();
 
-    classifier_reader.load(classifier_dir + u(address_classifier));
+    load_classifier(classifier_file::addresses);
     const auto street_code = [this](const QLineEdit *field) {
         const QString name = field->text();
         if (name.isEmpty())
@@ -288,10 +270,10 @@ bool Widget::card_changed()
 void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                             const QVector<QString> &nebron, bool counts_as_saved)
 {
-    const auto slot = [&main](int n) { return at(main, n); };
+    const auto slot = [&main](int n) { return value_at(main, n); };
     // Every look-up loads its classifier afresh; the last record with the code wins.
     const auto look_up = [this](const char *file, const QString &code, bool *known = nullptr) {
-        classifier_reader.load(classifier_dir + u(file));
+        load_classifier(file);
         ClassifierRecord found;
         bool matched = false;
         for (const ClassifierRecord &record : classifier_reader.records) {
@@ -326,7 +308,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
     const auto set_street = [&](QLineEdit *edit, int street_slot, const char *field) {
         const QString code = slot(street_slot);
         bool known = false;
-        const QString name = look_up(address_classifier, code, &known).name;
+        const QString name = look_up(classifier_file::addresses, code, &known).name;
         if (is_unknown(known, code, field))
             keep_in(edit, kept_codes::street_text(code));
         else
@@ -387,16 +369,19 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         {
             const QString code = slot(card_slot::le_okato);
             bool known = false;
-            const QString found = look_up(okato_classifier, code, &known).code;
+            const QString found = look_up(classifier_file::okato, code, &known).code;
             if (is_unknown(known, code, field_okato))
                 keep_in(ui->le_okato, code);
             else
                 ui->le_okato->setText(found);
         }
         ui->le_OKPO->setText(slot(card_slot::le_OKPO));
-        set_coded(okopf_classifier, card_slot::lineEdit_11, field_okopf, ui->lineEdit_11, ui->lineEdit_13, QString());
-        set_coded(okfs_classifier, card_slot::lineEdit_25, field_okfs, ui->lineEdit_25, ui->lineEdit_24, QString());
-        set_coded(okved_classifier, card_slot::le_osn_ved, field_okved, ui->le_osn_ved, ui->lineEdit_26, QString());
+        set_coded(classifier_file::okopf, card_slot::lineEdit_11, field_okopf, ui->lineEdit_11, ui->lineEdit_13,
+                  QString());
+        set_coded(classifier_file::okfs, card_slot::lineEdit_25, field_okfs, ui->lineEdit_25, ui->lineEdit_24,
+                  QString());
+        set_coded(classifier_file::okved, card_slot::le_osn_ved, field_okved, ui->le_osn_ved, ui->lineEdit_26,
+                  QString());
         ui->le_dop_ved->setText(slot(card_slot::le_dop_ved));
         on_pb_dop_sort_clicked();
 
@@ -444,7 +429,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             ui->NPA_no->setText(slot(card_slot::NPA_no));
             set_date(ui->NPA_date, slot(card_slot::NPA_date));
             // The office's name field must not stay empty: the card check asks for it.
-            set_coded(vk_classifier, card_slot::VK_org, field_office, ui->VK_org, ui->le_VK,
+            set_coded(classifier_file::offices, card_slot::VK_org, field_office, ui->VK_org, ui->le_VK,
                       kept_codes::office_text(slot(card_slot::VK_org)));
             ui->sb_f6_bron_of->setValue(to_int(slot(card_slot::sb_f6_bron_of)));
             // Kept here too, so that a card without balance rows keeps its figure.
@@ -490,10 +475,10 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
 
         // Position and facet names are looked up once for the whole table.
         QHash<QString, QString> position_names, facet_names;
-        classifier_reader.load(classifier_dir + u(position_classifier));
+        load_classifier(classifier_file::positions);
         for (const ClassifierRecord &record : classifier_reader.records)
             position_names.insert(record.code, record.name);
-        classifier_reader.load(classifier_dir + u(facet_classifier));
+        load_classifier(classifier_file::facets);
         for (const ClassifierRecord &record : classifier_reader.records)
             facet_names.insert(record.code, record.name);
 

@@ -2,6 +2,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "form6_rules.h"
 #include "text_rules.h"
 
 namespace
@@ -171,15 +172,9 @@ void Widget::paste_okfs(QString str1, QString str2)
 {
     put(ui->lineEdit_24, str2, true, true);
     put(ui->lineEdit_25, str1);
-    const QStringList federal = {"10", "11", "12"};
-    if (ui->cb_kat_b->currentIndex() == 0) {
-        ui->cb_sf_ved->setCurrentIndex(0);
-        if (federal.contains(str1))
-            ui->cb_sf_ved->setCurrentIndex(2);
-        if (str1 == "13" || str1 == "14")
-            ui->cb_sf_ved->setCurrentIndex(1);
-    }
-    if (federal.contains(ui->lineEdit_25->text())) {
+    if (ui->cb_kat_b->currentIndex() == 0)
+        set_okfs_sphere();
+    if (balance::management_sphere(ui->lineEdit_25->text()) == balance::Sphere::federal) {
         show_notice(
             QMessageBox::Question, "Внимание - Федеральная форма собственности",
             "Обращаем Ваше внимание, что коды ОКФС 10, 11, 12 относятся к Федеральному уровню.\n\nВ этом поле очень "

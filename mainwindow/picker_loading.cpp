@@ -1,6 +1,8 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "settings_keys.h"
+
 #include <QSettings>
 
 namespace
@@ -23,17 +25,17 @@ const char *const state_body_ogrns[] = {
 
 void Widget::load_pickers()
 {
-    classifier_dir = ":/database/xml/";
+    classifier_dir = classifier_file::resource_dir;
 
     for (Form *picker : {&okopf_picker, &okato_picker, &okfs_picker, &okogu_picker})
-        picker->set_mode(0);
-    facet_picker.set_mode(2);
+        picker->set_mode(picker_mode::by_code);
+    facet_picker.set_mode(picker_mode::by_category);
     for (Form *picker :
          {&actual_address_picker, &postal_address_picker, &head_position_picker, &iogv_picker, &vk_picker})
-        picker->set_mode(3);
-    position_picker.set_mode(4);
-    okved_picker.set_mode(6);
-    extra_okved_picker.set_mode(6);
+        picker->set_mode(picker_mode::names_only);
+    position_picker.set_mode(picker_mode::positions);
+    okved_picker.set_mode(picker_mode::okved);
+    extra_okved_picker.set_mode(picker_mode::okved);
 
     connect(&head_position_picker, &Form::sig, this, &Widget::paste_f);
     connect(&okopf_picker, &Form::sig, this, &Widget::paste_v);
@@ -81,21 +83,21 @@ void Widget::load_pickers()
         QVector<Form *> pickers;
     };
     const Load loads[] = {
-        {"Загрузка адресов", "адрес_new.xml", {&actual_address_picker, &postal_address_picker}},
-        {"Загрузка должностей", "Должности_new.xml", {&head_position_picker}},
-        {"Загрузка кодов ОКАТО", "ОКАТО_new.xml", {&okato_picker}},
-        {"Загрузка кодов ОКОПФ", "ОКОПФ_new.xml", {&okopf_picker}},
-        {"Загрузка кодов ОКФС", "ОКФС_new.xml", {&okfs_picker}},
-        {"Загрузка кодов ОКВЕД", "OKVED_new.xml", {&extra_okved_picker, &okved_picker}},
-        {"Загрузка кодов ОКПДТР", "OKPDTR_new.xml", {&position_picker}},
-        {"Загрузка фасетов", "Faset_new.xml", {&facet_picker}},
-        {"Загрузка ИОГВ", "IOGV_new.xml", {&iogv_picker}},
-        {"Загрузка ОКОГУ", "ОКОГУ_new.xml", {&okogu_picker}},
-        {"Загрузка ВК", "VK_org_new.xml", {&vk_picker}},
+        {"Загрузка адресов", classifier_file::addresses, {&actual_address_picker, &postal_address_picker}},
+        {"Загрузка должностей", classifier_file::head_positions, {&head_position_picker}},
+        {"Загрузка кодов ОКАТО", classifier_file::okato, {&okato_picker}},
+        {"Загрузка кодов ОКОПФ", classifier_file::okopf, {&okopf_picker}},
+        {"Загрузка кодов ОКФС", classifier_file::okfs, {&okfs_picker}},
+        {"Загрузка кодов ОКВЕД", classifier_file::okved, {&extra_okved_picker, &okved_picker}},
+        {"Загрузка кодов ОКПДТР", classifier_file::positions, {&position_picker}},
+        {"Загрузка фасетов", classifier_file::facets, {&facet_picker}},
+        {"Загрузка ИОГВ", classifier_file::iogv, {&iogv_picker}},
+        {"Загрузка ОКОГУ", classifier_file::okogu, {&okogu_picker}},
+        {"Загрузка ВК", classifier_file::offices, {&vk_picker}},
     };
     for (const Load &load : loads) {
         progress_window.set_title(QString::fromUtf8(load.progress));
-        classifier_reader.load(classifier_dir + QString::fromUtf8(load.file));
+        load_classifier(load.file);
         for (Form *picker : load.pickers)
             picker->set_items(classifier_reader.records);
         progress_window.add_value();
@@ -108,8 +110,9 @@ void Widget::load_pickers()
     ui->label_22->setStyleSheet(hint_style);
     ui->label_34->setStyleSheet(hint_style);
 
-    QSettings settings("Trevane", "QUELT");
-    if (settings.value("settings/oldset", "no_oldset_in_REG").toString() == "1") {
+    QSettings settings(app_settings::organisation, app_settings::application);
+    if (settings.value(app_settings::oldset, app_settings::oldset_missing).toString() ==
+        QString::number(app_settings::oldset_temp_saved)) {
         msg_box.setIcon(QMessageBox::Question);
         msg_box.setWindowTitle("Загрузка последних данных");
         msg_box.setText("Для продолжения заполнения незавершенной карточки учета, нажмите кнопку ''Открыть'' в "
@@ -130,6 +133,15 @@ void Widget::load_pickers()
 
 void Widget::clear_to_reg()
 {
-    QSettings settings("Trevane", "QUELT");
-    settings.setValue("settings/oldset", 2);
+    QSettings settings(app_settings::organisation, app_settings::application);
+    settings.setValue(app_settings::oldset, app_settings::oldset_never_remind);
+}
+
+bool Widget::load_classifier(const char *file)
+{
+    const QString path = classifier_dir + QString::fromUtf8(file);
+    const bool loaded = classifier_reader.load(path);
+    if (!loaded)
+        qWarning("Classifier %s did not open", qPrintable(path));
+    return loaded;
 }

@@ -3,6 +3,7 @@
 
 #include "card_texts.h"
 #include "init_resources.h"
+#include "main_tabs.h"
 #include "spinboxdelegate.h"
 #include "tab_order.h"
 #include "window_placement.h"
@@ -83,7 +84,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui::Widget), printer(Q
     for (QWidget *w : {ui->sb_f6_gpz, ui->sb_b_bron, ui->sb_f6_bron_all, ui->sb_b_all})
         w->setStyleSheet("QSpinBox { background: lightgrey}");
 
-    ui->tabWidget->setTabText(4, "Персонал");
+    ui->tabWidget->setTabText(main_tab::staff, "Персонал");
 
     spin_delegate = new spinboxDelegate(this);
     connect(spin_delegate, &spinboxDelegate::sig_press_enter_tomain, this, &Widget::pressed_enter_widget);
@@ -101,10 +102,10 @@ Widget::~Widget()
 void Widget::apply_edition()
 {
     QTabWidget *tabs = ui->tabWidget;
-    tabs->setTabEnabled(5, false);
-    tabs->setTabEnabled(6, false);
-    tabs->removeTab(7);
-    tabs->setCurrentIndex(0);
+    tabs->setTabEnabled(main_tab::training, false);
+    tabs->setTabEnabled(main_tab::reservation, false);
+    tabs->removeTab(main_tab::service);
+    tabs->setCurrentIndex(main_tab::main_page);
 
     for (QWidget *w :
          {static_cast<QWidget *>(ui->VK_org), static_cast<QWidget *>(ui->sb_f6_bron_all),
@@ -120,7 +121,7 @@ void Widget::apply_edition()
     const QString version = QString::number(version_major) + ".20" + QString::number(version_minor);
     ui->title_ver->setText(ui->title_ver->text().replace("version", version));
 
-    tabs->removeTab(6);
+    tabs->removeTab(main_tab::reservation);
     ui->copyButton->hide();
 
     for (QWidget *w : {static_cast<QWidget *>(ui->label_MobOrgan_2), static_cast<QWidget *>(ui->cb_MobOrgan_2),

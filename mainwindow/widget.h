@@ -169,6 +169,8 @@ private:
     void setup_table_models();
     void load_pickers();
     void close_child_windows();
+    // Loads one carried classifier into classifier_reader; a file that does not open is logged.
+    bool load_classifier(const char *file);
 
     int current_row = 0;
     int current_col = 0;
@@ -250,6 +252,8 @@ private:
     void show_reservation_parts(bool reserving);
     void show_mobilisation_staff_column(bool shown);
     void set_okfs_sphere();
+    // Spreads the balance columns over the table's width (the staff page only).
+    void relayout_balance_columns();
     void form6_rest();
     void move_balance_cursor(int row, int column);
     int confirm_row_deletion(class QTableView *view, const QString &no_row_text);

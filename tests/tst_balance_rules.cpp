@@ -85,6 +85,8 @@ private slots:
     void form6_rules_data();
     void form6_rules();
     void form6_derived_boxes_are_clamped();
+    void management_sphere_data();
+    void management_sphere();
     void merge_data();
     void merge();
     void merge_recomputes_kept_row();
@@ -208,6 +210,25 @@ void BalanceRulesTest::form6_derived_boxes_are_clamped()
     big.gpz = f6_gpz(big);
     QCOMPARE(big.gpz, f6_maximum);
     QCOMPARE(check_f6(big), 6);
+}
+
+void BalanceRulesTest::management_sphere_data()
+{
+    QTest::addColumn<QString>("okfs");
+    QTest::addColumn<int>("sphere");
+    for (const char *code : {"10", "11", "12"})
+        QTest::newRow(code) << code << int(Sphere::federal);
+    for (const char *code : {"13", "14"})
+        QTest::newRow(code) << code << int(Sphere::subject);
+    for (const char *code : {"", "15", "16", "1", "110", " 13"})
+        QTest::newRow(qPrintable("'" + QString(code) + "'")) << code << int(Sphere::none);
+}
+
+void BalanceRulesTest::management_sphere()
+{
+    QFETCH(QString, okfs);
+    QFETCH(int, sphere);
+    QCOMPARE(int(balance::management_sphere(okfs)), sphere);
 }
 
 void BalanceRulesTest::merge_data()

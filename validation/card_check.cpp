@@ -3,6 +3,7 @@
 #include "balance_rules.h"
 #include "card_form_facts.h"
 #include "check_digits.h"
+#include "main_tabs.h"
 #include "ui_widget.h"
 #include "widget.h"
 
@@ -236,7 +237,7 @@ bool Widget::check_before_output()
         }
         if (ask_to_go_back(icon_of(question.kind), question.title, question.text, question.yes_is_default)) {
             if (question.shows_first_page)
-                ui->tabWidget->setCurrentIndex(0);
+                ui->tabWidget->setCurrentIndex(main_tab::main_page);
             return false;
         }
     }

@@ -5,6 +5,24 @@
 
 class QXmlStreamReader;
 
+// The carried classifiers: the resource folder and each file's name in it.
+namespace classifier_file
+{
+const char *const resource_dir = ":/database/xml/";
+const char *const addresses = "адрес_new.xml";
+const char *const head_positions = "Должности_new.xml";
+const char *const okato = "ОКАТО_new.xml";
+const char *const okopf = "ОКОПФ_new.xml";
+const char *const okfs = "ОКФС_new.xml";
+const char *const okved = "OKVED_new.xml";
+const char *const positions = "OKPDTR_new.xml";
+const char *const facets = "Faset_new.xml";
+const char *const iogv = "IOGV_new.xml";
+const char *const okogu = "ОКОГУ_new.xml";
+const char *const offices = "VK_org_new.xml";
+const char *const vus = "VUS.xml";
+} // namespace classifier_file
+
 // One entry of a classifier: code, name and the optional sort/category value.
 struct ClassifierRecord {
     QString code;

@@ -206,27 +206,27 @@ void Form::set_items(QVector<ClassifierRecord> records)
 
     QHeaderView *header = ui->tableView->horizontalHeader();
     int sort_column = 0;
-    if (mode == 4 || mode == 5) {
+    if (mode == picker_mode::positions || mode == picker_mode::positions_no_pick) {
         sort_column = 1;
         const int width = ui->tableView->width();
         ui->tableView->setColumnWidth(0, int(width * 0.7));
         ui->tableView->setColumnWidth(1, int(width * 3.0));
         ui->tableView->setColumnWidth(2, int(width * 0.5));
-        if (mode == 5)
+        if (mode == picker_mode::positions_no_pick)
             ui->pushButton->hide();
     } else {
         ui->tableView->hideColumn(2);
         ui->dopinfo->hide();
-        if (mode == 1 || mode == 3)
+        if (mode == picker_mode::by_name || mode == picker_mode::names_only)
             sort_column = 1;
-        else if (mode == 2)
+        else if (mode == picker_mode::by_category)
             sort_column = 2;
-        if (mode == 3 || mode == 7) {
+        if (mode == picker_mode::names_only || mode == picker_mode::names_by_code) {
             ui->tableView->hideColumn(0);
             ui->label->hide();
             ui->KlassForm_le_kod->hide();
         }
-        if (mode == 6)
+        if (mode == picker_mode::okved)
             ui->KlassForm_le_kod->setInputMask(QStringLiteral("99.99.99;"));
     }
 

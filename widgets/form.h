@@ -16,6 +16,21 @@ namespace Ui
 class Form;
 }
 
+// How a picker shows its classifier: which columns and searches, and the column it sorts by.
+namespace picker_mode
+{
+enum : int {
+    by_code = 0,           // code and name, sorted by code
+    by_name = 1,           // code and name, sorted by name
+    by_category = 2,       // code and name, sorted by the category value
+    names_only = 3,        // names alone, sorted by name; no code search
+    positions = 4,         // code, name and category, sorted by name
+    positions_no_pick = 5, // as positions, without the pick button
+    okved = 6,             // as by_code, the code search masked as an OKVED code
+    names_by_code = 7,     // names alone, sorted by code; no code search
+};
+} // namespace picker_mode
+
 // Picker window for one classifier: a table of codes and names with a search by code
 // and by name. A pick is sent as (code, name, category) by sig().
 class Form : public QWidget
