@@ -61,16 +61,18 @@ ws = wb.create_sheet('Баланс')
 balance_headers(ws)
 rows = [
     ('Основное', 20336, '01', 5, 4, 1, 1, None),
-    ('вспомогательное', '22446', None, 3, 3, 0, 0, 6),
-    ('Д', ' 1 1442 ', 1, 2, 'x', -1, 0, None),
+    ('вспомогательное', '22446', 9, 3, 3, 0, 0, 6),  # no facet 9
+    ('Д', ' 1 1442 ', 1, 2, 'x', -1, 0, None),  # facet 1 as a number
     ('g', 99999, None, 1, 1, None, None, None),
     ('b', '   ', None, None, None, None, None, None),
     ('П', 20656, '03', 2, 2, None, None, 2),
 ]
 for i, r in enumerate(rows):
+    # kind, code, facet, then the figures from column E; column D holds a name the import does not read
+    ws.cell(row=10 + i, column=4, value='Должность по штатному расписанию')
     for column, value in enumerate(r):
         if value is not None:
-            ws.cell(row=10 + i, column=1 + column, value=value)
+            ws.cell(row=10 + i, column=1 + column + (1 if column >= 3 else 0), value=value)
 ws['B20'] = None
 ws['E20'] = 7                              # a row without a code
 wb.save(out('staff.xlsx'))
