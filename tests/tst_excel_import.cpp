@@ -192,18 +192,14 @@ private:
     {
         window->on_pb_import_xls_clicked();
         script.stop();
-        for (const QString &s : script.seen)
-            qDebug() << s.left(70);
-        QCOMPARE(script.left(), 0);
+        QVERIFY2(script.left() == 0, qPrintable(script.seen.join('\n')));
         QVERIFY(!QApplication::activeModalWidget());
     }
     void run_reservation_import(ModalScript &script)
     {
         window->on_import_bron_clicked();
         script.stop();
-        for (const QString &s : script.seen)
-            qDebug() << s.left(70);
-        QCOMPARE(script.left(), 0);
+        QVERIFY2(script.left() == 0, qPrintable(script.seen.join('\n')));
         QVERIFY(!QApplication::activeModalWidget());
     }
     void add_table_rows()
