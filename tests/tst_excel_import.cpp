@@ -314,14 +314,26 @@ void TestExcelImport::form6_figures_data()
     QTest::addColumn<bool>("reserving");
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("file");
     // On the form before: 10 1 2 3 4 5 6.
-    QTest::newRow("replace, reserving") << "Заменить все данные" << true << 10 << "120 3 5 7 2 4 1";
-    QTest::newRow("replace, not reserving") << "Заменить все данные" << false << 10 << "120 3 5 7 0 0 1";
-    QTest::newRow("add, reserving") << "Сложить данные" << true << 10 << "130 4 7 10 6 9 7";
-    QTest::newRow("add, not reserving") << "Сложить данные" << false << 10 << "130 4 7 10 4 5 7";
+    QTest::newRow("replace, reserving") << "Заменить все данные" << true << 10 << "120 3 5 7 2 4 1"
+                                        << "staff.xlsx";
+    QTest::newRow("replace, not reserving") << "Заменить все данные" << false << 10 << "120 3 5 7 0 0 1"
+                                            << "staff.xlsx";
+    QTest::newRow("add, reserving") << "Сложить данные" << true << 10 << "130 4 7 10 6 9 7"
+                                    << "staff.xlsx";
+    QTest::newRow("add, not reserving") << "Сложить данные" << false << 10 << "130 4 7 10 4 5 7"
+                                        << "staff.xlsx";
     // Negative and text add nothing, 2.6 rounds, the maximum holds.
-    QTest::newRow("add, odd cells") << "Сложить данные" << true << 14 << "60 1 2 6 4 6 999999";
-    QTest::newRow("replace, a fraction rounds") << "Заменить все данные" << false << 18 << "3 0 0 0 0 0 0";
+    QTest::newRow("add, odd cells") << "Сложить данные" << true << 14 << "60 1 2 6 4 6 999999"
+                                    << "staff.xlsx";
+    QTest::newRow("replace, a fraction rounds") << "Заменить все данные" << false << 18 << "3 0 0 0 0 0 0"
+                                                << "staff.xlsx";
+    // The same workbook saved as .xls by LibreOffice.
+    QTest::newRow("xls, add, reserving") << "Сложить данные" << true << 10 << "130 4 7 10 6 9 7"
+                                         << "staff.xls";
+    QTest::newRow("xls, add, odd cells") << "Сложить данные" << true << 14 << "60 1 2 6 4 6 999999"
+                                         << "staff.xls";
 }
 
 void TestExcelImport::form6_figures()
@@ -330,10 +342,11 @@ void TestExcelImport::form6_figures()
     QFETCH(bool, reserving);
     QFETCH(int, row);
     QFETCH(QString, expected);
+    QFETCH(QString, file);
     window->set_reservation(reserving);
     set_figures({10, 1, 2, 3, 4, 5, 6});
-    QList<Step> steps = {press(" Импорт из Excel "), press(mode), choose_file(data_file("staff.xlsx")),
-                         press("Принять"), first_cell(-1, row, 2)};
+    QList<Step> steps = {press(" Импорт из Excel "), press(mode), choose_file(data_file(file)), press("Принять"),
+                         first_cell(-1, row, 2)};
     if (reserving)
         steps << press("Пропустить") << press("OK");
     steps << press("Да");
@@ -416,18 +429,21 @@ void TestExcelImport::hostile_files_change_nothing()
 void TestExcelImport::balance_rows_data()
 {
     QTest::addColumn<bool>("add");
-    QTest::newRow("replace") << false;
-    QTest::newRow("add") << true;
+    QTest::addColumn<QString>("file");
+    QTest::newRow("replace") << false << "staff.xlsx";
+    QTest::newRow("add") << true << "staff.xlsx";
+    QTest::newRow("xls, replace") << false << "staff.xls";
 }
 
 void TestExcelImport::balance_rows()
 {
     QFETCH(bool, add);
+    QFETCH(QString, file);
     window->set_reservation(true);
     add_table_rows();
     int preselected = -1;
     ModalScript script({press(" Импорт из Excel "), press(add ? "Сложить данные" : "Заменить все данные"),
-                        choose_file(data_file("staff.xlsx")), press("Пропустить"), press("OK"), press("Принять"),
+                        choose_file(data_file(file)), press("Пропустить"), press("OK"), press("Принять"),
                         first_cell(-1, 10, 2, true, &preselected), press("OK"), press("OK"), press("OK"), press("OK"),
                         press("OK"), press("Пропустить"), press("Да")});
     run_balance_import(script);

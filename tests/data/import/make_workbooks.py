@@ -175,3 +175,11 @@ balance_headers(ws)
 ws['A7'] = 'Вид производства: О - основное, В - вспомогательное, Д - другие службы, П - прочие рабочие'
 wb.save(os.path.join(TEMPLATES, 'balance_template.xlsx'))
 reservation_book(os.path.join(TEMPLATES, 'reservation_template.xlsx'), [], [])
+
+# The same staff workbook as .xls, saved by LibreOffice when it is installed.
+if os.path.exists('/usr/bin/soffice'):
+    import subprocess
+    import tempfile
+    with tempfile.TemporaryDirectory() as profile:
+        subprocess.run(['/usr/bin/soffice', f'-env:UserInstallation=file://{profile}', '--headless', '--convert-to',
+                        'xls', '--outdir', HERE, out('staff.xlsx')], check=True, capture_output=True, timeout=300)
