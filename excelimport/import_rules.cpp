@@ -3,7 +3,6 @@
 #include "workbook.h"
 
 #include <QCoreApplication>
-#include <QDialog>
 #include <cmath>
 #include <limits>
 
@@ -47,9 +46,9 @@ int positive_or_zero(const QVariant &value)
     return v > 0 ? v : 0;
 }
 
-FirstCell first_cell_outcome(int dialog_result, int row, int column)
+FirstCell first_cell_outcome(bool accepted, int row, int column)
 {
-    if (dialog_result != QDialog::Accepted)
+    if (!accepted)
         return FirstCell::skipped;
     return row > 0 && column > 0 ? FirstCell::import : FirstCell::bad_coordinates;
 }

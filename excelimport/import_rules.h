@@ -36,7 +36,7 @@ enum class FirstCell {
     bad_coordinates, // accepted with a 0: "Ошибка 20001!"
     skipped,         // cancelled or closed: the part's skip box
 };
-FirstCell first_cell_outcome(int dialog_result, int row, int column);
+FirstCell first_cell_outcome(bool accepted, int row, int column);
 
 // Whether a part may read sheet `sheet` of a workbook with `sheet_count` sheets.
 bool sheet_exists(int sheet, int sheet_count);

@@ -96,8 +96,8 @@ FirstCell Widget::ask_first_cell(bool f6, const QStringList &sheets)
     xls_sheet = 0;
     xls_dialog.set_sheets(f6, sheets);
     // The dialog's OK stores the choice in xls_row and xls_col while exec() runs.
-    const int result = xls_dialog.exec();
-    const FirstCell outcome = first_cell_outcome(result, xls_row, xls_col);
+    const bool accepted = xls_dialog.exec() == QDialog::Accepted;
+    const FirstCell outcome = first_cell_outcome(accepted, xls_row, xls_col);
     if (outcome == FirstCell::bad_coordinates)
         show_notice(QMessageBox::Critical, tr("Ошибка 20001!"), tr("Введены недопустимые координаты."));
     return outcome;

@@ -3,7 +3,6 @@
 #include "test_support.h"
 #include "workbook.h"
 
-#include <QDialog>
 #include <QHash>
 #include <cmath>
 #include <limits>
@@ -143,24 +142,24 @@ void TestImportRules::kind_letters()
 
 void TestImportRules::first_cell_outcome_data()
 {
-    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("accepted");
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("outcome");
-    QTest::newRow("accepted") << int(QDialog::Accepted) << 10 << 2 << int(FirstCell::import);
-    QTest::newRow("row 0") << int(QDialog::Accepted) << 0 << 2 << int(FirstCell::bad_coordinates);
-    QTest::newRow("column 0") << int(QDialog::Accepted) << 10 << 0 << int(FirstCell::bad_coordinates);
-    QTest::newRow("cancelled") << int(QDialog::Rejected) << 10 << 2 << int(FirstCell::skipped);
-    QTest::newRow("cancelled with 0") << int(QDialog::Rejected) << 0 << 0 << int(FirstCell::skipped);
+    QTest::newRow("accepted") << true << 10 << 2 << int(FirstCell::import);
+    QTest::newRow("row 0") << true << 0 << 2 << int(FirstCell::bad_coordinates);
+    QTest::newRow("column 0") << true << 10 << 0 << int(FirstCell::bad_coordinates);
+    QTest::newRow("cancelled") << false << 10 << 2 << int(FirstCell::skipped);
+    QTest::newRow("cancelled with 0") << false << 0 << 0 << int(FirstCell::skipped);
 }
 
 void TestImportRules::first_cell_outcome()
 {
-    QFETCH(int, result);
+    QFETCH(bool, accepted);
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(int, outcome);
-    QCOMPARE(int(xls_import::first_cell_outcome(result, row, column)), outcome);
+    QCOMPARE(int(xls_import::first_cell_outcome(accepted, row, column)), outcome);
 }
 
 void TestImportRules::form6_merge_data()
