@@ -31,6 +31,10 @@ QDateTime date_from_serial(double serial, bool date1904);
 // The inverse, for readers that get a date rather than a serial.
 double serial_from_date(const QDateTime &when, bool date1904);
 
+// Whether a number format code shows a date or a time, and whether a built-in format (by id) does.
+bool number_format_is_date(const QString &code);
+bool builtin_format_is_date(int id);
+
 class StoredWorkbook : public Workbook
 {
 public:

@@ -1,3 +1,4 @@
+#include "biff_scan.h"
 #include "stored_workbook.h"
 #include "workbook_readers.h"
 
@@ -37,6 +38,31 @@ QString freexl_reason(int code)
 
 std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
 {
+    // Our own pass first: it refuses what FreeXL would choke on or allocate without bound, and finds the cells
+    // FreeXL leaves out.
+    BiffScan scan;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = file.errorString();
+            return nullptr;
+        }
+        if (file.size() > workbook_limits::max_member_bytes) {
+            *error = QStringLiteral("file too large");
+            return nullptr;
+        }
+        QByteArray stream;
+        if (!read_workbook_stream(file.readAll(), &stream, error) || !scan_biff(stream, &scan, error))
+            return nullptr;
+    }
+    qint64 declared = 0;
+    for (const BiffSheet &sheet : scan.sheets)
+        declared += sheet.declared_cells;
+    if (declared > qint64(workbook_limits::xls_max_rows) * workbook_limits::xls_max_columns) {
+        *error = QStringLiteral("too many cells");
+        return nullptr;
+    }
+
     const QByteArray name = QFile::encodeName(path);
     FreexlHandle xls;
     const int rc = freexl_open(name.constData(), &xls.handle);
@@ -75,7 +101,14 @@ std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
             *error = QStringLiteral("sheet past the format's edge");
             return nullptr;
         }
-        book->add_sheet(QString::fromUtf8(sheet_name ? sheet_name : ""));
+        const QString sheet_title = QString::fromUtf8(sheet_name ? sheet_name : "");
+        const BiffSheet *extra = nullptr;
+        for (const BiffSheet &sheet : scan.sheets)
+            if (sheet.name == sheet_title)
+                extra = &sheet;
+        if (extra && !extra->worksheet)
+            continue; // chart, macro and module sheets
+        book->add_sheet(sheet_title);
         for (unsigned int r = 0; r < rows; ++r) {
             for (unsigned short c = 0; c < columns; ++c) {
                 FreeXL_CellValue value;
@@ -121,6 +154,34 @@ std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
                     *error = QStringLiteral("too many cells");
                     return nullptr;
                 }
+            }
+        }
+        // Formula results, booleans and error constants, which FreeXL reads as empty.
+        for (const BiffCell &cell : extra ? extra->cells : std::vector<BiffCell>()) {
+            if (cell.row > static_cast<int>(rows) || cell.column > columns)
+                continue;
+            bool stored = true;
+            std::uint32_t index = 0;
+            switch (cell.kind) {
+            case BiffCell::Kind::Number:
+                stored = book->add_number(cell.row, cell.column, Kind::Number, cell.number);
+                break;
+            case BiffCell::Kind::Date:
+                stored = book->add_number(cell.row, cell.column, Kind::Date, cell.number);
+                break;
+            case BiffCell::Kind::Boolean:
+                stored = book->add_number(cell.row, cell.column, Kind::Boolean, cell.number);
+                break;
+            case BiffCell::Kind::Text:
+            case BiffCell::Kind::Error:
+                stored = book->add_text(cell.text, &index) &&
+                         book->add_text_cell(cell.row, cell.column,
+                                             cell.kind == BiffCell::Kind::Text ? Kind::Text : Kind::Error, index);
+                break;
+            }
+            if (!stored) {
+                *error = QStringLiteral("too many cells");
+                return nullptr;
             }
         }
         book->finish_sheet();

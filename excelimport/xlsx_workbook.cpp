@@ -205,47 +205,6 @@ bool parse_reference(const QStringRef &ref, int *row, int *column)
     return true;
 }
 
-// Whether a number format shows a date or a time: any of d, m, y, h, s outside quoted text, escapes and
-// bracketed colours or locales ([h], [mm], [ss] elapsed time counts as time).
-bool format_is_date(const QString &code)
-{
-    QString section = code;
-    section.remove(QLatin1String("General"), Qt::CaseInsensitive);
-    const int n = section.size();
-    for (int i = 0; i < n; ++i) {
-        const QChar ch = section.at(i);
-        if (ch == QLatin1Char(';'))
-            break; // the first section decides
-        if (ch == QLatin1Char('"')) {
-            const int close = section.indexOf(QLatin1Char('"'), i + 1);
-            if (close < 0)
-                break;
-            i = close;
-        } else if (ch == QLatin1Char('\\') || ch == QLatin1Char('_') || ch == QLatin1Char('*')) {
-            ++i;
-        } else if (ch == QLatin1Char('[')) {
-            const int close = section.indexOf(QLatin1Char(']'), i + 1);
-            if (close < 0)
-                break;
-            static const QRegularExpression elapsed(QStringLiteral("^(h+|m+|s+)$"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-            if (elapsed.match(section.midRef(i + 1, close - i - 1)).hasMatch())
-                return true;
-            i = close;
-        } else {
-            const char c = ch.toLower().toLatin1();
-            if (c == 'd' || c == 'm' || c == 'y' || c == 'h' || c == 's')
-                return true;
-        }
-    }
-    return false;
-}
-
-bool builtin_format_is_date(int id)
-{
-    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
-}
-
 class XlsxReader
 {
 public:
@@ -395,7 +354,7 @@ private:
                 const QXmlStreamAttributes a = xml.attributes();
                 if (xml.name() == QLatin1String("numFmt")) {
                     custom.insert(a.value(QLatin1String("numFmtId")).toInt(),
-                                  format_is_date(a.value(QLatin1String("formatCode")).toString()));
+                                  number_format_is_date(a.value(QLatin1String("formatCode")).toString()));
                 } else if (xml.name() == QLatin1String("cellXfs")) {
                     in_cell_xfs = true;
                 } else if (in_cell_xfs && xml.name() == QLatin1String("xf")) {

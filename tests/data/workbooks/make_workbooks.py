@@ -128,8 +128,21 @@ def absolute_targets(name, data):
     return data
 
 
+# Recalculate on load: otherwise LibreOffice writes a text formula result to .xls as the number 0.
+RECALC = """<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema"
+ xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse">
+<value>0</value></prop></item>
+</oor:items>
+"""
+
+
 def soffice(src, fmt, dst):
     with tempfile.TemporaryDirectory() as tmp:
+        os.makedirs(os.path.join(tmp, "profile", "user"))
+        with open(os.path.join(tmp, "profile", "user", "registrymodifications.xcu"), "w") as f:
+            f.write(RECALC)
         profile = "file://" + os.path.join(tmp, "profile")
         subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to", fmt,
                         "--outdir", tmp, src], check=True, stdout=subprocess.DEVNULL)
