@@ -264,6 +264,9 @@ private slots:
     void close_frees_the_workbook();
     void hostile_files_data();
     void hostile_files();
+    void xls_with_embedded_chart();
+    void fuzz_finds_stay_harmless_data();
+    void fuzz_finds_stay_harmless();
     void workbook_without_worksheets_data();
     void workbook_without_worksheets();
     void memory_stays_bounded();
@@ -518,8 +521,6 @@ void TestWorkbookReader::hostile_files_data()
 
     QTest::newRow(".xls cut in half") << "half.xls" << bytes(xls.left(xls.size() / 2)) << QString("damaged");
     QTest::newRow(".xls header only") << "header.xls" << bytes(xls.left(512)) << QString("damaged");
-    QTest::newRow(".xls holding a chart (FreeXL cannot read it)")
-        << "chart.xls" << bytes(read_file(data_dir + "libreoffice_chart.xls")) << QString("FreeXL cannot read");
     // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
     QByteArray locked = xls;
     const QList<int> access = find_records(locked, 0x005C, 112);
@@ -527,16 +528,15 @@ void TestWorkbookReader::hostile_files_data()
         locked[access.first()] = char(0x2F);
     QTest::newRow("encrypted .xls") << (access.isEmpty() ? "nofilepass.xls" : "locked.xls") << bytes(locked)
                                     << QString("encrypted");
-    // Sheets claiming the whole format's grid, which FreeXL would allocate.
-    QByteArray giant = xls;
-    for (const int at : find_records(giant, 0x0200, 14)) {
-        qToLittleEndian<quint32>(65536, reinterpret_cast<uchar *>(giant.data() + at + 4 + 4));
-        qToLittleEndian<quint16>(256, reinterpret_cast<uchar *>(giant.data() + at + 4 + 10));
-    }
-    QTest::newRow(".xls sheets claiming every cell") << "giant.xls" << bytes(giant) << QString("too many cells");
+    // The BOF record of the workbook globals, version 0x0600, turned into version 0x0500.
+    QByteArray old = xls;
+    const int bof = old.indexOf(QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8));
+    if (bof >= 0)
+        old[bof + 5] = 0x05;
     QByteArray past = xls;
     for (const int at : find_records(past, 0x0200, 14))
         qToLittleEndian<quint32>(70000, reinterpret_cast<uchar *>(past.data() + at + 4 + 4));
+    QTest::newRow("Excel 95 .xls") << "old.xls" << bytes(old) << QString("Excel 95");
     QTest::newRow(".xls rows past the format's edge") << "past.xls" << bytes(past) << QString("format's edge");
 }
 
@@ -554,6 +554,44 @@ void TestWorkbookReader::hostile_files()
     // Refused for the reason the case is about, not by accident.
     QVERIFY2(error.contains(reason), qPrintable(error));
     QFile::remove(path);
+}
+
+void TestWorkbookReader::xls_with_embedded_chart()
+{
+    // LibreOffice saves the chart sheet as a worksheet holding a chart, whose records nest inside the sheet's.
+    const auto chart = Workbook::open(data_dir + "libreoffice_chart.xls");
+    const auto plain = Workbook::open(data_dir + "libreoffice_kinds.xls");
+    QVERIFY(chart && plain);
+    QCOMPARE(chart->sheet_names(), QStringList({"Данные", "Скрытый", "Диаграмма", "Last"}));
+    for (int row = 1; row <= 10; ++row)
+        for (int column = 1; column <= 256; ++column)
+            QCOMPARE(chart->cell(0, row, column), plain->cell(0, row, column));
+    QCOMPARE(chart->cell(3, 1, 1), QVariant(1.0));
+}
+
+void TestWorkbookReader::fuzz_finds_stay_harmless_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(data_dir + "fuzz");
+    const QStringList files = dir.entryList(QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << dir.filePath(file);
+}
+
+void TestWorkbookReader::fuzz_finds_stay_harmless()
+{
+    // Inputs the fuzzers found (some overflowed FreeXL's buffers): they open or are refused, and every cell reads.
+    QFETCH(QString, path);
+    QString error;
+    const auto book = Workbook::open(path, &error);
+    QVERIFY(book || !error.isEmpty());
+    if (book) {
+        for (int sheet = 0; sheet < book->sheet_names().size(); ++sheet)
+            for (int row = 1; row <= 20; ++row)
+                for (int column = 1; column <= 20; ++column)
+                    book->cell(sheet, row, column).toString();
+    }
 }
 
 void TestWorkbookReader::workbook_without_worksheets_data()

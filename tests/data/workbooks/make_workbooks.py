@@ -25,7 +25,7 @@ def out(name):
 
 def write_kinds(path, constant_memory=False, date_1904=False, chart_sheet=True):
     """Every cell kind on the sheet "Данные" (fixed places, see tst_workbook_reader), a hidden sheet and a
-    chart sheet (left out for the LibreOffice pair: FreeXL cannot read an .xls that holds a chart)."""
+    chart sheet (left out for the LibreOffice pair: LibreOffice turns a chart sheet into a worksheet)."""
     wb = xlsxwriter.Workbook(path, {"constant_memory": constant_memory, "date_1904": date_1904})
     data = wb.add_worksheet("Данные")
     hidden = wb.add_worksheet("Скрытый")
@@ -166,7 +166,7 @@ def main():
         source_1904 = os.path.join(tmp, "libreoffice_1904.xlsx")
         write_kinds(source_1904, date_1904=True, chart_sheet=False)
         soffice(source_1904, "xls", out("libreoffice_1904.xls"))
-        # The same with its chart sheet: an .xls FreeXL refuses.
+        # The same with its chart sheet, which LibreOffice saves as a worksheet holding a chart.
         source_chart = os.path.join(tmp, "libreoffice_chart.xlsx")
         write_kinds(source_chart)
         soffice(source_chart, "xls", out("libreoffice_chart.xls"))
