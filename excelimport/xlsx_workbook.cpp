@@ -415,10 +415,12 @@ private:
                 return false;
             }
         }
-        const QString type = a.value(QLatin1String("t")).toString();
+        const QStringRef type = a.value(QLatin1String("t"));
         const int style = a.value(QLatin1String("s")).toInt();
 
-        QString value;
+        // One buffer serves every cell's value, keeping its capacity.
+        QString &value = value_buffer_;
+        value.resize(0);
         bool has_value = false;
         QString inline_text;
         bool has_inline = false;
@@ -429,8 +431,16 @@ private:
             if (token != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("v")) {
-                value = xml.readElementText();
                 has_value = true;
+                while (!xml.atEnd()) {
+                    const QXmlStreamReader::TokenType inner = xml.readNext();
+                    if (inner == QXmlStreamReader::Characters)
+                        value += xml.text();
+                    else if (inner == QXmlStreamReader::EndElement)
+                        break;
+                    else if (inner == QXmlStreamReader::StartElement)
+                        xml.skipCurrentElement();
+                }
             } else if (xml.name() == QLatin1String("is")) {
                 inline_text = read_string_item(xml);
                 has_inline = true;
@@ -493,6 +503,7 @@ private:
     StoredWorkbook *book_;
     std::uint32_t shared_count_ = 0;
     QVector<bool> xf_is_date_;
+    QString value_buffer_;
 };
 
 } // namespace

@@ -78,6 +78,20 @@ def write_kinds(path, constant_memory=False, date_1904=False, chart_sheet=True):
     wb.close()
 
 
+def write_strings(path):
+    """Many long texts, Cyrillic and Latin, so that the .xls string table runs over several records and texts
+    break across them; one text longer than a record."""
+    wb = xlsxwriter.Workbook(path)
+    ws = wb.add_worksheet("Тексты")
+    for i in range(200):
+        ws.write_string(i, 0, ("Сотрудник №%d " % i) * (1 + i % 4))
+        ws.write_string(i, 1, ("Employee %d " % i) * (1 + i % 5))
+        ws.write_number(i, 2, i)
+    ws.write_string(200, 0, "Ж" * 4500 + "конец")
+    ws.write_string(201, 0, "L" * 9000 + "end")
+    wb.close()
+
+
 def write_openpyxl(path):
     """openpyxl: 1904 date system, a chart sheet before the worksheets, a hidden sheet, shared strings."""
     wb = openpyxl.Workbook()
@@ -163,6 +177,10 @@ def main():
         write_kinds(source, chart_sheet=False)
         soffice(source, "xlsx", out("libreoffice_kinds.xlsx"))
         soffice(source, "xls", out("libreoffice_kinds.xls"))
+        strings = os.path.join(tmp, "libreoffice_strings.xlsx")
+        write_strings(strings)
+        soffice(strings, "xlsx", out("libreoffice_strings.xlsx"))
+        soffice(strings, "xls", out("libreoffice_strings.xls"))
         source_1904 = os.path.join(tmp, "libreoffice_1904.xlsx")
         write_kinds(source_1904, date_1904=True, chart_sheet=False)
         soffice(source_1904, "xls", out("libreoffice_1904.xls"))
