@@ -1,6 +1,7 @@
 #include "biff_reader.h"
 
 #include <QHash>
+#include <QSet>
 #include <QtEndian>
 
 #include <cstring>
@@ -469,6 +470,16 @@ bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
         return it != custom_formats.constEnd() ? *it : builtin_format_is_date(id);
     };
 
+    // Sheets do not overlap: two sheets at one place, or reading more than the stream holds, means several sheets
+    // point at the same records, which would be read again for each.
+    QSet<quint32> starts;
+    for (const Bound &sheet : worksheets)
+        starts.insert(sheet.offset);
+    if (starts.size() != static_cast<int>(worksheets.size())) {
+        *error = QStringLiteral("damaged workbook stream: sheets overlap");
+        return false;
+    }
+    qint64 scanned = 0;
     for (const Bound &sheet : worksheets) {
         book->add_sheet(sheet.name);
         pos = sheet.offset;
@@ -486,6 +497,11 @@ bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
             return book->add_text(text, &index) && book->add_text_cell(row, column, kind, index);
         };
         while (stored && depth > 0 && next_record(stream, &pos, &record)) {
+            scanned += 4 + record.size;
+            if (scanned > stream.size()) {
+                *error = QStringLiteral("damaged workbook stream: sheets overlap");
+                return false;
+            }
             if (record.type == rec_bof) {
                 ++depth; // an embedded chart's own records
                 continue;

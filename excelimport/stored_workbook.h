@@ -15,6 +15,8 @@ namespace workbook_limits
 {
 // A zip member that inflates past this is refused (zip bombs).
 constexpr qint64 max_member_bytes = 200LL * 1024 * 1024;
+// All parts of one workbook together.
+constexpr qint64 max_workbook_bytes = 1024LL * 1024 * 1024;
 // Largest worksheets the formats allow.
 constexpr int xlsx_max_rows = 1048576;
 constexpr int xlsx_max_columns = 16384;

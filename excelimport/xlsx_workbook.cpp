@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 #include <QVector>
 #include <QXmlStreamReader>
@@ -62,6 +63,7 @@ public:
         return true;
     }
     bool cut_off() const { return overflow_ || failed_; }
+    qint64 bytes_read() const { return total_; }
 
     bool isSequential() const override { return true; }
 
@@ -264,13 +266,26 @@ public:
 
 private:
     // Runs parse over a member's XML and checks that both the member and the XML were whole.
+    // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
+    // within a budget.
     template <typename Parse> bool read_part(const QString &part, QString *error, Parse parse)
     {
+        const QString key = part.toLower();
+        if (parts_read_.contains(key)) {
+            *error = QStringLiteral("part %1 used twice").arg(part);
+            return false;
+        }
+        parts_read_.insert(key);
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
         QXmlStreamReader xml(&member);
         const bool parsed = parse(xml);
+        inflated_ += member.bytes_read();
+        if (inflated_ > workbook_limits::max_workbook_bytes) {
+            *error = QStringLiteral("workbook too large");
+            return false;
+        }
         if (member.cut_off()) {
             member.finish(error);
             return false;
@@ -504,6 +519,8 @@ private:
     std::uint32_t shared_count_ = 0;
     QVector<bool> xf_is_date_;
     QString value_buffer_;
+    QSet<QString> parts_read_;
+    qint64 inflated_ = 0;
 };
 
 } // namespace

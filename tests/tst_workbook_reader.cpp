@@ -547,6 +547,11 @@ void TestWorkbookReader::hostile_files_data()
     QTest::newRow("more cells in a row than a sheet holds")
         << "crowded.xlsx" << zip(package({{"S", worksheet, sheet_member(1, crowded)}}))
         << QString("more cells in a row");
+    QTest::newRow("two sheets sharing one part")
+        << "shared.xlsx"
+        << zip(package({{"A", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")},
+                        {"B", worksheet, sheet_member(1, "")}}))
+        << QString("used twice");
     QTest::newRow("worksheet part missing")
         << "nopart.xlsx" << zip(package({{"S", worksheet, text_member("xl/other.xml", "<x/>")}}).mid(1))
         << QString("missing part");
@@ -572,6 +577,19 @@ void TestWorkbookReader::hostile_files_data()
     QByteArray past = xls;
     for (const int at : find_records(past, 0x0200, 14))
         qToLittleEndian<quint32>(70000, reinterpret_cast<uchar *>(past.data() + at + 4 + 4));
+    // Every sheet pointing at the first sheet's records, which would be read again for each.
+    QByteArray overlapping = xls;
+    QList<int> sheets;
+    for (int at = overlapping.indexOf(QByteArray("\x85\x00", 2)); at >= 0;
+         at = overlapping.indexOf(QByteArray("\x85\x00", 2), at + 1)) {
+        const int length = static_cast<uchar>(overlapping[at + 2]);
+        if (overlapping[at + 3] == 0 && length >= 8 && length < 80 && overlapping[at + 4 + 5] == 0)
+            sheets << at;
+    }
+    for (const int at : sheets)
+        overlapping.replace(at + 4, 4, overlapping.mid(sheets.first() + 4, 4));
+    QTest::newRow(".xls sheets sharing records")
+        << (sheets.size() == 3 ? "overlap.xls" : "nosheets.xls") << bytes(overlapping) << QString("overlap");
     QTest::newRow("Excel 95 .xls") << "old.xls" << bytes(old) << QString("Excel 95");
     QTest::newRow(".xls rows past the format's edge") << "past.xls" << bytes(past) << QString("format's edge");
 }
@@ -582,6 +600,7 @@ void TestWorkbookReader::hostile_files()
     QFETCH(std::function<bool(const QString &)>, make);
     QFETCH(QString, reason);
     QVERIFY2(name != "nofilepass.xls", "no record to turn into a FILEPASS");
+    QVERIFY2(name != "nosheets.xls", "sheet records not found");
     const QString path = temp_.filePath(name);
     QVERIFY(make(path));
     QString error;
