@@ -42,7 +42,7 @@ public:
             return false;
         }
         name_ = name;
-        return QIODevice::open(QIODevice::ReadOnly);
+        return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
 
     // Closes the member; false when it was cut off, damaged or failed its checksum.

@@ -1,4 +1,5 @@
 // The workbook reader on files from real spreadsheet writers, and on hostile files made here at run time.
+#include "stored_workbook.h"
 #include "workbook.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <sys/resource.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <functional>
 
 namespace
@@ -271,6 +273,10 @@ private slots:
     void libreoffice_xlsx_and_xls_read_alike();
     void openpyxl_workbooks_data();
     void openpyxl_workbooks();
+    void serial_dates_data();
+    void serial_dates();
+    void date_formats_data();
+    void date_formats();
     void numbers_convert_as_callers_use_them();
     void bad_indexes_read_as_empty();
     void close_frees_the_workbook_data();
@@ -424,6 +430,59 @@ void TestWorkbookReader::openpyxl_workbooks()
     QCOMPARE(book->cell(0, 3, 28), QVariant(QString("past Z")));
     QCOMPARE(book->cell(0, 1, 4), QVariant());
     QCOMPARE(book->cell(1, 1, 1), QVariant(QString("h")));
+}
+
+void TestWorkbookReader::serial_dates_data()
+{
+    QTest::addColumn<double>("serial");
+    QTest::addColumn<bool>("date1904");
+    QTest::addColumn<QDateTime>("expected");
+    QTest::newRow("first day") << 1.0 << false << utc(1900, 1, 1);
+    QTest::newRow("before the day 1900 never had") << 59.0 << false << utc(1900, 2, 28);
+    QTest::newRow("after it") << 61.0 << false << utc(1900, 3, 1);
+    QTest::newRow("time only") << 0.5 << false << utc(1899, 12, 30, 12);
+    QTest::newRow("2020") << 43831.0 << false << utc(2020, 1, 1);
+    QTest::newRow("rounded to the second") << 43831.999999999 << false << utc(2020, 1, 2);
+    QTest::newRow("last day") << 2958465.5 << false << utc(9999, 12, 31, 12);
+    QTest::newRow("past the last day") << 2958466.0 << false << QDateTime();
+    QTest::newRow("negative") << -1.0 << false << QDateTime();
+    QTest::newRow("1904: day 0") << 0.0 << true << utc(1904, 1, 1);
+    QTest::newRow("1904: 2020") << 42369.0 << true << utc(2020, 1, 1);
+}
+
+void TestWorkbookReader::serial_dates()
+{
+    QFETCH(double, serial);
+    QFETCH(bool, date1904);
+    QFETCH(QDateTime, expected);
+    QCOMPARE(date_from_serial(serial, date1904), expected);
+    if (expected.isValid() && serial == std::floor(serial))
+        QCOMPARE(serial_from_date(expected, date1904), serial);
+}
+
+void TestWorkbookReader::date_formats_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("date");
+    QTest::newRow("day month year") << "dd.mm.yyyy" << true;
+    QTest::newRow("escaped separator") << "yyyy\\-mm" << true;
+    QTest::newRow("locale and text") << "[$-419]d mmmm yyyy \"г.\"" << true;
+    QTest::newRow("elapsed hours") << "[h]:mm" << true;
+    QTest::newRow("minutes and seconds") << "mm:ss.0" << true;
+    QTest::newRow("general") << "General" << false;
+    QTest::newRow("decimals") << "0.00" << false;
+    QTest::newRow("scientific") << "0.00E+00" << false;
+    QTest::newRow("colour") << "[Red]0.00" << false;
+    QTest::newRow("quoted letters") << "0 \"days\"" << false;
+    QTest::newRow("padding and fill") << "_(* #,##0_);_(* (#,##0);_(* \"-\"_)" << false;
+    QTest::newRow("currency text") << "#,##0.00 \"₽\"" << false;
+}
+
+void TestWorkbookReader::date_formats()
+{
+    QFETCH(QString, code);
+    QFETCH(bool, date);
+    QCOMPARE(number_format_is_date(code), date);
 }
 
 void TestWorkbookReader::numbers_convert_as_callers_use_them()
