@@ -1,5 +1,7 @@
 #include "stored_workbook.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 
@@ -38,6 +40,47 @@ double serial_from_date(const QDateTime &when, bool date1904)
             days = QDate(1899, 12, 31).daysTo(date);
     }
     return days + when.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+// Whether a number format shows a date or a time: any of d, m, y, h, s outside quoted text, escapes and
+// bracketed colours or locales ([h], [mm], [ss] elapsed time counts as time).
+bool number_format_is_date(const QString &code)
+{
+    QString section = code;
+    section.remove(QLatin1String("General"), Qt::CaseInsensitive);
+    const int n = section.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar ch = section.at(i);
+        if (ch == QLatin1Char(';'))
+            break; // the first section decides
+        if (ch == QLatin1Char('"')) {
+            const int close = section.indexOf(QLatin1Char('"'), i + 1);
+            if (close < 0)
+                break;
+            i = close;
+        } else if (ch == QLatin1Char('\\') || ch == QLatin1Char('_') || ch == QLatin1Char('*')) {
+            ++i;
+        } else if (ch == QLatin1Char('[')) {
+            const int close = section.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                break;
+            static const QRegularExpression elapsed(QStringLiteral("^(h+|m+|s+)$"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+            if (elapsed.match(section.midRef(i + 1, close - i - 1)).hasMatch())
+                return true;
+            i = close;
+        } else {
+            const char c = ch.toLower().toLatin1();
+            if (c == 'd' || c == 'm' || c == 'y' || c == 'h' || c == 's')
+                return true;
+        }
+    }
+    return false;
+}
+
+bool builtin_format_is_date(int id)
+{
+    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
 }
 
 QStringList StoredWorkbook::sheet_names() const

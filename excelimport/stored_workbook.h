@@ -15,6 +15,8 @@ namespace workbook_limits
 {
 // A zip member that inflates past this is refused (zip bombs).
 constexpr qint64 max_member_bytes = 200LL * 1024 * 1024;
+// All parts of one workbook together.
+constexpr qint64 max_workbook_bytes = 1024LL * 1024 * 1024;
 // Largest worksheets the formats allow.
 constexpr int xlsx_max_rows = 1048576;
 constexpr int xlsx_max_columns = 16384;
@@ -30,6 +32,10 @@ constexpr qint64 max_text_chars = 64LL * 1024 * 1024;
 QDateTime date_from_serial(double serial, bool date1904);
 // The inverse, for readers that get a date rather than a serial.
 double serial_from_date(const QDateTime &when, bool date1904);
+
+// Whether a number format code shows a date or a time, and whether a built-in format (by id) does.
+bool number_format_is_date(const QString &code);
+bool builtin_format_is_date(int id);
 
 class StoredWorkbook : public Workbook
 {

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 #include <QVector>
 #include <QXmlStreamReader>
@@ -41,7 +42,7 @@ public:
             return false;
         }
         name_ = name;
-        return QIODevice::open(QIODevice::ReadOnly);
+        return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
 
     // Closes the member; false when it was cut off, damaged or failed its checksum.
@@ -62,6 +63,7 @@ public:
         return true;
     }
     bool cut_off() const { return overflow_ || failed_; }
+    qint64 bytes_read() const { return total_; }
 
     bool isSequential() const override { return true; }
 
@@ -205,47 +207,6 @@ bool parse_reference(const QStringRef &ref, int *row, int *column)
     return true;
 }
 
-// Whether a number format shows a date or a time: any of d, m, y, h, s outside quoted text, escapes and
-// bracketed colours or locales ([h], [mm], [ss] elapsed time counts as time).
-bool format_is_date(const QString &code)
-{
-    QString section = code;
-    section.remove(QLatin1String("General"), Qt::CaseInsensitive);
-    const int n = section.size();
-    for (int i = 0; i < n; ++i) {
-        const QChar ch = section.at(i);
-        if (ch == QLatin1Char(';'))
-            break; // the first section decides
-        if (ch == QLatin1Char('"')) {
-            const int close = section.indexOf(QLatin1Char('"'), i + 1);
-            if (close < 0)
-                break;
-            i = close;
-        } else if (ch == QLatin1Char('\\') || ch == QLatin1Char('_') || ch == QLatin1Char('*')) {
-            ++i;
-        } else if (ch == QLatin1Char('[')) {
-            const int close = section.indexOf(QLatin1Char(']'), i + 1);
-            if (close < 0)
-                break;
-            static const QRegularExpression elapsed(QStringLiteral("^(h+|m+|s+)$"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-            if (elapsed.match(section.midRef(i + 1, close - i - 1)).hasMatch())
-                return true;
-            i = close;
-        } else {
-            const char c = ch.toLower().toLatin1();
-            if (c == 'd' || c == 'm' || c == 'y' || c == 'h' || c == 's')
-                return true;
-        }
-    }
-    return false;
-}
-
-bool builtin_format_is_date(int id)
-{
-    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
-}
-
 class XlsxReader
 {
 public:
@@ -305,13 +266,26 @@ public:
 
 private:
     // Runs parse over a member's XML and checks that both the member and the XML were whole.
+    // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
+    // within a budget.
     template <typename Parse> bool read_part(const QString &part, QString *error, Parse parse)
     {
+        const QString key = part.toLower();
+        if (parts_read_.contains(key)) {
+            *error = QStringLiteral("part %1 used twice").arg(part);
+            return false;
+        }
+        parts_read_.insert(key);
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
         QXmlStreamReader xml(&member);
         const bool parsed = parse(xml);
+        inflated_ += member.bytes_read();
+        if (inflated_ > workbook_limits::max_workbook_bytes) {
+            *error = QStringLiteral("workbook too large");
+            return false;
+        }
         if (member.cut_off()) {
             member.finish(error);
             return false;
@@ -395,7 +369,7 @@ private:
                 const QXmlStreamAttributes a = xml.attributes();
                 if (xml.name() == QLatin1String("numFmt")) {
                     custom.insert(a.value(QLatin1String("numFmtId")).toInt(),
-                                  format_is_date(a.value(QLatin1String("formatCode")).toString()));
+                                  number_format_is_date(a.value(QLatin1String("formatCode")).toString()));
                 } else if (xml.name() == QLatin1String("cellXfs")) {
                     in_cell_xfs = true;
                 } else if (in_cell_xfs && xml.name() == QLatin1String("xf")) {
@@ -456,10 +430,12 @@ private:
                 return false;
             }
         }
-        const QString type = a.value(QLatin1String("t")).toString();
+        const QStringRef type = a.value(QLatin1String("t"));
         const int style = a.value(QLatin1String("s")).toInt();
 
-        QString value;
+        // One buffer serves every cell's value, keeping its capacity.
+        QString &value = value_buffer_;
+        value.resize(0);
         bool has_value = false;
         QString inline_text;
         bool has_inline = false;
@@ -470,8 +446,16 @@ private:
             if (token != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("v")) {
-                value = xml.readElementText();
                 has_value = true;
+                while (!xml.atEnd()) {
+                    const QXmlStreamReader::TokenType inner = xml.readNext();
+                    if (inner == QXmlStreamReader::Characters)
+                        value += xml.text();
+                    else if (inner == QXmlStreamReader::EndElement)
+                        break;
+                    else if (inner == QXmlStreamReader::StartElement)
+                        xml.skipCurrentElement();
+                }
             } else if (xml.name() == QLatin1String("is")) {
                 inline_text = read_string_item(xml);
                 has_inline = true;
@@ -534,6 +518,9 @@ private:
     StoredWorkbook *book_;
     std::uint32_t shared_count_ = 0;
     QVector<bool> xf_is_date_;
+    QString value_buffer_;
+    QSet<QString> parts_read_;
+    qint64 inflated_ = 0;
 };
 
 } // namespace

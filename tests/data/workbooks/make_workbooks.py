@@ -25,7 +25,7 @@ def out(name):
 
 def write_kinds(path, constant_memory=False, date_1904=False, chart_sheet=True):
     """Every cell kind on the sheet "Данные" (fixed places, see tst_workbook_reader), a hidden sheet and a
-    chart sheet (left out for the LibreOffice pair: FreeXL cannot read an .xls that holds a chart)."""
+    chart sheet (left out for the LibreOffice pair: LibreOffice turns a chart sheet into a worksheet)."""
     wb = xlsxwriter.Workbook(path, {"constant_memory": constant_memory, "date_1904": date_1904})
     data = wb.add_worksheet("Данные")
     hidden = wb.add_worksheet("Скрытый")
@@ -75,6 +75,20 @@ def write_kinds(path, constant_memory=False, date_1904=False, chart_sheet=True):
         chart = wb.add_chart({"type": "column"})
         chart.add_series({"values": "='Данные'!$B$1:$D$1"})
         charts.set_chart(chart)
+    wb.close()
+
+
+def write_strings(path):
+    """Many long texts, Cyrillic and Latin, so that the .xls string table runs over several records and texts
+    break across them; one text longer than a record."""
+    wb = xlsxwriter.Workbook(path)
+    ws = wb.add_worksheet("Тексты")
+    for i in range(200):
+        ws.write_string(i, 0, ("Сотрудник №%d " % i) * (1 + i % 4))
+        ws.write_string(i, 1, ("Employee %d " % i) * (1 + i % 5))
+        ws.write_number(i, 2, i)
+    ws.write_string(200, 0, "Ж" * 4500 + "конец")
+    ws.write_string(201, 0, "L" * 9000 + "end")
     wb.close()
 
 
@@ -128,8 +142,21 @@ def absolute_targets(name, data):
     return data
 
 
+# Recalculate on load: otherwise LibreOffice writes a text formula result to .xls as the number 0.
+RECALC = """<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema"
+ xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse">
+<value>0</value></prop></item>
+</oor:items>
+"""
+
+
 def soffice(src, fmt, dst):
     with tempfile.TemporaryDirectory() as tmp:
+        os.makedirs(os.path.join(tmp, "profile", "user"))
+        with open(os.path.join(tmp, "profile", "user", "registrymodifications.xcu"), "w") as f:
+            f.write(RECALC)
         profile = "file://" + os.path.join(tmp, "profile")
         subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to", fmt,
                         "--outdir", tmp, src], check=True, stdout=subprocess.DEVNULL)
@@ -150,10 +177,14 @@ def main():
         write_kinds(source, chart_sheet=False)
         soffice(source, "xlsx", out("libreoffice_kinds.xlsx"))
         soffice(source, "xls", out("libreoffice_kinds.xls"))
+        strings = os.path.join(tmp, "libreoffice_strings.xlsx")
+        write_strings(strings)
+        soffice(strings, "xlsx", out("libreoffice_strings.xlsx"))
+        soffice(strings, "xls", out("libreoffice_strings.xls"))
         source_1904 = os.path.join(tmp, "libreoffice_1904.xlsx")
         write_kinds(source_1904, date_1904=True, chart_sheet=False)
         soffice(source_1904, "xls", out("libreoffice_1904.xls"))
-        # The same with its chart sheet: an .xls FreeXL refuses.
+        # The same with its chart sheet, which LibreOffice saves as a worksheet holding a chart.
         source_chart = os.path.join(tmp, "libreoffice_chart.xlsx")
         write_kinds(source_chart)
         soffice(source_chart, "xls", out("libreoffice_chart.xls"))
