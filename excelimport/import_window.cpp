@@ -344,7 +344,13 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
 
     summ_every_total();
     progress_window.close();
-    on_balance_sort_clicked();
+    {
+        // Sorted by the key as the sort button sorts, but row by row: the item model's own sort leaves its
+        // row look-ups stale, which makes emptying a big table later take seconds.
+        QVector<BalanceRow> rows = rows_from_model(*balance_model);
+        sort_rows(rows);
+        replace_rows_in_model(*balance_model, rows);
+    }
     update();
 }
 
