@@ -64,7 +64,6 @@ private slots:
     void first_cell_outcome();
     void form6_merge_data();
     void form6_merge();
-    void form6_cells_read_only_what_is_asked();
     void block_end_data();
     void block_end();
     void balance_row_lookups_data();
@@ -72,8 +71,6 @@ private slots:
     void balance_row_figures_data();
     void balance_row_figures();
     void balance_rows_read_from_offsets();
-    void reservation_rows();
-    void reservation_limit();
 };
 
 void TestImportRules::cell_int_data()
@@ -199,24 +196,6 @@ void TestImportRules::form6_merge()
     form.all = std::numeric_limits<int>::max() - 1;
     cells.all = std::numeric_limits<int>::max() - 1;
     QCOMPARE(merge_form6(form, cells, true, reserving).all, f6_maximum);
-}
-
-void TestImportRules::form6_cells_read_only_what_is_asked()
-{
-    MemoryWorkbook book;
-    for (int c = 3; c <= 11; ++c)
-        book.set(1, 10, c, double(c * 10));
-    Form6Cells cells = read_form6_cells(book, 1, 10, 3, false);
-    QCOMPARE(cells.all, 30);
-    QCOMPARE(cells.priziv, 40);
-    QCOMPARE(cells.of, 60);
-    QCOMPARE(cells.neof, 70);
-    QCOMPARE(cells.mp, 110);
-    QCOMPARE(cells.bron_of, 0);
-    QCOMPARE(cells.bron_neof, 0);
-    cells = read_form6_cells(book, 1, 10, 3, true);
-    QCOMPARE(cells.bron_of, 90);
-    QCOMPARE(cells.bron_neof, 100);
 }
 
 void TestImportRules::block_end_data()
@@ -365,49 +344,6 @@ void TestImportRules::balance_rows_read_from_offsets()
     book.reads = 0;
     QCOMPARE(read_balance_rows(book, 1, 7, 8, 1).at(0).kind_text, QString());
     QCOMPARE(book.reads, 7);
-}
-
-void TestImportRules::reservation_rows()
-{
-    MemoryWorkbook book;
-    book.set(0, 3, 3, "Приказ № 1");
-    book.set(0, 3, 4, "Иванов И.И.");
-    book.set(0, 4, 3, 12.0);
-    book.set(0, 4, 4, "   "); // blanks only: a row all the same
-    book.set(0, 6, 4, "После пустой строки");
-    const QVector<BronRow> bron = read_bron_rows(book, 0);
-    QCOMPARE(bron.size(), 2);
-    QCOMPARE(bron[0].surname, "Иванов И.И.");
-    QCOMPARE(bron[0].order, "Приказ № 1");
-    QCOMPARE(bron[1].surname, "   ");
-    QCOMPARE(bron[1].order, "12");
-
-    const QVariant counts[] = {7.0, " 7 ", 2.5, "много", "-3", true};
-    for (int i = 0; i < 6; ++i) {
-        book.set(1, 3 + i, 1, counts[i]);
-        book.set(1, 3 + i, 2, QString("Причина %1").arg(i));
-    }
-    book.set(1, 3, 3, 12.0);
-    const QVector<NebronRow> nebron = read_nebron_rows(book, 1);
-    QCOMPARE(nebron.size(), 6);
-    QVector<int> got;
-    for (const NebronRow &r : nebron)
-        got << r.count;
-    QCOMPARE(got, QVector<int>({7, 7, 0, 0, -3, 0}));
-    QCOMPARE(nebron[0].extra, "12");
-    QCOMPARE(nebron[5].reason, "Причина 5");
-    QVERIFY(read_bron_rows(book, 1).isEmpty());
-}
-
-void TestImportRules::reservation_limit()
-{
-    MemoryWorkbook book;
-    for (int r = 3; r < 3 + 1200; ++r) {
-        book.set(0, r, 4, "Фамилия");
-        book.set(1, r, 1, 1.0);
-    }
-    QCOMPARE(read_bron_rows(book, 0).size(), reservation_row_limit);
-    QCOMPARE(read_nebron_rows(book, 1).size(), reservation_row_limit);
 }
 
 QUELT_TEST_MAIN(TestImportRules)
