@@ -405,7 +405,8 @@ void TestExcelImport::hostile_files_change_nothing()
     const QString no_sheets = "Ошибка импорта.|Ошибка импорта - листы с данными не найдены.";
     const QList<QPair<QString, QString>> files = {
         {"not_a_workbook.xlsx", unreadable}, {"damaged.xlsx", unreadable},      {"encrypted.xlsx", unreadable},
-        {"zip_bomb.xlsx", unreadable},       {"no_worksheets.xlsx", no_sheets},
+        {"zip_bomb.xlsx", unreadable},       {"no_worksheets.xlsx", no_sheets}, {"not_a_workbook.xls", unreadable},
+        {"damaged.xls", unreadable},
     };
     for (const auto &file : files) {
         ModalScript balance_script({press(" Импорт из Excel "), press("Заменить все данные"),

@@ -183,3 +183,10 @@ if os.path.exists('/usr/bin/soffice'):
     with tempfile.TemporaryDirectory() as profile:
         subprocess.run(['/usr/bin/soffice', f'-env:UserInstallation=file://{profile}', '--headless', '--convert-to',
                         'xls', '--outdir', HERE, out('staff.xlsx')], check=True, capture_output=True, timeout=300)
+    # The same hostile cases for the .xls path: a text file and a cut-off workbook.
+    with open(out('not_a_workbook.xls'), 'w', encoding='utf-8') as f:
+        f.write('Это текстовый файл, а не книга Excel.\n')
+    with open(out('staff.xls'), 'rb') as f:
+        whole = f.read()
+    with open(out('damaged.xls'), 'wb') as f:
+        f.write(whole[:len(whole) // 2])
