@@ -155,6 +155,7 @@ private slots:
     void balance_rows_data();
     void balance_rows();
     void balance_empty_first_code_keeps_table();
+    void balance_one_row_offers_no_merge();
     void balance_block_limit_data();
     void balance_block_limit();
     void reservation_tables();
@@ -514,6 +515,17 @@ void TestExcelImport::balance_empty_first_code_keeps_table()
     QCOMPARE(script.seen.value(7), "Ошибка импорта.|Ошибка импорта Баланса из файла - первая указанная строка не "
                                    "содержит кода должности в столбце 2");
     QCOMPARE(card_state(), before);
+}
+
+void TestExcelImport::balance_one_row_offers_no_merge()
+{
+    window->set_reservation(true);
+    ModalScript script({press(" Импорт из Excel "), press("Заменить все данные"), choose_file(data_file("staff.xlsx")),
+                        press("Пропустить"), press("OK"), press("Принять"), first_cell(1, 15, 2), press("OK"),
+                        press("OK"), press("Да")});
+    run_balance_import(script);
+    QVERIFY(script.seen.value(8).startsWith("Баланс принят.|Импорт Баланса завершен. Принято строк - 1."));
+    QCOMPARE(column(balance(), 3), QStringList({"20656"}));
 }
 
 void TestExcelImport::balance_block_limit_data()
