@@ -69,10 +69,9 @@ void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
 
 // ---- boxes ----
 
-void Widget::show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool on_top)
+void Widget::show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    if (on_top)
-        msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
     show_notice(icon, title, text);
 }
 

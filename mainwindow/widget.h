@@ -319,7 +319,7 @@ private:
     // The closing box; whatever the answer, the workbook is closed and freed.
     void close_workbook_connection(std::unique_ptr<Workbook> &book);
     // One notice with Ok, kept above other windows.
-    void show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool on_top = true);
+    void show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text);
     // "Принять" (Save) or "Пропустить" (Cancel) under the title "Импорт из файла".
     int ask_import_question(const QString &text, QMessageBox::StandardButton default_button);
     // Runs the first-cell dialog for one part; reports a zero coordinate itself.
