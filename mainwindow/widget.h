@@ -328,4 +328,3 @@ private:
     void import_balance(Workbook &book, const QStringList &sheet_names, bool add_mode);
     // ---- end of Excel import ----
 };
-
