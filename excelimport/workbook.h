@@ -14,6 +14,9 @@ public:
 
     // Opens a workbook by path; null when the file cannot be read as one (not a workbook, damaged, encrypted,
     // too large). error, when given, gets a short technical reason for diagnostics.
+    // The format is told by the file's content, not its name. The whole workbook is read here and the file closed:
+    // nothing stays open or locked. Refused: a zip member inflating past 200 MB, a cell past the sheet's edge,
+    // more than 10 million values, Excel 95 and older .xls files.
     static std::unique_ptr<Workbook> open(const QString &path, QString *error = nullptr);
 
     // Worksheets in tab order (chart and macro sheets left out, hidden sheets kept).
@@ -22,6 +25,8 @@ public:
     // A cell's value as the spreadsheet shows it to a program: a number as double, text as QString, a
     // date-formatted number as QDateTime, a boolean as bool, an empty or missing cell (or a bad index) as an
     // invalid QVariant, a formula as its cached value. sheet is 0-based, row and column are 1-based.
+    // Dates are QDateTime in UTC holding the wall-clock time as written, rounded to the second (1904 date system
+    // honoured); an error value reads as its text ("#DIV/0!", "#N/A", ...).
     virtual QVariant cell(int sheet, int row, int column) = 0;
 
     // Frees everything the reader holds; the file is never written. Further cells read as invalid.

@@ -19,10 +19,17 @@
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
+
 class QPrintPreviewDialog;
 class QWebView;
 class spinboxDelegate;
 class comboboxDelegate;
+class Workbook;
+namespace xls_import
+{
+enum class FirstCell;
+}
 
 namespace Ui
 {
@@ -301,4 +308,27 @@ private:
     QVector<QString> saved_bron_snapshot;
     QVector<QString> saved_nebron_snapshot;
     // ---- end of card file ----
+
+    // ---- Excel import (excelimport/) ----
+    friend class TestExcelImport;
+
+public:
+    // The balance rows first_row .. end_row - 1 of a sheet into the table, from the press of OK to the
+    // sorted table (replace mode empties it first).
+    void import_balance_rows(Workbook &book, int sheet, int first_row, int end_row, int column, bool add_mode);
+
+private:
+    QString choose_workbook_file(QWidget *parent);
+    std::unique_ptr<Workbook> open_workbook_connection(const QString &path);
+    // The closing box; whatever the answer, the workbook is closed and freed.
+    void close_workbook_connection(std::unique_ptr<Workbook> &book);
+    // One notice with Ok, kept above other windows.
+    void show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text);
+    // "Принять" (Save) or "Пропустить" (Cancel) under the title "Импорт из файла".
+    int ask_import_question(const QString &text, QMessageBox::StandardButton default_button);
+    // Runs the first-cell dialog for one part; reports a zero coordinate itself.
+    xls_import::FirstCell ask_first_cell(bool f6, const QStringList &sheets);
+    void import_form6_figures(Workbook &book, const QStringList &sheet_names, bool add_mode);
+    void import_balance(Workbook &book, const QStringList &sheet_names, bool add_mode);
+    // ---- end of Excel import ----
 };

@@ -48,17 +48,8 @@ tile img/pdp.png      '≡' '#6a5aa8'
 tile img/search.png   '⌕' '#507399'
 tile newjpg/005-idea.png '☀' '#c0a020'
 
-# Sample sheets of the import dialog: a grid stamped as a sample, one cell marked.
-sample() { # file caption x y
-  $im -size 865x296 xc:white -stroke '#b0b0b0' \
-      -draw "path '$(for x in $(seq 0 96 865); do printf 'M %d,0 L %d,296 ' $x $x; done)$(for y in $(seq 0 24 296); do printf 'M 0,%d L 865,%d ' $y $y; done)'" \
-      -stroke none -fill '#ffe680' -draw "rectangle $3,$4 $(($3+96)),$(($4+24))" \
-      -stroke '#d02020' -strokewidth 4 -draw "line $(($3+260)),$(($4+90)) $(($3+100)),$(($4+20))" \
-      -stroke none -fill '#d0202060' -font "$font" -pointsize 64 -gravity center -annotate -20+0 'ОБРАЗЕЦ' \
-      -fill '#333333' -pointsize 16 -gravity northwest -annotate +8+4 "$2" -strip "$1"
-}
-sample img/f6exampl.png  'Сводный лист' 96 216
-sample img/f10exampl.png 'Баланс' 96 48
+# Sample sheets of the import dialog.
+./draw_import_samples.sh
 
 for n in 1 2 3 4 5 6; do
   $im -size 320x120 xc:'#ede9ff' -stroke '#507399' -strokewidth 2 -fill white \

@@ -1,0 +1,608 @@
+#include "biff_reader.h"
+
+#include <QHash>
+#include <QSet>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace
+{
+
+quint16 u16(const QByteArray &b, qint64 at)
+{
+    return qFromLittleEndian<quint16>(reinterpret_cast<const uchar *>(b.constData() + at));
+}
+
+quint32 u32(const QByteArray &b, qint64 at)
+{
+    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(b.constData() + at));
+}
+
+constexpr quint32 end_of_chain = 0xFFFFFFFE;
+
+class CompoundFile
+{
+public:
+    explicit CompoundFile(const QByteArray &file) : file_(file) {}
+
+    bool read_stream(QByteArray *stream, QString *error)
+    {
+        if (file_.size() < 512 || std::memcmp(file_.constData(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
+            return fail(error, "not a compound file");
+        const int shift = u16(file_, 0x1E);
+        const int mini_shift = u16(file_, 0x20);
+        if ((shift != 9 && shift != 12) || mini_shift != 6)
+            return fail(error, "damaged compound file header");
+        sector_size_ = 1 << shift;
+        sector_count_ = (file_.size() + sector_size_ - 1) / sector_size_; // bounds every chain
+        if (!read_fat())
+            return fail(error, "damaged allocation table");
+
+        QByteArray directory;
+        if (!read_chain(fat_, u32(file_, 0x30), sector_size_, &directory, -1))
+            return fail(error, "damaged directory");
+        QByteArray root_stream;
+        qint64 root_start = -1;
+        qint64 root_size = 0;
+        qint64 wb_start = -1;
+        qint64 wb_size = 0;
+        bool package = false;
+        for (qint64 at = 0; at + 128 <= directory.size(); at += 128) {
+            const int type = static_cast<uchar>(directory.at(at + 0x42));
+            const int name_bytes = qMin<int>(u16(directory, at + 0x40), 64);
+            QString name = QString::fromUtf16(reinterpret_cast<const char16_t *>(directory.constData() + at),
+                                              qMax(0, name_bytes / 2 - 1));
+            const quint32 start = u32(directory, at + 0x74);
+            const quint32 size = u32(directory, at + 0x78);
+            if (type == 5 && root_start < 0) {
+                root_start = start;
+                root_size = size;
+            } else if (type == 2 && (name == QLatin1String("Workbook") || name == QLatin1String("Book")) &&
+                       wb_start < 0) {
+                wb_start = start;
+                wb_size = size;
+            } else if (type == 2 && name == QLatin1String("EncryptedPackage")) {
+                package = true;
+            }
+        }
+        if (package)
+            return fail(error, "encrypted workbook");
+        if (wb_start < 0)
+            return fail(error, "no workbook stream (not an Excel workbook)");
+        if (wb_size > workbook_limits::max_member_bytes)
+            return fail(error, "workbook stream too large");
+        if (wb_size >= u32(file_, 0x38)) {
+            if (!read_chain(fat_, wb_start, sector_size_, stream, wb_size))
+                return fail(error, "damaged workbook stream");
+        } else {
+            // Small streams live in the mini stream, in 64-byte sectors.
+            QByteArray mini_fat_bytes;
+            std::vector<quint32> mini_fat;
+            if (root_start < 0 || !read_chain(fat_, u32(file_, 0x3C), sector_size_, &mini_fat_bytes, -1) ||
+                !read_chain(fat_, root_start, sector_size_, &root_stream, root_size))
+                return fail(error, "damaged mini stream");
+            for (qint64 at = 0; at + 4 <= mini_fat_bytes.size(); at += 4)
+                mini_fat.push_back(u32(mini_fat_bytes, at));
+            if (!read_chain(mini_fat, wb_start, 64, stream, wb_size, &root_stream))
+                return fail(error, "damaged workbook stream");
+        }
+        return true;
+    }
+
+private:
+    static bool fail(QString *error, const char *reason)
+    {
+        *error = QString::fromLatin1(reason);
+        return false;
+    }
+
+    bool read_fat()
+    {
+        std::vector<quint32> fat_sectors;
+        for (int i = 0; i < 109; ++i) {
+            const quint32 s = u32(file_, 0x4C + 4 * i);
+            if (s < sector_count_)
+                fat_sectors.push_back(s);
+        }
+        quint32 difat = u32(file_, 0x44);
+        const int per_sector = sector_size_ / 4 - 1;
+        for (qint64 guard = 0; difat < sector_count_ && guard < sector_count_; ++guard) {
+            const qint64 base = (static_cast<qint64>(difat) + 1) * sector_size_;
+            if (base + sector_size_ > file_.size())
+                return false;
+            for (int i = 0; i < per_sector; ++i) {
+                const quint32 s = u32(file_, base + 4 * i);
+                if (s < sector_count_)
+                    fat_sectors.push_back(s);
+            }
+            difat = u32(file_, base + 4 * per_sector);
+        }
+        if (static_cast<qint64>(fat_sectors.size()) > sector_count_)
+            return false;
+        for (const quint32 s : fat_sectors) {
+            const qint64 base = (static_cast<qint64>(s) + 1) * sector_size_;
+            if (base + sector_size_ > file_.size())
+                return false;
+            for (int i = 0; i < sector_size_ / 4; ++i)
+                fat_.push_back(u32(file_, base + 4 * i));
+        }
+        return true;
+    }
+
+    // Follows a chain of sectors through table, from the file or (for the mini stream) from source. size -1 reads
+    // the whole chain.
+    bool read_chain(const std::vector<quint32> &table, quint32 start, int unit, QByteArray *out, qint64 size,
+                    const QByteArray *source = nullptr) const
+    {
+        out->clear();
+        const qint64 limit = static_cast<qint64>(table.size());
+        quint32 sector = start;
+        qint64 steps = 0;
+        while (sector != end_of_chain && (size < 0 || out->size() < size)) {
+            if (sector >= limit || ++steps > limit)
+                return false; // off the table or a loop
+            const qint64 offset = source ? static_cast<qint64>(sector) * unit : (sector + 1LL) * unit;
+            const QByteArray &from = source ? *source : file_;
+            if (offset + unit > from.size())
+                return false;
+            out->append(from.constData() + offset, unit);
+            sector = table[sector];
+        }
+        if (size >= 0) {
+            if (out->size() < size)
+                return false;
+            out->truncate(static_cast<int>(size));
+        }
+        return true;
+    }
+
+    const QByteArray &file_;
+    int sector_size_ = 512;
+    qint64 sector_count_ = 0;
+    std::vector<quint32> fat_;
+};
+
+// An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count) at `at`, within a record's data.
+QString unicode_string(const QByteArray &data, int at, bool short_count)
+{
+    const int head = short_count ? 2 : 3;
+    if (at + head > data.size())
+        return {};
+    const int count = short_count ? static_cast<uchar>(data.at(at)) : u16(data, at);
+    const bool wide = data.at(at + (short_count ? 1 : 2)) & 1;
+    const int start = at + head;
+    const int available = (data.size() - start) / (wide ? 2 : 1);
+    const int n = qMin(count, available);
+    if (wide)
+        return QString::fromUtf16(reinterpret_cast<const char16_t *>(data.constData() + start), n);
+    return QString::fromLatin1(data.constData() + start, n);
+}
+
+QString error_text(int code)
+{
+    switch (code) {
+    case 0x00:
+        return QStringLiteral("#NULL!");
+    case 0x07:
+        return QStringLiteral("#DIV/0!");
+    case 0x0F:
+        return QStringLiteral("#VALUE!");
+    case 0x17:
+        return QStringLiteral("#REF!");
+    case 0x1D:
+        return QStringLiteral("#NAME?");
+    case 0x24:
+        return QStringLiteral("#NUM!");
+    case 0x2A:
+        return QStringLiteral("#N/A");
+    default:
+        return QStringLiteral("#GETTING_DATA");
+    }
+}
+
+// Record payloads are read in place; a record is a view into the stream.
+struct Record {
+    int type = 0;
+    const char *data = nullptr;
+    int size = 0;
+    quint16 u16(int at) const { return at + 2 <= size ? qFromLittleEndian<quint16>(data + at) : 0; }
+    quint32 u32(int at) const { return at + 4 <= size ? qFromLittleEndian<quint32>(data + at) : 0; }
+    double f64(int at) const
+    {
+        if (at + 8 > size)
+            return 0;
+        const quint64 bits = qFromLittleEndian<quint64>(data + at);
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    QByteArray bytes() const { return QByteArray::fromRawData(data, size); }
+};
+
+// Next record at *pos, or false at the end of the stream.
+bool next_record(const QByteArray &stream, qint64 *pos, Record *record)
+{
+    if (*pos < 0 || *pos + 4 > stream.size())
+        return false;
+    record->type = u16(stream, *pos);
+    record->size = u16(stream, *pos + 2);
+    if (*pos + 4 + record->size > stream.size())
+        return false;
+    record->data = stream.constData() + *pos + 4;
+    *pos += 4 + record->size;
+    return true;
+}
+
+enum : int {
+    rec_bof = 0x0809,
+    rec_eof = 0x000A,
+    rec_continue = 0x003C,
+    rec_filepass = 0x002F,
+    rec_datemode = 0x0022,
+    rec_format = 0x041E,
+    rec_xf = 0x00E0,
+    rec_boundsheet = 0x0085,
+    rec_sst = 0x00FC,
+    rec_dimensions = 0x0200,
+    rec_formula = 0x0006,
+    rec_string = 0x0207,
+    rec_boolerr = 0x0205,
+    rec_number = 0x0203,
+    rec_rk = 0x027E,
+    rec_mulrk = 0x00BD,
+    rec_labelsst = 0x00FD,
+    rec_label = 0x0204,
+    rec_rstring = 0x00D6,
+};
+
+double rk_value(quint32 rk)
+{
+    double value;
+    if (rk & 2) {
+        value = static_cast<qint32>(rk) >> 2;
+    } else {
+        const quint64 bits = static_cast<quint64>(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&value, &bits, sizeof value);
+    }
+    return (rk & 1) ? value / 100 : value;
+}
+
+// The shared string table: an SST record and its CONTINUE records read as one run of bytes, where a string's
+// characters that cross into the next record resume after a fresh flags byte.
+class SstReader
+{
+public:
+    void add(const Record &r) { segments_.push_back(r); }
+
+    bool read(StoredWorkbook *book, std::uint32_t *base, std::uint32_t *count, QString *error)
+    {
+        *base = book->text_count();
+        *count = 0;
+        if (segments_.empty())
+            return true;
+        skip(4);
+        const quint32 unique = take32();
+        for (quint32 i = 0; i < unique && !at_end(); ++i) {
+            const int chars = take16();
+            const quint8 flags = take8();
+            const int runs = (flags & 0x08) ? take16() : 0;
+            const quint32 ext = (flags & 0x04) ? take32() : 0;
+            QString text = take_chars(chars, flags & 1);
+            skip(4LL * runs);
+            skip(ext);
+            std::uint32_t index;
+            if (!book->add_text(text, &index)) {
+                *error = QStringLiteral("too much text");
+                return false;
+            }
+            ++*count;
+        }
+        return true;
+    }
+
+private:
+    bool at_end()
+    {
+        while (segment_ < segments_.size() && offset_ >= segments_[segment_].size) {
+            ++segment_;
+            offset_ = 0;
+        }
+        return segment_ >= segments_.size();
+    }
+    quint8 take8()
+    {
+        if (at_end())
+            return 0;
+        return static_cast<quint8>(segments_[segment_].data[offset_++]);
+    }
+    quint16 take16() { return take8() | (take8() << 8); }
+    quint32 take32() { return take16() | (static_cast<quint32>(take16()) << 16); }
+    void skip(qint64 n)
+    {
+        while (n > 0 && !at_end()) {
+            const qint64 step = qMin<qint64>(n, segments_[segment_].size - offset_);
+            offset_ += static_cast<int>(step);
+            n -= step;
+        }
+    }
+    QString take_chars(int count, bool wide)
+    {
+        QString text;
+        text.reserve(qMin(count, 8224));
+        while (count > 0 && segment_ < segments_.size()) {
+            if (offset_ >= segments_[segment_].size) {
+                // The characters go on in the next record, after a flags byte of their own.
+                ++segment_;
+                offset_ = 0;
+                if (segment_ < segments_.size() && segments_[segment_].size > 0)
+                    wide = segments_[segment_].data[offset_++] & 1;
+                continue;
+            }
+            const Record &r = segments_[segment_];
+            const int unit = wide ? 2 : 1;
+            const int fit = qMin(count, (r.size - offset_) / unit);
+            if (fit == 0) {
+                offset_ = r.size; // a stray odd byte
+                continue;
+            }
+            const char *p = r.data + offset_;
+            if (wide) {
+                for (int i = 0; i < fit; ++i)
+                    text += QChar(qFromLittleEndian<quint16>(p + 2 * i));
+            } else {
+                text += QString::fromLatin1(p, fit);
+            }
+            offset_ += fit * unit;
+            count -= fit;
+        }
+        return text;
+    }
+
+    std::vector<Record> segments_;
+    std::size_t segment_ = 0;
+    int offset_ = 0;
+};
+
+// An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count) at `at` within a record.
+QString record_string(const Record &r, int at, bool short_count)
+{
+    return unicode_string(r.bytes(), at, short_count);
+}
+
+using Kind = StoredWorkbook::Kind;
+
+} // namespace
+
+bool read_workbook_stream(const QByteArray &file, QByteArray *stream, QString *error)
+{
+    CompoundFile compound(file);
+    return compound.read_stream(stream, error);
+}
+
+BiffResult check_biff(const QByteArray &stream, QString *error)
+{
+    qint64 pos = 0;
+    Record record;
+    if (!next_record(stream, &pos, &record) || record.type != rec_bof || record.size < 4) {
+        // BIFF2 to BIFF4 begin with other BOF records.
+        return BiffResult::Older;
+    }
+    const bool biff8 = record.u16(0) == 0x0600;
+    while (next_record(stream, &pos, &record)) {
+        if (record.type == rec_filepass) {
+            *error = QStringLiteral("encrypted workbook");
+            return BiffResult::Refused;
+        }
+        if (record.type == rec_dimensions) {
+            const bool wide_rows = record.size >= 14;
+            const qint64 rows = wide_rows ? record.u32(4) : record.u16(2);
+            const qint64 columns = record.u16(wide_rows ? 10 : 6);
+            if (rows > workbook_limits::xls_max_rows || columns > workbook_limits::xls_max_columns) {
+                *error = QStringLiteral("sheet past the format's edge");
+                return BiffResult::Refused;
+            }
+        }
+    }
+    return biff8 ? BiffResult::Biff8 : BiffResult::Older;
+}
+
+bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
+{
+    qint64 pos = 0;
+    Record record;
+    if (!next_record(stream, &pos, &record) || record.type != rec_bof || record.u16(0) != 0x0600) {
+        *error = QStringLiteral("damaged workbook stream");
+        return false;
+    }
+
+    QHash<int, bool> custom_formats;
+    std::vector<int> xf_formats;
+    struct Bound {
+        quint32 offset;
+        QString name;
+    };
+    std::vector<Bound> worksheets;
+    SstReader sst;
+    bool in_sst = false;
+    while (next_record(stream, &pos, &record) && record.type != rec_eof) {
+        if (record.type == rec_continue && in_sst) {
+            sst.add(record);
+            continue;
+        }
+        in_sst = false;
+        switch (record.type) {
+        case rec_filepass:
+            *error = QStringLiteral("encrypted workbook");
+            return false;
+        case rec_datemode:
+            book->set_date1904(record.u16(0) != 0);
+            break;
+        case rec_format:
+            if (record.size >= 2)
+                custom_formats.insert(record.u16(0), number_format_is_date(record_string(record, 2, false)));
+            break;
+        case rec_xf:
+            xf_formats.push_back(record.u16(2));
+            break;
+        case rec_boundsheet:
+            // Worksheets only: chart, macro and module sheets are left out; hidden ones kept.
+            if (record.size >= 8 && static_cast<quint8>(record.data[5]) == 0)
+                worksheets.push_back({record.u32(0), record_string(record, 6, true)});
+            break;
+        case rec_sst:
+            sst.add(record);
+            in_sst = true;
+            break;
+        default:
+            break;
+        }
+    }
+    std::uint32_t sst_base = 0;
+    std::uint32_t sst_count = 0;
+    if (!sst.read(book, &sst_base, &sst_count, error))
+        return false;
+    const auto xf_is_date = [&](int xf) {
+        if (xf < 0 || xf >= static_cast<int>(xf_formats.size()))
+            return false;
+        const int id = xf_formats[xf];
+        const auto it = custom_formats.constFind(id);
+        return it != custom_formats.constEnd() ? *it : builtin_format_is_date(id);
+    };
+
+    // Sheets do not overlap: two sheets at one place, or reading more than the stream holds, means several sheets
+    // point at the same records, which would be read again for each.
+    QSet<quint32> starts;
+    for (const Bound &sheet : worksheets)
+        starts.insert(sheet.offset);
+    if (starts.size() != static_cast<int>(worksheets.size())) {
+        *error = QStringLiteral("damaged workbook stream: sheets overlap");
+        return false;
+    }
+    qint64 scanned = 0;
+    for (const Bound &sheet : worksheets) {
+        book->add_sheet(sheet.name);
+        pos = sheet.offset;
+        if (!next_record(stream, &pos, &record) || record.type != rec_bof) {
+            *error = QStringLiteral("damaged workbook stream");
+            return false;
+        }
+        int depth = 1;
+        bool string_pending = false;
+        int pending_row = 0;
+        int pending_column = 0;
+        bool stored = true;
+        const auto text_cell = [&](int row, int column, Kind kind, const QString &text) {
+            std::uint32_t index;
+            return book->add_text(text, &index) && book->add_text_cell(row, column, kind, index);
+        };
+        while (stored && depth > 0 && next_record(stream, &pos, &record)) {
+            scanned += 4 + record.size;
+            if (scanned > stream.size()) {
+                *error = QStringLiteral("damaged workbook stream: sheets overlap");
+                return false;
+            }
+            if (record.type == rec_bof) {
+                ++depth; // an embedded chart's own records
+                continue;
+            }
+            if (record.type == rec_eof) {
+                --depth;
+                continue;
+            }
+            if (depth != 1)
+                continue;
+            if (record.type == rec_string && string_pending) {
+                stored = text_cell(pending_row, pending_column, Kind::Text, record_string(record, 0, false));
+                string_pending = false;
+                continue;
+            }
+            // A shared or array formula record may stand between a formula and its text.
+            if (record.type == 0x04BC || record.type == 0x0221 || record.type == 0x0236)
+                continue;
+            string_pending = false;
+            if (record.size < 6)
+                continue;
+            const int row = record.u16(0) + 1;
+            const int column = record.u16(2) + 1;
+            const int xf = record.u16(4);
+            if (column > workbook_limits::xls_max_columns && record.type != rec_mulrk)
+                continue;
+            switch (record.type) {
+            case rec_number:
+                if (record.size >= 14)
+                    stored = book->add_number(row, column, xf_is_date(xf) ? Kind::Date : Kind::Number, record.f64(6));
+                break;
+            case rec_rk:
+                if (record.size >= 10)
+                    stored = book->add_number(row, column, xf_is_date(xf) ? Kind::Date : Kind::Number,
+                                              rk_value(record.u32(6)));
+                break;
+            case rec_mulrk: {
+                const int count = (record.size - 6) / 6;
+                for (int i = 0; i < count && stored; ++i) {
+                    const int c = column + i;
+                    if (c > workbook_limits::xls_max_columns)
+                        break;
+                    const int cell_xf = record.u16(4 + 6 * i);
+                    stored = book->add_number(row, c, xf_is_date(cell_xf) ? Kind::Date : Kind::Number,
+                                              rk_value(record.u32(6 + 6 * i)));
+                }
+                break;
+            }
+            case rec_labelsst: {
+                const quint32 index = record.u32(6);
+                if (record.size >= 10 && index < sst_count)
+                    stored = book->add_text_cell(row, column, Kind::Text, sst_base + index);
+                break;
+            }
+            case rec_label:
+            case rec_rstring:
+                stored = text_cell(row, column, Kind::Text, record_string(record, 6, false));
+                break;
+            case rec_boolerr:
+                if (record.size >= 8) {
+                    if (record.data[7])
+                        stored = text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[6])));
+                    else
+                        stored = book->add_number(row, column, Kind::Boolean, record.data[6] ? 1 : 0);
+                }
+                break;
+            case rec_formula:
+                if (record.size < 14)
+                    break;
+                if (record.u16(12) != 0xFFFF) {
+                    stored = book->add_number(row, column, xf_is_date(xf) ? Kind::Date : Kind::Number, record.f64(6));
+                    break;
+                }
+                switch (static_cast<quint8>(record.data[6])) {
+                case 0: // the text follows in a STRING record
+                    string_pending = true;
+                    pending_row = row;
+                    pending_column = column;
+                    break;
+                case 1:
+                    stored = book->add_number(row, column, Kind::Boolean, record.data[8] ? 1 : 0);
+                    break;
+                case 2:
+                    stored = text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[8])));
+                    break;
+                case 3:
+                    stored = text_cell(row, column, Kind::Text, QString());
+                    break;
+                default:
+                    break;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        if (!stored) {
+            *error = QStringLiteral("too many cells");
+            return false;
+        }
+        book->finish_sheet();
+    }
+    return true;
+}

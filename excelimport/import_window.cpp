@@ -1,0 +1,448 @@
+// The Excel import commands of the staff and reservation pages: the boxes, the first-cell dialog and the
+// writes into the form. What is read and how it is looked up lives in import_rules.
+#include "ui_widget.h"
+#include "widget.h"
+
+#include "balance_model_io.h"
+#include "import_rules.h"
+#include "workbook.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+
+using namespace balance;
+using namespace xls_import;
+
+namespace
+{
+
+QString unreadable_workbook_text()
+{
+    return QObject::tr("Не удалось прочитать выбранный файл как книгу Excel: файл поврежден, защищен паролем или не "
+                       "является книгой Excel.\nИмпорт остановлен, данные программы не изменены.");
+}
+
+QString no_sheets_text()
+{
+    return QObject::tr("Ошибка импорта - листы с данными не найдены.");
+}
+
+} // namespace
+
+void Widget::paste_xls(int sheet, int stroka, int stolbets)
+{
+    xls_sheet = sheet;
+    xls_row = stroka;
+    xls_col = stolbets;
+}
+
+// ---- workbook connection ----
+
+QString Widget::choose_workbook_file(QWidget *parent)
+{
+    return QFileDialog::getOpenFileName(parent, tr("Выберите файл..."), QDir::homePath(),
+                                        tr("Excel (*.xls *.xlsx *.xlsm)"));
+}
+
+std::unique_ptr<Workbook> Widget::open_workbook_connection(const QString &path)
+{
+    return Workbook::open(path);
+}
+
+void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
+{
+    msg_box.setIcon(QMessageBox::Information);
+    msg_box.setWindowTitle(tr("Импорт завершен"));
+    msg_box.setText(tr("Программа Excel будет выгружена из памяти.\nРекомендуемый выбор - Да."));
+    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Save, tr("Да"));
+    msg_box.setButtonText(QMessageBox::Cancel, tr("Отмена"));
+    msg_box.setDefaultButton(QMessageBox::Save);
+    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    msg_box.exec();
+    // Nothing of ours may stay open or hold the file, whatever the answer.
+    if (book)
+        book->close();
+    book.reset();
+}
+
+// ---- boxes ----
+
+void Widget::show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    show_notice(icon, title, text);
+}
+
+int Widget::ask_import_question(const QString &text, QMessageBox::StandardButton default_button)
+{
+    msg_box.setIcon(QMessageBox::Question);
+    msg_box.setWindowTitle(tr("Импорт из файла"));
+    msg_box.setText(text);
+    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Save, tr("Принять"));
+    msg_box.setButtonText(QMessageBox::Cancel, tr("Пропустить"));
+    msg_box.setDefaultButton(default_button);
+    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    return msg_box.exec();
+}
+
+FirstCell Widget::ask_first_cell(bool f6, const QStringList &sheets)
+{
+    xls_row = 1;
+    xls_col = 1;
+    xls_sheet = 0;
+    xls_dialog.set_sheets(f6, sheets);
+    // The dialog's OK stores the choice in xls_row and xls_col while exec() runs.
+    const bool accepted = xls_dialog.exec() == QDialog::Accepted;
+    const FirstCell outcome = first_cell_outcome(accepted, xls_row, xls_col);
+    if (outcome == FirstCell::bad_coordinates)
+        show_notice(QMessageBox::Critical, tr("Ошибка 20001!"), tr("Введены недопустимые координаты."));
+    return outcome;
+}
+
+// ---- the balance import command ----
+
+void Widget::on_pb_import_xls_clicked()
+{
+    msg_box.setIcon(QMessageBox::Question);
+    msg_box.setWindowTitle(tr("Импорт Баланса"));
+    msg_box.setText(
+        tr("Выберите источник.\n\nПеред импортом рекомендуем Вам сохранить уже введенные данные во временный файл, "
+           "используя кнопку ''Сохранить данные'' на этой форме.\n\n''Импорт из Excel'' позволяет принять сведения из "
+           "любого Excel-файла, однако важно, чтобы структура данных была в соответствии с шаблоном, расположенным в "
+           "папке ПО ''Морвель'' (") +
+        QCoreApplication::applicationDirPath() +
+        tr(").\nТакже эта функция позволяет как складывать данные по Балансу из разных файлов, так и полностью "
+           "заменить текущие данные в программе сведениями из файла."));
+    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::SaveAll | QMessageBox::Open);
+    msg_box.setButtonText(QMessageBox::Ok, tr(" Импорт из Excel "));
+    msg_box.setButtonText(QMessageBox::SaveAll, tr(" Сохранить данные "));
+    msg_box.setButtonText(QMessageBox::Open, tr(" Отмена "));
+    msg_box.setDefaultButton(QMessageBox::Ok);
+    const int answer = msg_box.exec();
+    if (answer == QMessageBox::Ok)
+        import_excel();
+    else if (answer == QMessageBox::SaveAll)
+        save_to_temp();
+}
+
+void Widget::import_excel()
+{
+    msg_box.setIcon(QMessageBox::Question);
+    msg_box.setWindowTitle(tr("Импорт из файла"));
+    msg_box.setText(tr("Перед импортом из файла рекомендуем закрыть программу Excel, если она запущена.\n\nНа "
+                       "следующем шаге Вам будет предложено выбрать файл Excel, из которого вы хотели бы "
+                       "импортировать данные. А пока выберите, пожалуйста, метод импорта - желаете ли Вы сложить "
+                       "данные по Балансу из файла с уже введенными в программу ЦВЕЛТ или нет?"));
+    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
+    msg_box.setButtonText(QMessageBox::Save, tr("Сложить данные"));
+    msg_box.setButtonText(QMessageBox::Cancel, tr("Заменить все данные"));
+    msg_box.setDefaultButton(QMessageBox::Cancel);
+    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    const bool add_mode = msg_box.exec() == QMessageBox::Save;
+
+    const QString path = choose_workbook_file(this);
+    if (path.isEmpty()) {
+        show_notice(QMessageBox::Critical, tr("Ошибка 10001!"),
+                    tr("Нажата кнопка ''Отмена'' или произошла ошибка обработки пути к файлу."));
+        return;
+    }
+
+    progress_window.clear_source();
+    progress_window.set_title(tr("Открываем Excel, пожалуйста, подождите..."));
+    progress_window.show();
+    std::unique_ptr<Workbook> book = open_workbook_connection(path);
+    const QStringList sheet_names = book ? book->sheet_names() : QStringList();
+    progress_window.close();
+
+    if (!book) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), unreadable_workbook_text());
+        return;
+    }
+    if (sheet_names.isEmpty()) {
+        book->close();
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
+        return;
+    }
+
+    import_form6_figures(*book, sheet_names, add_mode);
+    if (ui->cb_kat_b->currentText() == "Да")
+        import_balance(*book, sheet_names, add_mode);
+    close_workbook_connection(book);
+}
+
+// ---- Form 6 figures ----
+
+void Widget::import_form6_figures(Workbook &book, const QStringList &sheet_names, bool add_mode)
+{
+    const QString skip_title = tr("Импорт отменен.");
+    const QString skip_text = tr("Выбрано значение - пропустить импорт общих сведений.");
+    const int answer =
+        ask_import_question(tr("Желаете принять общие сведения о работающих из файла?"), QMessageBox::Save);
+    if (answer == QMessageBox::Cancel)
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (answer != QMessageBox::Save)
+        return;
+
+    const FirstCell outcome = ask_first_cell(true, sheet_names);
+    if (outcome == FirstCell::skipped)
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (outcome != FirstCell::import)
+        return;
+    if (!sheet_exists(xls_sheet, sheet_names.size())) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
+        return;
+    }
+
+    const bool reserving = ui->cb_kat_b->currentText() == "Да";
+    const Form6Cells cells = read_form6_cells(book, xls_sheet, xls_row, xls_col, reserving);
+    if (cells.all <= 0) {
+        show_notice(QMessageBox::Critical, tr("Ошибка 20002!"),
+                    tr("По указанным координатам не обнаруженно числовых значений, импорт общих данных остановлен. "
+                       "Возможно вы используете старый шаблон, выпущенный ранее 01.09.2025 года."));
+        return;
+    }
+
+    F6Figures current;
+    current.all = ui->sb_f6_all->value();
+    current.priziv = ui->sb_f6_priziv->value();
+    current.of = ui->sb_f6_of->value();
+    current.neof = ui->sb_f6_neof->value();
+    current.bron_of = ui->sb_f6_bron_of->value();
+    current.bron_neof = ui->sb_f6_bron_neof->value();
+    current.mp = ui->sb_f6_mp->value();
+    const F6Figures merged = merge_form6(current, cells, add_mode, reserving);
+
+    if (!add_mode)
+        for (nSpinBox *box : {ui->sb_f6_all, ui->sb_f6_priziv, ui->sb_f6_of, ui->sb_f6_neof, ui->sb_f6_bron_of,
+                              ui->sb_f6_bron_neof, ui->sb_f6_mp})
+            box->setValue(0);
+    ui->sb_f6_all->setValue(merged.all);
+    ui->sb_f6_priziv->setValue(merged.priziv);
+    ui->sb_f6_of->setValue(merged.of);
+    ui->sb_f6_neof->setValue(merged.neof);
+    ui->sb_f6_mp->setValue(merged.mp);
+    if (reserving) {
+        ui->sb_f6_bron_of->setValue(merged.bron_of);
+        ui->sb_f6_bron_neof->setValue(merged.bron_neof);
+    }
+}
+
+// ---- balance rows ----
+
+void Widget::import_balance(Workbook &book, const QStringList &sheet_names, bool add_mode)
+{
+    QString question = tr("Желаете принять данные по Балансу из файла?");
+    if (!add_mode)
+        question += tr("\n\nВнимание! Ранее введенные данные на вкладке Баланс программы ''Морвель'' будут удалены.");
+    const int answer = ask_import_question(question, QMessageBox::Save);
+    const QString skip_title = tr("Импорт Баланса отменен.");
+    const QString skip_text = tr("Выбрано значение - пропустить импорт Баланса.");
+    if (answer == QMessageBox::Cancel)
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (answer != QMessageBox::Save)
+        return;
+
+    const FirstCell outcome = ask_first_cell(false, sheet_names);
+    if (outcome == FirstCell::skipped)
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (outcome != FirstCell::import)
+        return;
+    if (!sheet_exists(xls_sheet, sheet_names.size())) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
+        return;
+    }
+
+    const int first_row = xls_row;
+    const int column = xls_col;
+    const int end_row = balance_block_end(book, xls_sheet, first_row, column);
+    if (end_row == first_row || end_row == 0) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."),
+                           tr("Ошибка импорта Баланса из файла - первая указанная строка не содержит кода должности "
+                              "в столбце ") +
+                               QString::number(column));
+        return;
+    }
+    show_import_notice(QMessageBox::Information, tr("Количество строк."),
+                       tr("Импорт баланса идет до первой незаполненной строки в столбце ") + QString::number(column) +
+                           tr(" (код должности).\nПо этому принципу в выбранном файле импорт будет идти до строки "
+                              "номер ") +
+                           QString::number(end_row - 1) + tr(" включительно."));
+
+    import_balance_rows(book, xls_sheet, first_row, end_row, column, add_mode);
+
+    show_import_notice(QMessageBox::Information, tr("Баланс принят."),
+                       tr("Импорт Баланса завершен. Принято строк - ") + QString::number(end_row - first_row) +
+                           tr(".\n\nОбращаем Ваше внимание, что с 2019 года категории должностей и профессий "
+                              "автоматически заполняются в Балансе в соответствии с тем, как это определено в "
+                              "классификаторе ОКПДТР ОК 016-94."));
+    if (balance_model->rowCount() >= 2)
+        summ_same();
+}
+
+void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int end_row, int column, bool add_mode)
+{
+    const QVector<BalanceSourceRow> source = read_balance_rows(book, sheet, first_row, end_row, column);
+    if (source.isEmpty())
+        return;
+
+    // Each classifier is read once per import and looked up by code.
+    classifier_reader.load(classifier_dir + "OKPDTR_new.xml");
+    const ClassifierIndex positions(classifier_reader.records);
+    ClassifierIndex facets;
+    if (std::any_of(source.begin(), source.end(), [](const BalanceSourceRow &s) { return !s.facet.isEmpty(); })) {
+        classifier_reader.load(classifier_dir + "Faset_new.xml");
+        facets = ClassifierIndex(classifier_reader.records);
+    }
+
+    if (!add_mode)
+        balance_model->removeRows(0, balance_model->rowCount());
+
+    progress_window.clear_source();
+    progress_window.set_title(tr("Заполнение Баланса ТР"));
+    const float step = 100.0f / float(source.size());
+    float accumulated = 0;
+    progress_window.show();
+    progress_window.set_procent(0);
+
+    RowOptions options;
+    for (const BalanceSourceRow &s : source) {
+        options.mobilisation_staff_column = ui->checkBox_balance_voenshtat->checkState() != Qt::Unchecked;
+        const ImportedBalanceRow imported = import_balance_row(s, positions, facets, options);
+
+        // The row arithmetic has run in the core, as the change handler would run it cell by cell; the
+        // finished row goes in quietly and the totals are summed once at the end.
+        add_balance_row();
+        const int row = balance_model->rowCount() - 1;
+        const bool blocked = balance_model->blockSignals(true);
+        write_row_to_model(*balance_model, row, imported.row);
+        balance_model->blockSignals(blocked);
+        current_row = row;
+
+        if (imported.unknown_code)
+            show_notice(QMessageBox::Critical, tr("Код должности недействителен!"),
+                        tr("В Балансе в строке ") + QString::number(s.sheet_row) +
+                            tr(" обнаружен недействительный код должности (данного кода нет в ОКПДТР, он был изменен "
+                               "или аннулирован).\nСтрока будет импортирована с соответствующей пометкой - "
+                               "пожалуйста, проверьте коды и наименования должностей на вкладке Баланс после "
+                               "завершения импорта."));
+        if (imported.unknown_facet)
+            show_notice(QMessageBox::Critical, tr("Код фасета недействителен!"),
+                        tr("В Балансе в строке ") + QString::number(s.sheet_row) +
+                            tr(" обнаружен недействительный код фасета.\nСтрока будет импортирована с "
+                               "соответствующей пометкой - пожалуйста, проверьте фасеты на вкладке Баланс после "
+                               "завершения импорта."));
+        if (imported.shows_treb)
+            ui->checkBox_balance_voenshtat->setCheckState(Qt::Checked);
+
+        accumulated += step;
+        progress_window.set_procent(int(accumulated));
+    }
+
+    summ_every_total();
+    progress_window.close();
+    {
+        // Sorted by the key as the sort button sorts, but row by row: the item model's own sort leaves its
+        // row look-ups stale, which makes emptying a big table later take seconds.
+        QVector<BalanceRow> rows = rows_from_model(*balance_model);
+        sort_rows(rows);
+        replace_rows_in_model(*balance_model, rows);
+    }
+    update();
+}
+
+// ---- reservation tables ----
+
+void Widget::on_import_bron_clicked()
+{
+    show_notice(QMessageBox::Information, tr("Уведомление."),
+                tr("Перед импортом из файла рекомендуем закрыть программу Excel, если она запущена. На следующем шаге "
+                   "Вам будет предложено выбрать файл Excel, из которого вы хотели бы импортировать данные.\n\nДля "
+                   "импорта пригодны только файлы, сделанные по шаблону - Забронировано ГПЗ.xlsx, доступному в папке "
+                   "программы ЦВЕЛТ (") +
+                    QCoreApplication::applicationDirPath() + ")");
+
+    const QString path = choose_workbook_file(this);
+    if (path.isEmpty()) {
+        show_notice(QMessageBox::Information, tr("Ошибка 10001!"),
+                    tr("Нажата кнопка ''Отмена'' или произошла ошибка обработки пути к файлу."));
+        return;
+    }
+    std::unique_ptr<Workbook> book = open_workbook_connection(path);
+    if (!book) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), unreadable_workbook_text());
+        return;
+    }
+    const int sheet_count = book->sheet_names().size();
+    if (sheet_count <= 0) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
+        close_workbook_connection(book);
+        return;
+    }
+
+    const QString skip_title = tr("Импорт отменен.");
+    const QString skip_text = tr("Выбрано значение - пропустить импорт.");
+    const QString kept_text = tr("\nРанее введенные данные сохранены.");
+
+    if (ask_import_question(tr("Желаете принять данные по забронированным ГПЗ из файла?\n\nИмпорт будет "
+                               "производиться с первого листа, начиная с третьей строки первого столбца."),
+                            QMessageBox::Cancel) == QMessageBox::Save) {
+        const QVector<BronRow> rows = read_bron_rows(*book, 0);
+        if (rows.isEmpty()) {
+            // The clerk's rows stay when the sheet gave nothing.
+            show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
+                               tr("В файле не найдено ни одной строки с данными: импорт идет с третьей строки до "
+                                  "первой пустой строки в графе Фамилия.") +
+                                   kept_text);
+        } else {
+            bron_model->removeRows(0, bron_model->rowCount());
+            for (int n = 0; n < rows.size(); ++n) {
+                on_add_bron_clicked();
+                bron_model->setData(bron_model->index(n, 4), rows[n].surname, Qt::EditRole);
+                bron_model->setData(bron_model->index(n, 3), rows[n].order, Qt::EditRole);
+            }
+            show_import_notice(QMessageBox::Information, tr("Данные приняты."),
+                               tr("Импорт завершен УСПЕШНО. Принято строк - ") + QString::number(rows.size()) +
+                                   tr(".\n\nОбращаем Ваше внимание, что импорт из файла идет до первой пустой строки "
+                                      "в графе Фамилия."));
+        }
+    } else {
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    }
+
+    if (ask_import_question(tr("Желаете принять данные по НЕзабронированным ГПЗ из файла?\n\nИмпорт будет "
+                               "производиться со второго листа, начиная с третьей строки первого столбца."),
+                            QMessageBox::Cancel) == QMessageBox::Save) {
+        if (sheet_count < 2) {
+            show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."),
+                               tr("Ошибка импорта - в файле нет второго листа с данными по НЕзабронированным ГПЗ.") +
+                                   kept_text);
+        } else {
+            const QVector<NebronRow> rows = read_nebron_rows(*book, 1);
+            if (rows.isEmpty()) {
+                show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
+                                   tr("В файле не найдено ни одной строки с данными: импорт идет с третьей строки до "
+                                      "первой пустой строки в первом столбце.") +
+                                       kept_text);
+            } else {
+                nebron_model->removeRows(0, nebron_model->rowCount());
+                for (int n = 0; n < rows.size(); ++n) {
+                    on_add_nebron_clicked();
+                    nebron_model->setData(nebron_model->index(n, 0), rows[n].count, Qt::EditRole);
+                    nebron_model->setData(nebron_model->index(n, 1), rows[n].reason, Qt::EditRole);
+                    nebron_model->setData(nebron_model->index(n, 2), rows[n].extra, Qt::EditRole);
+                }
+                show_import_notice(QMessageBox::Information, tr("Данные приняты."),
+                                   tr("Импорт завершен УСПЕШНО. Принято строк - ") + QString::number(rows.size()) +
+                                       tr(".\n\nОбращаем Ваше внимание, что импорт из файла идет до первой пустой "
+                                          "строки в первом столбце."));
+            }
+        }
+    } else {
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    }
+
+    close_workbook_connection(book);
+}

@@ -1,0 +1,191 @@
+#include "stored_workbook.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+QDateTime date_from_serial(double serial, bool date1904)
+{
+    // 9999-12-31 is the last day either date system can show.
+    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466.0)
+        return {};
+    const qint64 seconds = std::llround(serial * 86400.0);
+    qint64 day = seconds / 86400;
+    const int second_of_day = static_cast<int>(seconds % 86400);
+    QDate date;
+    if (date1904) {
+        date = QDate(1904, 1, 1).addDays(day);
+    } else if (day >= 61 || day == 0) {
+        date = QDate(1899, 12, 30).addDays(day);
+    } else {
+        // Serials 1 to 60 count from 1900-01-01, with the day 60 that calendar never had (1900-02-29) shown
+        // as the 28th.
+        date = QDate(1899, 12, 31).addDays(std::min<qint64>(day, 59));
+    }
+    if (!date.isValid() || date.year() > 9999)
+        return {};
+    return QDateTime(date, QTime(0, 0).addSecs(second_of_day), Qt::UTC);
+}
+
+double serial_from_date(const QDateTime &when, bool date1904)
+{
+    const QDate date = when.date();
+    qint64 days;
+    if (date1904) {
+        days = QDate(1904, 1, 1).daysTo(date);
+    } else {
+        days = QDate(1899, 12, 30).daysTo(date);
+        if (days > 0 && days < 61)
+            days = QDate(1899, 12, 31).daysTo(date);
+    }
+    return days + when.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+// Whether a number format shows a date or a time: any of d, m, y, h, s outside quoted text, escapes and
+// bracketed colours or locales ([h], [mm], [ss] elapsed time counts as time).
+bool number_format_is_date(const QString &code)
+{
+    QString section = code;
+    section.remove(QLatin1String("General"), Qt::CaseInsensitive);
+    const int n = section.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar ch = section.at(i);
+        if (ch == QLatin1Char(';'))
+            break; // the first section decides
+        if (ch == QLatin1Char('"')) {
+            const int close = section.indexOf(QLatin1Char('"'), i + 1);
+            if (close < 0)
+                break;
+            i = close;
+        } else if (ch == QLatin1Char('\\') || ch == QLatin1Char('_') || ch == QLatin1Char('*')) {
+            ++i;
+        } else if (ch == QLatin1Char('[')) {
+            const int close = section.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                break;
+            static const QRegularExpression elapsed(QStringLiteral("^(h+|m+|s+)$"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+            if (elapsed.match(section.midRef(i + 1, close - i - 1)).hasMatch())
+                return true;
+            i = close;
+        } else {
+            const char c = ch.toLower().toLatin1();
+            if (c == 'd' || c == 'm' || c == 'y' || c == 'h' || c == 's')
+                return true;
+        }
+    }
+    return false;
+}
+
+bool builtin_format_is_date(int id)
+{
+    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+}
+
+QStringList StoredWorkbook::sheet_names() const
+{
+    QStringList names;
+    for (const Sheet &s : sheets_)
+        names << s.name;
+    return names;
+}
+
+QVariant StoredWorkbook::cell(int sheet, int row, int column)
+{
+    if (sheet < 0 || sheet >= static_cast<int>(sheets_.size()) || row < 1 || column < 1 || column > 65536)
+        return {};
+    const std::vector<Cell> &cells = sheets_[sheet].cells;
+    const auto key = std::make_pair(static_cast<std::uint32_t>(row), static_cast<std::uint16_t>(column - 1));
+    const auto it = std::lower_bound(cells.begin(), cells.end(), key,
+                                     [](const Cell &c, const auto &k) { return std::make_pair(c.row, c.column) < k; });
+    if (it == cells.end() || it->row != key.first || it->column != key.second)
+        return {};
+    switch (it->kind) {
+    case Kind::Number:
+        return it->number;
+    case Kind::Date: {
+        const QDateTime when = date_from_serial(it->number, date1904_);
+        return when.isValid() ? QVariant(when) : QVariant(it->number);
+    }
+    case Kind::Boolean:
+        return it->number != 0;
+    case Kind::Text:
+    case Kind::Error:
+        return it->text < texts_.size() ? QVariant(texts_[it->text]) : QVariant();
+    }
+    return {};
+}
+
+void StoredWorkbook::close()
+{
+    std::vector<Sheet>().swap(sheets_);
+    std::vector<QString>().swap(texts_);
+    cell_count_ = 0;
+    text_chars_ = 0;
+}
+
+void StoredWorkbook::add_sheet(const QString &name)
+{
+    sheets_.push_back(Sheet{name, {}});
+}
+
+bool StoredWorkbook::add_text(const QString &text, std::uint32_t *index)
+{
+    text_chars_ += text.size();
+    if (text_chars_ > workbook_limits::max_text_chars)
+        return false;
+    *index = static_cast<std::uint32_t>(texts_.size());
+    texts_.push_back(text);
+    return true;
+}
+
+bool StoredWorkbook::push(const Cell &c)
+{
+    if (sheets_.empty() || ++cell_count_ > workbook_limits::max_stored_cells)
+        return false;
+    sheets_.back().cells.push_back(c);
+    return true;
+}
+
+bool StoredWorkbook::add_number(int row, int column, Kind kind, double value)
+{
+    Cell c;
+    c.row = static_cast<std::uint32_t>(row);
+    c.column = static_cast<std::uint16_t>(column - 1);
+    c.kind = kind;
+    c.number = value;
+    return push(c);
+}
+
+bool StoredWorkbook::add_text_cell(int row, int column, Kind kind, std::uint32_t text_index)
+{
+    Cell c;
+    c.row = static_cast<std::uint32_t>(row);
+    c.column = static_cast<std::uint16_t>(column - 1);
+    c.kind = kind;
+    c.text = text_index;
+    return push(c);
+}
+
+void StoredWorkbook::finish_sheet()
+{
+    if (sheets_.empty())
+        return;
+    std::vector<Cell> &cells = sheets_.back().cells;
+    const auto before = [](const Cell &a, const Cell &b) {
+        return std::make_pair(a.row, a.column) < std::make_pair(b.row, b.column);
+    };
+    if (!std::is_sorted(cells.begin(), cells.end(), before))
+        std::stable_sort(cells.begin(), cells.end(), before);
+    // Keep the last of cells written twice at one place.
+    std::size_t kept = 0;
+    for (const Cell &c : cells) {
+        if (kept > 0 && cells[kept - 1].row == c.row && cells[kept - 1].column == c.column)
+            cells[kept - 1] = c;
+        else
+            cells[kept++] = c;
+    }
+    cells.resize(kept);
+    cells.shrink_to_fit();
+}

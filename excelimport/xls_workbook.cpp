@@ -1,0 +1,38 @@
+#include "biff_reader.h"
+#include "stored_workbook.h"
+#include "workbook_readers.h"
+
+#include <QFile>
+
+// .xls is read by our own pass over the compound file and its BIFF8 records. FreeXL 1.0.6 was tried and left out:
+// crafted files overflow its heap buffers, it reports success without a handle for any workbook holding a chart,
+// it skips formula results, booleans and errors, and it counts every date out day by day from 1900.
+std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return nullptr;
+    }
+    if (file.size() > workbook_limits::max_member_bytes) {
+        *error = QStringLiteral("file too large");
+        return nullptr;
+    }
+    QByteArray stream;
+    if (!read_workbook_stream(file.readAll(), &stream, error))
+        return nullptr;
+    file.close();
+    switch (check_biff(stream, error)) {
+    case BiffResult::Refused:
+        return nullptr;
+    case BiffResult::Older:
+        *error = QStringLiteral("Excel 95 or older workbook");
+        return nullptr;
+    case BiffResult::Biff8:
+        break;
+    }
+    auto book = std::make_unique<StoredWorkbook>();
+    if (!read_biff8(stream, book.get(), error))
+        return nullptr;
+    return book;
+}

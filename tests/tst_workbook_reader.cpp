@@ -1,0 +1,745 @@
+// The workbook reader on files from real spreadsheet writers, and on hostile files made here at run time.
+#include "stored_workbook.h"
+#include "workbook.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <functional>
+
+namespace
+{
+
+const QString data_dir = QStringLiteral(QUELT_TEST_DATA "/workbooks/");
+
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+// A small zip writer: members are given as producers that append their content in pieces, so a member of
+// hundreds of megabytes is deflated without ever being held whole. claimed_size, when >= 0, is written to the
+// headers in place of the true size (a lying header).
+struct ZipMember {
+    QString name;
+    std::function<void(const std::function<void(const QByteArray &)> &)> produce;
+    qint64 claimed_size = -1;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::function<bool(const QString &)>)
+Q_DECLARE_METATYPE(QList<ZipMember>)
+
+namespace
+{
+
+ZipMember text_member(const QString &name, const QByteArray &text)
+{
+    return {name, [text](const std::function<void(const QByteArray &)> &put) { put(text); }};
+}
+
+void put16(QByteArray &b, quint16 v)
+{
+    b.append(char(v & 0xFF)).append(char(v >> 8));
+}
+
+void put32(QByteArray &b, quint32 v)
+{
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+bool write_zip(const QString &path, const QList<ZipMember> &members)
+{
+    QByteArray out;
+    QByteArray central;
+    for (const ZipMember &m : members) {
+        z_stream z{};
+        deflateInit2(&z, 6, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+        QByteArray packed;
+        quint32 crc = crc32(0, nullptr, 0);
+        qint64 size = 0;
+        char buffer[65536];
+        const auto feed = [&](const QByteArray &piece, int flush) {
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.constData()));
+            z.avail_in = static_cast<uInt>(piece.size());
+            do {
+                z.next_out = reinterpret_cast<Bytef *>(buffer);
+                z.avail_out = sizeof buffer;
+                deflate(&z, flush);
+                packed.append(buffer, int(sizeof buffer - z.avail_out));
+            } while (z.avail_out == 0);
+        };
+        m.produce([&](const QByteArray &piece) {
+            crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), static_cast<uInt>(piece.size()));
+            size += piece.size();
+            feed(piece, Z_NO_FLUSH);
+        });
+        feed(QByteArray(), Z_FINISH);
+        deflateEnd(&z);
+        const quint32 stated = static_cast<quint32>(m.claimed_size >= 0 ? m.claimed_size : size);
+        const QByteArray name = m.name.toUtf8();
+        const quint32 offset = static_cast<quint32>(out.size());
+        QByteArray local;
+        put32(local, 0x04034b50);
+        put16(local, 20);
+        put16(local, 0);
+        put16(local, 8);
+        put32(local, 0);
+        put32(local, crc);
+        put32(local, static_cast<quint32>(packed.size()));
+        put32(local, stated);
+        put16(local, static_cast<quint16>(name.size()));
+        put16(local, 0);
+        out += local + name + packed;
+        put32(central, 0x02014b50);
+        put16(central, 20);
+        put16(central, 20);
+        put16(central, 0);
+        put16(central, 8);
+        put32(central, 0);
+        put32(central, crc);
+        put32(central, static_cast<quint32>(packed.size()));
+        put32(central, stated);
+        put16(central, static_cast<quint16>(name.size()));
+        put16(central, 0);
+        put16(central, 0);
+        put16(central, 0);
+        put16(central, 0);
+        put32(central, 0);
+        put32(central, offset);
+        central += name;
+    }
+    QByteArray end;
+    put32(end, 0x06054b50);
+    put16(end, 0);
+    put16(end, 0);
+    put16(end, static_cast<quint16>(members.size()));
+    put16(end, static_cast<quint16>(members.size()));
+    put32(end, static_cast<quint32>(central.size()));
+    put32(end, static_cast<quint32>(out.size()));
+    put16(end, 0);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(out + central + end) > 0;
+}
+
+const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+const QByteArray rel_ns = "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+const QByteArray rel_type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+// A minimal package with the given sheets: each (name, relationship type, sheet XML or empty).
+QList<ZipMember> package(const QList<std::tuple<QByteArray, QByteArray, ZipMember>> &sheets)
+{
+    QByteArray workbook = "<workbook " + main_ns + " " + rel_ns + "><sheets>";
+    QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    QList<ZipMember> members;
+    int n = 0;
+    for (const auto &[name, type, member] : sheets) {
+        ++n;
+        workbook += "<sheet name=\"" + name + "\" sheetId=\"" + QByteArray::number(n) + "\" r:id=\"rId" +
+                    QByteArray::number(n) + "\"/>";
+        rels += "<Relationship Id=\"rId" + QByteArray::number(n) + "\" Type=\"" +
+                (type.contains("://") ? type : rel_type + type) + "\" Target=\"" + member.name.mid(3).toUtf8() + "\"/>";
+        members << member;
+    }
+    workbook += "</sheets></workbook>";
+    rels += "</Relationships>";
+    members << text_member("[Content_Types].xml", "<Types/>")
+            << text_member("_rels/.rels",
+                           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                           "<Relationship Id=\"rId1\" Type=\"" +
+                               rel_type + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>")
+            << text_member("xl/workbook.xml", workbook) << text_member("xl/_rels/workbook.xml.rels", rels);
+    return members;
+}
+
+ZipMember sheet_member(int n, const QByteArray &cells)
+{
+    return text_member(QStringLiteral("xl/worksheets/sheet%1.xml").arg(n),
+                       "<worksheet " + main_ns + "><sheetData>" + cells + "</sheetData></worksheet>");
+}
+
+// A sheet of about `bytes` bytes of valid XML that the reader has to stream through.
+ZipMember huge_sheet(qint64 bytes, qint64 claimed = -1)
+{
+    ZipMember m;
+    m.name = QStringLiteral("xl/worksheets/sheet1.xml");
+    m.claimed_size = claimed;
+    m.produce = [bytes](const std::function<void(const QByteArray &)> &put) {
+        put("<worksheet " + main_ns + "><sheetData>");
+        const QByteArray filler = "<x a=\"" + QByteArray(4000, 'a') + "\"/>";
+        QByteArray block;
+        while (block.size() < 1 << 20)
+            block += filler;
+        for (qint64 done = 0; done < bytes; done += block.size())
+            put(block);
+        put("</sheetData></worksheet>");
+    };
+    return m;
+}
+
+// A compound file holding an encrypted Office package (what an .xlsx with a password is).
+QByteArray encrypted_package()
+{
+    QByteArray file(512 * 3, '\0');
+    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    set16(0x18, 0x3E);
+    set16(0x1A, 3);
+    set16(0x1C, 0xFFFE);
+    set16(0x1E, 9);
+    set16(0x20, 6);
+    set32(0x2C, 1);    // one FAT sector
+    set32(0x30, 1);    // directory at sector 1
+    set32(0x38, 4096); // mini stream cut-off
+    set32(0x3C, 0xFFFFFFFE);
+    set32(0x44, 0xFFFFFFFE);
+    for (int i = 0; i < 109; ++i)
+        set32(0x4C + 4 * i, i == 0 ? 0 : 0xFFFFFFFF);
+    const int fat = 512;
+    for (int i = 0; i < 128; ++i)
+        set32(fat + 4 * i, 0xFFFFFFFF);
+    set32(fat, 0xFFFFFFFD);
+    set32(fat + 4, 0xFFFFFFFE);
+    const int dir = 1024;
+    const auto entry = [&](int index, const QString &name, int type) {
+        const int at = dir + 128 * index;
+        for (int i = 0; i < name.size(); ++i)
+            set16(at + 2 * i, name.at(i).unicode());
+        set16(at + 0x40, static_cast<quint16>(2 * (name.size() + 1)));
+        file[at + 0x42] = char(type);
+        set32(at + 0x44, 0xFFFFFFFF);
+        set32(at + 0x48, 0xFFFFFFFF);
+        set32(at + 0x4C, index == 0 ? 1 : 0xFFFFFFFF);
+        set32(at + 0x74, 0xFFFFFFFE);
+    };
+    entry(0, QStringLiteral("Root Entry"), 5);
+    entry(1, QStringLiteral("EncryptedPackage"), 2);
+    entry(2, QStringLiteral("EncryptionInfo"), 2);
+    entry(3, QString(), 0);
+    return file;
+}
+
+// How many of this process's open file descriptors point at path.
+int open_descriptors(const QString &path)
+{
+    int count = 0;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QFileInfo &fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::Files | QDir::System))
+        count += fd.symLinkTarget() == target;
+    return count;
+}
+
+QByteArray read_file(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Offsets of every record of a type in an .xls file's bytes whose data starts as expected.
+QList<int> find_records(const QByteArray &file, quint16 type, int length)
+{
+    QList<int> found;
+    QByteArray head;
+    put16(head, type);
+    put16(head, static_cast<quint16>(length));
+    for (int at = file.indexOf(head); at >= 0; at = file.indexOf(head, at + 1))
+        found << at;
+    return found;
+}
+
+} // namespace
+
+class TestWorkbookReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void every_cell_kind_data();
+    void every_cell_kind();
+    void libreoffice_xlsx_and_xls_read_alike_data();
+    void libreoffice_xlsx_and_xls_read_alike();
+    void openpyxl_workbooks_data();
+    void openpyxl_workbooks();
+    void serial_dates_data();
+    void serial_dates();
+    void date_formats_data();
+    void date_formats();
+    void numbers_convert_as_callers_use_them();
+    void bad_indexes_read_as_empty();
+    void close_frees_the_workbook_data();
+    void close_frees_the_workbook();
+    void hostile_files_data();
+    void hostile_files();
+    void xls_with_embedded_chart();
+    void fuzz_finds_stay_harmless_data();
+    void fuzz_finds_stay_harmless();
+    void workbook_without_worksheets_data();
+    void workbook_without_worksheets();
+    void memory_stays_bounded();
+
+private:
+    QTemporaryDir temp_;
+};
+
+void TestWorkbookReader::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QVERIFY(temp_.isValid());
+}
+
+void TestWorkbookReader::every_cell_kind_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("date1904");
+    QTest::newRow("xlsxwriter, shared strings") << "xlsxwriter_kinds.xlsx" << false;
+    QTest::newRow("xlsxwriter, inline strings") << "xlsxwriter_inline.xlsx" << false;
+    QTest::newRow("xlsxwriter, 1904 dates") << "xlsxwriter_1904.xlsx" << true;
+    QTest::newRow("absolute relationship targets") << "absolute_targets.xlsx" << false;
+    QTest::newRow("LibreOffice .xlsx") << "libreoffice_kinds.xlsx" << false;
+    QTest::newRow("LibreOffice .xls") << "libreoffice_kinds.xls" << false;
+    QTest::newRow("LibreOffice .xls, 1904 dates") << "libreoffice_1904.xls" << true;
+}
+
+void TestWorkbookReader::every_cell_kind()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, date1904);
+    QString error;
+    const auto book = Workbook::open(data_dir + file, &error);
+    QVERIFY2(book, qPrintable(error));
+    // The chart sheet is left out, the hidden one kept, the tab order kept.
+    QCOMPARE(book->sheet_names(), QStringList({"Данные", "Скрытый", "Last"}));
+    struct Expected {
+        int row, column;
+        QVariant value;
+    };
+    const QList<Expected> cells = {
+        {1, 1, QString("Всего работающих")},
+        {1, 2, 20336.0},
+        {1, 3, 3.5},
+        {1, 4, -7.0},
+        {1, 5, 1234.5}, // a currency format is no date
+        {2, 1, utc(2020, 1, 15)},
+        {2, 2, utc(2021, 6, 30, 13, 45, 10)},
+        {2, 3, utc(1999, 12, 31)}, // built-in format 14
+        {2, 4, date1904 ? utc(1904, 1, 1, 18) : utc(1899, 12, 30, 18)},
+        {2, 5, utc(2025, 9, 1)},
+        {3, 1, 20337.0},
+        {3, 2, QString("Всего работающих!")},
+        {3, 3, true},
+        {4, 1, true},
+        {4, 2, false},
+        {5, 1, QString("#DIV/0!")},
+        {5, 2, QString("#N/A")},
+        {6, 1, QString("Сведения о работающих (итог)")},
+        {6, 2, QVariant()},
+        {7, 26, QVariant()},
+        {7, 27, QString("AA")},
+        {7, 28, 28.0},
+        {7, 52, QString("AZ")},
+        {7, 256, 256.0},
+        {8, 1, QVariant()},
+    };
+    for (const Expected &e : cells) {
+        const QVariant got = book->cell(0, e.row, e.column);
+        const QByteArray where = QStringLiteral("cell (%1, %2): %3 %4")
+                                     .arg(e.row)
+                                     .arg(e.column)
+                                     .arg(got.typeName(), got.toString())
+                                     .toUtf8();
+        QVERIFY2(got.userType() == e.value.userType(), where.constData());
+        QVERIFY2(got == e.value, where.constData());
+    }
+    QCOMPARE(book->cell(1, 1, 1), QVariant(QString("скрыто")));
+    QCOMPARE(book->cell(2, 1, 1), QVariant(1.0));
+}
+
+void TestWorkbookReader::libreoffice_xlsx_and_xls_read_alike_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("values");
+    QTest::newRow("every cell kind") << "libreoffice_kinds" << 10 << 24;
+    // A string table over several records, texts broken across them, texts longer than a record.
+    QTest::newRow("long texts") << "libreoffice_strings" << 205 << 602;
+}
+
+void TestWorkbookReader::libreoffice_xlsx_and_xls_read_alike()
+{
+    QFETCH(QString, name);
+    QFETCH(int, rows);
+    QFETCH(int, values);
+    const auto xlsx = Workbook::open(data_dir + name + ".xlsx");
+    const auto xls = Workbook::open(data_dir + name + ".xls");
+    QVERIFY(xlsx && xls);
+    QCOMPARE(xls->sheet_names(), xlsx->sheet_names());
+    int seen = 0;
+    for (int sheet = 0; sheet < xlsx->sheet_names().size(); ++sheet) {
+        for (int row = 1; row <= rows; ++row) {
+            for (int column = 1; column <= 256; ++column) {
+                const QVariant a = xlsx->cell(sheet, row, column);
+                const QVariant b = xls->cell(sheet, row, column);
+                const QByteArray where = QStringLiteral("sheet %1 cell (%2, %3): %4 / %5")
+                                             .arg(sheet)
+                                             .arg(row)
+                                             .arg(column)
+                                             .arg(a.toString().left(40), b.toString().left(40))
+                                             .toUtf8();
+                QVERIFY2(a.userType() == b.userType() && a == b, where.constData());
+                seen += a.isValid();
+            }
+        }
+    }
+    QCOMPARE(seen, values);
+}
+
+void TestWorkbookReader::openpyxl_workbooks_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("as openpyxl wrote it") << "openpyxl_1904.xlsx";
+    QTest::newRow("cells without a reference") << "openpyxl_no_refs.xlsx";
+}
+
+void TestWorkbookReader::openpyxl_workbooks()
+{
+    QFETCH(QString, file);
+    const auto book = Workbook::open(data_dir + file);
+    QVERIFY(book);
+    // The chart sheet comes first in the file and is left out.
+    QCOMPARE(book->sheet_names(), QStringList({"Лист1", "Hidden"}));
+    QCOMPARE(book->cell(0, 1, 1), QVariant(QString("Форма 6")));
+    QCOMPARE(book->cell(0, 1, 2), QVariant(120.0));
+    QCOMPARE(book->cell(0, 1, 3), QVariant(7.25));
+    QCOMPARE(book->cell(0, 2, 1), QVariant(utc(2024, 2, 29, 8, 30)));
+    QCOMPARE(book->cell(0, 2, 2), QVariant(utc(1904, 1, 2)));
+    QCOMPARE(book->cell(0, 3, 1), QVariant(true));
+    QCOMPARE(book->cell(0, 3, 2), QVariant()); // a formula openpyxl stored without a result
+    QCOMPARE(book->cell(0, 3, 28), QVariant(QString("past Z")));
+    QCOMPARE(book->cell(0, 1, 4), QVariant());
+    QCOMPARE(book->cell(1, 1, 1), QVariant(QString("h")));
+}
+
+void TestWorkbookReader::serial_dates_data()
+{
+    QTest::addColumn<double>("serial");
+    QTest::addColumn<bool>("date1904");
+    QTest::addColumn<QDateTime>("expected");
+    QTest::newRow("first day") << 1.0 << false << utc(1900, 1, 1);
+    QTest::newRow("before the day 1900 never had") << 59.0 << false << utc(1900, 2, 28);
+    QTest::newRow("after it") << 61.0 << false << utc(1900, 3, 1);
+    QTest::newRow("time only") << 0.5 << false << utc(1899, 12, 30, 12);
+    QTest::newRow("2020") << 43831.0 << false << utc(2020, 1, 1);
+    QTest::newRow("rounded to the second") << 43831.999999999 << false << utc(2020, 1, 2);
+    QTest::newRow("last day") << 2958465.5 << false << utc(9999, 12, 31, 12);
+    QTest::newRow("past the last day") << 2958466.0 << false << QDateTime();
+    QTest::newRow("negative") << -1.0 << false << QDateTime();
+    QTest::newRow("1904: day 0") << 0.0 << true << utc(1904, 1, 1);
+    QTest::newRow("1904: 2020") << 42369.0 << true << utc(2020, 1, 1);
+}
+
+void TestWorkbookReader::serial_dates()
+{
+    QFETCH(double, serial);
+    QFETCH(bool, date1904);
+    QFETCH(QDateTime, expected);
+    QCOMPARE(date_from_serial(serial, date1904), expected);
+    if (expected.isValid() && serial == std::floor(serial))
+        QCOMPARE(serial_from_date(expected, date1904), serial);
+}
+
+void TestWorkbookReader::date_formats_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("date");
+    QTest::newRow("day month year") << "dd.mm.yyyy" << true;
+    QTest::newRow("escaped separator") << "yyyy\\-mm" << true;
+    QTest::newRow("locale and text") << "[$-419]d mmmm yyyy \"г.\"" << true;
+    QTest::newRow("elapsed hours") << "[h]:mm" << true;
+    QTest::newRow("minutes and seconds") << "mm:ss.0" << true;
+    QTest::newRow("general") << "General" << false;
+    QTest::newRow("decimals") << "0.00" << false;
+    QTest::newRow("scientific") << "0.00E+00" << false;
+    QTest::newRow("colour") << "[Red]0.00" << false;
+    QTest::newRow("quoted letters") << "0 \"days\"" << false;
+    QTest::newRow("padding and fill") << "_(* #,##0_);_(* (#,##0);_(* \"-\"_)" << false;
+    QTest::newRow("currency text") << "#,##0.00 \"₽\"" << false;
+}
+
+void TestWorkbookReader::date_formats()
+{
+    QFETCH(QString, code);
+    QFETCH(bool, date);
+    QCOMPARE(number_format_is_date(code), date);
+}
+
+void TestWorkbookReader::numbers_convert_as_callers_use_them()
+{
+    for (const QString file : {"xlsxwriter_kinds.xlsx", "libreoffice_kinds.xls"}) {
+        const auto book = Workbook::open(data_dir + file);
+        QVERIFY(book);
+        QCOMPARE(book->cell(0, 1, 2).toString(), QString("20336"));
+        QCOMPARE(book->cell(0, 1, 2).toInt(), 20336);
+        QCOMPARE(book->cell(0, 1, 4).toInt(), -7);
+        QCOMPARE(book->cell(0, 1, 1).toInt(), 0);
+        QCOMPARE(book->cell(0, 5, 1).toInt(), 0);
+        QCOMPARE(book->cell(0, 9, 9).toInt(), 0);
+    }
+}
+
+void TestWorkbookReader::bad_indexes_read_as_empty()
+{
+    const auto book = Workbook::open(data_dir + "xlsxwriter_kinds.xlsx");
+    QVERIFY(book);
+    QVERIFY(book->cell(0, 1, 1).isValid());
+    for (const auto &[sheet, row, column] : QList<std::tuple<int, int, int>>{{-1, 1, 1},
+                                                                             {3, 1, 1},
+                                                                             {0, 0, 1},
+                                                                             {0, 1, 0},
+                                                                             {0, -1, 1},
+                                                                             {0, 1, -1},
+                                                                             {0, 1, 16385},
+                                                                             {0, 1048577, 1},
+                                                                             {0, 1, 65537},
+                                                                             {0, 2147483647, 2147483647}})
+        QVERIFY2(!book->cell(sheet, row, column).isValid(),
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(sheet).arg(row).arg(column)));
+}
+
+void TestWorkbookReader::close_frees_the_workbook_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow(".xlsx") << "xlsxwriter_kinds.xlsx";
+    QTest::newRow(".xls") << "libreoffice_kinds.xls";
+}
+
+void TestWorkbookReader::close_frees_the_workbook()
+{
+    QFETCH(QString, file);
+    const QString copy = temp_.filePath("closing-" + file);
+    QVERIFY(QFile::copy(data_dir + file, copy));
+    const QByteArray before = read_file(copy);
+    auto book = Workbook::open(copy);
+    QVERIFY(book);
+    // Everything is read at opening: the file is not held open while the import reads cells.
+    QCOMPARE(open_descriptors(copy), 0);
+    QVERIFY(book->cell(0, 1, 2).isValid());
+    book->close();
+    QVERIFY(!book->cell(0, 1, 2).isValid());
+    QVERIFY(book->sheet_names().isEmpty());
+    book->close(); // twice is harmless
+    book.reset();
+    QCOMPARE(read_file(copy), before); // never written
+}
+
+void TestWorkbookReader::hostile_files_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<std::function<bool(const QString &)>>("make");
+    QTest::addColumn<QString>("reason");
+    using Make = std::function<bool(const QString &)>;
+    const auto bytes = [](const QByteArray &content) -> Make {
+        return [content](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+        };
+    };
+    const auto zip = [](const QList<ZipMember> &members) -> Make {
+        return [members](const QString &path) { return write_zip(path, members); };
+    };
+    const QByteArray xlsx = read_file(data_dir + "xlsxwriter_kinds.xlsx");
+    const QByteArray xls = read_file(data_dir + "libreoffice_kinds.xls");
+    const QByteArray worksheet = "worksheet";
+
+    QTest::newRow("missing file") << "missing.xlsx" << Make([](const QString &) { return true; })
+                                  << QString("cannot open");
+    QTest::newRow("empty file") << "empty.xlsx" << bytes(QByteArray()) << QString("not a workbook");
+    QTest::newRow("text renamed .xlsx") << "text.xlsx" << bytes("Всего работающих;20336\n")
+                                        << QString("not a workbook");
+    QTest::newRow("text renamed .xls") << "text.xls" << bytes("PK but not a zip") << QString("not a workbook");
+    QTest::newRow("zip cut in half") << "half.xlsx" << bytes(xlsx.left(xlsx.size() / 2)) << QString("damaged zip");
+    QByteArray scrambled = xlsx;
+    for (int i = scrambled.size() / 4; i < scrambled.size() / 2; i += 7)
+        scrambled[i] = char(scrambled[i] ^ 0x5A);
+    QTest::newRow("zip with damaged data") << "scrambled.xlsx" << bytes(scrambled) << QString("part");
+    QTest::newRow("zip that is no workbook")
+        << "other.xlsx" << zip({text_member("readme.txt", "hello")}) << QString("not a workbook");
+    QTest::newRow("encrypted .xlsx") << "encrypted.xlsx" << bytes(encrypted_package()) << QString("encrypted");
+    QTest::newRow("zip bomb, honest header")
+        << "bomb.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20)}})) << QString("too large");
+    QTest::newRow("zip bomb, header claims 4 GB")
+        << "bomb4g.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 0xFFFFFFF0LL)}}))
+        << QString("too large");
+    QTest::newRow("zip bomb, header claims 190 MB")
+        << "bomb190.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 190LL << 20)}}))
+        << QString("damaged part");
+    QTest::newRow("zip bomb, header claims little")
+        << "bombsmall.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 1000)}}))
+        << QString("damaged part");
+    QTest::newRow("cell past the last column")
+        << "wide.xlsx"
+        << zip(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
+        << QString("edge");
+    QTest::newRow("cell past the last row")
+        << "tall.xlsx"
+        << zip(package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>")}}))
+        << QString("edge");
+    QTest::newRow("row past the last row")
+        << "tallrow.xlsx" << zip(package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"/>")}}))
+        << QString("edge");
+    QByteArray crowded = "<row>";
+    for (int i = 0; i <= 16384; ++i)
+        crowded += "<c><v>1</v></c>";
+    crowded += "</row>";
+    QTest::newRow("more cells in a row than a sheet holds")
+        << "crowded.xlsx" << zip(package({{"S", worksheet, sheet_member(1, crowded)}}))
+        << QString("more cells in a row");
+    QTest::newRow("two sheets sharing one part")
+        << "shared.xlsx"
+        << zip(package({{"A", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")},
+                        {"B", worksheet, sheet_member(1, "")}}))
+        << QString("used twice");
+    QTest::newRow("worksheet part missing")
+        << "nopart.xlsx" << zip(package({{"S", worksheet, text_member("xl/other.xml", "<x/>")}}).mid(1))
+        << QString("missing part");
+    QTest::newRow("broken sheet XML")
+        << "badxml.xlsx"
+        << zip(package({{"S", worksheet, text_member("xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>")}}))
+        << QString("damaged part");
+
+    QTest::newRow(".xls cut in half") << "half.xls" << bytes(xls.left(xls.size() / 2)) << QString("damaged");
+    QTest::newRow(".xls header only") << "header.xls" << bytes(xls.left(512)) << QString("damaged");
+    // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
+    QByteArray locked = xls;
+    const QList<int> access = find_records(locked, 0x005C, 112);
+    if (!access.isEmpty())
+        locked[access.first()] = char(0x2F);
+    QTest::newRow("encrypted .xls") << (access.isEmpty() ? "nofilepass.xls" : "locked.xls") << bytes(locked)
+                                    << QString("encrypted");
+    // The BOF record of the workbook globals, version 0x0600, turned into version 0x0500.
+    QByteArray old = xls;
+    const int bof = old.indexOf(QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8));
+    if (bof >= 0)
+        old[bof + 5] = 0x05;
+    QByteArray past = xls;
+    for (const int at : find_records(past, 0x0200, 14))
+        qToLittleEndian<quint32>(70000, reinterpret_cast<uchar *>(past.data() + at + 4 + 4));
+    // Every sheet pointing at the first sheet's records, which would be read again for each.
+    QByteArray overlapping = xls;
+    QList<int> sheets;
+    for (int at = overlapping.indexOf(QByteArray("\x85\x00", 2)); at >= 0;
+         at = overlapping.indexOf(QByteArray("\x85\x00", 2), at + 1)) {
+        const int length = static_cast<uchar>(overlapping[at + 2]);
+        if (overlapping[at + 3] == 0 && length >= 8 && length < 80 && overlapping[at + 4 + 5] == 0)
+            sheets << at;
+    }
+    for (const int at : sheets)
+        overlapping.replace(at + 4, 4, overlapping.mid(sheets.first() + 4, 4));
+    QTest::newRow(".xls sheets sharing records")
+        << (sheets.size() == 3 ? "overlap.xls" : "nosheets.xls") << bytes(overlapping) << QString("overlap");
+    QTest::newRow("Excel 95 .xls") << "old.xls" << bytes(old) << QString("Excel 95");
+    QTest::newRow(".xls rows past the format's edge") << "past.xls" << bytes(past) << QString("format's edge");
+}
+
+void TestWorkbookReader::hostile_files()
+{
+    QFETCH(QString, name);
+    QFETCH(std::function<bool(const QString &)>, make);
+    QFETCH(QString, reason);
+    QVERIFY2(name != "nofilepass.xls", "no record to turn into a FILEPASS");
+    QVERIFY2(name != "nosheets.xls", "sheet records not found");
+    const QString path = temp_.filePath(name);
+    QVERIFY(make(path));
+    QString error;
+    const auto book = Workbook::open(path, &error);
+    QVERIFY2(!book, qPrintable(QStringLiteral("opened, %1 sheets").arg(book ? book->sheet_names().size() : 0)));
+    // Refused for the reason the case is about, not by accident.
+    QVERIFY2(error.contains(reason), qPrintable(error));
+    QFile::remove(path);
+}
+
+void TestWorkbookReader::xls_with_embedded_chart()
+{
+    // LibreOffice saves the chart sheet as a worksheet holding a chart, whose records nest inside the sheet's.
+    const auto chart = Workbook::open(data_dir + "libreoffice_chart.xls");
+    const auto plain = Workbook::open(data_dir + "libreoffice_kinds.xls");
+    QVERIFY(chart && plain);
+    QCOMPARE(chart->sheet_names(), QStringList({"Данные", "Скрытый", "Диаграмма", "Last"}));
+    for (int row = 1; row <= 10; ++row)
+        for (int column = 1; column <= 256; ++column)
+            QCOMPARE(chart->cell(0, row, column), plain->cell(0, row, column));
+    QCOMPARE(chart->cell(3, 1, 1), QVariant(1.0));
+}
+
+void TestWorkbookReader::fuzz_finds_stay_harmless_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(data_dir + "fuzz");
+    const QStringList files = dir.entryList(QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << dir.filePath(file);
+}
+
+void TestWorkbookReader::fuzz_finds_stay_harmless()
+{
+    // Inputs the fuzzers found (some overflowed FreeXL's buffers): they open or are refused, and every cell reads.
+    QFETCH(QString, path);
+    QString error;
+    const auto book = Workbook::open(path, &error);
+    QVERIFY(book || !error.isEmpty());
+    if (book) {
+        for (int sheet = 0; sheet < book->sheet_names().size(); ++sheet)
+            for (int row = 1; row <= 20; ++row)
+                for (int column = 1; column <= 20; ++column)
+                    book->cell(sheet, row, column).toString();
+    }
+}
+
+void TestWorkbookReader::workbook_without_worksheets_data()
+{
+    QTest::addColumn<QList<ZipMember>>("members");
+    QTest::newRow("no sheets") << package({});
+    QTest::newRow("only a chart sheet") << package(
+        {{"Chart", "chartsheet", text_member("xl/chartsheets/sheet1.xml", "<chartsheet/>")}});
+    QTest::newRow("only a macro sheet") << package(
+        {{"Macro1", "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet",
+          text_member("xl/macrosheets/sheet1.xml", "<xm:macrosheet/>")}});
+}
+
+void TestWorkbookReader::workbook_without_worksheets()
+{
+    QFETCH(QList<ZipMember>, members);
+    const QString path = temp_.filePath("nosheets.xlsx");
+    QVERIFY(write_zip(path, members));
+    QString error;
+    const auto book = Workbook::open(path, &error);
+    QVERIFY2(book, qPrintable(error));
+    QVERIFY(book->sheet_names().isEmpty());
+    QVERIFY(!book->cell(0, 1, 1).isValid());
+    QVERIFY(!book->cell(-1, 1, 1).isValid());
+}
+
+void TestWorkbookReader::memory_stays_bounded()
+{
+    // Runs after the hostile files in this same process: the zip bombs must not have inflated into memory.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long peak_mb = usage.ru_maxrss / 1024;
+    QVERIFY2(peak_mb < 150, qPrintable(QStringLiteral("peak %1 MB").arg(peak_mb)));
+}
+
+QTEST_GUILESS_MAIN(TestWorkbookReader)
+#include "tst_workbook_reader.moc"
