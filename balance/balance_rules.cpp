@@ -154,7 +154,31 @@ int BalanceRow::figure(int column) const
 
 QString row_key(const BalanceRow &row)
 {
-    return row.cells[col_kind_code] + row.cells[col_cat_code] + row.cells[col_code] + row.cells[col_facet_code];
+    return row_key(row.cells[col_kind_code], row.cells[col_cat_code], row.cells[col_code], row.cells[col_facet_code]);
+}
+
+QString row_key(const QString &kind_code, const QString &category_code, const QString &position_code,
+                const QString &facet_code)
+{
+    return kind_code + category_code + position_code + facet_code;
+}
+
+int category_code(const QString &word)
+{
+    for (int code = 1; code <= 4; ++code) {
+        if (word == category_word(code))
+            return code;
+    }
+    return 0;
+}
+
+int kind_code(const QString &word)
+{
+    for (int code = 1; code <= 4; ++code) {
+        if (word == kind_word(code))
+            return code;
+    }
+    return 0;
 }
 
 QString category_word(int category_code)

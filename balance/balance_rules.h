@@ -59,11 +59,16 @@ struct BalanceRow {
 
 // The key of column 0 built from columns 20, 18, 3 and 19.
 QString row_key(const BalanceRow &row);
+QString row_key(const QString &kind_code, const QString &category_code, const QString &position_code,
+                const QString &facet_code);
 
 // "Руководители" .. "Рабочие" for 1..4, empty otherwise.
 QString category_word(int category_code);
 // "Основное" .. "Пр.рабочие" for 1..4, empty otherwise.
 QString kind_word(int kind_code);
+// The codes 1..4 of those words; 0 for any other text.
+int category_code(const QString &word);
+int kind_code(const QString &word);
 
 // 0.1 % of the actual staff, truncated toward zero.
 int natural_loss(int actual_staff);

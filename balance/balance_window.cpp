@@ -65,7 +65,7 @@ void Widget::add_balance_row()
     cells[col_cat_code] = new_cell(QString(), &yellow_brush, centre, false, true);
     cells[col_facet_code] = new_cell(QString(), &yellow_brush, centre, false, true);
     cells[col_kind_code] = new_cell("1", &yellow_brush, centre, false, false);
-    cells[col_kind] = new_cell("Основное", nullptr, left, true, true);
+    cells[col_kind] = new_cell(kind_word(1), nullptr, left, true, true);
     cells[col_category] = new_cell(QString(), &grey_brush, {}, false, false);
     cells[col_facet] = new_cell(QString(), &grey_brush, {}, false, false);
     cells[col_name] = new_cell(QString(), &grey_brush, left, false, false);
@@ -90,7 +90,8 @@ void Widget::paste_okpdtr(QString str1, QString str2, QString str3)
     balance_model->setData(cell(col_name), str2, Qt::EditRole);
     balance_model->setData(cell(col_cat_code), str3, Qt::EditRole);
     balance_model->setData(cell(col_vnutr_ist), 0, Qt::EditRole);
-    balance_model->setData(cell(col_key), cell(col_kind_code).data().toString() + str3 + str1, Qt::EditRole);
+    balance_model->setData(cell(col_key), row_key(cell(col_kind_code).data().toString(), str3, str1, QString()),
+                           Qt::EditRole);
     balance_model->setData(cell(col_category), category_word(cell(col_cat_code).data().toString().toInt()),
                            Qt::EditRole);
 

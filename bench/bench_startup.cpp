@@ -87,7 +87,7 @@ void position_filter_one_key(benchmark::State &state, const QVector<ClassifierRe
                              int rows)
 {
     Form picker;
-    picker.set_mode(4);
+    picker.set_mode(picker_mode::positions);
     picker.set_items(records);
     picker.show();
     if (!QTest::qWaitForWindowExposed(&picker)) {

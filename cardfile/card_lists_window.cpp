@@ -2,11 +2,15 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "balance_rules.h"
+#include "card_balance_row.h"
 #include "card_lists.h"
 #include "iexml.h"
 #include "kept_codes.h"
 
 #include <QHash>
+
+#include <functional>
 
 namespace
 {
@@ -18,7 +22,6 @@ const char *const date_format = "yyyy-MM-dd";
 const char *const empty_phone = "()---";
 
 const char *const title_fill_balance = "Заполнение Баланса ТР";
-const char *const text_invalid_code = "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!";
 const char *const title_invalid_code = "Код должности НЕДЕЙСТВИТЕЛЕН!";
 const char *const text_invalid_code_head = "В Балансе в строке ";
 const char *const text_invalid_code_tail = " обнаружен код должности, который был изменен или аннулирован. Пожалуйста, "
@@ -43,9 +46,6 @@ const char *const field_office = "Военкомат (п.4.1)";
 
 // Last card format version whose balance had eight values a row.
 constexpr int last_old_balance_version = 14;
-
-const char *const category_words[] = {"Руководители", "Специалисты", "Служащие", "Рабочие"};
-const char *const kind_words[] = {"Основное", "Вспомогательное", "Др.службы", "Пр.рабочие"};
 
 QString u(const char *text)
 {
@@ -94,12 +94,10 @@ void set_item(QComboBox *box, const QString &text)
     box->setCurrentIndex(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
-// Figures go into table cells as integers, other text as it is.
-QVariant cell_value(const QString &text)
+// Rows to build: the count slot says how many, the list says how many there are.
+int stored_row_count(const QVector<QString> &main, int count_slot, const QVector<QString> &rows, int row_size)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? QVariant(value) : QVariant(text);
+    return qMax(0, qMin(to_int(value_at(main, count_slot)), rows.size() / row_size));
 }
 
 } // namespace
@@ -211,12 +209,14 @@ QVector<QString> Widget::collect_balance_rows()
     QVector<QString> rows;
     if (ui->cb_kat_b->currentText() != card_lists::yes)
         return rows;
-    balance_model->sort(0, Qt::AscendingOrder);
+    using namespace balance;
+    balance_model->sort(col_key, Qt::AscendingOrder);
     const bool for_task = ui->checkBox_balance_voenshtat->isChecked();
     for (int r = 0; r < balance_model->rowCount(); ++r) {
         const auto cell = [&](int column) { return cell_text(balance_model, r, column); };
-        rows << cell(20) << cell(2) << cell(3) << cell(19) << cell(8) << cell(9) << cell(11)
-             << (for_task ? cell(7) : cell(6)) << QString() << cell(6);
+        rows << cell(col_kind_code) << cell(col_category) << cell(col_code) << cell(col_facet_code) << cell(col_fact)
+             << cell(col_mp) << cell(col_bron) << (for_task ? cell(col_treb) : cell(col_shtat)) << QString()
+             << cell(col_shtat);
     }
     return rows;
 }
@@ -267,45 +267,52 @@ bool Widget::card_changed()
 
 // ---- Writing the window ----
 
-void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
-                            const QVector<QString> &nebron, bool counts_as_saved)
+// Stored codes written into their fields. A code the carried list does not know is kept in the window
+// and named in one notice at the end; "0" and the empty text stand for no code.
+class CardCodes
 {
-    const auto slot = [&main](int n) { return value_at(main, n); };
+public:
+    using Loader = std::function<const QVector<ClassifierRecord> &(const char *file)>;
+    CardCodes(const QVector<QString> &main, Loader load) : main(main), load(std::move(load)) {}
+
+    QString slot(int n) const { return value_at(main, n); }
+
     // Every look-up loads its classifier afresh; the last record with the code wins.
-    const auto look_up = [this](const char *file, const QString &code, bool *known = nullptr) {
-        load_classifier(file);
+    ClassifierRecord look_up(const char *file, const QString &code, bool *known)
+    {
         ClassifierRecord found;
-        bool matched = false;
-        for (const ClassifierRecord &record : classifier_reader.records) {
+        *known = false;
+        for (const ClassifierRecord &record : load(file)) {
             if (record.code == code) {
                 found = record;
-                matched = true;
+                *known = true;
             }
         }
-        if (known)
-            *known = matched;
         return found;
-    };
-    // A stored code the carried list does not know is kept in the window and named in one notice at
-    // the end; "0" and the empty text stand for no code.
-    QVector<kept_codes::UnknownCode> unknown_codes;
-    const auto is_unknown = [&](bool known, const QString &code, const char *field) {
+    }
+
+    bool is_unknown(bool known, const QString &code, const char *field)
+    {
         if (known || code.isEmpty() || code == "0")
             return false;
         unknown_codes.append({u(field), code});
         return true;
-    };
+    }
+
     // A field that cannot hold a kept code as it is (its length or mask) is left empty: a cut code
     // would name something else.
-    const auto keep_in = [&](QLineEdit *edit, const QString &text) {
+    bool keep_in(QLineEdit *edit, const QString &text)
+    {
         edit->setText(text);
         if (edit->text() == text)
             return true;
         edit->setText(QString());
         unknown_codes.last().kept = false;
         return false;
-    };
-    const auto set_street = [&](QLineEdit *edit, int street_slot, const char *field) {
+    }
+
+    void set_street(QLineEdit *edit, int street_slot, const char *field)
+    {
         const QString code = slot(street_slot);
         bool known = false;
         const QString name = look_up(classifier_file::addresses, code, &known).name;
@@ -313,10 +320,24 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             keep_in(edit, kept_codes::street_text(code));
         else
             edit->setText(name);
-    };
+    }
+
+    // A code field alone.
+    void set_code(const char *file, int code_slot, const char *field, QLineEdit *code_edit)
+    {
+        const QString code = slot(code_slot);
+        bool known = false;
+        const QString found = look_up(file, code, &known).code;
+        if (is_unknown(known, code, field))
+            keep_in(code_edit, code);
+        else
+            code_edit->setText(found);
+    }
+
     // A code field with its name field: an unknown code stays, with `kept_name` beside it.
-    const auto set_coded = [&](const char *file, int code_slot, const char *field, QLineEdit *code_edit,
-                               QLineEdit *name_edit, const QString &kept_name) {
+    void set_coded(const char *file, int code_slot, const char *field, QLineEdit *code_edit, QLineEdit *name_edit,
+                   const QString &kept_name = QString())
+    {
         const QString code = slot(code_slot);
         bool known = false;
         const ClassifierRecord record = look_up(file, code, &known);
@@ -326,237 +347,243 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
         }
         code_edit->setText(record.code);
         set_text_home(name_edit, record.name);
-    };
+    }
 
+    QVector<kept_codes::UnknownCode> unknown_codes;
+
+private:
+    const QVector<QString> &main;
+    Loader load;
+};
+
+void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
+                            const QVector<QString> &nebron, bool counts_as_saved)
+{
+    CardCodes codes(main, [this](const char *file) -> const QVector<ClassifierRecord> & {
+        load_classifier(file);
+        return classifier_reader.records;
+    });
     if (main.size() > 53) {
-        set_plain_text(ui->te_orgname, slot(card_slot::te_orgname));
-        const QList<QLineEdit *> head = {ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk,
-                                         ui->le_OtRuk, ui->le_TelRuk, ui->le_FaxRuk};
-        for (int i = 0; i < head.size(); ++i)
-            head.at(i)->setText(slot(card_slot::lineEdit + i));
-        set_text_home(ui->le_DolgVur, slot(card_slot::le_DolgVur));
-        ui->le_FamVur->setText(slot(card_slot::le_FamVur));
-        ui->le_ImVur->setText(slot(card_slot::le_ImVur));
-        ui->le_OtVur->setText(slot(card_slot::le_OtVur));
-        ui->le_TelVur->setText(slot(card_slot::le_TelVur));
-
-        // Item 1.5 follows the card without the question the user gets when switching it off.
-        const bool mob_body = slot(card_slot::cb_MobOrgan) == card_lists::yes;
-        set_mobilisation_body(mob_body);
-        ui->cb_MobOrgan_2->setCurrentIndex(mob_body && slot(card_slot::cb_MobOrgan_2) == card_lists::yes ? 1 : 0);
-        const QList<QLineEdit *> mob_fields = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
-                                               ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
-        // A card without the body leaves no head of another card's body behind.
-        for (int i = 0; i < mob_fields.size(); ++i)
-            mob_fields.at(i)->setText(mob_body ? slot(card_slot::DolgRukMO + i) : QString());
-
-        set_text_home(ui->lineEdit_21, slot(card_slot::lineEdit_21));
-        set_text_home(ui->lineEdit_8, slot(card_slot::lineEdit_8));
-        set_text_home(ui->lineEdit_18, slot(card_slot::lineEdit_18));
-        set_street(ui->lineEdit_23, card_slot::lineEdit_23, field_actual_street);
-        set_text_home(ui->lineEdit_9, slot(card_slot::lineEdit_9));
-        set_text_home(ui->lineEdit_31, slot(card_slot::lineEdit_31));
-        set_street(ui->lineEdit_37, card_slot::lineEdit_37, field_postal_street);
-        set_text_home(ui->lineEdit_34, slot(card_slot::lineEdit_34));
-        set_text_home(ui->lineEdit_35, slot(card_slot::lineEdit_35));
-        ui->lineEdit_29->setText(slot(card_slot::lineEdit_29));
-        set_text_home(ui->lineEdit_10, slot(card_slot::lineEdit_10));
-        set_text_home(ui->lineEdit_36, slot(card_slot::lineEdit_36));
-        ui->le_INN->setText(slot(card_slot::le_INN));
-        // The document keeps the INN in place of a missing OGRN; an empty INN says nothing of the OGRN.
-        const bool no_ogrn = !slot(card_slot::le_INN).isEmpty() && slot(card_slot::le_OGRN) == slot(card_slot::le_INN);
-        ui->le_OGRN->setText(no_ogrn ? QStringLiteral("0") : slot(card_slot::le_OGRN));
-        {
-            const QString code = slot(card_slot::le_okato);
-            bool known = false;
-            const QString found = look_up(classifier_file::okato, code, &known).code;
-            if (is_unknown(known, code, field_okato))
-                keep_in(ui->le_okato, code);
-            else
-                ui->le_okato->setText(found);
-        }
-        ui->le_OKPO->setText(slot(card_slot::le_OKPO));
-        set_coded(classifier_file::okopf, card_slot::lineEdit_11, field_okopf, ui->lineEdit_11, ui->lineEdit_13,
-                  QString());
-        set_coded(classifier_file::okfs, card_slot::lineEdit_25, field_okfs, ui->lineEdit_25, ui->lineEdit_24,
-                  QString());
-        set_coded(classifier_file::okved, card_slot::le_osn_ved, field_okved, ui->le_osn_ved, ui->lineEdit_26,
-                  QString());
-        ui->le_dop_ved->setText(slot(card_slot::le_dop_ved));
-        on_pb_dop_sort_clicked();
-
-        const QString category = slot(card_slot::cb_kat_b);
-        if (category == card_lists::category_not_reserving)
-            set_reservation(false);
-        ui->OKOGU_le->setText(slot(card_slot::OKOGU_le));
-        set_item(ui->cb_sf_ved, slot(card_slot::cb_sf_ved));
-        set_item(ui->cb_OGV, slot(card_slot::cb_OGV));
-        set_plain_text(ui->te_dopinfo, slot(card_slot::te_dopinfo));
-        set_date(ui->dateZap, slot(card_slot::dateZap));
-        // "0" stands for no number: the previous card's number must not stay.
-        ui->le_RegNo->setText(slot(card_slot::le_RegNo) == "0" ? QString() : slot(card_slot::le_RegNo));
-        set_plain_text(ui->te_orgname2, slot(card_slot::te_orgname2));
-        ui->le_FaxVur->setText(slot(card_slot::le_FaxVur));
-        ui->le_DopRuk->setText(slot(card_slot::le_DopRuk));
-        ui->le_DopVur->setText(slot(card_slot::le_DopVur));
-        ui->sb_kol_vred->setValue(to_int(slot(card_slot::sb_kol_vred)));
-        ui->sb_kol_opas->setValue(to_int(slot(card_slot::sb_kol_opas)));
-        ui->sb_f6_all->setValue(to_int(slot(card_slot::sb_f6_all)));
-        ui->sb_f6_of->setValue(to_int(slot(card_slot::sb_f6_of)));
-        ui->sb_f6_neof->setValue(to_int(slot(card_slot::sb_f6_neof)));
-        ui->sb_f6_mp->setValue(to_int(slot(card_slot::sb_f6_mp)));
-        ui->sb_f6_priziv->setValue(to_int(slot(card_slot::sb_f6_priziv)));
-
-        // What only a reserving organisation fills starts from empty.
-        ui->sb_f6_bron_of->setValue(0);
-        ui->sb_f6_bron_neof->setValue(0);
-        for (QLineEdit *field : {static_cast<QLineEdit *>(ui->VK_org), static_cast<QLineEdit *>(ui->le_VK),
-                                 static_cast<QLineEdit *>(ui->NPA_doc), static_cast<QLineEdit *>(ui->NPA_no)})
-            field->setText(QString());
-        const QDate no_date(2000, 1, 1);
-        const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
-        const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
-        const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
-        for (int i = 0; i < trained.size(); ++i) {
-            trained.at(i)->setText(QString());
-            trained_dates.at(i)->setDate(no_date);
-            trained_at.at(i)->setCurrentIndex(0);
-        }
-
-        if (category == card_lists::category_reserving) {
-            set_reservation(true);
-            ui->NPA_doc->setText(slot(card_slot::NPA_doc));
-            ui->NPA_no->setText(slot(card_slot::NPA_no));
-            set_date(ui->NPA_date, slot(card_slot::NPA_date));
-            // The office's name field must not stay empty: the card check asks for it.
-            set_coded(classifier_file::offices, card_slot::VK_org, field_office, ui->VK_org, ui->le_VK,
-                      kept_codes::office_text(slot(card_slot::VK_org)));
-            ui->sb_f6_bron_of->setValue(to_int(slot(card_slot::sb_f6_bron_of)));
-            // Kept here too, so that a card without balance rows keeps its figure.
-            ui->sb_f6_bron_neof->setValue(to_int(slot(card_slot::sb_f6_bron_neof)));
-            for (int i = 0; i < trained.size(); ++i) {
-                trained.at(i)->setText(slot(card_slot::ob_ruk + 3 * i));
-                set_date(trained_dates.at(i), slot(card_slot::ob_ruk_date + 3 * i));
-                trained_at.at(i)->setEditText(slot(card_slot::ob_ruk_gou + 3 * i));
-            }
-        }
-
-        set_plain_text(ui->te_up_l, slot(card_slot::te_up_l));
-        set_plain_text(ui->te_up_r, slot(card_slot::te_up_r));
-        set_plain_text(ui->te_down_l, slot(card_slot::te_down_l));
-        set_plain_text(ui->te_down_r, slot(card_slot::te_down_r));
-        ui->lineEdit_46->setText(slot(card_slot::lineEdit_46).isEmpty() ? u(default_city)
-                                                                        : slot(card_slot::lineEdit_46));
-        ui->le_KPP->setText(slot(card_slot::le_KPP));
-        set_date(ui->dateINN, slot(card_slot::dateINN));
-        set_mobilisation_staff_column(slot(card_slot::checkBox_balance_voenshtat) == card_lists::staff_for_task);
+        fill_heads_and_addresses(codes);
+        fill_codes_and_figures(codes);
+        fill_reservation_fields(codes);
         refresh_tooltips();
     }
+    fill_balance_table(main, balance);
+    fill_reservation_tables(main, bron, nebron);
 
-    // Rows to build: the count slot says how many, the list says how many there are.
-    const auto row_count = [&](int count_slot, const QVector<QString> &rows, int row_size) {
-        return qMax(0, qMin(to_int(slot(count_slot)), rows.size() / row_size));
-    };
-    const auto start_progress = [this](const char *title) {
-        progress_window.clear_source();
-        progress_window.set_title(u(title));
-        progress_window.show();
-        progress_window.set_procent(0);
-    };
+    if (counts_as_saved)
+        take_snapshot(collect_card_values(), collect_balance_rows(), collect_bron_rows(), collect_nebron_rows());
 
-    if (balance.size() > 9) {
-        const bool for_task = slot(card_slot::checkBox_balance_voenshtat) == card_lists::staff_for_task;
-        set_mobilisation_staff_column(for_task);
-        const int count = row_count(card_slot::balance_row_count, balance, card_lists::balance_row_size);
-        const float step = count > 0 ? 100.0f / count : 0.0f;
-        float done = 0;
-        start_progress(title_fill_balance);
-        balance_model->removeRows(0, balance_model->rowCount());
+    if (!codes.unknown_codes.isEmpty())
+        show_notice(QMessageBox::Information, kept_codes::notice_title(), kept_codes::notice_text(codes.unknown_codes));
+}
 
-        // Position and facet names are looked up once for the whole table.
-        QHash<QString, QString> position_names, facet_names;
-        load_classifier(classifier_file::positions);
-        for (const ClassifierRecord &record : classifier_reader.records)
-            position_names.insert(record.code, record.name);
-        load_classifier(classifier_file::facets);
-        for (const ClassifierRecord &record : classifier_reader.records)
-            facet_names.insert(record.code, record.name);
+void Widget::fill_heads_and_addresses(CardCodes &codes)
+{
+    const auto slot = [&codes](int n) { return codes.slot(n); };
+    set_plain_text(ui->te_orgname, slot(card_slot::te_orgname));
+    const QList<QLineEdit *> head = {ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk,
+                                     ui->le_OtRuk, ui->le_TelRuk, ui->le_FaxRuk};
+    for (int i = 0; i < head.size(); ++i)
+        head.at(i)->setText(slot(card_slot::lineEdit + i));
+    set_text_home(ui->le_DolgVur, slot(card_slot::le_DolgVur));
+    ui->le_FamVur->setText(slot(card_slot::le_FamVur));
+    ui->le_ImVur->setText(slot(card_slot::le_ImVur));
+    ui->le_OtVur->setText(slot(card_slot::le_OtVur));
+    ui->le_TelVur->setText(slot(card_slot::le_TelVur));
 
-        for (current_row = 0; current_row < count; ++current_row) {
-            const int r = current_row;
-            const auto b = [&](int position) { return balance.at(r * card_lists::balance_row_size + position); };
-            const int before = balance_model->rowCount();
-            add_balance_row();
-            if (balance_model->rowCount() == before)
-                balance_model->insertRow(balance_model->rowCount());
-            const int row = balance_model->rowCount() - 1;
-            const auto set = [&](int column, const QVariant &value) {
-                balance_model->setData(balance_model->index(row, column), value, Qt::EditRole);
-            };
-            const auto text = [&](int column) { return cell_text(balance_model, row, column); };
+    // Item 1.5 follows the card without the question the user gets when switching it off.
+    const bool mob_body = slot(card_slot::cb_MobOrgan) == card_lists::yes;
+    set_mobilisation_body(mob_body);
+    ui->cb_MobOrgan_2->setCurrentIndex(mob_body && slot(card_slot::cb_MobOrgan_2) == card_lists::yes ? 1 : 0);
+    const QList<QLineEdit *> mob_fields = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
+                                           ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
+    // A card without the body leaves no head of another card's body behind.
+    for (int i = 0; i < mob_fields.size(); ++i)
+        mob_fields.at(i)->setText(mob_body ? slot(card_slot::DolgRukMO + i) : QString());
 
-            balance_model->blockSignals(true);
-            const QString kind = b(balance_pos::kind_code);
-            set(20, kind);
-            const int kind_number = to_int(kind);
-            if (kind_number >= 2 && kind_number <= 4)
-                set(1, u(kind_words[kind_number - 1]));
-            const QString category = b(balance_pos::category_word);
-            set(2, category);
-            for (int c = 0; c < 4; ++c) {
-                if (category == category_words[c])
-                    set(18, c + 1);
-            }
-            const QString position = b(balance_pos::position_code);
-            set(3, position);
-            if (position_names.contains(position))
-                set(5, position_names.value(position));
-            const bool unknown = text(5).isEmpty();
-            if (unknown)
-                set(5, u(text_invalid_code));
-            const QString facet = b(balance_pos::facet_code);
-            if (!facet.isEmpty()) {
-                set(19, facet);
-                if (facet_names.contains(facet))
-                    set(4, facet_names.value(facet));
-            }
-            set(0, text(20) + text(18) + text(3) + text(19));
-            balance_model->blockSignals(false);
-            if (unknown)
-                show_notice(QMessageBox::Critical, u(title_invalid_code),
-                            u(text_invalid_code_head) + QString::number(r + 1) + u(text_invalid_code_tail), false);
+    set_text_home(ui->lineEdit_21, slot(card_slot::lineEdit_21));
+    set_text_home(ui->lineEdit_8, slot(card_slot::lineEdit_8));
+    set_text_home(ui->lineEdit_18, slot(card_slot::lineEdit_18));
+    codes.set_street(ui->lineEdit_23, card_slot::lineEdit_23, field_actual_street);
+    set_text_home(ui->lineEdit_9, slot(card_slot::lineEdit_9));
+    set_text_home(ui->lineEdit_31, slot(card_slot::lineEdit_31));
+    codes.set_street(ui->lineEdit_37, card_slot::lineEdit_37, field_postal_street);
+    set_text_home(ui->lineEdit_34, slot(card_slot::lineEdit_34));
+    set_text_home(ui->lineEdit_35, slot(card_slot::lineEdit_35));
+    ui->lineEdit_29->setText(slot(card_slot::lineEdit_29));
+    set_text_home(ui->lineEdit_10, slot(card_slot::lineEdit_10));
+    set_text_home(ui->lineEdit_36, slot(card_slot::lineEdit_36));
+}
 
-            set(8, cell_value(b(balance_pos::actual)));
-            set(9, cell_value(b(balance_pos::leaving_by_mob)));
-            set(11, cell_value(b(balance_pos::reserved)));
-            if (for_task)
-                set(7, cell_value(b(balance_pos::required)));
-            set(15, 0);
-            set(6, cell_value(b(balance_pos::staff)));
-            done += step;
-            progress_window.set_procent(int(done));
-        }
-        progress_window.close();
-        on_balance_sort_clicked();
-        update();
-        if (card_file_version <= last_old_balance_version)
-            show_notice(QMessageBox::Information, u(title_balance_2022), u(text_balance_2022), false);
-        const int reserved_neof = to_int(slot(card_slot::sb_f6_bron_neof));
-        ui->sb_f6_bron_neof->setValue(
-            reserved_neof > 0 ? reserved_neof : ui->sb_b_bron->value() - to_int(slot(card_slot::sb_f6_bron_of)));
-        check_f6();
-    } else {
-        balance_model->removeRows(0, balance_model->rowCount());
+void Widget::fill_codes_and_figures(CardCodes &codes)
+{
+    const auto slot = [&codes](int n) { return codes.slot(n); };
+    ui->le_INN->setText(slot(card_slot::le_INN));
+    // The document keeps the INN in place of a missing OGRN; an empty INN says nothing of the OGRN.
+    const bool no_ogrn = !slot(card_slot::le_INN).isEmpty() && slot(card_slot::le_OGRN) == slot(card_slot::le_INN);
+    ui->le_OGRN->setText(no_ogrn ? QStringLiteral("0") : slot(card_slot::le_OGRN));
+    codes.set_code(classifier_file::okato, card_slot::le_okato, field_okato, ui->le_okato);
+    ui->le_OKPO->setText(slot(card_slot::le_OKPO));
+    codes.set_coded(classifier_file::okopf, card_slot::lineEdit_11, field_okopf, ui->lineEdit_11, ui->lineEdit_13);
+    codes.set_coded(classifier_file::okfs, card_slot::lineEdit_25, field_okfs, ui->lineEdit_25, ui->lineEdit_24);
+    codes.set_coded(classifier_file::okved, card_slot::le_osn_ved, field_okved, ui->le_osn_ved, ui->lineEdit_26);
+    ui->le_dop_ved->setText(slot(card_slot::le_dop_ved));
+    on_pb_dop_sort_clicked();
+
+    if (slot(card_slot::cb_kat_b) == card_lists::category_not_reserving)
+        set_reservation(false);
+    ui->OKOGU_le->setText(slot(card_slot::OKOGU_le));
+    set_item(ui->cb_sf_ved, slot(card_slot::cb_sf_ved));
+    set_item(ui->cb_OGV, slot(card_slot::cb_OGV));
+    set_plain_text(ui->te_dopinfo, slot(card_slot::te_dopinfo));
+    set_date(ui->dateZap, slot(card_slot::dateZap));
+    // "0" stands for no number: the previous card's number must not stay.
+    ui->le_RegNo->setText(slot(card_slot::le_RegNo) == "0" ? QString() : slot(card_slot::le_RegNo));
+    set_plain_text(ui->te_orgname2, slot(card_slot::te_orgname2));
+    ui->le_FaxVur->setText(slot(card_slot::le_FaxVur));
+    ui->le_DopRuk->setText(slot(card_slot::le_DopRuk));
+    ui->le_DopVur->setText(slot(card_slot::le_DopVur));
+    ui->sb_kol_vred->setValue(to_int(slot(card_slot::sb_kol_vred)));
+    ui->sb_kol_opas->setValue(to_int(slot(card_slot::sb_kol_opas)));
+    ui->sb_f6_all->setValue(to_int(slot(card_slot::sb_f6_all)));
+    ui->sb_f6_of->setValue(to_int(slot(card_slot::sb_f6_of)));
+    ui->sb_f6_neof->setValue(to_int(slot(card_slot::sb_f6_neof)));
+    ui->sb_f6_mp->setValue(to_int(slot(card_slot::sb_f6_mp)));
+    ui->sb_f6_priziv->setValue(to_int(slot(card_slot::sb_f6_priziv)));
+}
+
+void Widget::fill_reservation_fields(CardCodes &codes)
+{
+    const auto slot = [&codes](int n) { return codes.slot(n); };
+    // What only a reserving organisation fills starts from empty.
+    ui->sb_f6_bron_of->setValue(0);
+    ui->sb_f6_bron_neof->setValue(0);
+    for (QLineEdit *field : {static_cast<QLineEdit *>(ui->VK_org), static_cast<QLineEdit *>(ui->le_VK),
+                             static_cast<QLineEdit *>(ui->NPA_doc), static_cast<QLineEdit *>(ui->NPA_no)})
+        field->setText(QString());
+    const QDate no_date(2000, 1, 1);
+    const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
+    const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
+    const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
+    for (int i = 0; i < trained.size(); ++i) {
+        trained.at(i)->setText(QString());
+        trained_dates.at(i)->setDate(no_date);
+        trained_at.at(i)->setCurrentIndex(0);
     }
 
-    // The two reservation tables: rows appended through their buttons, then filled cell by cell.
+    if (slot(card_slot::cb_kat_b) == card_lists::category_reserving) {
+        set_reservation(true);
+        ui->NPA_doc->setText(slot(card_slot::NPA_doc));
+        ui->NPA_no->setText(slot(card_slot::NPA_no));
+        set_date(ui->NPA_date, slot(card_slot::NPA_date));
+        // The office's name field must not stay empty: the card check asks for it.
+        codes.set_coded(classifier_file::offices, card_slot::VK_org, field_office, ui->VK_org, ui->le_VK,
+                        kept_codes::office_text(slot(card_slot::VK_org)));
+        ui->sb_f6_bron_of->setValue(to_int(slot(card_slot::sb_f6_bron_of)));
+        // Kept here too, so that a card without balance rows keeps its figure.
+        ui->sb_f6_bron_neof->setValue(to_int(slot(card_slot::sb_f6_bron_neof)));
+        for (int i = 0; i < trained.size(); ++i) {
+            trained.at(i)->setText(slot(card_slot::ob_ruk + 3 * i));
+            set_date(trained_dates.at(i), slot(card_slot::ob_ruk_date + 3 * i));
+            trained_at.at(i)->setEditText(slot(card_slot::ob_ruk_gou + 3 * i));
+        }
+    }
+
+    set_plain_text(ui->te_up_l, slot(card_slot::te_up_l));
+    set_plain_text(ui->te_up_r, slot(card_slot::te_up_r));
+    set_plain_text(ui->te_down_l, slot(card_slot::te_down_l));
+    set_plain_text(ui->te_down_r, slot(card_slot::te_down_r));
+    ui->lineEdit_46->setText(slot(card_slot::lineEdit_46).isEmpty() ? u(default_city) : slot(card_slot::lineEdit_46));
+    ui->le_KPP->setText(slot(card_slot::le_KPP));
+    set_date(ui->dateINN, slot(card_slot::dateINN));
+    set_mobilisation_staff_column(slot(card_slot::checkBox_balance_voenshtat) == card_lists::staff_for_task);
+}
+
+void Widget::start_fill_progress(const char *title)
+{
+    progress_window.clear_source();
+    progress_window.set_title(u(title));
+    progress_window.show();
+    progress_window.set_procent(0);
+}
+
+void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QString> &balance)
+{
+    balance_model->removeRows(0, balance_model->rowCount());
+    if (balance.size() < card_lists::balance_row_size)
+        return;
+    const bool for_task = value_at(main, card_slot::checkBox_balance_voenshtat) == card_lists::staff_for_task;
+    set_mobilisation_staff_column(for_task);
+    const int count = stored_row_count(main, card_slot::balance_row_count, balance, card_lists::balance_row_size);
+    const float step = count > 0 ? 100.0f / count : 0.0f;
+    float done = 0;
+    start_fill_progress(title_fill_balance);
+
+    // Position and facet names are looked up once for the whole table.
+    balance::CardRowNames names;
+    load_classifier(classifier_file::positions);
+    for (const ClassifierRecord &record : classifier_reader.records)
+        names.positions.insert(record.code, record.name);
+    load_classifier(classifier_file::facets);
+    for (const ClassifierRecord &record : classifier_reader.records)
+        names.facets.insert(record.code, record.name);
+
+    for (current_row = 0; current_row < count; ++current_row) {
+        const int first = current_row * card_lists::balance_row_size;
+        const auto b = [&](int position) { return balance.at(first + position); };
+        const balance::CardBalanceRow stored = {
+            b(balance_pos::kind_code),  b(balance_pos::category_word), b(balance_pos::position_code),
+            b(balance_pos::facet_code), b(balance_pos::actual),        b(balance_pos::leaving_by_mob),
+            b(balance_pos::reserved),   b(balance_pos::required),      b(balance_pos::staff)};
+        put_card_row(balance::table_row_from_card(stored, names, for_task), current_row + 1);
+        done += step;
+        progress_window.set_procent(int(done));
+    }
+    progress_window.close();
+    on_balance_sort_clicked();
+    update();
+    if (card_file_version <= last_old_balance_version)
+        show_notice(QMessageBox::Information, u(title_balance_2022), u(text_balance_2022), false);
+    const int reserved_neof = to_int(value_at(main, card_slot::sb_f6_bron_neof));
+    ui->sb_f6_bron_neof->setValue(
+        reserved_neof > 0 ? reserved_neof : ui->sb_b_bron->value() - to_int(value_at(main, card_slot::sb_f6_bron_of)));
+    check_f6();
+}
+
+void Widget::put_card_row(const balance::TableRowFromCard &cells, int number)
+{
+    const int before = balance_model->rowCount();
+    add_balance_row();
+    if (balance_model->rowCount() == before)
+        balance_model->insertRow(balance_model->rowCount());
+    const int row = balance_model->rowCount() - 1;
+    const auto set = [&](const QPair<int, QVariant> &cell) {
+        balance_model->setData(balance_model->index(row, cell.first), cell.second, Qt::EditRole);
+    };
+    balance_model->blockSignals(true);
+    for (const auto &cell : cells.identity)
+        set(cell);
+    balance_model->blockSignals(false);
+    if (cells.invalid_code)
+        show_notice(QMessageBox::Critical, u(title_invalid_code),
+                    u(text_invalid_code_head) + QString::number(number) + u(text_invalid_code_tail), false);
+    for (const auto &cell : cells.figures)
+        set(cell);
+}
+
+void Widget::fill_reservation_tables(const QVector<QString> &main, const QVector<QString> &bron,
+                                     const QVector<QString> &nebron)
+{
+    // Rows appended through their buttons, then filled cell by cell.
     const auto fill_table = [&](QStandardItemModel *model, const QVector<QString> &rows, int row_size, int count_slot,
                                 const char *title, void (Widget::*add_row)()) {
-        const int count = row_count(count_slot, rows, row_size);
+        model->removeRows(0, model->rowCount());
+        const int count = stored_row_count(main, count_slot, rows, row_size);
         const float step = count > 0 ? 100.0f / count : 0.0f;
         float done = 0;
-        start_progress(title);
-        model->removeRows(0, model->rowCount());
+        start_fill_progress(title);
         for (int r = 0; r < count; ++r) {
             const int before = model->rowCount();
             (this->*add_row)();
@@ -566,7 +593,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
             for (int column = 0; column < row_size; ++column) {
                 const QString value = rows.at(r * row_size + column);
                 model->setData(model->index(row, column),
-                               model == nebron_model && column == 0 ? cell_value(value) : QVariant(value),
+                               model == nebron_model && column == 0 ? balance::figure_cell(value) : QVariant(value),
                                Qt::EditRole);
             }
             done += step;
@@ -585,10 +612,4 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
                    &Widget::on_add_nebron_clicked);
     else
         nebron_model->removeRows(0, nebron_model->rowCount());
-
-    if (counts_as_saved)
-        take_snapshot(collect_card_values(), collect_balance_rows(), collect_bron_rows(), collect_nebron_rows());
-
-    if (!unknown_codes.isEmpty())
-        show_notice(QMessageBox::Information, kept_codes::notice_title(), kept_codes::notice_text(unknown_codes));
 }

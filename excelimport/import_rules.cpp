@@ -1,5 +1,7 @@
 #include "import_rules.h"
 
+#include "card_balance_row.h"
+
 #include "workbook.h"
 
 #include <QCoreApplication>
@@ -152,7 +154,7 @@ const ClassifierRecord *ClassifierIndex::find(const QString &code) const
 
 QString unknown_position_marker()
 {
-    return QCoreApplication::translate("Widget", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");
+    return balance::invalid_code_text();
 }
 
 QString unknown_facet_marker()

@@ -289,11 +289,11 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
         return;
 
     // Each classifier is read once per import and looked up by code.
-    classifier_reader.load(classifier_dir + "OKPDTR_new.xml");
+    load_classifier(classifier_file::positions);
     const ClassifierIndex positions(classifier_reader.records);
     ClassifierIndex facets;
     if (std::any_of(source.begin(), source.end(), [](const BalanceSourceRow &s) { return !s.facet.isEmpty(); })) {
-        classifier_reader.load(classifier_dir + "Faset_new.xml");
+        load_classifier(classifier_file::facets);
         facets = ClassifierIndex(classifier_reader.records);
     }
 

@@ -2,6 +2,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "balance_rules.h"
 #include "form6_rules.h"
 #include "text_rules.h"
 
@@ -193,11 +194,13 @@ void Widget::paste_faset(QString str1, QString str2, QString)
     QAbstractItemModel *model = ui->table_balance->model();
     const bool blocked = model->blockSignals(true);
     if (current_row >= 0) {
+        using namespace balance;
         const bool no_facet = str1 == "0";
-        model->setData(model->index(current_row, 4), no_facet ? QString() : str2, Qt::EditRole);
-        model->setData(model->index(current_row, 19), no_facet ? QString() : str1, Qt::EditRole);
+        model->setData(model->index(current_row, col_facet), no_facet ? QString() : str2, Qt::EditRole);
+        model->setData(model->index(current_row, col_facet_code), no_facet ? QString() : str1, Qt::EditRole);
         auto text = [&](int column) { return model->index(current_row, column).data(Qt::DisplayRole).toString(); };
-        model->setData(model->index(current_row, 0), text(20) + text(18) + text(3) + (no_facet ? QString() : str1),
+        model->setData(model->index(current_row, col_key),
+                       row_key(text(col_kind_code), text(col_cat_code), text(col_code), no_facet ? QString() : str1),
                        Qt::EditRole);
     }
     model->blockSignals(blocked);

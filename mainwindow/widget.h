@@ -25,6 +25,11 @@ class QPrintPreviewDialog;
 class QWebView;
 class spinboxDelegate;
 class comboboxDelegate;
+class CardCodes;
+namespace balance
+{
+struct TableRowFromCard;
+}
 class Workbook;
 namespace xls_import
 {
@@ -295,6 +300,16 @@ private:
     // (an unfinished card does not).
     void fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                         const QVector<QString> &nebron, bool counts_as_saved = true);
+    // The parts of fill_from_card: the main list's fields, then each table.
+    void fill_heads_and_addresses(CardCodes &codes);
+    void fill_codes_and_figures(CardCodes &codes);
+    void fill_reservation_fields(CardCodes &codes);
+    void fill_balance_table(const QVector<QString> &main, const QVector<QString> &balance);
+    void fill_reservation_tables(const QVector<QString> &main, const QVector<QString> &bron,
+                                 const QVector<QString> &nebron);
+    // Appends one balance row from a card; `number` names it in the notice on an invalid code.
+    void put_card_row(const balance::TableRowFromCard &cells, int number);
+    void start_fill_progress(const char *title);
     // The card as last saved or opened, all four lists, for the question on closing.
     void take_snapshot(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                        const QVector<QString> &nebron);

@@ -1,5 +1,6 @@
 #include "balance_model_io.h"
 #include "balance_rules.h"
+#include "card_balance_row.h"
 #include "form6_rules.h"
 #include "test_support.h"
 
@@ -87,6 +88,8 @@ private slots:
     void form6_derived_boxes_are_clamped();
     void management_sphere_data();
     void management_sphere();
+    void card_row_data();
+    void card_row();
     void merge_data();
     void merge();
     void merge_recomputes_kept_row();
@@ -229,6 +232,53 @@ void BalanceRulesTest::management_sphere()
     QFETCH(QString, okfs);
     QFETCH(int, sphere);
     QCOMPARE(int(balance::management_sphere(okfs)), sphere);
+}
+
+// A stored row as "kind|category|position|facet|actual|leaving|reserved|required|staff".
+void BalanceRulesTest::card_row_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("for_task");
+    QTest::addColumn<QString>("identity"); // column=value, in the order written
+    QTest::addColumn<QString>("figures");
+    QTest::addColumn<bool>("invalid");
+    QTest::newRow("known position, known facet")
+        << "2|Специалисты|20336|07|5|1|2|4|6" << false
+        << "20=2 1=Вспомогательное 2=Специалисты 18=2 3=20336 5=Бухгалтер 19=07 4=Фасет 0=222033607"
+        << "8=5 9=1 11=2 15=0 6=6" << false;
+    QTest::newRow("kind 1 leaves the fresh row's word, task column taken")
+        << "1|Рабочие|20336||5|||4|6" << true << "20=1 2=Рабочие 18=4 3=20336 5=Бухгалтер 0=1420336"
+        << "8=5 9= 11= 7=4 15=0 6=6" << false;
+    QTest::newRow("unknown position, unknown facet, unknown words")
+        << "9|Прочие|99999|55|x||||" << false
+        << "20=9 2=Прочие 3=99999 5=!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!! 19=55 0=99999955"
+        << "8=x 9= 11= 15=0 6=" << true;
+}
+
+void BalanceRulesTest::card_row()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, for_task);
+    QFETCH(QString, identity);
+    QFETCH(QString, figures);
+    QFETCH(bool, invalid);
+    const QStringList v = stored.split('|');
+    const CardBalanceRow row = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+    CardRowNames names;
+    names.positions.insert("20336", "Бухгалтер");
+    names.facets.insert("07", "Фасет");
+    const TableRowFromCard out = table_row_from_card(row, names, for_task);
+    const auto join = [](const QVector<QPair<int, QVariant>> &cells) {
+        QStringList parts;
+        for (const auto &cell : cells)
+            parts << QString::number(cell.first) + '=' + cell.second.toString();
+        return parts.join(' ');
+    };
+    QCOMPARE(join(out.identity), identity);
+    QCOMPARE(join(out.figures), figures);
+    QCOMPARE(out.invalid_code, invalid);
+    // Whole numbers go in as numbers, so the arithmetic and the sorting see figures.
+    QCOMPARE(out.figures.first().second.type(), v[4] == "x" ? QVariant::String : QVariant::Int);
 }
 
 void BalanceRulesTest::merge_data()

@@ -1,5 +1,6 @@
 #include "comboboxdelegate.h"
 
+#include "balance_rules.h"
 #include "ncombobox.h"
 
 #include <QSignalBlocker>
@@ -7,12 +8,7 @@
 namespace
 {
 
-// Balance model columns touched here.
-const int col_sort_key = 0;
-const int col_position_code = 3;
-const int col_category_code = 18;
-const int col_facet_code = 19;
-const int col_kind_code = 20;
+using namespace balance;
 
 QString cell_text(const QAbstractItemModel *model, int row, int column)
 {
@@ -41,25 +37,20 @@ void comboboxDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, 
     QString kind = static_cast<NCOMBOBOX *>(editor)->currentText();
     // Leaving the editor without a choice must not blank the kind while the code says "main".
     if (kind.isEmpty())
-        kind = tr("Основное");
+        kind = kind_word(1);
 
     // This change is announced: the window's recalculation runs on it.
     model->setData(index, kind, Qt::EditRole);
 
     const int row = index.row();
     const QSignalBlocker blocker(model);
-    QString code = "1";
-    if (kind == tr("Вспомогательное"))
-        code = "2";
-    else if (kind == tr("Др.службы"))
-        code = "3";
-    else if (kind == tr("Пр.рабочие"))
-        code = "4";
-    model->setData(model->index(row, col_kind_code), code, Qt::EditRole);
+    // A word the list does not hold counts as the main kind.
+    const int code = kind_code(kind);
+    model->setData(model->index(row, col_kind_code), QString::number(code != 0 ? code : 1), Qt::EditRole);
 
-    const QString key = cell_text(model, row, col_kind_code) + cell_text(model, row, col_category_code) +
-                        cell_text(model, row, col_position_code) + cell_text(model, row, col_facet_code);
-    model->setData(model->index(row, col_sort_key), key, Qt::EditRole);
+    const QString key = row_key(cell_text(model, row, col_kind_code), cell_text(model, row, col_cat_code),
+                                cell_text(model, row, col_code), cell_text(model, row, col_facet_code));
+    model->setData(model->index(row, col_key), key, Qt::EditRole);
 }
 
 void comboboxDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,

@@ -1,11 +1,14 @@
 #include "ncombobox.h"
 
+#include "balance_rules.h"
+
 #include <QKeyEvent>
 #include <QWheelEvent>
 
 NCOMBOBOX::NCOMBOBOX(QWidget *parent) : QComboBox(parent)
 {
-    insertItems(0, tr("Основное,Вспомогательное,Др.службы,Пр.рабочие").split(","));
+    for (int kind = 1; kind <= 4; ++kind)
+        addItem(balance::kind_word(kind));
 }
 
 void NCOMBOBOX::wheelEvent(QWheelEvent *e)

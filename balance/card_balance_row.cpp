@@ -1,0 +1,58 @@
+#include "card_balance_row.h"
+
+#include "balance_rules.h"
+
+#include <QCoreApplication>
+
+namespace balance
+{
+
+QString invalid_code_text()
+{
+    return QCoreApplication::translate("Widget", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");
+}
+
+QVariant figure_cell(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? QVariant(value) : QVariant(text);
+}
+
+TableRowFromCard table_row_from_card(const CardBalanceRow &row, const CardRowNames &names, bool for_task)
+{
+    TableRowFromCard out;
+    auto &cells = out.identity;
+    cells.append({col_kind_code, row.kind_code});
+    bool ok = false;
+    const int kind = row.kind_code.toInt(&ok, 10);
+    if (ok && kind >= 2 && kind <= 4)
+        cells.append({col_kind, kind_word(kind)});
+    cells.append({col_category, row.category_word});
+    const int category = category_code(row.category_word);
+    if (category != 0)
+        cells.append({col_cat_code, category});
+    cells.append({col_code, row.position_code});
+    const QString name = names.positions.value(row.position_code);
+    out.invalid_code = name.isEmpty();
+    cells.append({col_name, out.invalid_code ? invalid_code_text() : name});
+    if (!row.facet_code.isEmpty()) {
+        cells.append({col_facet_code, row.facet_code});
+        if (names.facets.contains(row.facet_code))
+            cells.append({col_facet, names.facets.value(row.facet_code)});
+    }
+    cells.append({col_key, row_key(row.kind_code, category != 0 ? QString::number(category) : QString(),
+                                   row.position_code, row.facet_code)});
+
+    auto &figures = out.figures;
+    figures.append({col_fact, figure_cell(row.actual)});
+    figures.append({col_mp, figure_cell(row.leaving_by_mob)});
+    figures.append({col_bron, figure_cell(row.reserved)});
+    if (for_task)
+        figures.append({col_treb, figure_cell(row.required)});
+    figures.append({col_vnutr_ist, 0});
+    figures.append({col_shtat, figure_cell(row.staff)});
+    return out;
+}
+
+} // namespace balance
