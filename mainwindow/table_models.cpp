@@ -1,6 +1,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "balance_rules.h"
 #include "comboboxdelegate.h"
 #include "spinboxdelegate.h"
 
@@ -24,7 +25,8 @@ void Widget::setup_table_models()
     red_brush = QBrush(QColor(255, 0, 0, 255), Qt::SolidPattern);
     yellow_brush = QBrush(QColor(255, 255, 0, 255), Qt::SolidPattern);
 
-    balance_model = new QStandardItemModel(0, 21, this);
+    using namespace balance;
+    balance_model = new QStandardItemModel(0, column_count, this);
     set_headers(balance_model, {"Сорт\n\n\n",
                                 "Вид\nпроиз-\nводства\n",
                                 "Категория\nперсонала\n\n",
@@ -50,19 +52,22 @@ void Widget::setup_table_models()
     balance->setModel(balance_model);
     balance->setShowGrid(true);
     balance->setSortingEnabled(true);
-    for (int column : {1, 2, 3, 10, 12, 15, 16, 7, 17, 0, 18, 19, 20})
+    for (int column : {col_kind, col_category, col_code, col_ubyl, col_posle_vybyt, col_vnutr_ist, col_vnesh_ist,
+                       col_treb, col_izbytok, col_key, col_cat_code, col_facet_code, col_kind_code})
         balance->hideColumn(column);
-    const QVector<QPair<int, int>> widths = {{1, 0},  {2, 0},  {3, 0},  {5, 4},  {4, 1},  {6, 1},
-                                             {7, 1},  {8, 1},  {9, 1},  {10, 0}, {11, 1}, {12, 0},
-                                             {13, 1}, {14, 1}, {15, 0}, {16, 0}, {17, 0}};
+    const QVector<QPair<int, int>> widths = {
+        {col_kind, 0},      {col_category, 0},    {col_code, 0},       {col_name, 4},     {col_facet, 1},
+        {col_shtat, 1},     {col_treb, 1},        {col_fact, 1},       {col_mp, 1},       {col_ubyl, 0},
+        {col_bron, 1},      {col_posle_vybyt, 0}, {col_nekomplekt, 1}, {col_dop_potr, 1}, {col_vnutr_ist, 0},
+        {col_vnesh_ist, 0}, {col_izbytok, 0}};
     for (const auto &w : widths)
         balance->setColumnWidth(w.first, w.second * balance->width());
     // A model owns its prototype: each model gets its own copy.
     balance_model->setItemPrototype(item_prototype);
-    for (int column : {6, 8, 9, 11, 7, 15})
+    for (int column : {col_shtat, col_fact, col_mp, col_bron, col_treb, col_vnutr_ist})
         balance->setItemDelegateForColumn(column, spin_delegate);
     combo_delegate = new comboboxDelegate(this);
-    balance->setItemDelegateForColumn(1, combo_delegate);
+    balance->setItemDelegateForColumn(col_kind, combo_delegate);
     connect(balance_model, &QStandardItemModel::dataChanged, this, &Widget::UpdateData_balance);
 
     bron_model = new QStandardItemModel(0, 5, this);
