@@ -5,6 +5,7 @@
 #include "balance_model_io.h"
 #include "balance_rules.h"
 #include "main_tabs.h"
+#include "message_box.h"
 
 #include <QResizeEvent>
 #include <QTableView>
@@ -194,15 +195,16 @@ void Widget::clear_vnutr_ist()
 
 void Widget::summ_same()
 {
-    msg_box.setIcon(QMessageBox::Question);
-    msg_box.setWindowTitle(merge_question_title());
-    msg_box.setText(merge_question_text());
-    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Save, merge_accept_button());
-    msg_box.setButtonText(QMessageBox::Cancel, merge_skip_button());
-    msg_box.setDefaultButton(QMessageBox::Save);
-    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    if (msg_box.exec() != QMessageBox::Save)
+    MessageSpec spec;
+    spec.icon = QMessageBox::Question;
+    spec.title = merge_question_title();
+    spec.text = merge_question_text();
+    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    spec.labels.append({QMessageBox::Save, merge_accept_button()});
+    spec.labels.append({QMessageBox::Cancel, merge_skip_button()});
+    spec.default_button = QMessageBox::Save;
+    spec.on_top = true;
+    if (run_message(msg_box, spec) != QMessageBox::Save)
         return;
 
     RowOptions options;

@@ -4,6 +4,7 @@
 
 #include "form6_rules.h"
 #include "main_tabs.h"
+#include "message_box.h"
 
 #include <QInputDialog>
 #include <QPixmap>
@@ -224,13 +225,14 @@ int Widget::confirm_row_deletion(QTableView *view, const QString &no_row_text)
         return -1;
     }
     const int row = current_row;
-    msg_box.setIcon(QMessageBox::Warning);
-    msg_box.setWindowTitle("Удаление строки!");
-    msg_box.setText("Удалить строку №" + QString::number(row + 1));
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Ok, "Да");
-    msg_box.setButtonText(QMessageBox::Cancel, "Нет");
-    return msg_box.exec() == QMessageBox::Ok ? row : -1;
+    MessageSpec spec;
+    spec.icon = QMessageBox::Warning;
+    spec.title = "Удаление строки!";
+    spec.text = "Удалить строку №" + QString::number(row + 1);
+    spec.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    spec.labels.append({QMessageBox::Ok, "Да"});
+    spec.labels.append({QMessageBox::Cancel, "Нет"});
+    return run_message(msg_box, spec) == QMessageBox::Ok ? row : -1;
 }
 
 void Widget::delete_reservation_row(QTableView *view, QStandardItemModel *model)
@@ -272,11 +274,12 @@ void Widget::on_balance_pdp_clicked()
 
     if (!access_code_accepted(entry)) {
         ++access_tries;
-        msg_box.setIconPixmap(QPixmap(":/images/img/exit.png").scaledToWidth(30, Qt::FastTransformation));
-        msg_box.setWindowTitle("Ввод не верный!");
-        msg_box.setText("Введенный код доступа не верен, попробуйте ещё раз.");
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
+        MessageSpec spec;
+        spec.icon_pixmap = QPixmap(":/images/img/exit.png").scaledToWidth(30, Qt::FastTransformation);
+        spec.title = "Ввод не верный!";
+        spec.text = "Введенный код доступа не верен, попробуйте ещё раз.";
+        spec.buttons = QMessageBox::Ok;
+        run_message(msg_box, spec);
         return;
     }
 

@@ -5,6 +5,7 @@
 
 #include "balance_model_io.h"
 #include "import_rules.h"
+#include "message_box.h"
 #include "workbook.h"
 
 #include <QCoreApplication>
@@ -52,15 +53,16 @@ std::unique_ptr<Workbook> Widget::open_workbook_connection(const QString &path)
 
 void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
 {
-    msg_box.setIcon(QMessageBox::Information);
-    msg_box.setWindowTitle(tr("Импорт завершен"));
-    msg_box.setText(tr("Программа Excel будет выгружена из памяти.\nРекомендуемый выбор - Да."));
-    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Save, tr("Да"));
-    msg_box.setButtonText(QMessageBox::Cancel, tr("Отмена"));
-    msg_box.setDefaultButton(QMessageBox::Save);
-    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    msg_box.exec();
+    MessageSpec spec;
+    spec.icon = QMessageBox::Information;
+    spec.title = tr("Импорт завершен");
+    spec.text = tr("Программа Excel будет выгружена из памяти.\nРекомендуемый выбор - Да.");
+    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    spec.labels.append({QMessageBox::Save, tr("Да")});
+    spec.labels.append({QMessageBox::Cancel, tr("Отмена")});
+    spec.default_button = QMessageBox::Save;
+    spec.on_top = true;
+    run_message(msg_box, spec);
     // Nothing of ours may stay open or hold the file, whatever the answer.
     if (book)
         book->close();
@@ -71,21 +73,27 @@ void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
 
 void Widget::show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    show_notice(icon, title, text);
+    MessageSpec spec;
+    spec.icon = icon;
+    spec.title = title;
+    spec.text = text;
+    spec.buttons = QMessageBox::Ok;
+    spec.on_top = true;
+    run_message(msg_box, spec);
 }
 
 int Widget::ask_import_question(const QString &text, QMessageBox::StandardButton default_button)
 {
-    msg_box.setIcon(QMessageBox::Question);
-    msg_box.setWindowTitle(tr("Импорт из файла"));
-    msg_box.setText(text);
-    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Save, tr("Принять"));
-    msg_box.setButtonText(QMessageBox::Cancel, tr("Пропустить"));
-    msg_box.setDefaultButton(default_button);
-    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    return msg_box.exec();
+    MessageSpec spec;
+    spec.icon = QMessageBox::Question;
+    spec.title = tr("Импорт из файла");
+    spec.text = text;
+    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    spec.labels.append({QMessageBox::Save, tr("Принять")});
+    spec.labels.append({QMessageBox::Cancel, tr("Пропустить")});
+    spec.default_button = default_button;
+    spec.on_top = true;
+    return run_message(msg_box, spec);
 }
 
 FirstCell Widget::ask_first_cell(bool f6, const QStringList &sheets)
@@ -106,22 +114,23 @@ FirstCell Widget::ask_first_cell(bool f6, const QStringList &sheets)
 
 void Widget::on_pb_import_xls_clicked()
 {
-    msg_box.setIcon(QMessageBox::Question);
-    msg_box.setWindowTitle(tr("Импорт Баланса"));
-    msg_box.setText(
+    MessageSpec spec;
+    spec.icon = QMessageBox::Question;
+    spec.title = tr("Импорт Баланса");
+    spec.text =
         tr("Выберите источник.\n\nПеред импортом рекомендуем Вам сохранить уже введенные данные во временный файл, "
            "используя кнопку ''Сохранить данные'' на этой форме.\n\n''Импорт из Excel'' позволяет принять сведения из "
            "любого Excel-файла, однако важно, чтобы структура данных была в соответствии с шаблоном, расположенным в "
            "папке ПО ''Морвель'' (") +
         QCoreApplication::applicationDirPath() +
         tr(").\nТакже эта функция позволяет как складывать данные по Балансу из разных файлов, так и полностью "
-           "заменить текущие данные в программе сведениями из файла."));
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::SaveAll | QMessageBox::Open);
-    msg_box.setButtonText(QMessageBox::Ok, tr(" Импорт из Excel "));
-    msg_box.setButtonText(QMessageBox::SaveAll, tr(" Сохранить данные "));
-    msg_box.setButtonText(QMessageBox::Open, tr(" Отмена "));
-    msg_box.setDefaultButton(QMessageBox::Ok);
-    const int answer = msg_box.exec();
+           "заменить текущие данные в программе сведениями из файла.");
+    spec.buttons = QMessageBox::Ok | QMessageBox::SaveAll | QMessageBox::Open;
+    spec.labels.append({QMessageBox::Ok, tr(" Импорт из Excel ")});
+    spec.labels.append({QMessageBox::SaveAll, tr(" Сохранить данные ")});
+    spec.labels.append({QMessageBox::Open, tr(" Отмена ")});
+    spec.default_button = QMessageBox::Ok;
+    const int answer = run_message(msg_box, spec);
     if (answer == QMessageBox::Ok)
         import_excel();
     else if (answer == QMessageBox::SaveAll)
@@ -130,18 +139,19 @@ void Widget::on_pb_import_xls_clicked()
 
 void Widget::import_excel()
 {
-    msg_box.setIcon(QMessageBox::Question);
-    msg_box.setWindowTitle(tr("Импорт из файла"));
-    msg_box.setText(tr("Перед импортом из файла рекомендуем закрыть программу Excel, если она запущена.\n\nНа "
-                       "следующем шаге Вам будет предложено выбрать файл Excel, из которого вы хотели бы "
-                       "импортировать данные. А пока выберите, пожалуйста, метод импорта - желаете ли Вы сложить "
-                       "данные по Балансу из файла с уже введенными в программу ЦВЕЛТ или нет?"));
-    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Save, tr("Сложить данные"));
-    msg_box.setButtonText(QMessageBox::Cancel, tr("Заменить все данные"));
-    msg_box.setDefaultButton(QMessageBox::Cancel);
-    msg_box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    const bool add_mode = msg_box.exec() == QMessageBox::Save;
+    MessageSpec spec;
+    spec.icon = QMessageBox::Question;
+    spec.title = tr("Импорт из файла");
+    spec.text = tr("Перед импортом из файла рекомендуем закрыть программу Excel, если она запущена.\n\nНа "
+                   "следующем шаге Вам будет предложено выбрать файл Excel, из которого вы хотели бы "
+                   "импортировать данные. А пока выберите, пожалуйста, метод импорта - желаете ли Вы сложить "
+                   "данные по Балансу из файла с уже введенными в программу ЦВЕЛТ или нет?");
+    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    spec.labels.append({QMessageBox::Save, tr("Сложить данные")});
+    spec.labels.append({QMessageBox::Cancel, tr("Заменить все данные")});
+    spec.default_button = QMessageBox::Cancel;
+    spec.on_top = true;
+    const bool add_mode = run_message(msg_box, spec) == QMessageBox::Save;
 
     const QString path = choose_workbook_file(this);
     if (path.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "message_box.h"
 #include "text_rules.h"
 
 #include <QApplication>
@@ -51,13 +52,14 @@ void Widget::on_pb_dop_del_clicked()
 {
     on_pb_dop_sort_clicked();
     ui->le_dop_ved->setEnabled(true);
-    msg_box.setIcon(QMessageBox::Information);
-    msg_box.setStandardButtons(QMessageBox::Ok);
-    msg_box.setWindowTitle("Редактирование кодов ВЭД.");
-    msg_box.setText("Включен режим редактирования дополнительных кодов ВЭД. Перейдите в это поле и вручную удалите "
-                    "ненужные коды.\n\nДобавление новых кодов в это поле настоятельно рекомендуется делать при помощи "
-                    "кнопки ''+''. Отсортировать значения по возрастанию можно при помощи крайней кнопки справа.");
-    msg_box.exec();
+    MessageSpec spec;
+    spec.icon = QMessageBox::Information;
+    spec.buttons = QMessageBox::Ok;
+    spec.title = "Редактирование кодов ВЭД.";
+    spec.text = "Включен режим редактирования дополнительных кодов ВЭД. Перейдите в это поле и вручную удалите "
+                "ненужные коды.\n\nДобавление новых кодов в это поле настоятельно рекомендуется делать при помощи "
+                "кнопки ''+''. Отсортировать значения по возрастанию можно при помощи крайней кнопки справа.";
+    run_message(msg_box, spec);
 }
 
 void Widget::paste_neosn(QString str1, QString)

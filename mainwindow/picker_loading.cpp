@@ -1,6 +1,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "message_box.h"
 #include "settings_keys.h"
 
 #include <QSettings>
@@ -113,17 +114,18 @@ void Widget::load_pickers()
     QSettings settings(app_settings::organisation, app_settings::application);
     if (settings.value(app_settings::oldset, app_settings::oldset_missing).toString() ==
         QString::number(app_settings::oldset_temp_saved)) {
-        msg_box.setIcon(QMessageBox::Question);
-        msg_box.setWindowTitle("Загрузка последних данных");
-        msg_box.setText("Для продолжения заполнения незавершенной карточки учета, нажмите кнопку ''Открыть'' в "
-                        "основном окне программы и выберите файл (.QTEMP) с нужной датой\n   \nВыбор кнопки ''НЕ "
-                        "напоминать'' уберет данное уведомление при следующем запуске (файлы .QUELT и .QTEMP при "
-                        "этом останутся).");
-        msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Close);
-        msg_box.setButtonText(QMessageBox::Save, "ОК");
-        msg_box.setButtonText(QMessageBox::Close, "НЕ напоминать");
-        msg_box.setDefaultButton(QMessageBox::Save);
-        if (msg_box.exec() == QMessageBox::Close)
+        MessageSpec spec;
+        spec.icon = QMessageBox::Question;
+        spec.title = "Загрузка последних данных";
+        spec.text = "Для продолжения заполнения незавершенной карточки учета, нажмите кнопку ''Открыть'' в "
+                    "основном окне программы и выберите файл (.QTEMP) с нужной датой\n   \nВыбор кнопки ''НЕ "
+                    "напоминать'' уберет данное уведомление при следующем запуске (файлы .QUELT и .QTEMP при "
+                    "этом останутся).";
+        spec.buttons = QMessageBox::Save | QMessageBox::Close;
+        spec.labels.append({QMessageBox::Save, "ОК"});
+        spec.labels.append({QMessageBox::Close, "НЕ напоминать"});
+        spec.default_button = QMessageBox::Save;
+        if (run_message(msg_box, spec) == QMessageBox::Close)
             clear_to_reg();
     }
 

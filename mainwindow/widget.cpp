@@ -4,6 +4,7 @@
 #include "card_texts.h"
 #include "init_resources.h"
 #include "main_tabs.h"
+#include "message_box.h"
 #include "spinboxdelegate.h"
 #include "tab_order.h"
 #include "window_placement.h"
@@ -133,24 +134,26 @@ void Widget::apply_edition()
 
 void Widget::show_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled)
 {
-    msg_box.setIcon(icon);
-    msg_box.setWindowTitle(title);
-    msg_box.setText(text);
-    msg_box.setStandardButtons(QMessageBox::Ok);
+    MessageSpec spec;
+    spec.icon = icon;
+    spec.title = title;
+    spec.text = text;
+    spec.buttons = QMessageBox::Ok;
     if (styled)
-        msg_box.setStyleSheet(QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px));
-    msg_box.exec();
+        spec.style_sheet = QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px);
+    run_message(msg_box, spec);
 }
 
 int Widget::ask_to_confirm(const QString &title, const QString &text)
 {
-    msg_box.setIcon(QMessageBox::Warning);
-    msg_box.setWindowTitle(title);
-    msg_box.setText(text);
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Ok, "Подтверждаю");
-    msg_box.setButtonText(QMessageBox::Cancel, "Отменить");
-    return msg_box.exec();
+    MessageSpec spec;
+    spec.icon = QMessageBox::Warning;
+    spec.title = title;
+    spec.text = text;
+    spec.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    spec.labels.append({QMessageBox::Ok, "Подтверждаю"});
+    spec.labels.append({QMessageBox::Cancel, "Отменить"});
+    return run_message(msg_box, spec);
 }
 
 bool Widget::eventFilter(QObject *watched, QEvent *event)

@@ -2,9 +2,11 @@
 
 #include "help.h"
 #include "init_resources.h"
+#include "message_box.h"
 #include "nprogress.h"
 #include "resolve.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
@@ -187,6 +189,41 @@ private slots:
             ++pictures;
         }
         QCOMPARE(pictures, 8);
+    }
+
+    // The shared box keeps what a use does not name: the next plain notice runs with the earlier
+    // style and stays on top, but gets its own buttons and loses no text it did not name.
+    void message_box_applies_only_what_it_names()
+    {
+        QMessageBox box;
+        MessageSpec first;
+        first.icon = QMessageBox::Warning;
+        first.title = "Первый";
+        first.text = "Текст";
+        first.informative_text = "Подробно";
+        first.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        first.labels = {{QMessageBox::Ok, "Подтверждаю"}, {QMessageBox::Cancel, "Отменить"}};
+        first.default_button = QMessageBox::Cancel;
+        first.style_sheet = "QLabel { font-size: 14px }";
+        first.on_top = true;
+        const auto seen = test_support::answer_next_modal("Подтверждаю");
+        QCOMPARE(run_message(box, first), int(QMessageBox::Ok));
+        QVERIFY(seen->seen);
+        QCOMPARE(seen->buttons.toSet(), (QSet<QString>{"Подтверждаю", "Отменить"}));
+
+        MessageSpec second;
+        second.title = "Второй";
+        second.buttons = QMessageBox::Ok;
+        apply_message(box, second);
+        QCOMPARE(box.windowTitle(), QString("Второй"));
+        QCOMPARE(box.text(), QString("Текст"));
+        QCOMPARE(box.informativeText(), QString("Подробно"));
+        QCOMPARE(box.icon(), QMessageBox::Warning);
+        QCOMPARE(box.styleSheet(), QString("QLabel { font-size: 14px }"));
+        QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(box.standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        // New buttons come with their own labels.
+        QVERIFY(box.button(QMessageBox::Ok)->text() != "Подтверждаю");
     }
 };
 

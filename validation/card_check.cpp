@@ -4,6 +4,7 @@
 #include "card_form_facts.h"
 #include "check_digits.h"
 #include "main_tabs.h"
+#include "message_box.h"
 #include "ui_widget.h"
 #include "widget.h"
 
@@ -164,19 +165,22 @@ bool Widget::check_card()
     if (faults.isEmpty())
         return true;
 
-    msg_box.setText(tr("Данные не могут быть сохранены или распечатаны, пока не будут исправлены указанные ниже "
-                       "ошибки.\n(Если Вы хотите продолжить заполнение позже и сохранить данные без исправления, "
-                       "используйте кнопку Выход -> Продолжить позже) "));
-    msg_box.setInformativeText(faults.join(QString()));
-    msg_box.setWindowTitle(tr("Исправьте, пожалуйста, ошибки!"));
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Save);
-    msg_box.setIcon(QMessageBox::Information);
-    msg_box.setButtonText(QMessageBox::Save, tr("Сохранить во временный файл"));
-    if (msg_box.exec() == QMessageBox::Save) {
-        msg_box.setInformativeText(QString());
+    MessageSpec spec;
+    spec.text = tr("Данные не могут быть сохранены или распечатаны, пока не будут исправлены указанные ниже "
+                   "ошибки.\n(Если Вы хотите продолжить заполнение позже и сохранить данные без исправления, "
+                   "используйте кнопку Выход -> Продолжить позже) ");
+    spec.informative_text = faults.join(QString());
+    spec.title = tr("Исправьте, пожалуйста, ошибки!");
+    spec.buttons = QMessageBox::Ok | QMessageBox::Save;
+    spec.icon = QMessageBox::Information;
+    spec.labels.append({QMessageBox::Save, tr("Сохранить во временный файл")});
+    const int answer = run_message(msg_box, spec);
+    // The list of faults belongs to this box alone.
+    MessageSpec cleared;
+    cleared.informative_text = QString();
+    apply_message(msg_box, cleared);
+    if (answer == QMessageBox::Save)
         save_to_temp();
-    }
-    msg_box.setInformativeText(QString());
     return false;
 }
 
@@ -203,14 +207,15 @@ void Widget::tidy_card_fields()
 
 bool Widget::ask_to_go_back(QMessageBox::Icon icon, const QString &title, const QString &text, bool yes_is_default)
 {
-    msg_box.setIcon(icon);
-    msg_box.setWindowTitle(title);
-    msg_box.setText(text);
-    msg_box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    msg_box.setButtonText(QMessageBox::Yes, tr("Да"));
-    msg_box.setButtonText(QMessageBox::No, tr("Нет"));
-    msg_box.setDefaultButton(yes_is_default ? QMessageBox::Yes : QMessageBox::No);
-    return msg_box.exec() == QMessageBox::Yes;
+    MessageSpec spec;
+    spec.icon = icon;
+    spec.title = title;
+    spec.text = text;
+    spec.buttons = QMessageBox::Yes | QMessageBox::No;
+    spec.labels.append({QMessageBox::Yes, tr("Да")});
+    spec.labels.append({QMessageBox::No, tr("Нет")});
+    spec.default_button = yes_is_default ? QMessageBox::Yes : QMessageBox::No;
+    return run_message(msg_box, spec) == QMessageBox::Yes;
 }
 
 bool Widget::check_before_output()
@@ -226,13 +231,14 @@ bool Widget::check_before_output()
         ui->te_orgname2->setPlainText(plan.short_name);
     for (const card_rules::GateQuestion &question : plan.questions) {
         if (question.kind == card_rules::GateQuestion::notice) {
-            msg_box.setIcon(icon_of(question.kind));
-            msg_box.setWindowTitle(question.title);
-            msg_box.setText(question.text);
-            msg_box.setStandardButtons(QMessageBox::Ok);
-            msg_box.setButtonText(QMessageBox::Ok, tr("OK"));
-            msg_box.setDefaultButton(QMessageBox::Ok);
-            msg_box.exec();
+            MessageSpec spec;
+            spec.icon = icon_of(question.kind);
+            spec.title = question.title;
+            spec.text = question.text;
+            spec.buttons = QMessageBox::Ok;
+            spec.labels.append({QMessageBox::Ok, tr("OK")});
+            spec.default_button = QMessageBox::Ok;
+            run_message(msg_box, spec);
             return false;
         }
         if (ask_to_go_back(icon_of(question.kind), question.title, question.text, question.yes_is_default)) {

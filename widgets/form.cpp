@@ -1,4 +1,5 @@
 #include "form.h"
+#include "message_box.h"
 #include "ui_form.h"
 
 #include <QAbstractTableModel>
@@ -319,12 +320,12 @@ void Form::on_pushButton_clicked()
 
 void Form::ermessage()
 {
-    msg_box.setText(
-        tr("Пожалуйста, перед нажатием кнопки выделите нужную строку из списка или дважды щелкните по ней."));
-    msg_box.setWindowTitle(tr("Не выбрана строка."));
-    msg_box.setStandardButtons(QMessageBox::Ok);
-    msg_box.setIcon(QMessageBox::Critical);
-    msg_box.exec();
+    MessageSpec spec;
+    spec.text = tr("Пожалуйста, перед нажатием кнопки выделите нужную строку из списка или дважды щелкните по ней.");
+    spec.title = tr("Не выбрана строка.");
+    spec.buttons = QMessageBox::Ok;
+    spec.icon = QMessageBox::Critical;
+    run_message(msg_box, spec);
 }
 
 void Form::on_dopinfo_toggled(bool checked)
