@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
 
 namespace
 {
@@ -22,7 +24,45 @@ bool is_program(const QString &path)
     return info.isFile() && info.isExecutable();
 }
 
+// Name of the folder a new archive is built in, beside its target.
+const char *const staging_pattern = "/.quelt-pack-XXXXXX";
+
+QByteArray password_line(const QString &password)
+{
+    return password.toUtf8() + '\n';
+}
+
+// Lines of the archiver's output, without line ends.
+QList<QByteArray> output_lines(const QByteArray &output)
+{
+    QList<QByteArray> lines = output.split('\n');
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// A file whose mode lets no one write it is read-only, even for the superuser.
+bool target_writable(const QFileInfo &target)
+{
+    if (!target.exists() && !target.isSymLink())
+        return true;
+    const QFileDevice::Permissions write_bits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return target.isFile() && target.isWritable() && (target.permissions() & write_bits);
+}
+
 } // namespace
+
+bool ArchiveMember::regular() const
+{
+    if (folder || attributes.startsWith('D'))
+        return false;
+    // Unix attributes follow a blank: a mode string whose first letter is the kind of file.
+    const int blank = attributes.indexOf(' ');
+    return blank < 0 || attributes.mid(blank + 1).startsWith('-');
+}
 
 Archiver::Archiver() : program_(locate()) {}
 
@@ -93,5 +133,97 @@ int Archiver::extract(const QString &archive, const QString &folder, const QStri
         return bad_password;
     // Without -p the archiver asks for the password on standard input when it needs one.
     return run({"e", "-y", "-spd", "-o" + QDir(folder).absolutePath(), "--", QFileInfo(archive).absoluteFilePath()},
-               password.toUtf8() + '\n');
+               password_line(password));
+}
+
+int Archiver::list(const QString &archive, const QString &password, QVector<ArchiveMember> *members)
+{
+    members->clear();
+    if (!password_usable(password))
+        return bad_password;
+    const int code = run({"l", "-slt", "-spd", "--", QFileInfo(archive).absoluteFilePath()}, password_line(password));
+    if (code != 0)
+        return code;
+    bool ok = false;
+    *members = parse_listing(last_output_, &ok);
+    return ok ? 0 : bad_contents;
+}
+
+QVector<ArchiveMember> Archiver::parse_listing(const QByteArray &output, bool *ok)
+{
+    QVector<ArchiveMember> members;
+    bool in_members = false;
+    *ok = true;
+    for (const QByteArray &line : output_lines(output)) {
+        if (!in_members) {
+            in_members = line == "----------";
+            continue;
+        }
+        const int eq = line.indexOf(" = ");
+        const QByteArray key = eq < 0 ? line.trimmed() : line.left(eq);
+        const QString value = eq < 0 ? QString() : QString::fromUtf8(line.mid(eq + 3));
+        if (key.isEmpty())
+            continue;
+        if (key == "Path") {
+            members.append(ArchiveMember());
+            members.last().path = value;
+            continue;
+        }
+        if (members.isEmpty()) {
+            // Anything before the first member's path: not a listing we understand.
+            *ok = false;
+            return {};
+        }
+        ArchiveMember &m = members.last();
+        if (key == "Size") {
+            bool number = false;
+            m.size = value.toLongLong(&number);
+            if (!number || m.size < 0)
+                m.size = -1;
+        } else if (key == "Folder") {
+            m.folder = value == "+";
+        } else if (key == "Attributes") {
+            m.attributes = value;
+        }
+    }
+    return members;
+}
+
+int Archiver::test(const QString &archive, const QString &password, const QString &member, qint64 size)
+{
+    if (!password_usable(password))
+        return bad_password;
+    const int code = run({"t", "-bb1", "-spd", "--", QFileInfo(archive).absoluteFilePath()}, password_line(password));
+    if (code != 0)
+        return code;
+    // The archiver names each member it tested ("T name") and sums up their sizes ("Size: n").
+    QStringList tested;
+    qint64 total = -1;
+    for (const QByteArray &line : output_lines(last_output_)) {
+        if (line.startsWith("T "))
+            tested << QString::fromUtf8(line.mid(2));
+        else if (line.startsWith("Size:"))
+            total = line.mid(5).trimmed().toLongLong();
+    }
+    return tested == QStringList{member} && total == size ? 0 : bad_contents;
+}
+
+Archiver::Outcome Archiver::pack_and_replace(const QString &target, const QString &file, const QString &password)
+{
+    const QFileInfo target_info(target);
+    if (!target_writable(target_info))
+        return Outcome::target_not_writable;
+    QTemporaryDir staging(target_info.absolutePath() + staging_pattern);
+    if (!staging.isValid())
+        return Outcome::no_staging;
+    const QString staged = staging.path() + "/card.7z";
+    if (pack(staged, file, password) != 0 || !QFileInfo(staged).isFile())
+        return Outcome::pack_failed;
+    const QFileInfo packed(file);
+    if (test(staged, password, packed.fileName(), packed.size()) != 0)
+        return Outcome::test_failed;
+    if (std::rename(QFile::encodeName(staged).constData(),
+                    QFile::encodeName(target_info.absoluteFilePath()).constData()) != 0)
+        return Outcome::replace_failed;
+    return Outcome::done;
 }

@@ -3,6 +3,18 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+
+// One member of an archive, as the archiver lists it.
+struct ArchiveMember {
+    QString path;
+    qint64 size = -1; // -1: not given
+    bool folder = false;
+    QString attributes;
+
+    // A plain file: no folder, no link, no device.
+    bool regular() const;
+};
 
 // Runs the external 7-Zip archiver. Passwords go over its standard input, never on its
 // command line; names are passed literally (no wildcards); standard input is always
@@ -14,6 +26,7 @@ public:
     static constexpr int not_found = -2;       // no archiver program
     static constexpr int failed_to_start = -1; // could not start, crashed or timed out
     static constexpr int bad_password = -3;    // empty, or holds a line break: cannot be handed over
+    static constexpr int bad_contents = -4;    // the archive is not what was packed, or its listing is unreadable
 
     // Looks for the archiver beside the program, then on the PATH.
     Archiver();
@@ -34,6 +47,19 @@ public:
     int pack(const QString &archive, const QString &file, const QString &password);
     // Extracts every member of an archive into `folder` under bare names, overwriting.
     int extract(const QString &archive, const QString &folder, const QString &password);
+
+    // Lists an archive's members (the password goes over standard input, for encrypted names).
+    int list(const QString &archive, const QString &password, QVector<ArchiveMember> *members);
+    static QVector<ArchiveMember> parse_listing(const QByteArray &output, bool *ok);
+    // Tests an archive: 0 only when it decrypts and checks good and holds exactly one member
+    // named `member` of `size` bytes.
+    int test(const QString &archive, const QString &password, const QString &member, qint64 size);
+
+    // How a pack_and_replace ended.
+    enum class Outcome { done, target_not_writable, no_staging, pack_failed, test_failed, replace_failed };
+    // Packs `file` into an archive built beside `target`, tests it and only then renames it over
+    // `target`; a target that exists and cannot be written is left alone.
+    Outcome pack_and_replace(const QString &target, const QString &file, const QString &password);
 
     // Combined standard output and error of the last run, for diagnostics.
     QByteArray last_output() const { return last_output_; }
