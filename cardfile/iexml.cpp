@@ -488,11 +488,12 @@ const QHash<QString, ElementRole> &element_roles()
     return roles;
 }
 
-// The text of an element's own text and CDATA children, not of its descendants'.
+// An element's own text: its text and CDATA children up to its first child element, never its
+// descendants' (as the stream reader takes it, before it reads on).
 QString own_text(const QDomElement &element)
 {
     QString text;
-    for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
+    for (QDomNode child = element.firstChild(); !child.isNull() && !child.isElement(); child = child.nextSibling()) {
         if (child.isText() || child.isCDATASection())
             text += child.toCharacterData().data();
     }

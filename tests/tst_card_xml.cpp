@@ -3,7 +3,9 @@
 #include "card_lists.h"
 #include "iexml.h"
 #include "password_list_reader.h"
+#include "temp_card.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace
@@ -88,6 +90,10 @@ private slots:
     void reading_data();
     void reading();
     void unparsable_document_gives_nothing();
+    void limits_data();
+    void limits();
+    void fuzz_findings_data();
+    void fuzz_findings();
     void password_lists();
 };
 
@@ -295,6 +301,87 @@ void TestCardXml::unparsable_document_gives_nothing()
         QVERIFY(reader.messages().first().title == "Ошибка!" &&
                 reader.messages().first().text.startsWith("Ошибка чтения файла!\n"));
         QCOMPARE(reader.messages().first().icon, CardMessage::Critical);
+    }
+}
+
+void TestCardXml::limits_data()
+{
+    QTest::addColumn<QString>("body"); // inside R_aORG, after the version
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<QString>("name"); // slot 0 when read
+    const auto nest = [](int levels, const QString &inner) {
+        return QString("<x>").repeated(levels) + inner + QString("</x>").repeated(levels);
+    };
+    // dataroot and R_aORG are the first two levels.
+    QTest::newRow("16 levels") << nest(13, "<Naim_org1>deep</Naim_org1>") << true << "deep";
+    QTest::newRow("17 levels") << nest(14, "<Naim_org1>deep</Naim_org1>") << false << "";
+    // An element's text is its own, up to its first child element.
+    QTest::newRow("own text only") << "<Naim_org1>own<Fam_ruk>child</Fam_ruk> text</Naim_org1>" << true << "own";
+    const QString row = "<R_aorg_tr><kol_shtat>1</kol_shtat></R_aorg_tr>";
+    QTest::newRow("20000 balance rows declared") << "<balance_str>20000</balance_str>" + row << true << "x";
+    QTest::newRow("20001 balance rows declared") << "<balance_str>20001</balance_str>" + row << false << "";
+    QTest::newRow("20000 balance rows") << "<balance_str>1</balance_str>" + QString("<Kol_all/>").repeated(200000)
+                                        << true << "x";
+    QTest::newRow("one value past 20000 balance rows")
+        << "<balance_str>1</balance_str>" + QString("<Kol_all/>").repeated(200001) << false << "";
+    QTest::newRow("5001 bron rows declared") << "<bron_strok>5001</bron_strok>" << false << "";
+    QTest::newRow("5000 nebron rows declared") << "<nebron_strok>5000</nebron_strok>" << true << "x";
+    QTest::newRow("one value past 5000 nebron rows")
+        << "<nebron_strok>1</nebron_strok>" + QString("<Povod/>").repeated(15001) << false << "";
+}
+
+// Past a limit the read error, with nothing filled; at the limit the card reads, the same way
+// from text and from a parsed document.
+void TestCardXml::limits()
+{
+    QFETCH(QString, body);
+    QFETCH(bool, read);
+    QFETCH(QString, name);
+    const QByteArray text = card_document("<N_ver_quelt>25</N_ver_quelt><Naim_org1>x</Naim_org1>", body);
+    iexml reader;
+    QCOMPARE(reader.read_card_document(text), read);
+    QCOMPARE(reader.card_values.isEmpty(), !read);
+    QCOMPARE(reader.messages().size(), read ? 0 : 1);
+    if (read)
+        QCOMPARE(reader.card_values.at(0), name);
+    else
+        QVERIFY(reader.balance_rows.isEmpty() && reader.bron_rows.isEmpty() && reader.nebron_rows.isEmpty());
+
+    QDomDocument document;
+    QVERIFY(document.setContent(text));
+    iexml dom_reader;
+    QCOMPARE(dom_reader.parse_card(document, 1), reader.card_values);
+    QCOMPARE(dom_reader.balance_rows + dom_reader.bron_rows + dom_reader.nebron_rows,
+             reader.balance_rows + reader.bron_rows + reader.nebron_rows);
+    QCOMPARE(dom_reader.messages().size(), read ? 0 : 1);
+}
+
+void TestCardXml::fuzz_findings_data()
+{
+    QTest::addColumn<QString>("file");
+    // The fuzzers' seeds (one of them the unfinished card that once declared 2^31-1 strings) and
+    // every input they found a fault with.
+    for (const QString folder : {"card_xml", "temp_settings", "findings"}) {
+        const QDir dir(data_dir + "../fuzz/" + folder);
+        for (const QString &name : dir.entryList(QDir::Files))
+            QTest::newRow(qPrintable(folder + "/" + name)) << dir.filePath(name);
+    }
+}
+
+// Such inputs read or give the read error, and nothing else.
+void TestCardXml::fuzz_findings()
+{
+    QFETCH(QString, file);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    iexml reader;
+    const bool read = reader.read_card_document(bytes);
+    QCOMPARE(reader.card_values.size(), read ? 150 : 0);
+    QString text;
+    if (TempCardFile::card_text_of(bytes, &text)) {
+        QVERIFY(text.size() * 2 <= bytes.size());
+        QVERIFY(!file.contains("huge_count"));
     }
 }
 
