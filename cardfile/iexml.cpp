@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cstdio>
 
 int card_file_version = 0;
@@ -308,6 +309,13 @@ QString iexml::old_password_progress_text(int attempt, int count)
 
 QString iexml::xml_safe(const QString &text)
 {
+    // Most values hold nothing to drop: they are shared, not copied.
+    const auto plain = [](QChar c) {
+        const ushort u = c.unicode();
+        return u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u < 0xD800) || (u >= 0xE000 && u <= 0xFFFD);
+    };
+    if (std::all_of(text.cbegin(), text.cend(), plain))
+        return text;
     QString out;
     out.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {
@@ -442,12 +450,8 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
 
 QByteArray iexml::card_xml_text(const QDomDocument &document)
 {
-    QByteArray bytes;
-    QTextStream stream(&bytes, QIODevice::WriteOnly);
-    stream.setCodec("UTF-8");
-    document.save(stream, 1);
-    stream.flush();
-    return bytes;
+    // Written as text and encoded once: a stream with a codec asks it about every character.
+    return document.toString(1).toUtf8();
 }
 
 // ---- Reader ----
