@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -57,11 +58,12 @@ bool target_writable(const QFileInfo &target)
 
 bool ArchiveMember::regular() const
 {
-    if (folder || attributes.startsWith('D'))
+    if (folder || link || attributes.startsWith('D'))
         return false;
     // Unix attributes follow a blank: a mode string whose first letter is the kind of file.
     const int blank = attributes.indexOf(' ');
-    return blank < 0 || attributes.mid(blank + 1).startsWith('-');
+    const QString unix_mode = !mode.isEmpty() ? mode : blank < 0 ? QString() : attributes.mid(blank + 1).trimmed();
+    return unix_mode.isEmpty() || unix_mode.startsWith('-');
 }
 
 Archiver::Archiver() : program_(locate()) {}
@@ -103,13 +105,20 @@ int Archiver::run(const QStringList &arguments, const QByteArray &input)
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeout_ms_)) {
-        process.kill();
-        process.waitForFinished(5000);
-        last_output_ = process.readAll();
-        return failed_to_start;
+    // Output is gathered as it comes, so that a flood of it ends the run instead of filling memory.
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.waitForFinished(50) && process.state() != QProcess::NotRunning) {
+        last_output_ += process.readAll();
+        if (last_output_.size() > max_output || clock.elapsed() > timeout_ms_) {
+            process.kill();
+            process.waitForFinished(5000);
+            return failed_to_start;
+        }
     }
-    last_output_ = process.readAll();
+    last_output_ += process.readAll();
+    if (last_output_.size() > max_output)
+        return failed_to_start;
     if (process.exitStatus() != QProcess::NormalExit)
         return failed_to_start;
     return process.exitCode();
@@ -155,9 +164,13 @@ QVector<ArchiveMember> Archiver::parse_listing(const QByteArray &output, bool *o
 {
     QVector<ArchiveMember> members;
     bool in_members = false;
-    *ok = true;
+    bool seven_zip = false;
+    *ok = false;
     for (const QByteArray &line : output_lines(output)) {
         if (!in_members) {
+            // Cards are 7z archives: the archiver's other formats are never read.
+            if (line == "Type = 7z")
+                seven_zip = true;
             in_members = line == "----------";
             continue;
         }
@@ -173,7 +186,6 @@ QVector<ArchiveMember> Archiver::parse_listing(const QByteArray &output, bool *o
         }
         if (members.isEmpty()) {
             // Anything before the first member's path: not a listing we understand.
-            *ok = false;
             return {};
         }
         ArchiveMember &m = members.last();
@@ -185,10 +197,15 @@ QVector<ArchiveMember> Archiver::parse_listing(const QByteArray &output, bool *o
         } else if (key == "Folder") {
             m.folder = value == "+";
         } else if (key == "Attributes") {
-            m.attributes = value;
+            m.attributes = value.trimmed();
+        } else if (key == "Mode") {
+            m.mode = value.trimmed();
+        } else if (key == "Symbolic Link" || key == "Hard Link") {
+            m.link = m.link || !value.trimmed().isEmpty();
         }
     }
-    return members;
+    *ok = seven_zip;
+    return seven_zip ? members : QVector<ArchiveMember>();
 }
 
 int Archiver::test(const QString &archive, const QString &password, const QString &member, qint64 size)

@@ -11,6 +11,8 @@ struct ArchiveMember {
     qint64 size = -1; // -1: not given
     bool folder = false;
     QString attributes;
+    QString mode; // Unix mode string, when the format keeps one apart
+    bool link = false;
 
     // A plain file: no folder, no link, no device.
     bool regular() const;
@@ -48,7 +50,8 @@ public:
     // Extracts every member of an archive into `folder` under bare names, overwriting.
     int extract(const QString &archive, const QString &folder, const QString &password);
 
-    // Lists an archive's members (the password goes over standard input, for encrypted names).
+    // Lists the members of a 7z archive (the password goes over standard input, for encrypted
+    // names); any other kind of archive is bad_contents.
     int list(const QString &archive, const QString &password, QVector<ArchiveMember> *members);
     static QVector<ArchiveMember> parse_listing(const QByteArray &output, bool *ok);
     // Tests an archive: 0 only when it decrypts and checks good and holds exactly one member
@@ -65,6 +68,9 @@ public:
     QByteArray last_output() const { return last_output_; }
 
     static bool password_usable(const QString &password);
+
+    // Bytes of output a run may give before it is killed (an archive of a million names).
+    static constexpr int max_output = 256 * 1024;
 
     // Milliseconds a run may take before it is killed.
     void set_timeout(int ms) { timeout_ms_ = ms; }

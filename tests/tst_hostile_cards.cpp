@@ -66,6 +66,23 @@ class TestHostileCards : public QObject
     {
         QTemporaryDir source;
         const QString member = source.path() + "/" + name;
+        Archiver archiver;
+        const QByteArray line = password.toUtf8() + "\n";
+        if (name == "many") {
+            // Four thousand empty members: their listing alone is longer than any run may give.
+            QStringList names;
+            for (int i = 0; i < 4000; ++i) {
+                names << QString("%1/%2.xml").arg(source.path()).arg(i);
+                QFile(names.last()).open(QIODevice::WriteOnly);
+            }
+            return archiver.run(QStringList{"a", "-p", "-mx1", "-spd", "-y", "--", path} + names, line + line) == 0;
+        }
+        if (name == "tar") {
+            // Another kind of archive, without a password: the card inside is sound.
+            QFile file(member);
+            return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.flush() &&
+                   archiver.run({"a", "-ttar", "-spd", "-y", "--", path, member}) == 0;
+        }
         if (link) {
             if (!QFile::link("/etc/passwd", member))
                 return false;
@@ -74,8 +91,6 @@ class TestHostileCards : public QObject
             if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
                 return false;
         }
-        Archiver archiver;
-        const QByteArray line = password.toUtf8() + "\n";
         const QStringList options = link ? QStringList{"a", "-p", "-snl", "-mx1", "-spd", "-y", "--"}
                                          : QStringList{"a", "-p", "-mx1", "-spd", "-y", "--"};
         return archiver.run(options + QStringList{path, member}, line + line) == 0;
@@ -131,6 +146,10 @@ private slots:
             return card_xml("<balance_str>1</balance_str>" + QByteArray("<Kol_all/>").repeated(1000000));
         if (name == "bron.quelt")
             return card_xml("<bron_strok>1</bron_strok>" + QByteArray("<Kod_pdp>1</Kod_pdp>").repeated(5 * 5000 + 1));
+        if (name == "tar.quelt")
+            return card_xml("");
+        if (name == "many.quelt")
+            return "-";
         if (name == "count31.qtemp")
             return settings_declaring("\\x7f\\xff\\xff\\xff");
         if (name == "count28.qtemp")
@@ -154,6 +173,8 @@ private slots:
         QTest::newRow("card, a million balance values") << "values.quelt" << false;
         QTest::newRow("card, bron values past the limit") << "bron.quelt" << false;
         QTest::newRow("card, member is a link") << "link.quelt" << true;
+        QTest::newRow("card, a tar archive") << "tar.quelt" << false;
+        QTest::newRow("card, four thousand members") << "many.quelt" << false;
         QTest::newRow("temp, 2^31-1 strings declared") << "count31.qtemp" << false;
         QTest::newRow("temp, 2^28+1 strings declared") << "count28.qtemp" << false;
         QTest::newRow("temp, card nested 100000 deep") << "deep.qtemp" << false;
@@ -168,7 +189,11 @@ private slots:
         QVERIFY(link || !contents.isEmpty());
         const bool temp = name.endsWith(".qtemp");
         const QString path = work.path() + "/" + name;
-        QVERIFY(pack(path, temp ? "qt.lib" : "card.xml", contents, temp ? temp_password : card_password, link));
+        const QString member = name.startsWith("many")  ? "many"
+                               : name.startsWith("tar") ? "tar"
+                               : temp                   ? "qt.lib"
+                                                        : "card.xml";
+        QVERIFY(pack(path, member, contents, temp ? temp_password : card_password, link));
         contents.clear();
 
         const auto before = collect();
