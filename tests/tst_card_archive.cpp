@@ -429,11 +429,20 @@ void TestCardArchive::temp_settings_read_as_written()
     QString read;
     QVERIFY(TempCardFile::card_text_of(written, &read));
     QCOMPARE(read, text);
-    // The same bytes in the layouts the settings store also reads.
+    // The same value in other layouts the settings store reads, read as the settings store reads them.
     QByteArray crlf = written;
     crlf.replace("\n", "\r\n");
-    for (const QByteArray &variant : {crlf, "; note\n[General]\nx=1\n" + written + "[other]\ntemp=2\n"}) {
-        QVERIFY(TempCardFile::card_text_of(variant, &read));
+    const QByteArray value = written.mid(written.indexOf('=') + 1).trimmed();
+    qRegisterMetaTypeStreamOperators<QVector<QString>>("QVector<QString>");
+    for (const QByteArray &variant :
+         {crlf, "; note\n[General]\nx=1\n" + written + "[other]\ntemp=2\n",
+          "[qt]\ntemp=1\n  temp  =  " + value + "  ; comment\n", "\xEF\xBB\xBF[qt]\r\ntemp=" + value}) {
+        // A file of its own each time: the settings store keeps what it read of a path.
+        const QString file = QString("%1/qt%2.lib").arg(work).arg(qHash(variant));
+        QVERIFY(write_file(file, variant));
+        const QVariant stored = QSettings(file, QSettings::IniFormat).value("qt/temp");
+        QVERIFY2(TempCardFile::card_text_of(variant, &read), variant.left(40).constData());
+        QCOMPARE(read, stored.value<QVector<QString>>().value(0));
         QCOMPARE(read, text);
     }
 }
