@@ -251,27 +251,119 @@ QString value_at(const QVector<QString> &list, int index)
     return index >= 0 && index < list.size() ? list.at(index) : QString();
 }
 
+// Builds the card document as a tree.
 class DocumentBuilder
 {
 public:
+    using Node = QDomElement;
+
     explicit DocumentBuilder(QDomDocument &document) : doc(document) {}
 
-    void add(QDomElement &parent, const QString &name, const QString &text)
+    Node start()
     {
-        QDomElement element = doc.createElement(name);
+        doc.appendChild(doc.createProcessingInstruction("xml", "version = \"1.0\" encoding=\"UTF-8\""));
+        QDomElement dataroot = doc.createElement("dataroot");
+        doc.appendChild(dataroot);
+        QDomElement org = doc.createElement("R_aORG");
+        dataroot.appendChild(org);
+        return org;
+    }
+
+    void add(Node &parent, const char *name, const QString &text)
+    {
+        QDomElement element = doc.createElement(QLatin1String(name));
         element.appendChild(doc.createTextNode(iexml::xml_safe(text)));
         parent.appendChild(element);
     }
 
-    QDomElement add_record(QDomElement &parent, const QString &name)
+    Node add_record(Node &parent, const char *name)
     {
-        QDomElement element = doc.createElement(name);
+        QDomElement element = doc.createElement(QLatin1String(name));
         parent.appendChild(element);
         return element;
     }
 
+    void finish() {}
+
 private:
     QDomDocument &doc;
+};
+
+// Writes the same document straight as text, byte for byte as the tree saved with indentation 1
+// would be: elements come in document order, so a record is closed when its parent takes the next one.
+class TextBuilder
+{
+public:
+    using Node = int; // depth
+
+    explicit TextBuilder(QString &text) : out(text) {}
+
+    Node start()
+    {
+        out += QLatin1String("<?xml version = \"1.0\" encoding=\"UTF-8\"?>\n<dataroot>\n <R_aORG>\n");
+        open = {"dataroot", "R_aORG"};
+        return 1;
+    }
+
+    void add(Node parent, const char *name, const QString &text)
+    {
+        close_below(parent);
+        indent(parent + 1);
+        out += '<';
+        out += QLatin1String(name);
+        out += '>';
+        append_escaped(iexml::xml_safe(text));
+        out += QLatin1String("</");
+        out += QLatin1String(name);
+        out += QLatin1String(">\n");
+    }
+
+    Node add_record(Node parent, const char *name)
+    {
+        close_below(parent);
+        indent(parent + 1);
+        out += '<';
+        out += QLatin1String(name);
+        out += QLatin1String(">\n");
+        open.append(name);
+        return parent + 1;
+    }
+
+    void finish() { close_below(-1); }
+
+private:
+    void indent(int depth) { out += QString(depth, ' '); }
+
+    void close_below(int depth)
+    {
+        while (open.size() - 1 > depth) {
+            indent(open.size() - 1);
+            out += QLatin1String("</");
+            out += QLatin1String(open.takeLast());
+            out += QLatin1String(">\n");
+        }
+    }
+
+    // As the tree escapes a text node inside an element.
+    void append_escaped(const QString &text)
+    {
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == '<')
+                out += QLatin1String("&lt;");
+            else if (c == '&')
+                out += QLatin1String("&amp;");
+            else if (c == '>' && i >= 2 && text.at(i - 1) == ']' && text.at(i - 2) == ']')
+                out += QLatin1String("&gt;");
+            else if (c == '\r')
+                out += QLatin1String("&#xd;");
+            else
+                out += c;
+        }
+    }
+
+    QString &out;
+    QVector<const char *> open;
 };
 
 bool remove_tree(const QString &path)
@@ -360,16 +452,15 @@ void iexml::clear_lists()
 
 // ---- Writer ----
 
-QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString> balance_rows,
-                                   QVector<QString> bron_rows, QVector<QString> nebron_rows)
+namespace
 {
-    QDomDocument doc;
-    DocumentBuilder b(doc);
-    doc.appendChild(doc.createProcessingInstruction("xml", "version = \"1.0\" encoding=\"UTF-8\""));
-    QDomElement dataroot = doc.createElement("dataroot");
-    doc.appendChild(dataroot);
-    QDomElement org = doc.createElement("R_aORG");
-    dataroot.appendChild(org);
+
+template <class Builder>
+void build_card_document(Builder &b, const QVector<QString> &card_values, const QVector<QString> &balance_rows,
+                         const QVector<QString> &bron_rows, const QVector<QString> &nebron_rows, int &okved_counter,
+                         int &row_counter)
+{
+    typename Builder::Node org = b.start();
 
     const auto slot = [&](int n) { return value_at(card_values, n); };
     const bool reserving = slot(card_slot::cb_kat_b) == QString::fromUtf8(card_lists::category_reserving);
@@ -393,7 +484,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
 
     // OKVED: the main code, then the additional ones in their order.
     const QString main_code = slot(card_slot::le_osn_ved);
-    QDomElement ved = b.add_record(org, "R_aOrg_Ved");
+    auto ved = b.add_record(org, "R_aOrg_Ved");
     b.add(ved, "ogrn", ogrn);
     b.add(ved, "N", QString::fromUtf8(main_okved_kind));
     b.add(ved, "okved", main_code);
@@ -401,7 +492,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
     const QStringList extra_codes = slot(card_slot::le_dop_ved).split(okved_separator, Qt::SkipEmptyParts);
     for (okved_counter = 0; okved_counter < extra_codes.size(); ++okved_counter) {
         const QString &code = extra_codes.at(okved_counter);
-        QDomElement extra = b.add_record(org, "R_aOrg_Ved");
+        auto extra = b.add_record(org, "R_aOrg_Ved");
         b.add(extra, "ogrn", ogrn);
         b.add(extra, "N", QString::fromUtf8(extra_okved_kind));
         b.add(extra, "okved", code);
@@ -409,7 +500,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
     }
 
     if (reserving) {
-        QDomElement training = b.add_record(org, "R_obuchenie");
+        auto training = b.add_record(org, "R_obuchenie");
         b.add(training, "GRN", ogrn);
         b.add(training, "ob_ruk", slot(card_slot::ob_ruk));
         b.add(training, "ob_ruk_date", slot(card_slot::ob_ruk_date));
@@ -431,7 +522,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
         b.add(org, count_name, slot(count_slot));
         const int available = (rows.size() + row_size - 1) / row_size;
         for (row_counter = 0; row_counter < count && row_counter < available; ++row_counter) {
-            QDomElement record = b.add_record(org, record_name);
+            auto record = b.add_record(org, record_name);
             b.add(record, key_name, ogrn);
             for (int k = 0; k < row_size; ++k)
                 b.add(record, names[k], value_at(rows, row_counter * row_size + k));
@@ -445,7 +536,28 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
              bron_elements);
     add_rows(card_slot::nebron_row_count, "nebron_strok", nebron_rows, card_lists::nebron_row_size, "R_GPZ_nebron",
              "ogrn_real", nebron_elements);
+    b.finish();
+}
+
+} // namespace
+
+QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString> balance_rows,
+                                   QVector<QString> bron_rows, QVector<QString> nebron_rows)
+{
+    QDomDocument doc;
+    DocumentBuilder b(doc);
+    build_card_document(b, card_values, balance_rows, bron_rows, nebron_rows, okved_counter, row_counter);
     return doc;
+}
+
+QByteArray iexml::card_xml_bytes(const QVector<QString> &card_values, const QVector<QString> &balance_rows,
+                                 const QVector<QString> &bron_rows, const QVector<QString> &nebron_rows)
+{
+    QString text;
+    text.reserve(4096 + 60 * (balance_rows.size() + bron_rows.size() + nebron_rows.size()));
+    TextBuilder b(text);
+    build_card_document(b, card_values, balance_rows, bron_rows, nebron_rows, okved_counter, row_counter);
+    return text.toUtf8();
 }
 
 QByteArray iexml::card_xml_text(const QDomDocument &document)
@@ -764,7 +876,7 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         QFile file(document_path);
         if (!file.open(QIODevice::WriteOnly))
             return document_failure(QDir::tempPath() + "/");
-        const QByteArray text = card_xml_text(write_card_xml(card_values, balance_rows, bron_rows, nebron_rows));
+        const QByteArray text = card_xml_bytes(card_values, balance_rows, bron_rows, nebron_rows);
         if (file.write(text) != text.size() || !file.flush()) {
             file.close();
             return document_failure(QDir::tempPath() + "/");

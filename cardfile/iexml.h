@@ -50,6 +50,9 @@ public:
                                 QVector<QString> nebron_rows);
     // The document as stored: indentation 1, UTF-8, no byte-order mark.
     static QByteArray card_xml_text(const QDomDocument &document);
+    // The stored text of write_card_xml's document for these lists, written without the tree.
+    QByteArray card_xml_bytes(const QVector<QString> &card_values, const QVector<QString> &balance_rows,
+                              const QVector<QString> &bron_rows, const QVector<QString> &nebron_rows);
 
     // Writes the card archive at `path` (".quelt" appended when missing) holding the card
     // document under `xml_name`. True when the archive is in place; the old card at `path`

@@ -83,6 +83,8 @@ private slots:
     void round_trip_data();
     void round_trip();
     void golden_document();
+    void text_writer_matches_tree_data();
+    void text_writer_matches_tree();
     void category_a_leaves_reserving_out();
     void control_characters_dropped();
     void okved_sections();
@@ -126,11 +128,34 @@ void TestCardXml::golden_document()
     card[card_slot::le_FaxRuk] = QString();
     card[card_slot::te_orgname] = "ООО \"Тест\" & <Ко>";
     iexml writer;
-    const QByteArray text =
-        iexml::card_xml_text(writer.write_card_xml(card, rows(2, 10, "б"), rows(1, 5, "р"), rows(2, 3, "н")));
+    const QByteArray text = writer.card_xml_bytes(card, rows(2, 10, "б"), rows(1, 5, "р"), rows(2, 3, "н"));
     QFile file(data_dir + "golden_card.xml");
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY2(text == file.readAll(), "the document differs from the golden file");
+}
+
+void TestCardXml::text_writer_matches_tree_data()
+{
+    QTest::addColumn<Values>("card");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("reserving, rows") << sample_card(true) << 3;
+    QTest::newRow("not reserving") << sample_card(false) << 0;
+    QTest::newRow("empty") << Values(card_lists::main_size) << 0;
+    Values odd = sample_card(true);
+    odd[card_slot::te_orgname] = "a]]>b]>c>\r\n\"'<&&amp;\t " + QString(QChar(0xD800)) + QChar(0x1) + "Ё";
+    odd[card_slot::le_dop_ved] = ", , 01.11,";
+    QTest::newRow("characters to escape") << odd << 1;
+}
+
+// The card file is written straight as text: exactly the bytes of the document tree.
+void TestCardXml::text_writer_matches_tree()
+{
+    QFETCH(Values, card);
+    QFETCH(int, rows);
+    iexml writer;
+    const Values balance = ::rows(rows, 10, "б]]>\r"), bron = ::rows(rows, 5, "р&"), nebron = ::rows(rows, 3, "н<");
+    QCOMPARE(writer.card_xml_bytes(card, balance, bron, nebron),
+             iexml::card_xml_text(writer.write_card_xml(card, balance, bron, nebron)));
 }
 
 void TestCardXml::category_a_leaves_reserving_out()
