@@ -165,12 +165,16 @@ QVector<ArchiveMember> Archiver::parse_listing(const QByteArray &output, bool *o
     QVector<ArchiveMember> members;
     bool in_members = false;
     bool seven_zip = false;
+    bool type_seen = false;
     *ok = false;
     for (const QByteArray &line : output_lines(output)) {
         if (!in_members) {
-            // Cards are 7z archives: the archiver's other formats are never read.
-            if (line == "Type = 7z")
-                seven_zip = true;
+            // Cards are 7z archives: the archiver's other formats are never read. The archive's
+            // kind comes first; a later line of that form could come from a comment.
+            if (line.startsWith("Type = ") && !type_seen) {
+                type_seen = true;
+                seven_zip = line == "Type = 7z";
+            }
             in_members = line == "----------";
             continue;
         }
