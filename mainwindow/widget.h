@@ -283,6 +283,7 @@ private:
 
     // ---- card file (cardfile/) ----
     friend class TestCardWindow;
+    friend class TestHostileCards;
     // Row lists of the three tables; empty unless the organisation reserves staff.
     QVector<QString> collect_balance_rows();
     QVector<QString> collect_bron_rows();
