@@ -1,4 +1,4 @@
-// Printing and the Excel import are not written yet: their slots keep the form's connections by name.
+// The Excel import is not written yet: their slots keep the form's connections by name.
 #include "ui_widget.h"
 #include "widget.h"
 
@@ -9,6 +9,5 @@ void Widget::paste_xls(int sheet, int stroka, int stolbets)
     xls_col = stolbets;
 }
 void Widget::import_excel() {}
-void Widget::on_print_Button_clicked() {}
 void Widget::on_pb_import_xls_clicked() {}
 void Widget::on_import_bron_clicked() {}

@@ -18,8 +18,14 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <functional>
 
 class QPrintPreviewDialog;
+namespace printing
+{
+struct CommonValues;
+struct CardValues;
+} // namespace printing
 class QWebView;
 class spinboxDelegate;
 class comboboxDelegate;
@@ -297,4 +303,25 @@ private:
     QVector<QString> saved_bron_snapshot;
     QVector<QString> saved_nebron_snapshot;
     // ---- end of card file ----
+
+    // ---- printing (printing/) ----
+public:
+    // The version printed on the documents: major, ".20", minor.
+    static constexpr qint8 version_major = 3;
+    static constexpr qint8 version_minor = 25;
+    // The builders: each fills print_html from its template and returns it.
+    QString print_card();
+    // The logical dpi the documents are laid out for (the desktop's unless a test sets one).
+    int print_dpi() const;
+    int print_dpi_override = 0;
+    // Whether the system has a print queue; tests replace it.
+    std::function<bool()> printer_available;
+
+private:
+    friend class TestPrintWindow;
+    printing::CommonValues print_common_values() const;
+    printing::CardValues card_print_values() const;
+    QRect preview_geometry() const;
+    void start_print_progress();
+    // ---- end of printing ----
 };
