@@ -1,5 +1,6 @@
 // Timing of the printed documents: the builders alone, and the whole road from the print button to
 // a finished page (the gate, the build, the hidden view and the page painted).
+#include "balance_form.h"
 #include "card_form.h"
 #include "form_helpers.h"
 #include "print_view.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebView>
@@ -97,6 +100,63 @@ void BM_card_to_pdf(benchmark::State &state)
     }
 }
 BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A balance of 1000 rows of workers in main production.
+QVector<balance::BalanceRow> thousand_rows()
+{
+    QVector<balance::BalanceRow> rows;
+    for (int i = 0; i < 1000; ++i) {
+        balance::BalanceRow row;
+        const QString code = QString::number(10000 + i);
+        const QString cells[21] = {"14" + code, "Основное", "Рабочие", code, "",  "Слесарь", "2", "2", "2", "1", "0",
+                                   "1",         "1",        "0",       "1",  "0", "1",       "0", "4", "",  "1"};
+        for (int c = 0; c < 21; ++c)
+            row.cells[c] = cells[c];
+        rows << row;
+    }
+    return rows;
+}
+
+void BM_balance_1000_rows_builder(benchmark::State &state)
+{
+    printing::BalanceValues v;
+    v.common.version = printing::version_footer(3, 25);
+    v.short_name = "ООО \"Ромашка\"";
+    v.rows = thousand_rows();
+    v.down_left_plain = "Экземпляр 1";
+    QtMessageHandler quiet = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(printing::build_balance(v, 100));
+    qInstallMessageHandler(quiet);
+}
+BENCHMARK(BM_balance_1000_rows_builder)->Unit(benchmark::kMillisecond);
+
+// The 1000-row balance built from the window's table and printed to a PDF file through the hidden view.
+void BM_balance_1000_rows_to_pdf(benchmark::State &state)
+{
+    Widget &w = window();
+    QStandardItemModel *model = qobject_cast<QStandardItemModel *>(w.form()->table_balance->model());
+    model->removeRows(0, model->rowCount());
+    for (const balance::BalanceRow &row : thousand_rows()) {
+        QList<QStandardItem *> items;
+        for (const QString &cell : row.cells)
+            items << new QStandardItem(cell);
+        model->appendRow(items);
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<QWebView> view(printing::make_print_view());
+    QtMessageHandler quiet = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    for (auto _ : state) {
+        printing::load_print_html(view.get(), w.print_balance());
+        QPrinter pdf(QPrinter::ScreenResolution);
+        printing::set_printer_defaults(pdf);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir.filePath("balance.pdf"));
+        view->print(&pdf);
+    }
+    qInstallMessageHandler(quiet);
+}
+BENCHMARK(BM_balance_1000_rows_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

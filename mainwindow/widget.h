@@ -21,11 +21,6 @@
 #include <functional>
 
 class QPrintPreviewDialog;
-namespace printing
-{
-struct CommonValues;
-struct CardValues;
-} // namespace printing
 class QWebView;
 class spinboxDelegate;
 class comboboxDelegate;
@@ -311,6 +306,11 @@ public:
     static constexpr qint8 version_minor = 25;
     // The builders: each fills print_html from its template and returns it.
     QString print_card();
+    // Also sorts the balance table and sets the five figures its body works out.
+    QString print_balance();
+    // Shows its warning first when item 4 lacks the basis document.
+    QString print_zaya();
+    QString print_soglash();
     // The logical dpi the documents are laid out for (the desktop's unless a test sets one).
     int print_dpi() const;
     int print_dpi_override = 0;
@@ -319,9 +319,9 @@ public:
 
 private:
     friend class TestPrintWindow;
-    printing::CommonValues print_common_values() const;
-    printing::CardValues card_print_values() const;
     QRect preview_geometry() const;
+    // The choice of document when the organisation reserves staff: sets the orientation and builds it.
+    void choose_document();
     void start_print_progress();
     // ---- end of printing ----
 };

@@ -2,6 +2,9 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "application_form.h"
+#include "balance_form.h"
+#include "balance_model_io.h"
 #include "card_form.h"
 #include "print_view.h"
 
@@ -22,14 +25,7 @@ printing::PersonValues person(const QLineEdit *post, const QLineEdit *surname, c
             phone->text(), extension->text(), fax->text()};
 }
 
-} // namespace
-
-int Widget::print_dpi() const
-{
-    return print_dpi_override > 0 ? print_dpi_override : QApplication::desktop()->logicalDpiX();
-}
-
-printing::CommonValues Widget::print_common_values() const
+printing::CommonValues common_values(const Ui::Widget *ui)
 {
     printing::CommonValues c;
     c.up_left = ui->te_up_l->document()->toHtml();
@@ -41,14 +37,14 @@ printing::CommonValues Widget::print_common_values() const
     c.head_surname = ui->le_FamRuk->text();
     c.head_first_name = ui->le_ImRuk->text();
     c.head_patronymic = ui->le_OtRuk->text();
-    c.version = printing::version_footer(version_major, version_minor);
+    c.version = printing::version_footer(Widget::version_major, Widget::version_minor);
     return c;
 }
 
-printing::CardValues Widget::card_print_values() const
+printing::CardValues card_values(const Ui::Widget *ui)
 {
     printing::CardValues v;
-    v.common = print_common_values();
+    v.common = common_values(ui);
     v.registration_number = ui->le_RegNo->text();
     v.reserving = ui->cb_kat_b->currentIndex() == 0;
     v.reserving_text = ui->cb_kat_b->currentText();
@@ -100,6 +96,31 @@ printing::CardValues Widget::card_print_values() const
     return v;
 }
 
+printing::BalanceBoxes balance_boxes(const Ui::Widget *ui)
+{
+    printing::BalanceBoxes b;
+    b.all_text = ui->sb_b_all->text();
+    b.all = ui->sb_b_all->value();
+    b.sum_mp_text = ui->sb_b_sum_mp->text();
+    b.sum_mp = ui->sb_b_sum_mp->value();
+    b.sum_treb_text = ui->sb_b_sum_treb->text();
+    b.sum_vnutr_text = ui->sb_b_sum_vnutr->text();
+    b.sum_vnutr = ui->sb_b_sum_vnutr->value();
+    b.bron_text = ui->sb_b_bron->text();
+    b.ruk_text = ui->sb_b_ruk->text();
+    b.spec_text = ui->sb_b_spec->text();
+    b.slug_text = ui->sb_b_slug->text();
+    b.rab_text = ui->sb_b_rab->text();
+    return b;
+}
+
+} // namespace
+
+int Widget::print_dpi() const
+{
+    return print_dpi_override > 0 ? print_dpi_override : QApplication::desktop()->logicalDpiX();
+}
+
 void Widget::start_print_progress()
 {
     progress_window.clear_source();
@@ -114,9 +135,127 @@ QString Widget::print_card()
     print_html.clear();
     template_path = printing::card_template;
     start_print_progress();
-    print_html = printing::build_card(card_print_values(), dpi, [this] { progress_window.add_value(); });
+    print_html = printing::build_card(card_values(ui), dpi, [this] { progress_window.add_value(); });
     progress_window.close();
     return print_html;
+}
+
+QString Widget::print_balance()
+{
+    const int dpi = print_dpi();
+    print_html.clear();
+    template_path = printing::balance_template;
+    start_print_progress();
+    // Printing sorts the table on screen too.
+    balance_model->sort(balance::col_key, Qt::AscendingOrder);
+    printing::BalanceValues v;
+    v.common = common_values(ui);
+    v.short_name = ui->te_orgname2->document()->toPlainText();
+    v.ogrn = ui->le_OGRN->text();
+    v.rows = balance::rows_from_model(*balance_model);
+    v.boxes = balance_boxes(ui);
+    v.down_left_plain = ui->te_down_l->document()->toPlainText();
+    v.down_right_plain = ui->te_down_r->document()->toPlainText();
+    printing::BalanceBody body;
+    print_html = printing::build_balance(v, dpi, &body, [this] { progress_window.add_value(); });
+    if (!body.html.isEmpty()) {
+        ui->sb_b_kol_vspom->setValue(body.auxiliary);
+        ui->sb_b_kol_drsl->setValue(body.other_services);
+        ui->sb_b_pages->setValue(body.pages);
+        ui->sb_b_sum_vnesh->setValue(body.external);
+        ui->sb_b_sum_est->setValue(body.natural_loss);
+    }
+    progress_window.close();
+    return print_html;
+}
+
+QString Widget::print_zaya()
+{
+    printing::ApplicationValues v;
+    v.basis = {ui->NPA_doc->text(), ui->NPA_no->text(), ui->NPA_date->text()};
+    if (printing::basis_document_missing(v.basis)) {
+        ui->tabWidget->setCurrentIndex(3);
+        msg_box.setIcon(QMessageBox::Information);
+        msg_box.setWindowTitle("Нет данных о документе");
+        msg_box.setText("В п.4 не указаны реквизиты документа, подтверждающего основание для бронирования "
+                        "(используется в графе 7 Заявки). Такое возможно, если организация в первый раз подает "
+                        "Заявку в ИОГВ. В противном случае, заполните реквизиты и вновь вызовите отчет.");
+        msg_box.setStandardButtons(QMessageBox::Ok);
+        msg_box.exec();
+    }
+    const int dpi = print_dpi();
+    print_html.clear();
+    template_path = printing::zaya_template;
+    start_print_progress();
+    v.common = common_values(ui);
+    v.short_name = ui->te_orgname2->document()->toPlainText();
+    v.full_name = ui->te_orgname->document()->toPlainText();
+    v.inn = ui->le_INN->text();
+    v.kpp = ui->le_KPP->text();
+    v.tax_date = ui->dateINN->text();
+    v.okato = ui->le_okato->text();
+    v.okogu = ui->OKOGU_le->text();
+    v.state_body = ui->cb_OGV->currentText() == "Да";
+    v.military_office = ui->le_VK->text();
+    v.wartime_staff[0] = ui->sb_b_treb_ruk->value();
+    v.wartime_staff[1] = ui->sb_b_treb_spec->value();
+    v.wartime_staff[2] = ui->sb_b_treb_slug->value();
+    v.wartime_staff[3] = ui->sb_b_treb_rab->value();
+    v.reserve_text = ui->sb_f6_gpz->text();
+    v.reserved_text = ui->sb_f6_bron_all->text();
+    print_html = printing::build_application(v, dpi);
+    progress_window.close();
+    return print_html;
+}
+
+QString Widget::print_soglash()
+{
+    const int dpi = print_dpi();
+    print_html.clear();
+    template_path = printing::soglash_template;
+    start_print_progress();
+    printing::AgreementValues v;
+    v.common = common_values(ui);
+    v.full_name = ui->te_orgname->document()->toPlainText();
+    v.inn = ui->le_INN->text();
+    v.staff_text = ui->sb_b_sum_treb->text();
+    v.staff = ui->sb_b_sum_treb->value();
+    print_html = printing::build_agreement(v, dpi, number_words, [this] { progress_window.add_value(); });
+    progress_window.close();
+    return print_html;
+}
+
+void Widget::choose_document()
+{
+    msg_box.setIcon(QMessageBox::Question);
+    msg_box.setWindowTitle("Печать форм");
+    msg_box.setText("Какую форму Вы хотите вывести на печать?");
+    // No cancel button: the box is left only by a choice.
+    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Save | QMessageBox::Retry | QMessageBox::Open);
+    msg_box.setButtonText(QMessageBox::Ok, " ЦВЕЛТ ");
+    msg_box.setButtonText(QMessageBox::Save, " Баланс ");
+    msg_box.setButtonText(QMessageBox::Retry, " Заявка в ИОГВ ");
+    msg_box.setButtonText(QMessageBox::Open, " Соглашение ");
+    msg_box.setDefaultButton(QMessageBox::Ok);
+    print_html.clear();
+    switch (msg_box.exec()) {
+    case QMessageBox::Save:
+        printer.setPageOrientation(QPageLayout::Landscape);
+        print_html = print_balance();
+        break;
+    case QMessageBox::Retry:
+        printer.setPageOrientation(QPageLayout::Landscape);
+        print_html = print_zaya();
+        break;
+    case QMessageBox::Open:
+        printer.setPageOrientation(QPageLayout::Portrait);
+        print_html = print_soglash();
+        break;
+    default:
+        printer.setPageOrientation(QPageLayout::Landscape);
+        print_html = print_card();
+        break;
+    }
 }
 
 QRect Widget::preview_geometry() const
@@ -152,9 +291,13 @@ void Widget::on_print_Button_clicked()
     if (!web_view)
         web_view = printing::make_print_view();
 
-    // The card is a landscape sheet whatever an earlier print left on the printer.
-    printer.setPageOrientation(QPageLayout::Landscape);
-    print_html = print_card();
+    if (ui->cb_kat_b->currentText() == "Да") {
+        choose_document();
+    } else {
+        // The card is a landscape sheet whatever an earlier print left on the printer.
+        printer.setPageOrientation(QPageLayout::Landscape);
+        print_html = print_card();
+    }
 
     printing::load_print_html(web_view, print_html);
     connect(preview_dialog, &QPrintPreviewDialog::paintRequested, web_view, &QWebView::print);
