@@ -1,4 +1,4 @@
-// The Excel import is not written yet: their slots keep the form's connections by name.
+// The Excel import is not written yet: its slots keep the form's connections by name.
 #include "ui_widget.h"
 #include "widget.h"
 
