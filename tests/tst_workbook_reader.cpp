@@ -751,7 +751,7 @@ void TestWorkbookReader::hostile_files_data()
     for (int at = overlapping.indexOf(QByteArray("\x85\x00", 2)); at >= 0;
          at = overlapping.indexOf(QByteArray("\x85\x00", 2), at + 1)) {
         const int length = static_cast<uchar>(overlapping[at + 2]);
-        if (overlapping[at + 3] == 0 && length >= 8 && length < 80 && overlapping[at + 4 + 5] == 0)
+        if (overlapping.at(at + 3) == 0 && length >= 8 && length < 80 && overlapping.at(at + 4 + 5) == 0)
             sheets << at;
     }
     for (const int at : sheets)
