@@ -1,8 +1,10 @@
 #include "program.h"
 
 #include "widget.h"
+#include "work_folders.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -17,6 +19,8 @@ int quelt_main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     QApplication app(argc, argv);
+    // A run that was killed may have left a card in plain text in its working folder.
+    remove_stale_work_folders(QDir::tempPath());
 
     // Translates only the toolkit's own texts; a missing catalogue is not an error.
     QTranslator translator;

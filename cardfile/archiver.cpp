@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
 
 namespace
 {
@@ -22,7 +25,46 @@ bool is_program(const QString &path)
     return info.isFile() && info.isExecutable();
 }
 
+// Name of the folder a new archive is built in, beside its target.
+const char *const staging_pattern = "/.quelt-pack-XXXXXX";
+
+QByteArray password_line(const QString &password)
+{
+    return password.toUtf8() + '\n';
+}
+
+// Lines of the archiver's output, without line ends.
+QList<QByteArray> output_lines(const QByteArray &output)
+{
+    QList<QByteArray> lines = output.split('\n');
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// A file whose mode lets no one write it is read-only, even for the superuser.
+bool target_writable(const QFileInfo &target)
+{
+    if (!target.exists() && !target.isSymLink())
+        return true;
+    const QFileDevice::Permissions write_bits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return target.isFile() && target.isWritable() && (target.permissions() & write_bits);
+}
+
 } // namespace
+
+bool ArchiveMember::regular() const
+{
+    if (folder || link || attributes.startsWith('D'))
+        return false;
+    // Unix attributes follow a blank: a mode string whose first letter is the kind of file.
+    const int blank = attributes.indexOf(' ');
+    const QString unix_mode = !mode.isEmpty() ? mode : blank < 0 ? QString() : attributes.mid(blank + 1).trimmed();
+    return unix_mode.isEmpty() || unix_mode.startsWith('-');
+}
 
 Archiver::Archiver() : program_(locate()) {}
 
@@ -63,13 +105,20 @@ int Archiver::run(const QStringList &arguments, const QByteArray &input)
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeout_ms_)) {
-        process.kill();
-        process.waitForFinished(5000);
-        last_output_ = process.readAll();
-        return failed_to_start;
+    // Output is gathered as it comes, so that a flood of it ends the run instead of filling memory.
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.waitForFinished(50) && process.state() != QProcess::NotRunning) {
+        last_output_ += process.readAll();
+        if (last_output_.size() > max_output || clock.elapsed() > timeout_ms_) {
+            process.kill();
+            process.waitForFinished(5000);
+            return failed_to_start;
+        }
     }
-    last_output_ = process.readAll();
+    last_output_ += process.readAll();
+    if (last_output_.size() > max_output)
+        return failed_to_start;
     if (process.exitStatus() != QProcess::NormalExit)
         return failed_to_start;
     return process.exitCode();
@@ -81,10 +130,12 @@ int Archiver::pack(const QString &archive, const QString &file, const QString &p
         return bad_password;
     // A bare -p makes the archiver read the password from standard input; it is given
     // twice in case the archiver asks to confirm it.
-    const QByteArray line = password.toUtf8() + '\n';
-    return run(
-        {"a", "-p", "-spd", "-y", "--", QFileInfo(archive).absoluteFilePath(), QFileInfo(file).absoluteFilePath()},
-        line + line);
+    // A card is small: fast compression in one thread packs it in a fraction of the default's
+    // time, which pays for testing the archive afterwards.
+    const QByteArray line = password_line(password);
+    return run({"a", "-p", "-mx3", "-mmt=1", "-spd", "-y", "--", QFileInfo(archive).absoluteFilePath(),
+                QFileInfo(file).absoluteFilePath()},
+               line + line);
 }
 
 int Archiver::extract(const QString &archive, const QString &folder, const QString &password)
@@ -93,5 +144,109 @@ int Archiver::extract(const QString &archive, const QString &folder, const QStri
         return bad_password;
     // Without -p the archiver asks for the password on standard input when it needs one.
     return run({"e", "-y", "-spd", "-o" + QDir(folder).absolutePath(), "--", QFileInfo(archive).absoluteFilePath()},
-               password.toUtf8() + '\n');
+               password_line(password));
+}
+
+int Archiver::list(const QString &archive, const QString &password, QVector<ArchiveMember> *members)
+{
+    members->clear();
+    if (!password_usable(password))
+        return bad_password;
+    const int code = run({"l", "-slt", "-spd", "--", QFileInfo(archive).absoluteFilePath()}, password_line(password));
+    if (code != 0)
+        return code;
+    bool ok = false;
+    *members = parse_listing(last_output_, &ok);
+    return ok ? 0 : bad_contents;
+}
+
+QVector<ArchiveMember> Archiver::parse_listing(const QByteArray &output, bool *ok)
+{
+    QVector<ArchiveMember> members;
+    bool in_members = false;
+    bool seven_zip = false;
+    bool type_seen = false;
+    *ok = false;
+    for (const QByteArray &line : output_lines(output)) {
+        if (!in_members) {
+            // Cards are 7z archives: the archiver's other formats are never read. The archive's
+            // kind comes first; a later line of that form could come from a comment.
+            if (line.startsWith("Type = ") && !type_seen) {
+                type_seen = true;
+                seven_zip = line == "Type = 7z";
+            }
+            in_members = line == "----------";
+            continue;
+        }
+        const int eq = line.indexOf(" = ");
+        const QByteArray key = eq < 0 ? line.trimmed() : line.left(eq);
+        const QString value = eq < 0 ? QString() : QString::fromUtf8(line.mid(eq + 3));
+        if (key.isEmpty())
+            continue;
+        if (key == "Path") {
+            members.append(ArchiveMember());
+            members.last().path = value;
+            continue;
+        }
+        if (members.isEmpty()) {
+            // Anything before the first member's path: not a listing we understand.
+            return {};
+        }
+        ArchiveMember &m = members.last();
+        if (key == "Size") {
+            bool number = false;
+            m.size = value.toLongLong(&number);
+            if (!number || m.size < 0)
+                m.size = -1;
+        } else if (key == "Folder") {
+            m.folder = value == "+";
+        } else if (key == "Attributes") {
+            m.attributes = value.trimmed();
+        } else if (key == "Mode") {
+            m.mode = value.trimmed();
+        } else if (key == "Symbolic Link" || key == "Hard Link") {
+            m.link = m.link || !value.trimmed().isEmpty();
+        }
+    }
+    *ok = seven_zip;
+    return seven_zip ? members : QVector<ArchiveMember>();
+}
+
+int Archiver::test(const QString &archive, const QString &password, const QString &member, qint64 size)
+{
+    if (!password_usable(password))
+        return bad_password;
+    const int code = run({"t", "-bb1", "-spd", "--", QFileInfo(archive).absoluteFilePath()}, password_line(password));
+    if (code != 0)
+        return code;
+    // The archiver names each member it tested ("T name") and sums up their sizes ("Size: n").
+    QStringList tested;
+    qint64 total = -1;
+    for (const QByteArray &line : output_lines(last_output_)) {
+        if (line.startsWith("T "))
+            tested << QString::fromUtf8(line.mid(2));
+        else if (line.startsWith("Size:"))
+            total = line.mid(5).trimmed().toLongLong();
+    }
+    return tested == QStringList{member} && total == size ? 0 : bad_contents;
+}
+
+Archiver::Outcome Archiver::pack_and_replace(const QString &target, const QString &file, const QString &password)
+{
+    const QFileInfo target_info(target);
+    if (!target_writable(target_info))
+        return Outcome::target_not_writable;
+    QTemporaryDir staging(target_info.absolutePath() + staging_pattern);
+    if (!staging.isValid())
+        return Outcome::no_staging;
+    const QString staged = staging.path() + "/card.7z";
+    if (pack(staged, file, password) != 0 || !QFileInfo(staged).isFile())
+        return Outcome::pack_failed;
+    const QFileInfo packed(file);
+    if (test(staged, password, packed.fileName(), packed.size()) != 0)
+        return Outcome::test_failed;
+    if (std::rename(QFile::encodeName(staged).constData(),
+                    QFile::encodeName(target_info.absoluteFilePath()).constData()) != 0)
+        return Outcome::replace_failed;
+    return Outcome::done;
 }

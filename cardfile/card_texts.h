@@ -33,6 +33,12 @@ const char *const text_old_version =
     "некоторые поля заново!";
 const char *const text_old_password_progress =
     "Файл quelt создан в программе Морвель старой версии. Производится открытие файла: ";
+const char *const title_bad_name = "Недопустимое имя файла!";
+const char *const text_bad_name = "ОШИБКА! Имя файла не должно начинаться с символов + или -";
+// A file that may not be written is never replaced: the path goes between these two.
+const char *const text_read_only = "Файл ";
+const char *const text_read_only_tail = " защищен от записи и не может быть заменен.\nСохраните данные в другой файл "
+                                        "или снимите с файла атрибут ''Только чтение''.";
 const char *const message_style = "font-size: %1px";
 // Second line of message 10003: where the user sends a file whose inner name is damaged.
 // The address is a placeholder until the developer's real address is known.

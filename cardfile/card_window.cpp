@@ -5,6 +5,7 @@
 #include "archiver.h"
 #include "card_texts.h"
 #include "iexml.h"
+#include "temp_card.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,15 +14,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <cstdio>
 #include <memory>
 
 namespace
 {
 
-const char *const title_bad_name = "Недопустимое имя файла!";
-const char *const text_bad_name = "ОШИБКА! Имя файла не должно начинаться с символов + или -";
 const char *const caption_save_as = "Сохранить как";
 const char *const filter_card = "QUELT Files (*.quelt)";
 const char *const default_name_tail = "_Ф18";
@@ -51,19 +48,7 @@ const char *const text_temp_saved_tail =
     "Обратите, пожалуйста, внимание, что данный файл (.QTEMP)\nНЕ подходит для передачи отчета в администрацию, т.к. "
     "имеет совершенно другую структуру и содержит ошибки заполнения. Для передачи отчета используйте кнопку "
     "''Сохранить'' в основном окне программы, когда все ошибки будут исправлены.";
-const char *const text_temp_failed = "Процесс сохранения данных закончился некорректно или нажата кнопка "
-                                     "''Отмена''.\nПопробуйте сохранить файл в другую папку или переустановить "
-                                     "программу.";
-const char *const text_temp_read_error = "Ошибка чтения файла!\nПроверьте наличие прав на запись в папку программы и "
-                                         "папку с сохраняемым файлом ";
-const char *const text_temp_read_error_tail =
-    " или обратитесь к Вашему системному администратору.\n\nВНИМАНИЕ!\nПри ограничении прав на запись сохранение "
-    "введенных данных также будет невозможно!";
 
-// The unfinished-card file: one member, an INI file whose key holds the card document.
-const char *const temp_password = "ZAR@wind";
-const char *const temp_member = "qt.lib";
-const char *const temp_key = "qt/temp";
 const char *const card_extension = "quelt";
 const char *const temp_extension = ".qtemp";
 const char *const temp_ending = "emp";
@@ -100,14 +85,6 @@ bool refused_name(const QString &base)
     return base.startsWith('+') || base.startsWith('-');
 }
 
-// The unfinished-card file keeps the card as a QVector<QString> variant: the type and its
-// stream operators must be known before such a value is written or read.
-void register_card_text_type()
-{
-    qRegisterMetaType<QVector<QString>>("QVector<QString>");
-    qRegisterMetaTypeStreamOperators<QVector<QString>>("QVector<QString>");
-}
-
 // The card file's own messages, in a box of their own.
 void show_card_file_messages(const QVector<CardMessage> &messages)
 {
@@ -127,20 +104,6 @@ void show_card_file_messages(const QVector<CardMessage> &messages)
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
     }
-}
-
-// Folder an unfinished card is named after in the read-error message.
-QString folder_of(const QString &path)
-{
-    int cut = path.lastIndexOf('/');
-    if (cut < 0)
-        cut = path.lastIndexOf('\\');
-    return cut < 0 ? QString() : path.left(cut + 1);
-}
-
-bool replace_file(const QString &from, const QString &to)
-{
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 } // namespace
@@ -167,7 +130,7 @@ void Widget::save_card_as()
         return;
     const QString base = base_name(path, "." + u(card_extension));
     if (refused_name(base)) {
-        show_notice(QMessageBox::Critical, u(title_bad_name), u(text_bad_name), false);
+        show_notice(QMessageBox::Critical, u(card_text::title_bad_name), u(card_text::text_bad_name), false);
         return;
     }
 
@@ -294,7 +257,7 @@ void Widget::save_to_temp()
         return;
     }
     if (refused_name(base_name(path, u(temp_extension)))) {
-        show_notice(QMessageBox::Critical, u(title_bad_name), u(text_bad_name), false);
+        show_notice(QMessageBox::Critical, u(card_text::title_bad_name), u(card_text::text_bad_name), false);
         return;
     }
     // Without its extension the file would not be offered for opening.
@@ -314,54 +277,19 @@ void Widget::save_to_temp()
 
 bool Widget::write_temp_card(const QString &path)
 {
-    const QString title = u(card_text::title_error);
-    const auto not_created = [&](const QString &where) {
-        show_notice(QMessageBox::Critical, title,
-                    u(card_text::text_document_not_created) + where + u(card_text::text_administrator_tail), true);
-        return false;
-    };
-    const auto failed = [&] {
-        show_notice(QMessageBox::Warning, title, u(text_temp_failed), true);
-        return false;
-    };
-
-    Archiver archiver;
-    if (!archiver.found()) {
-        show_notice(QMessageBox::Critical, title, u(card_text::text_archiver_missing), true);
-        return false;
-    }
-
-    // The settings file with the plain card lives only in a private folder of its own.
-    QTemporaryDir plain(QDir::tempPath() + "/quelt-temp-XXXXXX");
-    if (!plain.isValid())
-        return not_created(QDir::tempPath() + "/" + u(temp_member));
-    const QString scratch = plain.path() + "/" + u(temp_member);
-    {
-        register_card_text_type();
-        const QVector<QString> main = collect_card_values();
-        const QVector<QString> balance = collect_balance_rows();
-        const QVector<QString> bron = collect_bron_rows();
-        const QVector<QString> nebron = collect_nebron_rows();
-        iexml card;
-        const QVector<QString> stored = {card.write_card_xml(main, balance, bron, nebron).toString(1)};
-        QSettings file(scratch, QSettings::IniFormat);
-        file.setValue(u(temp_key), QVariant::fromValue(stored));
-        file.sync();
-        if (file.status() != QSettings::NoError || !QFileInfo(scratch).isFile())
-            return not_created(scratch);
-    }
-
-    // The archive is built beside the target and replaces it only once it is complete.
-    const QFileInfo target(path);
-    QTemporaryDir staging(target.absolutePath() + "/.quelt-temp-XXXXXX");
-    if (!staging.isValid())
-        return not_created(target.absolutePath() + "/");
-    const QString staged = staging.path() + "/card.7z";
-    if (archiver.pack(staged, scratch, u(temp_password)) != 0 || !QFileInfo(staged).isFile())
-        return failed();
-    if (!replace_file(staged, target.absoluteFilePath()))
-        return failed();
-    return true;
+    const QVector<QString> main = collect_card_values();
+    const QVector<QString> balance = collect_balance_rows();
+    const QVector<QString> bron = collect_bron_rows();
+    const QVector<QString> nebron = collect_nebron_rows();
+    iexml card;
+    TempCardFile file;
+    const bool written = file.write(path, card.write_card_xml(main, balance, bron, nebron).toString(1));
+    for (const CardMessage &m : file.messages())
+        show_notice(m.icon == CardMessage::Critical  ? QMessageBox::Critical
+                    : m.icon == CardMessage::Warning ? QMessageBox::Warning
+                                                     : QMessageBox::Information,
+                    m.title, m.text, m.styled);
+    return written;
 }
 
 void Widget::load_from_reg(QString str)
@@ -370,45 +298,16 @@ void Widget::load_from_reg(QString str)
         show_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
         return;
     }
-    const QString title = u(card_text::title_error);
-    const auto read_error = [&] {
-        show_notice(QMessageBox::Critical, title,
-                    u(text_temp_read_error) + folder_of(str) + u(text_temp_read_error_tail), true);
-    };
-
-    Archiver archiver;
-    if (!archiver.found()) {
-        show_notice(QMessageBox::Critical, title, u(card_text::text_archiver_missing), true);
-        read_error();
-        return;
-    }
-
-    // Unpacked into a private folder that goes away with everything in it.
-    QTemporaryDir work(QDir::tempPath() + "/quelt-temp-XXXXXX");
-    if (!work.isValid() || archiver.extract(str, work.path(), u(temp_password)) != 0) {
-        read_error();
-        return;
-    }
-    const QFileInfo scratch(work.path() + "/" + u(temp_member));
-    if (scratch.isSymLink() || !scratch.isFile()) {
-        read_error();
-        return;
-    }
-    QVector<QString> stored;
-    {
-        register_card_text_type();
-        QSettings file(scratch.filePath(), QSettings::IniFormat);
-        const QVariant value = file.value(u(temp_key));
-        if (value.userType() == qMetaTypeId<QVector<QString>>())
-            stored = value.value<QVector<QString>>();
-    }
-    work.remove();
-
     iexml card;
-    if (stored.isEmpty() || !card.read_card_document(stored.first().toUtf8())) {
-        read_error();
+    TempCardFile file;
+    const bool read = file.read(str, card);
+    for (const CardMessage &m : file.messages())
+        show_notice(m.icon == CardMessage::Critical  ? QMessageBox::Critical
+                    : m.icon == CardMessage::Warning ? QMessageBox::Warning
+                                                     : QMessageBox::Information,
+                    m.title, m.text, m.styled);
+    if (!read)
         return;
-    }
     // An unfinished card is not a saved card: closing still asks.
     fill_from_card(card.card_values, card.balance_rows, card.bron_rows, card.nebron_rows, false);
 }

@@ -9,11 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QXmlInputSource>
-#include <QXmlSimpleReader>
+#include <QXmlStreamReader>
+#include <algorithm>
 #include <cstdio>
 
 int card_file_version = 0;
@@ -250,27 +251,119 @@ QString value_at(const QVector<QString> &list, int index)
     return index >= 0 && index < list.size() ? list.at(index) : QString();
 }
 
+// Builds the card document as a tree.
 class DocumentBuilder
 {
 public:
+    using Node = QDomElement;
+
     explicit DocumentBuilder(QDomDocument &document) : doc(document) {}
 
-    void add(QDomElement &parent, const QString &name, const QString &text)
+    Node start()
     {
-        QDomElement element = doc.createElement(name);
+        doc.appendChild(doc.createProcessingInstruction("xml", "version = \"1.0\" encoding=\"UTF-8\""));
+        QDomElement dataroot = doc.createElement("dataroot");
+        doc.appendChild(dataroot);
+        QDomElement org = doc.createElement("R_aORG");
+        dataroot.appendChild(org);
+        return org;
+    }
+
+    void add(Node &parent, const char *name, const QString &text)
+    {
+        QDomElement element = doc.createElement(QLatin1String(name));
         element.appendChild(doc.createTextNode(iexml::xml_safe(text)));
         parent.appendChild(element);
     }
 
-    QDomElement add_record(QDomElement &parent, const QString &name)
+    Node add_record(Node &parent, const char *name)
     {
-        QDomElement element = doc.createElement(name);
+        QDomElement element = doc.createElement(QLatin1String(name));
         parent.appendChild(element);
         return element;
     }
 
+    void finish() {}
+
 private:
     QDomDocument &doc;
+};
+
+// Writes the same document straight as text, byte for byte as the tree saved with indentation 1
+// would be: elements come in document order, so a record is closed when its parent takes the next one.
+class TextBuilder
+{
+public:
+    using Node = int; // depth
+
+    explicit TextBuilder(QString &text) : out(text) {}
+
+    Node start()
+    {
+        out += QLatin1String("<?xml version = \"1.0\" encoding=\"UTF-8\"?>\n<dataroot>\n <R_aORG>\n");
+        open = {"dataroot", "R_aORG"};
+        return 1;
+    }
+
+    void add(Node parent, const char *name, const QString &text)
+    {
+        close_below(parent);
+        indent(parent + 1);
+        out += '<';
+        out += QLatin1String(name);
+        out += '>';
+        append_escaped(iexml::xml_safe(text));
+        out += QLatin1String("</");
+        out += QLatin1String(name);
+        out += QLatin1String(">\n");
+    }
+
+    Node add_record(Node parent, const char *name)
+    {
+        close_below(parent);
+        indent(parent + 1);
+        out += '<';
+        out += QLatin1String(name);
+        out += QLatin1String(">\n");
+        open.append(name);
+        return parent + 1;
+    }
+
+    void finish() { close_below(-1); }
+
+private:
+    void indent(int depth) { out += QString(depth, ' '); }
+
+    void close_below(int depth)
+    {
+        while (open.size() - 1 > depth) {
+            indent(open.size() - 1);
+            out += QLatin1String("</");
+            out += QLatin1String(open.takeLast());
+            out += QLatin1String(">\n");
+        }
+    }
+
+    // As the tree escapes a text node inside an element.
+    void append_escaped(const QString &text)
+    {
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == '<')
+                out += QLatin1String("&lt;");
+            else if (c == '&')
+                out += QLatin1String("&amp;");
+            else if (c == '>' && i >= 2 && text.at(i - 1) == ']' && text.at(i - 2) == ']')
+                out += QLatin1String("&gt;");
+            else if (c == '\r')
+                out += QLatin1String("&#xd;");
+            else
+                out += c;
+        }
+    }
+
+    QString &out;
+    QVector<const char *> open;
 };
 
 bool remove_tree(const QString &path)
@@ -308,6 +401,13 @@ QString iexml::old_password_progress_text(int attempt, int count)
 
 QString iexml::xml_safe(const QString &text)
 {
+    // Most values hold nothing to drop: they are shared, not copied.
+    const auto plain = [](QChar c) {
+        const ushort u = c.unicode();
+        return u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u < 0xD800) || (u >= 0xE000 && u <= 0xFFFD);
+    };
+    if (std::all_of(text.cbegin(), text.cend(), plain))
+        return text;
     QString out;
     out.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {
@@ -352,16 +452,15 @@ void iexml::clear_lists()
 
 // ---- Writer ----
 
-QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString> balance_rows,
-                                   QVector<QString> bron_rows, QVector<QString> nebron_rows)
+namespace
 {
-    QDomDocument doc;
-    DocumentBuilder b(doc);
-    doc.appendChild(doc.createProcessingInstruction("xml", "version = \"1.0\" encoding=\"UTF-8\""));
-    QDomElement dataroot = doc.createElement("dataroot");
-    doc.appendChild(dataroot);
-    QDomElement org = doc.createElement("R_aORG");
-    dataroot.appendChild(org);
+
+template <class Builder>
+void build_card_document(Builder &b, const QVector<QString> &card_values, const QVector<QString> &balance_rows,
+                         const QVector<QString> &bron_rows, const QVector<QString> &nebron_rows, int &okved_counter,
+                         int &row_counter)
+{
+    typename Builder::Node org = b.start();
 
     const auto slot = [&](int n) { return value_at(card_values, n); };
     const bool reserving = slot(card_slot::cb_kat_b) == QString::fromUtf8(card_lists::category_reserving);
@@ -385,7 +484,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
 
     // OKVED: the main code, then the additional ones in their order.
     const QString main_code = slot(card_slot::le_osn_ved);
-    QDomElement ved = b.add_record(org, "R_aOrg_Ved");
+    auto ved = b.add_record(org, "R_aOrg_Ved");
     b.add(ved, "ogrn", ogrn);
     b.add(ved, "N", QString::fromUtf8(main_okved_kind));
     b.add(ved, "okved", main_code);
@@ -393,7 +492,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
     const QStringList extra_codes = slot(card_slot::le_dop_ved).split(okved_separator, Qt::SkipEmptyParts);
     for (okved_counter = 0; okved_counter < extra_codes.size(); ++okved_counter) {
         const QString &code = extra_codes.at(okved_counter);
-        QDomElement extra = b.add_record(org, "R_aOrg_Ved");
+        auto extra = b.add_record(org, "R_aOrg_Ved");
         b.add(extra, "ogrn", ogrn);
         b.add(extra, "N", QString::fromUtf8(extra_okved_kind));
         b.add(extra, "okved", code);
@@ -401,7 +500,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
     }
 
     if (reserving) {
-        QDomElement training = b.add_record(org, "R_obuchenie");
+        auto training = b.add_record(org, "R_obuchenie");
         b.add(training, "GRN", ogrn);
         b.add(training, "ob_ruk", slot(card_slot::ob_ruk));
         b.add(training, "ob_ruk_date", slot(card_slot::ob_ruk_date));
@@ -423,7 +522,7 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
         b.add(org, count_name, slot(count_slot));
         const int available = (rows.size() + row_size - 1) / row_size;
         for (row_counter = 0; row_counter < count && row_counter < available; ++row_counter) {
-            QDomElement record = b.add_record(org, record_name);
+            auto record = b.add_record(org, record_name);
             b.add(record, key_name, ogrn);
             for (int k = 0; k < row_size; ++k)
                 b.add(record, names[k], value_at(rows, row_counter * row_size + k));
@@ -437,20 +536,87 @@ QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString
              bron_elements);
     add_rows(card_slot::nebron_row_count, "nebron_strok", nebron_rows, card_lists::nebron_row_size, "R_GPZ_nebron",
              "ogrn_real", nebron_elements);
+    b.finish();
+}
+
+} // namespace
+
+QDomDocument iexml::write_card_xml(QVector<QString> card_values, QVector<QString> balance_rows,
+                                   QVector<QString> bron_rows, QVector<QString> nebron_rows)
+{
+    QDomDocument doc;
+    DocumentBuilder b(doc);
+    build_card_document(b, card_values, balance_rows, bron_rows, nebron_rows, okved_counter, row_counter);
     return doc;
+}
+
+QByteArray iexml::card_xml_bytes(const QVector<QString> &card_values, const QVector<QString> &balance_rows,
+                                 const QVector<QString> &bron_rows, const QVector<QString> &nebron_rows)
+{
+    QString text;
+    text.reserve(4096 + 60 * (balance_rows.size() + bron_rows.size() + nebron_rows.size()));
+    TextBuilder b(text);
+    build_card_document(b, card_values, balance_rows, bron_rows, nebron_rows, okved_counter, row_counter);
+    return text.toUtf8();
 }
 
 QByteArray iexml::card_xml_text(const QDomDocument &document)
 {
-    QByteArray bytes;
-    QTextStream stream(&bytes, QIODevice::WriteOnly);
-    stream.setCodec("UTF-8");
-    document.save(stream, 1);
-    stream.flush();
-    return bytes;
+    // Written as text and encoded once: a stream with a codec asks it about every character.
+    return document.toString(1).toUtf8();
 }
 
 // ---- Reader ----
+
+namespace
+{
+
+// What the reader does with an element, by its name.
+enum class Role { none, version, main_slot, kol_mp, okved_kind, okved, row_count, oficer_b, balance, bron, nebron };
+
+struct ElementRole {
+    Role role = Role::none;
+    int index = 0; // main_slot: into read_elements; row_count: 0 balance, 1 bron, 2 nebron
+};
+
+const QHash<QString, ElementRole> &element_roles()
+{
+    static const QHash<QString, ElementRole> roles = [] {
+        QHash<QString, ElementRole> r;
+        for (const char *name : nebron_elements)
+            r.insert(QLatin1String(name), {Role::nebron, 0});
+        for (const char *name : bron_elements)
+            r.insert(QLatin1String(name), {Role::bron, 0});
+        for (const char *name : balance_elements)
+            r.insert(QLatin1String(name), {Role::balance, 0});
+        r.insert("oficer_b", {Role::oficer_b, 0});
+        r.insert("balance_str", {Role::row_count, 0});
+        r.insert("bron_strok", {Role::row_count, 1});
+        r.insert("nebron_strok", {Role::row_count, 2});
+        r.insert("okved", {Role::okved, 0});
+        r.insert("N", {Role::okved_kind, 0});
+        r.insert("Kol_MP", {Role::kol_mp, 0});
+        for (int i = int(sizeof read_elements / sizeof read_elements[0]) - 1; i >= 0; --i)
+            r.insert(QLatin1String(read_elements[i].name), {Role::main_slot, i});
+        r.insert("N_ver_quelt", {Role::version, 0});
+        return r;
+    }();
+    return roles;
+}
+
+// An element's own text: its text and CDATA children up to its first child element, never its
+// descendants' (as the stream reader takes it, before it reads on).
+QString own_text(const QDomElement &element)
+{
+    QString text;
+    for (QDomNode child = element.firstChild(); !child.isNull() && !child.isElement(); child = child.nextSibling()) {
+        if (child.isText() || child.isCDATASection())
+            text += child.toCharacterData().data();
+    }
+    return text;
+}
+
+} // namespace
 
 QVector<QString> iexml::parse_card(const QDomDocument &document, int kind)
 {
@@ -461,6 +627,35 @@ QVector<QString> iexml::parse_card(const QDomDocument &document, int kind)
     if (kind != 1)
         return nebron_rows;
 
+    begin_card_read();
+    // Depth first, in document order, without recursion: the file decides the depth.
+    const QDomElement root = document.documentElement();
+    int depth = 2;
+    bool sound = true;
+    for (QDomNode node = root.firstChild(); sound && !node.isNull();) {
+        if (node.isElement()) {
+            sound = depth <= max_card_depth && read_card_element(node.nodeName(), own_text(node.toElement()));
+            if (sound && !node.firstChild().isNull()) {
+                node = node.firstChild();
+                ++depth;
+                continue;
+            }
+        }
+        while (node.nextSibling().isNull() && depth > 2) {
+            node = node.parentNode();
+            --depth;
+        }
+        node = node.nextSibling();
+    }
+    if (!sound) {
+        clear_lists();
+        add_read_error();
+    }
+    return card_values;
+}
+
+void iexml::begin_card_read()
+{
     card_file_version = 0;
     card_values = QVector<QString>(card_lists::read_main_size);
     for (int s : {card_slot::dateZap, card_slot::ob_ruk_date, card_slot::ob_vur_date, card_slot::ob_mob_date,
@@ -469,125 +664,152 @@ QVector<QString> iexml::parse_card(const QDomDocument &document, int kind)
     balance_rows.clear();
     bron_rows.clear();
     nebron_rows.clear();
-    walk_card_nodes(document.documentElement());
-    return card_values;
 }
 
-void iexml::walk_card_nodes(const QDomNode &node)
+bool iexml::read_card_element(const QString &tag, const QString &text)
 {
-    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
-        if (child.isElement())
-            read_card_element(child.toElement());
-        walk_card_nodes(child);
-    }
-}
-
-void iexml::read_card_element(const QDomElement &element)
-{
-    const QString tag = element.tagName();
-    const QString text = element.text();
+    const ElementRole role = element_roles().value(tag);
     const int version = card_file_version;
 
-    if (tag == "N_ver_quelt") {
+    switch (role.role) {
+    case Role::none:
+        return true;
+    case Role::version:
         card_file_version = to_int(text);
-        return;
+        return true;
+    case Role::main_slot: {
+        const ReadElement &e = read_elements[role.index];
+        if (version >= e.from_version)
+            card_values[e.slot] = text;
+        return true;
     }
-    for (const ReadElement &e : read_elements) {
-        if (tag == QLatin1String(e.name)) {
-            if (version >= e.from_version)
-                card_values[e.slot] = text;
-            return;
-        }
-    }
-    if (tag == "Kol_MP") {
+    case Role::kol_mp:
         if (card_values[card_slot::sb_f6_mp].isEmpty())
             card_values[card_slot::sb_f6_mp] = text;
-        return;
-    }
-    if (tag == "N") {
+        return true;
+    case Role::okved_kind:
         if (version >= 1 && (text == QString::fromUtf8(main_okved_kind) || text == QString::fromUtf8(extra_okved_kind)))
             okved_record_kind = text;
-        return;
-    }
-    if (tag == "okved") {
+        return true;
+    case Role::okved:
         if (version < 1)
-            return;
+            return true;
         if (okved_record_kind == QString::fromUtf8(main_okved_kind)) {
             card_values[card_slot::le_osn_ved] = text;
         } else if (okved_record_kind == QString::fromUtf8(extra_okved_kind)) {
             QString &extra = card_values[card_slot::le_dop_ved];
-            extra = extra.isEmpty() ? text : extra + okved_separator + text;
+            if (!extra.isEmpty())
+                extra += okved_separator;
+            extra += text;
         }
-        return;
+        return true;
+    case Role::row_count: {
+        static const int targets[] = {card_slot::balance_row_count, card_slot::bron_row_count,
+                                      card_slot::nebron_row_count};
+        static const int limits[] = {max_balance_rows, max_reservation_rows, max_reservation_rows};
+        if (version < (role.index == 0 ? 5 : 7))
+            return true;
+        // A count far beyond any organisation's is a damaged or crafted card.
+        if (to_int(text) > limits[role.index])
+            return false;
+        card_values[targets[role.index]] = text;
+        return true;
     }
-    if (tag == "balance_str" || tag == "bron_strok" || tag == "nebron_strok") {
-        const int from = tag == "balance_str" ? 5 : 7;
-        const int target = tag == "balance_str"  ? card_slot::balance_row_count
-                           : tag == "bron_strok" ? card_slot::bron_row_count
-                                                 : card_slot::nebron_row_count;
-        if (version >= from)
-            card_values[target] = text;
-        return;
-    }
-    if (tag == "oficer_b") {
+    case Role::oficer_b:
         if (version <= 24) {
             QString &figure = card_values[card_slot::sb_f6_bron_of];
             figure = QString::number(to_int(figure) + to_int(text));
         }
-        return;
-    }
-    for (const char *name : balance_elements) {
-        if (tag != QLatin1String(name))
-            continue;
+        return true;
+    case Role::balance:
         if (version < 5 || to_int(card_values[card_slot::balance_row_count]) <= 0)
-            return;
+            return true;
+        if (balance_rows.size() >= max_balance_rows * card_lists::balance_row_size)
+            return false;
         if (version <= 14) {
             if (tag == "kol_dob_vnut" || tag == "Kol_treb_mir")
-                return;
+                return true;
             if (tag == "Kol_treb") {
                 balance_rows << text << QStringLiteral("0") << text;
-                return;
+                return true;
             }
         }
         balance_rows << text;
-        return;
+        return true;
+    case Role::bron:
+        if (version < 7 || to_int(card_values[card_slot::bron_row_count]) <= 0)
+            return true;
+        if (bron_rows.size() >= max_reservation_rows * card_lists::bron_row_size)
+            return false;
+        bron_rows << text;
+        return true;
+    case Role::nebron:
+        if (version < 7 || to_int(card_values[card_slot::nebron_row_count]) <= 0)
+            return true;
+        if (nebron_rows.size() >= max_reservation_rows * card_lists::nebron_row_size)
+            return false;
+        nebron_rows << text;
+        return true;
     }
-    for (const char *name : bron_elements) {
-        if (tag == QLatin1String(name)) {
-            if (version >= 7 && to_int(card_values[card_slot::bron_row_count]) > 0)
-                bron_rows << text;
-            return;
-        }
-    }
-    for (const char *name : nebron_elements) {
-        if (tag == QLatin1String(name)) {
-            if (version >= 7 && to_int(card_values[card_slot::nebron_row_count]) > 0)
-                nebron_rows << text;
-            return;
-        }
-    }
+    return true;
 }
 
 bool iexml::read_card_document(const QByteArray &xml)
 {
     card_messages.clear();
-    // The reader-based parse keeps text nodes made only of blanks, so such values survive.
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    QXmlInputSource source;
-    source.setData(xml);
-    QXmlSimpleReader reader;
-    reader.setFeature("http://xml.org/sax/features/namespaces", false);
-    reader.setFeature("http://xml.org/sax/features/namespace-prefixes", true);
-    QDomDocument document;
-    const bool parsed = !xml.isEmpty() && document.setContent(&source, &reader);
-    QT_WARNING_POP
-    if (!parsed || document.documentElement().isNull()) {
+    const auto refuse = [this] {
         clear_lists();
         add_read_error();
         return false;
+    };
+    if (xml.isEmpty() || xml.size() > max_member_size)
+        return refuse();
+
+    // Read as a stream: an element is taken when its first child element begins or, for a leaf,
+    // when it ends, so parents come before their children as in the document.
+    struct Open {
+        QString tag;
+        QString text;
+        bool taken = false;
+    };
+    QVector<Open> open;
+    open.reserve(max_card_depth);
+    bool root_seen = false;
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false);
+    begin_card_read();
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (!open.isEmpty() && !open.last().taken) {
+                open.last().taken = true;
+                if (open.size() > 1 && !read_card_element(open.last().tag, open.last().text))
+                    return refuse();
+                open.last().text.clear();
+            }
+            if (open.size() >= max_card_depth)
+                return refuse();
+            root_seen = true;
+            open.append({reader.qualifiedName().toString(), QString(), false});
+            break;
+        case QXmlStreamReader::Characters:
+            if (!open.isEmpty() && !open.last().taken)
+                open.last().text += reader.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (open.isEmpty())
+                return refuse();
+            // The root is the document itself, never a value.
+            if (!open.last().taken && open.size() > 1 && !read_card_element(open.last().tag, open.last().text))
+                return refuse();
+            open.removeLast();
+            break;
+        default:
+            break;
+        }
     }
-    parse_card(document, 1);
+    if (reader.hasError() || !root_seen)
+        return refuse();
     return true;
 }
 
@@ -599,7 +821,8 @@ bool iexml::read_card_document(QIODevice *device)
         add_read_error();
         return false;
     }
-    return read_card_document(device->readAll());
+    // One byte past the limit is enough to know the document is too long.
+    return read_card_document(device->read(max_member_size + 1));
 }
 
 // ---- Archive ----
@@ -632,6 +855,12 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
     }
     if (xml_name.isEmpty() || xml_name.contains('/') || xml_name == "." || xml_name == "..")
         return document_failure(folder + "/");
+    // The reader refuses such a member: a card is never written that could not be opened.
+    if (refused_member_name(xml_name)) {
+        add_message(CardMessage::Critical, tr_text(card_text::title_bad_name), tr_text(card_text::text_bad_name),
+                    false);
+        return false;
+    }
 
     PasswordListReader passwords;
     passwords.load(password_list_path);
@@ -639,7 +868,7 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         return save_failure();
 
     // The plain document lives only in a private folder of its own.
-    QTemporaryDir plain(QDir::tempPath() + "/quelt-save-XXXXXX");
+    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "save-XXXXXX");
     if (!plain.isValid())
         return document_failure(QDir::tempPath() + "/");
     const QString document_path = plain.path() + "/" + xml_name;
@@ -647,7 +876,7 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         QFile file(document_path);
         if (!file.open(QIODevice::WriteOnly))
             return document_failure(QDir::tempPath() + "/");
-        const QByteArray text = card_xml_text(write_card_xml(card_values, balance_rows, bron_rows, nebron_rows));
+        const QByteArray text = card_xml_bytes(card_values, balance_rows, bron_rows, nebron_rows);
         if (file.write(text) != text.size() || !file.flush()) {
             file.close();
             return document_failure(QDir::tempPath() + "/");
@@ -655,22 +884,46 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         file.close();
     }
 
-    // The new archive is built beside the target and replaces it only once it is complete.
-    QTemporaryDir staging(folder + "/.quelt-save-XXXXXX");
-    if (!staging.isValid())
+    switch (card_archiver.pack_and_replace(path, document_path, passwords.current_password)) {
+    case Archiver::Outcome::done:
+        break;
+    case Archiver::Outcome::target_not_writable:
+        add_message(CardMessage::Critical, error_title,
+                    tr_text(card_text::text_read_only) + path + tr_text(card_text::text_read_only_tail));
+        return false;
+    case Archiver::Outcome::no_staging:
         return document_failure(folder + "/");
-    const QString staged_archive = staging.path() + "/card.7z";
-    const int code = card_archiver.pack(staged_archive, document_path, passwords.current_password);
-    if (code != 0 || !QFileInfo(staged_archive).isFile())
+    default:
         return save_failure();
-    if (std::rename(QFile::encodeName(staged_archive).constData(), QFile::encodeName(path).constData()) != 0)
-        return save_failure();
+    }
 
     QSettings("Trevane", "QUELT").setValue("settings/oldset", 0);
     last_saved_path = path;
     add_message(CardMessage::Information, tr_text(card_text::title_success),
                 tr_text(card_text::text_saved) + path + tr_text(card_text::text_saved_tail));
     return true;
+}
+
+bool iexml::refused_member_name(const QString &name)
+{
+    const QString bare = name.mid(name.lastIndexOf('/') + 1);
+    return bare.startsWith('+') || bare.startsWith('-');
+}
+
+QByteArray iexml::read_member(const QString &folder, bool *ok)
+{
+    *ok = false;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    if (entries.size() != 1 || entries.first().isSymLink() || !entries.first().isFile() ||
+        entries.first().size() > max_member_size)
+        return QByteArray();
+    QFile file(entries.first().absoluteFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray bytes = file.read(max_member_size + 1);
+    *ok = bytes.size() <= max_member_size && file.error() == QFileDevice::NoError;
+    return *ok ? bytes : QByteArray();
 }
 
 QVector<QString> iexml::open_card(const QString &path)
@@ -697,21 +950,50 @@ QVector<QString> iexml::open_card(const QString &path)
     }
     // Every attempt unpacks into a fresh folder inside one private (owner-only) folder,
     // which goes away on every path out of here.
-    QTemporaryDir work(QDir::tempPath() + "/quelt-open-XXXXXX");
+    QTemporaryDir work(QDir::tempPath() + "/" + work_folder_prefix + "open-XXXXXX");
     if (!work.isValid()) {
         add_read_error();
         return card_values;
     }
     QFile::setPermissions(work.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    QString folder;
+    // Nothing is unpacked before the listing shows one plain member of a card's size.
+    QVector<QString> all_passwords = passwords.old_passwords;
+    all_passwords.prepend(passwords.current_password);
+    QVector<ArchiveMember> members;
+    int code = -1;
+    for (int i = 0; code != 0 && i < all_passwords.size(); ++i)
+        code = card_archiver.list(path, all_passwords.at(i), &members);
+    if (code != 0 || members.isEmpty()) {
+        add_read_error();
+        return card_values;
+    }
+    QString folder = work.path() + "/0";
+    if (members.size() > 1) {
+        add_message(CardMessage::Information, tr_text(card_text::title_10002), tr_text(card_text::text_10002) + folder,
+                    false);
+        return card_values;
+    }
+    const ArchiveMember &member = members.first();
+    if (refused_member_name(member.path)) {
+        add_message(CardMessage::Critical, tr_text(card_text::title_10003),
+                    tr_text(card_text::text_10003) + "\n" + tr_text(card_text::text_10003_contact) +
+                        QString::fromUtf8(card_text::developer_contact),
+                    false);
+        return card_values;
+    }
+    if (!member.regular() || member.size < 0 || member.size > max_member_size) {
+        add_read_error();
+        return card_values;
+    }
+
     int attempt_number = 0;
     const auto attempt = [&](const QString &password) {
         folder = work.path() + "/" + QString::number(attempt_number++);
         QDir().mkpath(folder);
         return card_archiver.extract(path, folder, password);
     };
-    int code = attempt(passwords.current_password);
+    code = attempt(passwords.current_password);
     const int old_count = passwords.old_passwords.size();
     for (int i = 0; code != 0 && i < old_count; ++i) {
         if (old_password_progress)
@@ -723,34 +1005,13 @@ QVector<QString> iexml::open_card(const QString &path)
         return card_values;
     }
 
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    if (entries.size() > 1) {
-        add_message(CardMessage::Information, tr_text(card_text::title_10002), tr_text(card_text::text_10002) + folder,
-                    false);
-        return card_values;
-    }
-    if (entries.size() == 1 &&
-        (entries.first().fileName().startsWith('+') || entries.first().fileName().startsWith('-'))) {
-        add_message(CardMessage::Critical, tr_text(card_text::title_10003),
-                    tr_text(card_text::text_10003) + "\n" + tr_text(card_text::text_10003_contact) +
-                        QString::fromUtf8(card_text::developer_contact),
-                    false);
-        return card_values;
-    }
-    if (entries.isEmpty() || entries.first().isSymLink() || !entries.first().isFile()) {
-        add_read_error();
-        return card_values;
-    }
-    QFile file(entries.first().absoluteFilePath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        add_read_error();
-        return card_values;
-    }
-    const QByteArray xml = file.readAll();
-    file.close();
+    bool read = false;
+    const QByteArray xml = read_member(folder, &read);
     remove_tree(work.path());
-
+    if (!read) {
+        add_read_error();
+        return card_values;
+    }
     if (!read_card_document(xml))
         return card_values;
     if (card_file_version == 0)

@@ -13,6 +13,16 @@ class QIODevice;
 // Format version of the card documents this program writes.
 constexpr int card_format_version = 25;
 
+// Limits of what the reader takes from a file: bytes of the one archive member (and of a card
+// document), element depth, and rows of each table.
+constexpr qint64 max_member_size = 32 * 1024 * 1024;
+constexpr int max_card_depth = 16;
+constexpr int max_balance_rows = 20000;
+constexpr int max_reservation_rows = 5000;
+
+// Private working folders in the temporary folder begin with this; see remove_stale_work_folders().
+constexpr const char *work_folder_prefix = "quelt-";
+
 // Version of the last card document read (0 when it had none); tested after a read.
 extern int card_file_version;
 
@@ -40,6 +50,9 @@ public:
                                 QVector<QString> nebron_rows);
     // The document as stored: indentation 1, UTF-8, no byte-order mark.
     static QByteArray card_xml_text(const QDomDocument &document);
+    // The stored text of write_card_xml's document for these lists, written without the tree.
+    QByteArray card_xml_bytes(const QVector<QString> &card_values, const QVector<QString> &balance_rows,
+                              const QVector<QString> &bron_rows, const QVector<QString> &nebron_rows);
 
     // Writes the card archive at `path` (".quelt" appended when missing) holding the card
     // document under `xml_name`. True when the archive is in place; the old card at `path`
@@ -47,14 +60,15 @@ public:
     bool save_card(QVector<QString> card_values, QVector<QString> balance_rows, QVector<QString> bron_rows,
                    QVector<QString> nebron_rows, QString path, QString xml_name);
 
-    // Reader: kind 1 reads the document and returns the main list; kinds 2, 3 and other
-    // hand out the balance, bron and nebron rows of the last kind-1 read.
+    // Reader: kind 1 reads the document and returns the main list (empty, with the read error in
+    // messages(), when the document is deeper or holds more rows than a card can); kinds 2, 3
+    // and other hand out the balance, bron and nebron rows of the last kind-1 read.
     QVector<QString> parse_card(const QDomDocument &document, int kind);
-    void walk_card_nodes(const QDomNode &node);
-    void read_card_element(const QDomElement &element);
+    // Takes one element with its own text; false when the card goes past a limit.
+    bool read_card_element(const QString &tag, const QString &text);
 
-    // Parses card document text and reads it (kind 1). False when it does not parse:
-    // then all four lists are empty and messages() holds the read error.
+    // Parses card document text and reads it (kind 1). False when it does not parse or goes past
+    // a limit: then all four lists are empty and messages() holds the read error.
     bool read_card_document(const QByteArray &xml);
     bool read_card_document(QIODevice *device);
 
@@ -79,6 +93,11 @@ public:
     // The path the last save wrote (with its extension).
     QString saved_path() const { return last_saved_path; }
 
+    // The reader refuses an archive member whose name begins with "+" or "-"; so does the writer.
+    static bool refused_member_name(const QString &name);
+    // The one plain file unpacked into `folder`, when it is there and no longer than a member may be.
+    static QByteArray read_member(const QString &folder, bool *ok);
+
     static QString old_password_progress_title();
     static QString old_password_progress_text(int attempt, int count);
     // Drops characters that an XML 1.0 document cannot hold.
@@ -96,6 +115,7 @@ private:
     void add_message(CardMessage::Icon icon, const QString &title, const QString &text, bool styled = true);
     void add_read_error();
     void clear_lists();
+    void begin_card_read();
 
     QVector<CardMessage> card_messages;
     QString password_list_path;

@@ -11,6 +11,9 @@
 #include <QVector>
 #include <QXmlStreamReader>
 
+#include <cstring>
+#include <string_view>
+
 namespace
 {
 
@@ -207,6 +210,127 @@ bool parse_reference(const QStringRef &ref, int *row, int *column)
     return true;
 }
 
+bool is_xml_space(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// An attribute's raw value within a tag's attribute text; null (data() == nullptr) when absent.
+std::string_view attribute(std::string_view tag, std::string_view name)
+{
+    std::size_t i = 0;
+    const std::size_t n = tag.size();
+    while (i < n) {
+        while (i < n && (is_xml_space(tag[i]) || tag[i] == '/'))
+            ++i;
+        const std::size_t name_start = i;
+        while (i < n && tag[i] != '=' && !is_xml_space(tag[i]))
+            ++i;
+        const std::size_t name_end = i;
+        while (i < n && is_xml_space(tag[i]))
+            ++i;
+        if (i >= n || tag[i] != '=')
+            return {};
+        ++i;
+        while (i < n && is_xml_space(tag[i]))
+            ++i;
+        if (i >= n || (tag[i] != '"' && tag[i] != '\''))
+            return {};
+        const char quote = tag[i++];
+        const std::size_t value_start = i;
+        while (i < n && tag[i] != quote)
+            ++i;
+        if (tag.substr(name_start, name_end - name_start) == name)
+            return tag.substr(value_start, i - value_start);
+        ++i;
+    }
+    return {};
+}
+
+// A non-negative decimal number; -1 when malformed or past limit.
+qint64 parse_count(std::string_view text, qint64 limit)
+{
+    if (text.empty())
+        return -1;
+    qint64 value = 0;
+    for (const char ch : text) {
+        if (ch < '0' || ch > '9')
+            return -1;
+        value = value * 10 + (ch - '0');
+        if (value > limit)
+            return -1;
+    }
+    return value;
+}
+
+// parse_reference over the raw bytes of a tag.
+bool parse_reference_bytes(std::string_view ref, int *row, int *column)
+{
+    std::size_t i = 0;
+    qint64 c = 0;
+    while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+        c = c * 26 + ((ref[i] & ~0x20) - 'A' + 1);
+        if (c > workbook_limits::xlsx_max_columns)
+            return false;
+        ++i;
+    }
+    if (i == 0)
+        return false;
+    const qint64 r = parse_count(ref.substr(i), workbook_limits::xlsx_max_rows);
+    if (r < 1)
+        return false;
+    *row = static_cast<int>(r);
+    *column = static_cast<int>(c);
+    return true;
+}
+
+// UTF-8 text of an element with its character and entity references replaced; ok false on a bad reference.
+QString decode_text(const QByteArray &raw, bool *ok)
+{
+    if (!raw.contains('&'))
+        return QString::fromUtf8(raw);
+    QString text = QString::fromUtf8(raw);
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('&')) {
+            out += text.at(i);
+            continue;
+        }
+        const int semicolon = text.indexOf(QLatin1Char(';'), i);
+        if (semicolon < 0 || semicolon - i > 12) {
+            *ok = false;
+            return {};
+        }
+        const QStringRef entity = text.midRef(i + 1, semicolon - i - 1);
+        if (entity == QLatin1String("lt"))
+            out += QLatin1Char('<');
+        else if (entity == QLatin1String("gt"))
+            out += QLatin1Char('>');
+        else if (entity == QLatin1String("amp"))
+            out += QLatin1Char('&');
+        else if (entity == QLatin1String("quot"))
+            out += QLatin1Char('"');
+        else if (entity == QLatin1String("apos"))
+            out += QLatin1Char('\'');
+        else if (entity.startsWith(QLatin1Char('#'))) {
+            bool number_ok = false;
+            const uint code = entity.startsWith(QLatin1String("#x")) ? entity.mid(2).toUInt(&number_ok, 16)
+                                                                     : entity.mid(1).toUInt(&number_ok, 10);
+            if (!number_ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+                *ok = false;
+                return {};
+            }
+            out += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
+        } else {
+            *ok = false;
+            return {};
+        }
+        i = semicolon;
+    }
+    return out;
+}
+
 class XlsxReader
 {
 public:
@@ -257,7 +381,9 @@ public:
             if (rel == by_id.constEnd() || !type_is(rel->type, "worksheet") || rel->target.isEmpty())
                 continue;
             book_->add_sheet(sheet.first);
-            if (!read_sheet(rel->target, error))
+            bool other_encoding = false;
+            if (!read_sheet_fast(rel->target, error, &other_encoding) &&
+                (!other_encoding || !read_sheet(rel->target, error)))
                 return false;
             book_->finish_sheet();
         }
@@ -465,7 +591,300 @@ private:
         }
         if (xml.hasError())
             return false;
+        return store_cell(*row, *column, type, style, has_value, value, has_inline, inline_text, error);
+    }
 
+    // The cells of a worksheet part, scanned straight from its UTF-8 bytes: the cell data is a handful of element
+    // kinds repeated, and this pass is several times faster than QXmlStreamReader on it. Parts in another
+    // encoding go to read_sheet.
+    bool read_sheet_fast(const QString &part, QString *error, bool *other_encoding)
+    {
+        *other_encoding = false;
+        const QString key = part.toLower();
+        if (parts_read_.contains(key)) {
+            *error = QStringLiteral("part %1 used twice").arg(part);
+            return false;
+        }
+        MemberDevice member(&zip_);
+        if (!member.open_member(part, error))
+            return false;
+        QByteArray buf;
+        int pos = 0;
+        bool at_end = false;
+        // Appends the next piece of the member, dropping what has been consumed; false at the end.
+        const auto fill = [&]() {
+            if (at_end)
+                return false;
+            buf.remove(0, pos);
+            pos = 0;
+            char chunk[65536];
+            const qint64 n = member.read(chunk, sizeof chunk);
+            if (n <= 0) {
+                at_end = true;
+                return false;
+            }
+            buf.append(chunk, static_cast<int>(n));
+            return true;
+        };
+        fill();
+        if (buf.startsWith("\xEF\xBB\xBF"))
+            pos = 3;
+        if (buf.size() >= 2 &&
+            (buf.at(0) == 0 || buf.at(1) == 0 || buf.startsWith("\xFE\xFF") || buf.startsWith("\xFF\xFE"))) {
+            *other_encoding = true;
+            return false;
+        }
+        parts_read_.insert(key);
+
+        // No tag, text or comment a sheet needs comes near this; longer ones are refused, not buffered.
+        constexpr int max_piece = 16 << 20;
+        bool in_sheet_data = false;
+        int row = 0;
+        int column = 0;
+        // The cell being read.
+        bool in_cell = false;
+        QByteArray type;
+        int style = 0;
+        bool has_value = false;
+        bool in_value = false;
+        QByteArray value;
+        bool has_inline = false;
+        int in_inline = 0;
+        bool in_text = false;
+        int phonetic = 0;
+        QString inline_text;
+        bool ok = true;
+        const auto damaged = [&](const char *what) {
+            *error = QStringLiteral("damaged part %1: %2").arg(part, QLatin1String(what));
+            ok = false;
+        };
+        while (ok) {
+            const int lt = buf.indexOf('<', pos);
+            if (lt < 0) {
+                // Text between elements is dropped unless it is a value being read; that is bounded.
+                if (!in_value && !(in_text && phonetic == 0))
+                    pos = buf.size();
+                else if (buf.size() - pos > max_piece) {
+                    damaged("text too long");
+                    break;
+                }
+                if (!fill())
+                    break;
+                continue;
+            }
+            if (lt > pos && (in_value || (in_text && phonetic == 0))) {
+                const QByteArray piece = buf.mid(pos, lt - pos);
+                const bool plain = !piece.contains('&');
+                if (in_value)
+                    value += plain ? piece : decode_text(piece, &ok).toUtf8();
+                else
+                    inline_text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
+                if (!ok) {
+                    damaged("bad character reference");
+                    break;
+                }
+            }
+            pos = lt;
+            // Comments, processing instructions and character data sections.
+            const char *const head = buf.constData() + lt;
+            const int left = buf.size() - lt;
+            if (left < 9 && !at_end) {
+                fill();
+                continue;
+            }
+            QByteArray closing;
+            if (left >= 4 && std::memcmp(head, "<!--", 4) == 0)
+                closing = "-->";
+            else if (left >= 2 && head[1] == '?')
+                closing = "?>";
+            else if (left >= 9 && std::memcmp(head, "<![CDATA[", 9) == 0)
+                closing = "]]>";
+            else if (left >= 2 && head[1] == '!') {
+                damaged("document type declaration");
+                break;
+            }
+            if (!closing.isEmpty()) {
+                const int close = buf.indexOf(closing, lt + 2);
+                if (close < 0) {
+                    if (buf.size() - lt > max_piece) {
+                        damaged("comment or character data too long");
+                        break;
+                    }
+                    if (!fill())
+                        break;
+                    continue;
+                }
+                if (closing == "]]>" && (in_value || (in_text && phonetic == 0))) {
+                    const QByteArray piece = buf.mid(lt + 9, close - lt - 9);
+                    if (in_value)
+                        value += piece;
+                    else
+                        inline_text += QString::fromUtf8(piece);
+                }
+                pos = close + closing.size();
+                continue;
+            }
+            // A tag: find its end outside quoted attribute values.
+            int gt = -1;
+            char quote = 0;
+            for (int i = lt + 1; i < buf.size(); ++i) {
+                const char ch = buf.at(i);
+                if (quote) {
+                    if (ch == quote)
+                        quote = 0;
+                } else if (ch == '"' || ch == '\'') {
+                    quote = ch;
+                } else if (ch == '>') {
+                    gt = i;
+                    break;
+                }
+            }
+            if (gt < 0) {
+                if (buf.size() - lt > max_piece) {
+                    damaged("tag too long");
+                    break;
+                }
+                if (!fill())
+                    break;
+                continue;
+            }
+            pos = gt + 1;
+            const bool end_tag = buf.at(lt + 1) == '/';
+            const bool empty_tag = !end_tag && buf.at(gt - 1) == '/';
+            int name_start = lt + (end_tag ? 2 : 1);
+            int name_end = name_start;
+            while (name_end < gt && !is_xml_space(buf.at(name_end)) && buf.at(name_end) != '/')
+                ++name_end;
+            for (int i = name_start; i < name_end; ++i)
+                if (buf.at(i) == ':')
+                    name_start = i + 1; // a namespace prefix
+            const std::string_view name(buf.constData() + name_start, static_cast<std::size_t>(name_end - name_start));
+            const std::string_view tag(buf.constData() + name_end, static_cast<std::size_t>(gt - name_end));
+
+            if (!in_sheet_data) {
+                if (name == "sheetData" && !end_tag) {
+                    if (empty_tag)
+                        return member.finish(error);
+                    in_sheet_data = true;
+                }
+                continue;
+            }
+            if (end_tag) {
+                if (name == "sheetData")
+                    return member.finish(error);
+                if (name == "v") {
+                    in_value = false;
+                } else if (name == "t") {
+                    in_text = false;
+                } else if (name == "rPh") {
+                    phonetic = qMax(0, phonetic - 1);
+                } else if (name == "is") {
+                    in_inline = qMax(0, in_inline - 1);
+                } else if (name == "c" && in_cell) {
+                    in_cell = false;
+                    if (!store_scanned_cell(row, column, type, style, has_value, value, has_inline, inline_text, error))
+                        return false;
+                }
+                continue;
+            }
+            if (name == "row") {
+                const std::string_view r = attribute(tag, "r");
+                const qint64 next = r.data() ? parse_count(r, workbook_limits::xlsx_max_rows) : row + 1;
+                if (next < 1 || next > workbook_limits::xlsx_max_rows) {
+                    *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
+                    return false;
+                }
+                row = static_cast<int>(next);
+                column = 0;
+            } else if (name == "c") {
+                const std::string_view ref = attribute(tag, "r");
+                if (ref.data()) {
+                    if (!parse_reference_bytes(ref, &row, &column)) {
+                        *error = QStringLiteral("cell %1 past the sheet's edge in %2")
+                                     .arg(QString::fromLatin1(ref.data(), static_cast<int>(ref.size())), part);
+                        return false;
+                    }
+                } else {
+                    if (row == 0)
+                        row = 1;
+                    if (++column > workbook_limits::xlsx_max_columns) {
+                        *error = QStringLiteral("more cells in a row than a sheet holds in %1").arg(part);
+                        return false;
+                    }
+                }
+                const std::string_view t = attribute(tag, "t");
+                type = QByteArray(t.data(), static_cast<int>(t.size()));
+                const qint64 s = parse_count(attribute(tag, "s"), 1 << 30);
+                style = s < 0 ? 0 : static_cast<int>(s);
+                has_value = false;
+                value.resize(0);
+                has_inline = false;
+                inline_text.resize(0);
+                in_value = false;
+                in_text = false;
+                in_inline = 0;
+                phonetic = 0;
+                in_cell = !empty_tag;
+            } else if (in_cell && name == "v") {
+                has_value = true;
+                in_value = !empty_tag;
+            } else if (in_cell && name == "is") {
+                has_inline = true;
+                in_inline += empty_tag ? 0 : 1;
+            } else if (in_inline > 0 && name == "rPh") {
+                phonetic += empty_tag ? 0 : 1;
+            } else if (in_inline > 0 && name == "t") {
+                in_text = !empty_tag;
+            }
+        }
+        if (!ok)
+            return false;
+        if (member.cut_off()) {
+            member.finish(error);
+            return false;
+        }
+        if (in_sheet_data) {
+            *error = QStringLiteral("damaged part %1: unexpected end").arg(part);
+            return false;
+        }
+        return member.finish(error);
+    }
+
+    bool store_scanned_cell(int row, int column, const QByteArray &type, int style, bool has_value,
+                            const QByteArray &value, bool has_inline, const QString &inline_text, QString *error)
+    {
+        using Kind = StoredWorkbook::Kind;
+        // The common kinds without a detour through QString.
+        if (type.isEmpty() || type == "n") {
+            if (!has_value)
+                return true;
+            bool ok = false;
+            const double number = value.toDouble(&ok);
+            if (!ok)
+                return true;
+            const bool is_date = style >= 0 && style < xf_is_date_.size() && xf_is_date_[style];
+            if (book_->add_number(row, column, is_date ? Kind::Date : Kind::Number, number))
+                return true;
+            *error = QStringLiteral("too many cells");
+            return false;
+        }
+        if (type == "s") {
+            bool ok = false;
+            const uint index = value.trimmed().toUInt(&ok);
+            if (!has_value || !ok || index >= shared_count_ || book_->add_text_cell(row, column, Kind::Text, index))
+                return true;
+            *error = QStringLiteral("too many cells");
+            return false;
+        }
+        const QString type_text = QString::fromLatin1(type);
+        return store_cell(row, column, QStringRef(&type_text), style, has_value, QString::fromUtf8(value), has_inline,
+                          unescape(inline_text), error);
+    }
+
+    // Keeps one cell's value by its type attribute; false when the budget is spent.
+    bool store_cell(int row, int column, const QStringRef &type, int style, bool has_value, const QString &value,
+                    bool has_inline, const QString &inline_text, QString *error)
+    {
         bool stored = true;
         std::uint32_t index = 0;
         using Kind = StoredWorkbook::Kind;
@@ -473,17 +892,17 @@ private:
             bool ok = false;
             index = value.toUInt(&ok);
             if (has_value && ok && index < shared_count_)
-                stored = book_->add_text_cell(*row, *column, Kind::Text, index);
+                stored = book_->add_text_cell(row, column, Kind::Text, index);
         } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") || type == QLatin1String("e")) {
             if (has_inline || has_value) {
                 const Kind kind = type == QLatin1String("e") ? Kind::Error : Kind::Text;
                 stored = book_->add_text(has_inline ? inline_text : unescape(value), &index) &&
-                         book_->add_text_cell(*row, *column, kind, index);
+                         book_->add_text_cell(row, column, kind, index);
             }
         } else if (type == QLatin1String("b")) {
             if (has_value)
                 stored = book_->add_number(
-                    *row, *column, Kind::Boolean,
+                    row, column, Kind::Boolean,
                     value.trimmed() == QLatin1String("1") || value.trimmed() == QLatin1String("true") ? 1 : 0);
         } else if (type == QLatin1String("d")) {
             // ISO 8601 date, date and time, or time; taken as wall-clock time.
@@ -499,14 +918,14 @@ private:
                 when = QDateTime(book_->date1904() ? QDate(1904, 1, 1) : QDate(1899, 12, 30),
                                  QTime::fromString(iso, Qt::ISODateWithMs), Qt::UTC);
             if (has_value && when.isValid()) {
-                stored = book_->add_number(*row, *column, Kind::Date, serial_from_date(when, book_->date1904()));
+                stored = book_->add_number(row, column, Kind::Date, serial_from_date(when, book_->date1904()));
             }
         } else if (has_value) {
             bool ok = false;
             const double number = value.toDouble(&ok);
             if (ok) {
                 const bool is_date = style >= 0 && style < xf_is_date_.size() && xf_is_date_[style];
-                stored = book_->add_number(*row, *column, is_date ? Kind::Date : Kind::Number, number);
+                stored = book_->add_number(row, column, is_date ? Kind::Date : Kind::Number, number);
             }
         }
         if (!stored)

@@ -5,6 +5,7 @@
 #include "init_resources.h"
 #include "main_tabs.h"
 #include "message_box.h"
+#include "print_view.h"
 #include "spinboxdelegate.h"
 #include "tab_order.h"
 #include "window_placement.h"
@@ -16,12 +17,6 @@
 #include <QPageSize>
 #include <QScreen>
 #include <QWebView>
-
-namespace
-{
-const qint8 version_major = 3;
-const qint8 version_minor = 25;
-} // namespace
 
 Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui::Widget), printer(QPrinter::ScreenResolution)
 {
@@ -54,10 +49,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui::Widget), printer(Q
 
     ui->dateZap->setDate(QDate::currentDate());
 
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setColorMode(QPrinter::GrayScale);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageMargins(QMarginsF(10, 5, 10, 5), QPageLayout::Millimeter);
+    printing::set_printer_defaults(printer);
     ui->sb_b_html_px->setValue(int(printer.paperRect(QPrinter::DevicePixel).height()));
     web_view = nullptr;
 

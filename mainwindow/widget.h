@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <functional>
 
 #include <memory>
 
@@ -292,6 +293,7 @@ private:
 
     // ---- card file (cardfile/) ----
     friend class TestCardWindow;
+    friend class TestHostileCards;
     // Row lists of the three tables; empty unless the organisation reserves staff.
     QVector<QString> collect_balance_rows();
     QVector<QString> collect_bron_rows();
@@ -346,4 +348,29 @@ private:
     void import_form6_figures(Workbook &book, const QStringList &sheet_names, bool add_mode);
     void import_balance(Workbook &book, const QStringList &sheet_names, bool add_mode);
     // ---- end of Excel import ----
+    // ---- printing (printing/) ----
+public:
+    // The version printed on the documents: major, ".20", minor.
+    static constexpr qint8 version_major = 3;
+    static constexpr qint8 version_minor = 25;
+    // The builders: each fills print_html from its template and returns it.
+    QString print_card();
+    // Also sorts the balance table and sets the five figures its body works out.
+    QString print_balance();
+    // Shows its warning first when item 4 lacks the basis document.
+    QString print_zaya();
+    QString print_soglash();
+    // The logical dpi the documents are laid out for (the desktop's unless a test sets one).
+    int print_dpi() const;
+    int print_dpi_override = 0;
+    // Whether the system has a print queue; tests replace it.
+    std::function<bool()> printer_available;
+
+private:
+    friend class TestPrintWindow;
+    QRect preview_geometry() const;
+    // The choice of document when the organisation reserves staff: sets the orientation and builds it.
+    void choose_document();
+    void start_print_progress();
+    // ---- end of printing ----
 };

@@ -4,12 +4,17 @@
 #include "card_lists.h"
 #include "iexml.h"
 #include "password_list_reader.h"
+#include "temp_card.h"
+#include "work_folders.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <sys/time.h>
 
 namespace
 {
@@ -30,6 +35,12 @@ bool write_file(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool utime_of(const QString &path, const QDateTime &when)
+{
+    const struct timeval times[2] = {{time_t(when.toSecsSinceEpoch()), 0}, {time_t(when.toSecsSinceEpoch()), 0}};
+    return utimes(QFile::encodeName(path).constData(), times) == 0;
 }
 
 QStringList names_in(const QString &folder)
@@ -61,22 +72,23 @@ private:
         return saver.save_card(card, golden_reader.balance_rows, golden_reader.bron_rows, golden_reader.nebron_rows,
                                path, entry);
     }
-    // A fake archiver: records its arguments, standard input and the mode of the folder it extracts
-    // into; optionally writes garbage to the archive; exits with `code`.
-    QString fake_archiver(const QString &name, int code, bool write_archive)
+    // A fake archiver: records each command's arguments and standard input (args_<command>,
+    // stdin_<command>) and the mode of the folder it extracts into; runs `on_pack` for "a"
+    // (then the real archiver unless that exits) and the real archiver for everything else.
+    QString fake_archiver(const QString &name, const QString &on_pack = QString())
     {
         const QString dir = scratch.path() + "/" + name;
         QDir().mkpath(dir);
         const QString script = QString("#!/bin/sh\n"
-                                       "printf '%s\\n' \"$@\" > '%1/args'\n"
-                                       "cat > '%1/stdin'\n"
+                                       "log='%1'; real='%2'; cmd=$1\n"
+                                       "printf '%s\\n' \"$@\" > \"$log/args_$cmd\"\n"
+                                       "cat > \"$log/stdin_$cmd\"\n"
                                        "for a; do [ \"$prev\" = -- ] && archive=$a; prev=$a; case \"$a\" in -o*) "
                                        "out=${a#-o} ;; esac; done\n"
-                                       "[ -n \"$out\" ] && stat -c %a \"$(dirname \"$out\")\" > '%1/mode'\n"
-                                       "%2\n"
-                                       "exit %3\n")
-                                   .arg(dir, write_archive ? "[ \"$1\" = a ] && printf garbage > \"$archive\"" : "",
-                                        QString::number(code));
+                                       "[ -n \"$out\" ] && stat -c %a \"$(dirname \"$out\")\" > \"$log/mode\"\n"
+                                       "if [ \"$cmd\" = a ]; then\n%3\nfi\n"
+                                       "exec \"$real\" \"$@\" < \"$log/stdin_$cmd\"\n")
+                                   .arg(dir, real.program(), on_pack.isEmpty() ? ":" : on_pack);
         write_file(dir + "/7z", script.toUtf8());
         QFile::setPermissions(dir + "/7z", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         return dir + "/7z";
@@ -109,6 +121,12 @@ private slots:
     void open_failures();
     void failed_save_keeps_previous_card_data();
     void failed_save_keeps_previous_card();
+    void killed_save_leaves_nothing_after_restart_data();
+    void killed_save_leaves_nothing_after_restart();
+    void written_names_open_data();
+    void written_names_open();
+    void temp_settings_read_as_written_data();
+    void temp_settings_read_as_written();
     void wildcards_are_literal();
     void password_never_on_command_line();
 };
@@ -235,44 +253,198 @@ void TestCardArchive::open_failures()
 
 void TestCardArchive::failed_save_keeps_previous_card_data()
 {
-    QTest::addColumn<QString>("archiver"); // a fake archiver's name; empty: the real one
-    QTest::addColumn<bool>("writes");      // the fake writes garbage to the archive and fails
-    QTest::addColumn<QString>("folder");   // below the work folder
+    QTest::addColumn<bool>("temp");       // an unfinished card instead of a card
+    QTest::addColumn<QString>("on_pack"); // what the fake archiver does for "a"; "real": the real archiver
+    QTest::addColumn<QString>("folder");  // below the work folder
+    QTest::addColumn<bool>("read_only");  // the previous file may not be written
     QTest::addColumn<QString>("text");
-    const QString failed = "Процесс сохранения данных закончился некорректно.\nПопробуйте сохранить файл в другую "
-                           "папку или переустановить программу.";
-    QTest::newRow("fails after writing") << "fail_writes" << true << "" << failed;
-    QTest::newRow("exits 0 but makes nothing") << "silent" << false << "" << failed;
-    QTest::newRow("no such folder") << "" << false << "/no_such_folder"
-                                    << "Ошибка создания файла, возможны сбои при его загрузке!\nПроверьте наличие "
-                                       "прав на запись в папку <folder>/ или обратитесь к Вашему системному "
-                                       "администратору.";
+    const QString card_failed = "Процесс сохранения данных закончился некорректно.\nПопробуйте сохранить файл в "
+                                "другую папку или переустановить программу.";
+    const QString temp_failed = "Процесс сохранения данных закончился некорректно или нажата кнопка ''Отмена''.\n"
+                                "Попробуйте сохранить файл в другую папку или переустановить программу.";
+    const QString not_created = "Ошибка создания файла, возможны сбои при его загрузке!\nПроверьте наличие прав на "
+                                "запись в папку <folder>/ или обратитесь к Вашему системному администратору.";
+    const QString read_only = "Файл <path> защищен от записи и не может быть заменен.\nСохраните данные в другой файл "
+                              "или снимите с файла атрибут ''Только чтение''.";
+    const QString other = "echo other > \"$log/other\"; \"$real\" a -p -spd -y -- \"$archive\" \"$log/other\" "
+                          "< \"$log/stdin_a\" > /dev/null; exit 0";
+    const QString truncated = "\"$real\" \"$@\" < \"$log/stdin_a\" > /dev/null; "
+                              "truncate -s $(($(stat -c %s \"$archive\") / 2)) \"$archive\"; exit 0";
+    for (const bool temp : {false, true}) {
+        const QString failed = temp ? temp_failed : card_failed;
+        const auto row = [&](const char *tag) {
+            return &QTest::newRow(qPrintable((temp ? "temp, " : "card, ") + QString(tag)));
+        };
+        *row("fails after writing") << temp << "printf garbage > \"$archive\"; exit 2"
+                                    << "" << false << failed;
+        *row("exits 0, makes nothing") << temp << "exit 0"
+                                       << "" << false << failed;
+        *row("exits 0, empty archive") << temp << ": > \"$archive\"; exit 0"
+                                       << "" << false << failed;
+        *row("exits 0, corrupt archive") << temp << "printf garbage > \"$archive\"; exit 0"
+                                         << "" << false << failed;
+        *row("exits 0, truncated archive") << temp << truncated << "" << false << failed;
+        *row("exits 0, another file packed") << temp << other << "" << false << failed;
+        *row("read-only previous file") << temp << "real"
+                                        << "" << true << read_only;
+        *row("no such folder") << temp << "real"
+                               << "/no_such_folder" << false << not_created;
+    }
 }
 
 void TestCardArchive::failed_save_keeps_previous_card()
 {
-    QFETCH(QString, archiver);
-    QFETCH(bool, writes);
+    QFETCH(bool, temp);
+    QFETCH(QString, on_pack);
     QFETCH(QString, folder);
+    QFETCH(bool, read_only);
     QFETCH(QString, text);
-    const QString path = work + folder + "/keep.quelt";
-    iexml saver;
-    setup(saver);
+    const QString path = work + folder + (temp ? "/keep.qtemp" : "/keep.quelt");
+    const auto save_with = [&](const Archiver &archiver, QVector<CardMessage> *messages) {
+        iexml saver;
+        setup(saver);
+        saver.set_archiver(archiver);
+        if (!temp) {
+            const bool saved = save(saver, path, "keep.xml");
+            *messages = saver.messages();
+            return saved;
+        }
+        TempCardFile file(archiver);
+        const bool saved = file.write(path, saver.write_card_xml(card, {}, {}, {}).toString(1));
+        *messages = file.messages();
+        return saved;
+    };
+    QVector<CardMessage> messages;
     if (folder.isEmpty())
-        QVERIFY(save(saver, path, "keep.xml"));
+        QVERIFY(save_with(real, &messages));
     const QByteArray before = file_bytes(path);
+    if (read_only)
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     QSettings("Trevane", "QUELT").setValue("settings/oldset", "1");
 
-    iexml failing;
-    setup(failing, archiver.isEmpty() ? QString() : fake_archiver(archiver, writes ? 2 : 0, writes));
-    QVERIFY(!save(failing, path, "keep.xml"));
+    QVERIFY(!save_with(on_pack == "real" ? real : Archiver(fake_archiver("fake", on_pack)), &messages));
     QCOMPARE(file_bytes(path), before);
-    QCOMPARE(names_in(work), folder.isEmpty() ? QStringList({"keep.quelt"}) : QStringList());
+    QCOMPARE(names_in(work), folder.isEmpty() ? QStringList({QFileInfo(path).fileName()}) : QStringList());
     QCOMPARE(QSettings("Trevane", "QUELT").value("settings/oldset").toString(), QString("1"));
-    QCOMPARE(failing.messages().size(), 1);
-    QCOMPARE(failing.messages().first().title, QString("Ошибка!"));
-    QCOMPARE(failing.messages().first().text, text.replace("<folder>", work + folder));
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.first().title, QString("Ошибка!"));
+    QCOMPARE(messages.first().text, text.replace("<folder>", work + folder).replace("<path>", path));
     QCOMPARE(names_in(QDir::tempPath()), QStringList());
+    if (read_only)
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void TestCardArchive::killed_save_leaves_nothing_after_restart_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("card") << "card";
+    QTest::newRow("temp") << "temp";
+}
+
+void TestCardArchive::killed_save_leaves_nothing_after_restart()
+{
+    QFETCH(QString, kind);
+    const QString path = work + (kind == "card" ? "/kill.quelt" : "/kill.qtemp");
+    QVERIFY(write_file(path, "previous card"));
+    // The archiver kills the program that runs it, as a power cut or the task manager would.
+    const QString killer = fake_archiver("killer", "kill -9 $PPID; exit 0");
+    QProcess child;
+    child.start(QUELT_SAVE_CHILD, {kind, path, killer, pass_list});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(file_bytes(path), QByteArray("previous card"));
+    const QStringList left = names_in(QDir::tempPath());
+    QCOMPARE(left.size(), 1);
+    QVERIFY2(QRegExp("quelt-(save|temp)-......").exactMatch(left.first()), qPrintable(left.first()));
+
+    // Folders that are not ours, or not stale yet, stay.
+    const QString stale = QDir::tempPath() + "/" + left.first();
+    for (const char *name : {"quelt-save-ABC", "quelt-other-ABCDEF", "other-save-ABCDEF"})
+        QVERIFY(QDir().mkpath(QDir::tempPath() + "/" + QString(name)));
+    QCOMPARE(remove_stale_work_folders(QDir::tempPath()), 0);
+    // A minute later, the next start of the program removes the plain text.
+    const QDateTime earlier = QDateTime::currentDateTime().addSecs(-120);
+    for (const QString &name : names_in(QDir::tempPath()))
+        QVERIFY(utime_of(QDir::tempPath() + "/" + name, earlier));
+    QCOMPARE(remove_stale_work_folders(QDir::tempPath()), 1);
+    QVERIFY(!QFileInfo::exists(stale));
+    QCOMPARE(names_in(QDir::tempPath()), QStringList({"other-save-ABCDEF", "quelt-other-ABCDEF", "quelt-save-ABC"}));
+    for (const QString &name : names_in(QDir::tempPath()))
+        QDir(QDir::tempPath() + "/" + name).removeRecursively();
+    QCOMPARE(file_bytes(path), QByteArray("previous card"));
+}
+
+void TestCardArchive::written_names_open_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("plus") << "+card.xml" << false;
+    QTest::newRow("minus") << "-card.xml" << false;
+    QTest::newRow("signs later") << "card+-.xml" << true;
+}
+
+// The writer applies the reader's rule for member names: whatever it writes, it can open.
+void TestCardArchive::written_names_open()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, written);
+    const QString path = work + "/names.quelt";
+    iexml saver;
+    setup(saver);
+    QCOMPARE(save(saver, path, entry), written);
+    QCOMPARE(QFileInfo::exists(path), written);
+    if (!written) {
+        QCOMPARE(saver.messages().size(), 1);
+        QCOMPARE(saver.messages().first().title, QString("Недопустимое имя файла!"));
+        return;
+    }
+    iexml opener;
+    setup(opener);
+    QCOMPARE(opener.open_card(path), golden_reader.card_values);
+}
+
+void TestCardArchive::temp_settings_read_as_written_data()
+{
+    QTest::addColumn<QString>("text");
+    QString every_char;
+    for (int c = 1; c < 0x500; ++c)
+        every_char += QChar(c);
+    QTest::newRow("golden card") << QString::fromUtf8(file_bytes(golden));
+    QTest::newRow("every character") << every_char + "\"\\,;=[]%" + QChar(0xFFFD) + " ";
+    QTest::newRow("digits after escapes") << QString("\x01"
+                                                     "1a\x7f"
+                                                     "f\x0b"
+                                                     "7 ,;") +
+                                                 QChar(0x100) + "0";
+    QTest::newRow("empty") << QString("");
+}
+
+// The guarded reader of qt.lib gives exactly what the settings store wrote, and what it reads.
+void TestCardArchive::temp_settings_read_as_written()
+{
+    QFETCH(QString, text);
+    bool ok = false;
+    const QByteArray written = TempCardFile::settings_file_for(text, &ok);
+    QVERIFY(ok);
+    QString read;
+    QVERIFY(TempCardFile::card_text_of(written, &read));
+    QCOMPARE(read, text);
+    // The same value in other layouts the settings store reads, read as the settings store reads them.
+    QByteArray crlf = written;
+    crlf.replace("\n", "\r\n");
+    const QByteArray value = written.mid(written.indexOf('=') + 1).trimmed();
+    qRegisterMetaTypeStreamOperators<QVector<QString>>("QVector<QString>");
+    for (const QByteArray &variant :
+         {crlf, "; note\n[General]\nx=1\n" + written + "[other]\ntemp=2\n",
+          "[qt]\ntemp=1\n  temp  =  " + value + "  ; comment\n", "\xEF\xBB\xBF[qt]\r\ntemp=" + value}) {
+        // A file of its own each time: the settings store keeps what it read of a path.
+        const QString file = QString("%1/qt%2.lib").arg(work).arg(qHash(variant));
+        QVERIFY(write_file(file, variant));
+        const QVariant stored = QSettings(file, QSettings::IniFormat).value("qt/temp");
+        QVERIFY2(TempCardFile::card_text_of(variant, &read), variant.left(40).constData());
+        QCOMPARE(read, stored.value<QVector<QString>>().value(0));
+        QCOMPARE(read, text);
+    }
 }
 
 void TestCardArchive::wildcards_are_literal()
@@ -293,7 +465,7 @@ void TestCardArchive::wildcards_are_literal()
 
 void TestCardArchive::password_never_on_command_line()
 {
-    const QString fake = fake_archiver("record", 0, true);
+    const QString fake = fake_archiver("record");
     const QString log = QFileInfo(fake).path();
     // Passwords that would break the line given on standard input never reach the archiver,
     // nor does a save whose password list has no current password.
@@ -303,22 +475,24 @@ void TestCardArchive::password_never_on_command_line()
     refused.set_password_list(work + "/empty_pass.xml");
     refused.set_archiver(Archiver(fake));
     QVERIFY(!save(refused, work + "/e.quelt", "e.xml"));
-    QVERIFY(!QFile::exists(log + "/args"));
+    QVERIFY(names_in(log).filter("args").isEmpty());
 
+    // Packing, testing, listing and unpacking: the password goes over standard input only.
     iexml saver;
     setup(saver, fake);
     QVERIFY(save(saver, work + "/r.quelt", "r.xml"));
-    QByteArray args = file_bytes(log + "/args");
-    QVERIFY(args.startsWith("a\n-p\n") && args.contains("\n-spd\n") && !args.contains(current_password));
-    QVERIFY(file_bytes(log + "/stdin").startsWith(QByteArray(current_password) + "\n"));
-
     iexml opener;
     setup(opener, fake);
-    opener.open_card(work + "/r.quelt");
-    args = file_bytes(log + "/args");
-    QVERIFY(args.startsWith("e\n") && args.contains("\n-spd\n") && !args.contains("\n-p") &&
-            !args.contains(current_password));
-    QCOMPARE(file_bytes(log + "/stdin"), QByteArray(current_password) + "\n");
+    QCOMPARE(opener.open_card(work + "/r.quelt"), golden_reader.card_values);
+    QCOMPARE(names_in(log).filter("args"), QStringList({"args_a", "args_e", "args_l", "args_t"}));
+    for (const QString command : {"a", "t", "l", "e"}) {
+        const QByteArray args = file_bytes(log + "/args_" + command);
+        QVERIFY2(args.startsWith(command.toLatin1() + "\n") && args.contains("\n-spd\n") &&
+                     !args.contains(current_password) && !args.contains("\n-p" + QByteArray(current_password)),
+                 args.constData());
+        QVERIFY(file_bytes(log + "/stdin_" + command).startsWith(QByteArray(current_password) + "\n"));
+    }
+    QVERIFY(!file_bytes(log + "/args_e").contains("\n-p"));
     // The private folder of an opening is the owner's alone, and goes with it.
     QCOMPARE(file_bytes(log + "/mode").trimmed(), QByteArray("700"));
     QCOMPARE(names_in(QDir::tempPath()), QStringList());

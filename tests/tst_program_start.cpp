@@ -12,8 +12,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <ctime>
+#include <sys/time.h>
 
 namespace
 {
@@ -79,9 +82,28 @@ void close_when_up()
 
 Q_COREAPP_STARTUP_FUNCTION(close_when_up)
 
+// A working folder that a killed run left a minute ago, with a card in plain text in it.
+QString make_stale_folder(const QString &temp)
+{
+    const QString stale = temp + "/quelt-save-AbC123";
+    QDir().mkpath(stale);
+    QFile card(stale + "/card.xml");
+    if (!card.open(QIODevice::WriteOnly) || card.write("<dataroot/>") <= 0)
+        return QString();
+    card.close();
+    const time_t earlier = time(nullptr) - 120;
+    const struct timeval times[2] = {{earlier, 0}, {earlier, 0}};
+    return utimes(QFile::encodeName(stale).constData(), times) == 0 ? stale : QString();
+}
+
 int main(int argc, char *argv[])
 {
     test_support::prepare_environment();
+    QTemporaryDir private_temp;
+    qputenv("TMPDIR", QFile::encodeName(private_temp.path()));
+    const QString stale = make_stale_folder(private_temp.path());
+    if (stale.isEmpty())
+        fail("no stale folder could be made");
     if (argc == 2 && QString::fromLocal8Bit(argv[1]).endsWith(".quelt")) {
         // Relative to the working folder, as a user would type it.
         if (!make_card(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])))) {
@@ -94,6 +116,8 @@ int main(int argc, char *argv[])
     const int code = quelt_main(argc, argv);
     if (code != 0)
         fail("exit code is not 0");
+    if (QFileInfo::exists(stale))
+        fail("the start left a stale working folder with a plain card");
     std::printf(failed ? "0 passed, 1 failed\n" : "1 passed, 0 failed\n");
     return failed ? 1 : 0;
 }

@@ -277,6 +277,9 @@ private slots:
     void serial_dates();
     void date_formats_data();
     void date_formats();
+    void sheet_markup_data();
+    void sheet_markup();
+    void long_sheet_read_in_pieces();
     void numbers_convert_as_callers_use_them();
     void bad_indexes_read_as_empty();
     void close_frees_the_workbook_data();
@@ -485,6 +488,93 @@ void TestWorkbookReader::date_formats()
     QCOMPARE(number_format_is_date(code), date);
 }
 
+void TestWorkbookReader::sheet_markup_data()
+{
+    // Whole worksheet documents, and the cell A1 (or the one named) they must give.
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("expected");
+    const auto doc = [](const QByteArray &rows) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet " + main_ns + "><sheetData>" + rows +
+               "</sheetData></worksheet>";
+    };
+    QTest::newRow("prefixed elements")
+        << QByteArray("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                      "<x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>a&amp;b</x:t></x:is>"
+                      "</x:c></x:row></x:sheetData></x:worksheet>")
+        << 1 << 1 << QVariant(QString("a&b"));
+    QTest::newRow("commented-out cell")
+        << doc("<row r=\"1\"><!-- <c r=\"A1\"><v>9</v></c> --><c r=\"B1\"><v>2</v></c></row>") << 1 << 1 << QVariant();
+    QTest::newRow("character data") << doc("<row r=\"1\"><c r=\"A1\" t=\"str\"><v><![CDATA[<x> & y]]></v></c></row>")
+                                    << 1 << 1 << QVariant(QString("<x> & y"));
+    QTest::newRow("single quotes and blanks")
+        << doc("<row r='2'><c r = 'C2' t = 'b' ><v>1</v></c></row>") << 2 << 3 << QVariant(true);
+    QTest::newRow("character references")
+        << doc("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>&#1046;&#x416;&lt;</v></c></row>") << 1 << 1
+        << QVariant(QString("ЖЖ<"));
+    QTest::newRow("phonetic hint left out")
+        << doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><r><t>漢</t></r><r><t xml:space=\"preserve\"> 字</t></r>"
+               "<rPh sb=\"0\" eb=\"1\"><t>かん</t></rPh></is></c></row>")
+        << 1 << 1 << QVariant(QString("漢 字"));
+    QTest::newRow("escaped control character")
+        << doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a_x000D_b</t></is></c></row>") << 1 << 1
+        << QVariant(QString("a\rb"));
+    QTest::newRow("empty value element") << doc("<row r=\"1\"><c r=\"A1\"><v/></c></row>") << 1 << 1 << QVariant();
+    QTest::newRow("self-closing cell") << doc("<row r=\"1\"><c r=\"A1\" s=\"0\"/><c><v>5</v></c></row>") << 1 << 2
+                                       << QVariant(5.0);
+    const QByteArray utf16 =
+        doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Итого</t></is></c></row>").replace("UTF-8", "UTF-16");
+    QByteArray wide("\xFF\xFE", 2);
+    for (const QChar ch : QString::fromUtf8(utf16))
+        wide.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
+    QTest::newRow("UTF-16 part") << wide << 1 << 1 << QVariant(QString("Итого"));
+}
+
+void TestWorkbookReader::sheet_markup()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QVariant, expected);
+    const QString path = temp_.filePath("markup.xlsx");
+    QVERIFY(write_zip(path, package({{"S", "worksheet", text_member("xl/worksheets/sheet1.xml", document)}})));
+    QString error;
+    const auto book = Workbook::open(path, &error);
+    QVERIFY2(book, qPrintable(error));
+    QCOMPARE(book->cell(0, row, column), expected);
+}
+
+void TestWorkbookReader::long_sheet_read_in_pieces()
+{
+    // Long enough that tags and texts fall across the pieces the sheet is read in.
+    QByteArray rows;
+    double sum = 0;
+    for (int r = 1; r <= 3000; ++r) {
+        rows += "<row r=\"" + QByteArray::number(r) + "\">";
+        for (int c = 0; c < 5; ++c) {
+            const double v = r * 10 + c + 0.5;
+            sum += v;
+            rows += "<c r=\"" + QByteArray(1, char('A' + c)) + QByteArray::number(r) + "\"><v>" +
+                    QByteArray::number(v, 'g', 17) + "</v></c>";
+        }
+        rows += "<c r=\"F" + QByteArray::number(r) + "\" t=\"inlineStr\"><is><t>Строка &amp; " + QByteArray::number(r) +
+                "</t></is></c></row>";
+    }
+    const QString path = temp_.filePath("long.xlsx");
+    QVERIFY(write_zip(path, package({{"S", "worksheet", sheet_member(1, rows)}})));
+    QString error;
+    const auto book = Workbook::open(path, &error);
+    QVERIFY2(book, qPrintable(error));
+    double read = 0;
+    for (int r = 1; r <= 3000; ++r) {
+        for (int c = 1; c <= 5; ++c)
+            read += book->cell(0, r, c).toDouble();
+        QCOMPARE(book->cell(0, r, 6).toString(), QString("Строка & %1").arg(r));
+    }
+    QCOMPARE(read, sum);
+}
+
 void TestWorkbookReader::numbers_convert_as_callers_use_them()
 {
     for (const QString file : {"xlsxwriter_kinds.xlsx", "libreoffice_kinds.xls"}) {
@@ -611,6 +701,25 @@ void TestWorkbookReader::hostile_files_data()
         << zip(package({{"A", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")},
                         {"B", worksheet, sheet_member(1, "")}}))
         << QString("used twice");
+    QTest::newRow("unknown entity")
+        << "entity.xlsx"
+        << zip(package(
+               {{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\" t=\"str\"><v>&bomb;</v></c></row>")}}))
+        << QString("damaged part");
+    QTest::newRow("document type declaration")
+        << "doctype.xlsx"
+        << zip(package(
+               {{"S", worksheet,
+                 text_member("xl/worksheets/sheet1.xml",
+                             "<!DOCTYPE w [<!ENTITY a \"aaaa\">]><worksheet><sheetData><row r=\"1\"><c r=\"A1\" "
+                             "t=\"str\"><v>&a;</v></c></row></sheetData></worksheet>")}}))
+        << QString("damaged part");
+    QTest::newRow("unclosed sheet data")
+        << "unclosed.xlsx"
+        << zip(package({{"S", worksheet,
+                         text_member("xl/worksheets/sheet1.xml",
+                                     "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>")}}))
+        << QString("damaged part");
     QTest::newRow("worksheet part missing")
         << "nopart.xlsx" << zip(package({{"S", worksheet, text_member("xl/other.xml", "<x/>")}}).mid(1))
         << QString("missing part");
@@ -642,7 +751,7 @@ void TestWorkbookReader::hostile_files_data()
     for (int at = overlapping.indexOf(QByteArray("\x85\x00", 2)); at >= 0;
          at = overlapping.indexOf(QByteArray("\x85\x00", 2), at + 1)) {
         const int length = static_cast<uchar>(overlapping[at + 2]);
-        if (overlapping[at + 3] == 0 && length >= 8 && length < 80 && overlapping[at + 4 + 5] == 0)
+        if (overlapping.at(at + 3) == 0 && length >= 8 && length < 80 && overlapping.at(at + 4 + 5) == 0)
             sheets << at;
     }
     for (const int at : sheets)

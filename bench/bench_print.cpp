@@ -1,0 +1,171 @@
+// Timing of the printed documents: the builders alone, and the whole road from the print button to
+// a finished page (the gate, the build, the hidden view and the page painted).
+#include "balance_form.h"
+#include "card_form.h"
+#include "form_helpers.h"
+#include "print_view.h"
+#include "ui_widget.h"
+#include "widget.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebView>
+#include <benchmark/benchmark.h>
+
+namespace
+{
+
+const QString valid_card =
+    "le_INN=7707083893|le_KPP=770701001|le_OGRN=1027700132195|le_OKPO=00032537|le_RegNo=54076|"
+    "te_orgname=Общество с ограниченной ответственностью \"Ромашка\"|te_orgname2=ООО \"Ромашка\"|"
+    "le_okato=40262563000|lineEdit_11=12300|lineEdit_13=Общества с ограниченной ответственностью|lineEdit_25=16|"
+    "le_osn_ved=62.01|dateINN=2010-05-14|lineEdit=Генеральный директор|le_FamRuk=Петров|le_ImRuk=Пётр|"
+    "le_OtRuk=Ильич|le_TelRuk=(812)-123-45-67|le_DolgVur=Инспектор|le_FamVur=Сидорова|le_ImVur=Анна|"
+    "le_TelVur=(812)-765-43-21|lineEdit_10=office@romashka.ru|lineEdit_29=190000|lineEdit_23=Невский пр.|"
+    "lineEdit_9=10|lineEdit_37=Невский пр.|lineEdit_34=10|lineEdit_21=Садовая ул.|lineEdit_8=5|sb_f6_all=10|"
+    "te_dopinfo=Филиалов нет";
+
+Widget &window()
+{
+    static Widget *w = [] {
+        auto *made = new Widget;
+        test_support::set_fields(*made, valid_card + "|dateZap=" + QDate::currentDate().toString(Qt::ISODate));
+        made->printer_available = [] { return true; };
+        return made;
+    }();
+    return *w;
+}
+
+printing::CardValues card_values()
+{
+    printing::CardValues v;
+    v.common.fill_date = "08.12.2026";
+    v.common.head_post = "Генеральный директор";
+    v.common.head_surname = "Петров";
+    v.common.head_first_name = "Пётр";
+    v.common.version = printing::version_footer(3, 25);
+    v.full_name = "Общество с ограниченной ответственностью \"Ромашка\"";
+    v.registration_number = "54076";
+    v.information = "Филиалов нет";
+    return v;
+}
+
+void BM_card_builder(benchmark::State &state)
+{
+    const printing::CardValues v = card_values();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(printing::build_card(v, 100));
+}
+BENCHMARK(BM_card_builder)->Unit(benchmark::kMillisecond);
+
+// From the click to the preview's page painted: the gate, the card built, loaded and painted.
+void BM_card_click_to_preview(benchmark::State &state)
+{
+    Widget &w = window();
+    for (auto _ : state) {
+        int pages = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto *preview = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget())) {
+                pages = preview->findChild<QPrintPreviewWidget *>()->pageCount();
+                preview->reject();
+            }
+        });
+        closer.start(0);
+        w.form()->print_Button->click();
+        if (pages != 1)
+            state.SkipWithError("the preview did not show one page");
+    }
+}
+BENCHMARK(BM_card_click_to_preview)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The card built from the form and printed to a PDF file through the hidden view.
+void BM_card_to_pdf(benchmark::State &state)
+{
+    Widget &w = window();
+    QTemporaryDir dir;
+    std::unique_ptr<QWebView> view(printing::make_print_view());
+    for (auto _ : state) {
+        printing::load_print_html(view.get(), w.print_card());
+        QPrinter pdf(QPrinter::ScreenResolution);
+        printing::set_printer_defaults(pdf);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir.filePath("card.pdf"));
+        view->print(&pdf);
+    }
+}
+BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A balance of 1000 rows of workers in main production.
+QVector<balance::BalanceRow> thousand_rows()
+{
+    QVector<balance::BalanceRow> rows;
+    for (int i = 0; i < 1000; ++i) {
+        balance::BalanceRow row;
+        const QString code = QString::number(10000 + i);
+        const QString cells[21] = {"14" + code, "Основное", "Рабочие", code, "",  "Слесарь", "2", "2", "2", "1", "0",
+                                   "1",         "1",        "0",       "1",  "0", "1",       "0", "4", "",  "1"};
+        for (int c = 0; c < 21; ++c)
+            row.cells[c] = cells[c];
+        rows << row;
+    }
+    return rows;
+}
+
+void BM_balance_1000_rows_builder(benchmark::State &state)
+{
+    printing::BalanceValues v;
+    v.common.version = printing::version_footer(3, 25);
+    v.short_name = "ООО \"Ромашка\"";
+    v.rows = thousand_rows();
+    v.down_left_plain = "Экземпляр 1";
+    QtMessageHandler quiet = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(printing::build_balance(v, 100));
+    qInstallMessageHandler(quiet);
+}
+BENCHMARK(BM_balance_1000_rows_builder)->Unit(benchmark::kMillisecond);
+
+// The 1000-row balance built from the window's table and printed to a PDF file through the hidden view.
+void BM_balance_1000_rows_to_pdf(benchmark::State &state)
+{
+    Widget &w = window();
+    QStandardItemModel *model = qobject_cast<QStandardItemModel *>(w.form()->table_balance->model());
+    model->removeRows(0, model->rowCount());
+    for (const balance::BalanceRow &row : thousand_rows()) {
+        QList<QStandardItem *> items;
+        for (const QString &cell : row.cells)
+            items << new QStandardItem(cell);
+        model->appendRow(items);
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<QWebView> view(printing::make_print_view());
+    QtMessageHandler quiet = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    for (auto _ : state) {
+        printing::load_print_html(view.get(), w.print_balance());
+        QPrinter pdf(QPrinter::ScreenResolution);
+        printing::set_printer_defaults(pdf);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir.filePath("balance.pdf"));
+        view->print(&pdf);
+    }
+    qInstallMessageHandler(quiet);
+}
+BENCHMARK(BM_balance_1000_rows_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,37 @@
+#include "work_folders.h"
+
+#include "iexml.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds)
+{
+    // The names QTemporaryDir gives our saving, opening and unfinished-card folders.
+    static const QRegularExpression ours(QStringLiteral("^") + work_folder_prefix +
+                                         QStringLiteral("(save|open|temp)-[A-Za-z0-9]{6}$"));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    int removed = 0;
+    const QFileInfoList entries =
+        QDir(temp_folder)
+            .entryInfoList({QString(work_folder_prefix) + "*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink() || !entry.isDir() || !ours.match(entry.fileName()).hasMatch())
+            continue;
+#ifdef Q_OS_UNIX
+        if (entry.ownerId() != uint(geteuid()))
+            continue;
+#endif
+        if (entry.lastModified().toUTC().secsTo(now) < min_age_seconds)
+            continue;
+        if (QDir(entry.absoluteFilePath()).removeRecursively())
+            ++removed;
+    }
+    return removed;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Removes the private working folders that a killed run of this program left in `temp_folder`:
+// only folders named as this program names them, owned by this user and untouched for at least
+// `min_age_seconds`. Returns how many were removed.
+int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds = 60);

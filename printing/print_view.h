@@ -1,0 +1,28 @@
+#pragma once
+
+// The hidden web view that renders a printed document, and the printer's set-up.
+
+#include <QString>
+
+class QPrinter;
+class QWebView;
+
+namespace printing
+{
+
+// A view that runs no scripts and fetches nothing: no network, no local files. The document is self-contained.
+QWebView *make_print_view();
+
+// Puts the HTML into the view and returns once the page has loaded; false when it did not load in time.
+bool load_print_html(QWebView *view, const QString &html);
+
+// Landscape, grayscale, A4, margins 10 mm left and right, 5 mm top and bottom.
+void set_printer_defaults(QPrinter &printer);
+
+// Whether the system lists any print queue (a printer object without one still calls itself valid).
+bool system_has_printer();
+
+// Requests the view's pages made and refused since it was created.
+int refused_requests(const QWebView *view);
+
+} // namespace printing

@@ -1,0 +1,498 @@
+// The print command on a real window: the values gathered from the form, the document printed to a
+// PDF file through the hidden view, and the gate, printer question and preview of the command.
+#include "card_form.h"
+#include "form_helpers.h"
+#include "print_view.h"
+#include "test_support.h"
+#include "ui_widget.h"
+#include "widget.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebView>
+
+using test_support::set_fields;
+
+namespace
+{
+
+// A card of an organisation that reserves nobody and passes every rule of the gate.
+const QString valid_card =
+    "le_INN=7707083893|le_KPP=770701001|le_OGRN=1027700132195|le_OKPO=00032537|le_RegNo=54076|"
+    "te_orgname=Общество с ограниченной ответственностью \"Ромашка\"|te_orgname2=ООО \"Ромашка\"|"
+    "le_okato=40262563000|lineEdit_11=12300|lineEdit_13=Общества с ограниченной ответственностью|lineEdit_25=16|"
+    "le_osn_ved=62.01|dateINN=2010-05-14|lineEdit=Генеральный директор|le_FamRuk=Петров|le_ImRuk=Пётр|"
+    "le_OtRuk=Ильич|le_TelRuk=(812)-123-45-67|le_DopRuk=77|le_DolgVur=Инспектор|le_FamVur=Сидорова|le_ImVur=Анна|"
+    "le_TelVur=(812)-765-43-21|lineEdit_10=office@romashka.ru|lineEdit_29=190000|lineEdit_23=Невский пр.|"
+    "lineEdit_9=10|lineEdit_37=Невский пр.|lineEdit_34=10|lineEdit_21=Садовая ул.|lineEdit_8=5|sb_f6_all=10|"
+    "te_dopinfo=Филиалов нет|ob_ruk=Петров П.И.";
+
+// What the command showed: every modal window's title, in order, and what the preview held.
+struct Seen {
+    QStringList titles;
+    // The buttons and the default of the first message box, and whether Escape left it.
+    QStringList first_buttons;
+    QString first_default;
+    bool escape_closed_first = false;
+    int preview_pages = -1;
+    QPrinter::Orientation preview_orientation = QPrinter::Portrait;
+};
+
+// Answers the modal windows of one command while it lives: message boxes with the next answer of the
+// list (a box beyond the list with its first button), the preview by looking at it and closing it.
+class ModalWatch
+{
+public:
+    explicit ModalWatch(QStringList answers, QString shot = QString()) : answers(std::move(answers)), shot(shot)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+        timer.start(20);
+    }
+    Seen seen;
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        // The window's one message box comes back with new texts: a box is known by its texts too.
+        const QString key =
+            modal ? QString::number(quintptr(modal)) + modal->windowTitle() +
+                        (qobject_cast<QMessageBox *>(modal) ? qobject_cast<QMessageBox *>(modal)->text() : "")
+                  : QString();
+        if (key == last)
+            return;
+        last = key;
+        if (!modal)
+            return;
+        seen.titles << modal->windowTitle();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            if (seen.titles.size() == 1) {
+                for (QAbstractButton *b : box->buttons())
+                    seen.first_buttons << b->text();
+                seen.first_buttons.sort();
+                seen.first_default = box->defaultButton() ? box->defaultButton()->text() : QString();
+            }
+            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+            if (answer == "<Enter>") {
+                QTest::keyClick(box, Qt::Key_Escape);
+                if (seen.titles.size() == 1)
+                    seen.escape_closed_first = !box->isVisible();
+                return QTest::keyClick(box, Qt::Key_Return);
+            }
+            for (QAbstractButton *b : box->buttons())
+                if (answer.isEmpty() || b->text() == answer)
+                    return b->click();
+            return box->done(-1);
+        }
+        if (auto *preview = qobject_cast<QPrintPreviewDialog *>(modal)) {
+            auto *pages = preview->findChild<QPrintPreviewWidget *>();
+            seen.preview_pages = pages->pageCount();
+            seen.preview_orientation = pages->orientation();
+            const QString dir = qEnvironmentVariable("QUELT_PREVIEW_SHOTS");
+            if (!dir.isEmpty() && !shot.isEmpty())
+                preview->grab().save(QDir(dir).filePath(shot + ".png"));
+            return preview->reject();
+        }
+        qobject_cast<QDialog *>(modal)->reject();
+    }
+    QStringList answers;
+    QString shot;
+    QString last;
+    QTimer timer;
+};
+
+// Prints the HTML through a fresh hidden view into a PDF file as the window's printer would.
+QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation)
+{
+    std::unique_ptr<QWebView> view(printing::make_print_view());
+    if (!printing::load_print_html(view.get(), html))
+        return "not loaded";
+    QPrinter pdf(QPrinter::ScreenResolution);
+    printing::set_printer_defaults(pdf);
+    pdf.setPageOrientation(orientation);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(path);
+    view->print(&pdf);
+    return QString();
+}
+
+// Balance rows of workers in main production, position codes from 10000 on; figures of columns 6 to 17.
+void add_balance_rows(QStandardItemModel *model, int count, int first_code = 10000)
+{
+    for (int i = 0; i < count; ++i) {
+        QList<QStandardItem *> items;
+        for (int c = 0; c < 21; ++c)
+            items << new QStandardItem;
+        const QString code = QString::number(first_code + i);
+        const QString cells[21] = {"14" + code, "Основное", "Рабочие", code, "",  "Слесарь", "2", "2", "2", "1", "0",
+                                   "1",         "1",        "0",       "1",  "0", "1",       "0", "4", "",  "1"};
+        for (int c = 0; c < 21; ++c)
+            items[c]->setText(cells[c]);
+        model->appendRow(items);
+    }
+}
+
+int pdf_pages(const QString &info)
+{
+    return QRegularExpression("Pages:\\s+(\\d+)").match(info).captured(1).toInt();
+}
+
+// With QUELT_PREVIEW_SHOTS set, a copy of the file goes there to be looked at.
+void keep_for_review(const QString &path, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("QUELT_PREVIEW_SHOTS");
+    if (!dir.isEmpty())
+        QFile::copy(path, QDir(dir).filePath(name + "." + QFileInfo(path).suffix()));
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestPrintWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Widget> window;
+    QTemporaryDir dir;
+
+    // Item 4 "Да" with a small balance, still passing the gate.
+    void make_reserving(int rows = 1)
+    {
+        set_fields(*window, "cb_kat_b=Да|le_VK=Военный комиссариат Центрального района|VK_org=012|"
+                            "ob_ruk=Удостоверение 1|ob_ruk_gou=УМЦ|ob_vur=Удостоверение 2|ob_vur_gou=УМЦ|"
+                            "ob_mob=Удостоверение 3|ob_mob_gou=УМЦ");
+        // Each row: two at work, one leaving on mobilisation, one reserved, two needed.
+        set_fields(*window, QString("sb_f6_all=%1|sb_f6_of=%2|sb_f6_neof=%2|sb_f6_bron_of=%2|sb_f6_bron_neof=0|"
+                                    "sb_f6_mp=%2")
+                                .arg(2 * rows)
+                                .arg(rows));
+        add_balance_rows(window->balance_model, rows);
+        set_fields(*window, QString("sb_b_all=%1|sb_b_rab=%1|sb_b_bron=%2|sb_b_rab_bron=%2|sb_b_sum_mp=%2|"
+                                    "sb_b_sum_treb=%1|sb_b_treb_rab=%1")
+                                .arg(2 * rows)
+                                .arg(rows));
+        QCOMPARE(window->ui->cb_kat_b->currentText(), QString("Да"));
+    }
+
+    Seen click_print(const QStringList &answers, const QString &shot = QString())
+    {
+        ModalWatch watch(answers, shot);
+        window->ui->print_Button->click();
+        QCoreApplication::processEvents();
+        return watch.seen;
+    }
+
+private slots:
+    void init()
+    {
+        window.reset(new Widget);
+        set_fields(*window, valid_card + "|dateZap=" + QDate::currentDate().toString(Qt::ISODate));
+        window->printer_available = [] { return true; };
+    }
+    void cleanup() { window.reset(); }
+
+    void card_is_built_from_the_form()
+    {
+        set_fields(*window, "te_orgname=  ООО   \"Ромашка\"\nи партнёры|te_up_l=Экз. 1|lineEdit_18=12|le_FaxRuk=()---");
+        window->print_dpi_override = 120;
+        const QString html = window->print_card();
+        QCOMPARE(window->print_html, html);
+        QCOMPARE(window->template_path, QString(":/template/template/quelt.html"));
+        const QStringList expected{
+            "ООО &quot;Ромашка&quot; и партнёры",
+            "54076-А",
+            "Генеральный директор </font><font class=\"zagolovok\">Петров Пётр Ильич</font>",
+            "(812)-123-45-67 (77)",
+            "Факс: </font>",
+            "14.05.2010, КПП 770701001",
+            "Санкт-Петербург, Садовая ул., д.5, помещ.12",
+            "190000,  Невский пр., д.10",
+            "Филиалов нет<br>15. Данные по обучению:<br>ОМП - Петров П.И. / 01.01.2000 / <br>ВУ - ",
+            "П.И. Петров",
+            "html{height:1080;}",
+            "Экз. 1",
+            "версия программы 3.2025",
+            QDate::currentDate().toString("dd.MM.yyyy") + " г.",
+        };
+        for (const QString &text : expected)
+            QVERIFY2(html.contains(text), qPrintable(text));
+        QVERIFY(!html.contains("<!---120"));
+        QVERIFY(!window->progress_window.isVisible());
+    }
+
+    void card_prints_on_one_landscape_page_with_markup_as_text()
+    {
+        set_fields(*window, "te_dopinfo=<script>alert(1)</script>|lineEdit_36=<b>x</b>");
+        const QString pdf = dir.filePath("card.pdf");
+        QCOMPARE(print_to_pdf(window->print_card(), pdf, QPageLayout::Landscape), QString());
+        const QString info = run("pdfinfo", {pdf});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression("Page size:\\s+84[12](\\.[0-9]+)? x 595(\\.[0-9]+)? pts \\(A4\\)")),
+                 qPrintable(info));
+        const QString text = run("pdftotext", {"-layout", pdf, "-"}).simplified();
+        for (const char *expected : {"Общество с ограниченной ответственностью \"Ромашка\"", "версия программы 3.2025",
+                                     "<script>alert(1)</script>", "<b>x</b>", "Петров Пётр Ильич", "7707083893"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(QString::fromUtf8(expected) + "\n" + text));
+    }
+
+    void hidden_view_runs_no_script_and_loads_nothing()
+    {
+        QImage picture(200, 100, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const QString picture_path = dir.filePath("picture.png");
+        QVERIFY(picture.save(picture_path));
+        std::unique_ptr<QWebView> view(printing::make_print_view());
+        QVERIFY(printing::load_print_html(view.get(), "<html><head><title>before</title></head><body>"
+                                                      "<script>document.title = 'ran';</script><img id=\"p\" src=\"" +
+                                                          QUrl::fromLocalFile(picture_path).toString() +
+                                                          "\"><img src=\"http://127.0.0.1:9/x.png\"></body></html>"));
+        QCOMPARE(view->title(), QString("before"));
+        QVERIFY(printing::refused_requests(view.get()) >= 1);
+        QVERIFY(view->page()->mainFrame()->findFirstElement("#p").geometry().width() != 200);
+    }
+
+    void preview_shows_the_card_in_landscape()
+    {
+        // An earlier print may have left the printer in portrait: the card is still a landscape sheet.
+        window->printer.setPageOrientation(QPageLayout::Portrait);
+        const Seen seen = click_print({}, "card");
+        QCOMPARE(seen.titles, QStringList{"Печать"});
+        QCOMPARE(seen.preview_pages, 1);
+        QCOMPARE(seen.preview_orientation, QPrinter::Landscape);
+        QVERIFY(window->web_view);
+        QVERIFY(window->print_html.contains("Петров Пётр Ильич"));
+        // A second print reuses the view.
+        QWebView *view = window->web_view;
+        QCOMPARE(click_print({}).titles, QStringList{"Печать"});
+        QCOMPARE(window->web_view, view);
+    }
+
+    void preview_spans_the_screen_less_50_pixels_above_and_below()
+    {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect area = window->preview_geometry();
+        QCOMPARE(area.top(), available.top() + 50);
+        QCOMPARE(area.bottom(), available.top() + available.height() - 51);
+        QCOMPARE(area.width(), available.width());
+    }
+
+    void failed_gate_shows_only_its_own_messages()
+    {
+        set_fields(*window, "le_INN=");
+        const Seen seen = click_print({});
+        QVERIFY(!seen.titles.isEmpty());
+        QVERIFY(!seen.titles.contains("Печать"));
+        QVERIFY(!seen.titles.contains("Внимание"));
+        QCOMPARE(seen.preview_pages, -1);
+        QVERIFY(window->print_html.isEmpty());
+    }
+
+    void choice_of_document_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("template_path");
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QString>("shot");
+        QTest::newRow("card") << " ЦВЕЛТ " << QStringList{"Печать форм", "Печать"} << "quelt.html"
+                              << int(QPrinter::Landscape) << "choice-card";
+        QTest::newRow("balance") << " Баланс " << QStringList{"Печать форм", "Печать"} << "10org.html"
+                                 << int(QPrinter::Landscape) << "balance";
+        QTest::newRow("application") << " Заявка в ИОГВ "
+                                     << QStringList{"Печать форм", "Нет данных о документе", "Печать"} << "Zaya.html"
+                                     << int(QPrinter::Landscape) << "application";
+        QTest::newRow("agreement") << " Соглашение " << QStringList{"Печать форм", "Печать"} << "soglash.html"
+                                   << int(QPrinter::Portrait) << "agreement";
+    }
+    void choice_of_document()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, template_path);
+        QFETCH(int, orientation);
+        QFETCH(QString, shot);
+        make_reserving(12);
+        const Seen seen = click_print({answer}, shot);
+        QCOMPARE(seen.titles.join(" | "), titles.join(" | "));
+        QCOMPARE(window->template_path, ":/template/template/" + template_path);
+        QCOMPARE(int(seen.preview_orientation), orientation);
+        QCOMPARE(seen.preview_pages, template_path == "10org.html" ? 2 : 1);
+        QVERIFY(window->print_html.contains("Ромашка"));
+        QCOMPARE(window->ui->tabWidget->currentIndex(), template_path == "Zaya.html" ? 3 : 0);
+    }
+
+    void choice_box_has_four_buttons_and_enter_picks_the_card()
+    {
+        make_reserving();
+        const Seen seen = click_print({"<Enter>"});
+        QCOMPARE(seen.titles.join(" | "), QString("Печать форм | Печать"));
+        QCOMPARE(seen.first_buttons, (QStringList{" Баланс ", " Заявка в ИОГВ ", " Соглашение ", " ЦВЕЛТ "}));
+        QCOMPARE(seen.first_default, QString(" ЦВЕЛТ "));
+        QVERIFY(!seen.escape_closed_first);
+        QCOMPARE(window->msg_box.text(), QString("Какую форму Вы хотите вывести на печать?"));
+        QCOMPARE(window->template_path, QString(":/template/template/quelt.html"));
+    }
+
+    void card_after_the_agreement_is_landscape_again()
+    {
+        make_reserving();
+        QCOMPARE(click_print({" Соглашение "}).preview_orientation, QPrinter::Portrait);
+        QCOMPARE(window->printer.pageLayout().orientation(), QPageLayout::Portrait);
+        {
+            // Only the answer matters here, not the questions its change would ask.
+            QSignalBlocker quiet(window->ui->cb_kat_b);
+            window->ui->cb_kat_b->setCurrentText("Нет");
+        }
+        const Seen seen = click_print({});
+        QCOMPARE(seen.titles, QStringList{"Печать"});
+        QCOMPARE(seen.preview_orientation, QPrinter::Landscape);
+    }
+
+    void balance_print_sorts_the_table_and_sets_its_figures()
+    {
+        make_reserving();
+        add_balance_rows(window->balance_model, 20, 30000);
+        QStandardItemModel *model = window->balance_model;
+        model->item(0, 0)->setText("9");
+        model->item(3, 20)->setText("2");
+        model->item(4, 20)->setText("3");
+        const QString html = window->print_balance();
+        for (int row = 1; row < model->rowCount(); ++row)
+            QVERIFY(model->item(row - 1, 0)->text() <= model->item(row, 0)->text());
+        QCOMPARE(model->item(20, 3)->text(), QString("10000"));
+        QCOMPARE(window->ui->sb_b_pages->value(), 2);
+        QCOMPARE(window->ui->sb_b_kol_vspom->value(), 2);
+        QCOMPARE(window->ui->sb_b_kol_drsl->value(), 2);
+        QCOMPARE(window->ui->sb_b_sum_vnesh->value(), 21);
+        QCOMPARE(window->ui->sb_b_sum_est->value(), 0);
+        QVERIFY(html.contains("ООО &quot;Ромашка&quot;, ОГРН 1027700132195"));
+        QVERIFY(html.contains("html{height:1812;}"));
+    }
+
+    void documents_print_to_pdf_with_their_page_counts_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("balance of 9 rows") << "balance" << 9 << "ООО \"Ромашка\"";
+        QTest::newRow("balance of 12 rows") << "balance" << 12 << "ООО \"Ромашка\"";
+        QTest::newRow("balance of 30 rows") << "balance" << 30 << "ООО \"Ромашка\"";
+        QTest::newRow("balance of 40 rows") << "balance" << 40 << "ООО \"Ромашка\"";
+        QTest::newRow("balance of 52 rows") << "balance" << 52 << "ООО \"Ромашка\"";
+        QTest::newRow("application") << "application" << 1 << "Общество с ограниченной ответственностью";
+        QTest::newRow("agreement") << "agreement" << 1 << "Общество с ограниченной ответственностью";
+    }
+    void documents_print_to_pdf_with_their_page_counts()
+    {
+        QFETCH(QString, document);
+        QFETCH(int, rows);
+        QFETCH(QString, name);
+        make_reserving(rows);
+        if (document == "balance" && rows > 36)
+            QTest::ignoreMessage(QtDebugMsg, "new newpage=57");
+        set_fields(*window, "NPA_doc=Распоряжение|NPA_no=12|NPA_date=2020-02-01");
+        QString html;
+        int pages = 1;
+        auto orientation = QPageLayout::Landscape;
+        if (document == "balance") {
+            html = window->print_balance();
+            pages = window->ui->sb_b_pages->value();
+        } else if (document == "application") {
+            html = window->print_zaya();
+        } else {
+            html = window->print_soglash();
+            orientation = QPageLayout::Portrait;
+        }
+        const QString pdf = dir.filePath(document + ".pdf");
+        QCOMPARE(print_to_pdf(html, pdf, orientation), QString());
+        QCOMPARE(pdf_pages(run("pdfinfo", {pdf})), pages);
+        const QString text = run("pdftotext", {pdf, "-"}).simplified();
+        QVERIFY2(text.contains(name), qPrintable(text));
+        keep_for_review(pdf, QTest::currentDataTag());
+        if (document != "balance")
+            return;
+        for (int i = 0; i < rows; ++i)
+            QCOMPARE(text.count(QString::number(10000 + i)), 1);
+        // Every sheet holds the rows the body put on it: 15 on the first of a long table, 21 on the next.
+        QStringList per_page;
+        for (int page = 1; page <= pages; ++page)
+            per_page << QString::number(
+                run("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"})
+                    .count("Слесарь"));
+        const QMap<int, QString> expected{{9, "9"}, {12, "12 0"}, {30, "15 15"}, {40, "15 21 4"}, {52, "15 21 16 0"}};
+        QCOMPARE(per_page.join(' '), expected.value(rows));
+    }
+
+    void thousand_row_balance_prints_every_row_once()
+    {
+        make_reserving(1000);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
+        const QString html = window->print_balance();
+        QCOMPARE(window->ui->sb_b_pages->value(), 49);
+        const QString pdf = dir.filePath("balance1000.pdf");
+        QCOMPARE(print_to_pdf(html, pdf, QPageLayout::Landscape), QString());
+        keep_for_review(pdf, "balance of 1000 rows");
+        // The web view keeps the table's forced page breaks only over the first few pages, so the long
+        // table may take more sheets than the counter says; no row may be lost or doubled.
+        QVERIFY(pdf_pages(run("pdfinfo", {pdf})) >= 49);
+        const QString text = run("pdftotext", {pdf, "-"});
+        QRegularExpression code("\\b1\\d{4}\\b");
+        QMap<QString, int> seen;
+        for (auto it = code.globalMatch(text); it.hasNext();)
+            ++seen[it.next().captured()];
+        QCOMPARE(seen.size(), 1000);
+        for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+            QVERIFY2(it.value() == 1, qPrintable(it.key()));
+    }
+
+    void the_system_list_of_printers_decides()
+    {
+        if (printing::system_has_printer())
+            QSKIP("this system has a print queue");
+        // A printer object without a queue still calls itself valid; the question must come all the same.
+        QVERIFY(window->printer.isValid());
+        window->printer_available = nullptr;
+        QCOMPARE(click_print({"Нет"}).titles, QStringList{"Внимание"});
+    }
+
+    void without_a_print_queue_the_user_is_asked_first_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("no") << "Нет" << QStringList{"Внимание"};
+        QTest::newRow("yes") << "Да" << QStringList{"Внимание", "Печать"};
+    }
+    void without_a_print_queue_the_user_is_asked_first()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, titles);
+        window->printer_available = [] { return false; };
+        const Seen seen = click_print({answer});
+        QCOMPARE(seen.titles.join(" | "), titles.join(" | "));
+        QCOMPARE(window->print_html.isEmpty(), answer == "Нет");
+        QCOMPARE(window->msg_box.text(), QString("Программой не обнаружен подключенный принтер. Отображение "
+                                                 "карточки может быть не верным. Продолжить?"));
+        QCOMPARE(window->msg_box.defaultButton(), window->msg_box.button(QMessageBox::Cancel));
+    }
+};
+
+QUELT_TEST_MAIN(TestPrintWindow)
+#include "tst_print_window.moc"
