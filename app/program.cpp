@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "settings_keys.h"
 #include "widget.h"
 #include "work_folders.h"
 
@@ -12,9 +13,9 @@
 
 int quelt_main(int argc, char *argv[])
 {
-    QCoreApplication::setOrganizationName("Trevane");
-    QCoreApplication::setOrganizationDomain("trevane.ru");
-    QCoreApplication::setApplicationName("QUELT");
+    QCoreApplication::setOrganizationName(app_settings::organisation);
+    QCoreApplication::setOrganizationDomain(app_settings::organisation_domain);
+    QCoreApplication::setApplicationName(app_settings::application);
     // Date edits without a display format follow the default locale: dd.MM.yyyy.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 

@@ -5,6 +5,8 @@
 #include "archiver.h"
 #include "card_texts.h"
 #include "iexml.h"
+#include "message_box.h"
+#include "settings_keys.h"
 #include "temp_card.h"
 
 #include <QCloseEvent>
@@ -52,10 +54,6 @@ const char *const text_temp_saved_tail =
 const char *const card_extension = "quelt";
 const char *const temp_extension = ".qtemp";
 const char *const temp_ending = "emp";
-const char *const marker_key = "settings/oldset";
-const char *const marker_default = "no_oldset_in_REG";
-const char *const marker_never = "2";
-const char *const obsolete_key = "settings/queltmas";
 
 QString u(const char *text)
 {
@@ -201,17 +199,18 @@ void Widget::closeEvent(QCloseEvent *event)
         return;
     }
 
-    msg_box.setIcon(QMessageBox::Question);
-    msg_box.setWindowTitle(u(title_exit));
-    msg_box.setText(u(text_exit));
-    msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::Cancel);
-    msg_box.setButtonText(QMessageBox::Save, u(button_save));
-    msg_box.setButtonText(QMessageBox::No, u(button_no));
-    msg_box.setButtonText(QMessageBox::NoToAll, u(button_later));
-    msg_box.setButtonText(QMessageBox::Cancel, u(button_cancel));
-    msg_box.setDefaultButton(QMessageBox::Save);
+    MessageSpec question;
+    question.icon = QMessageBox::Question;
+    question.title = u(title_exit);
+    question.text = u(text_exit);
+    question.buttons = QMessageBox::Save | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::Cancel;
+    question.labels = {{QMessageBox::Save, u(button_save)},
+                       {QMessageBox::No, u(button_no)},
+                       {QMessageBox::NoToAll, u(button_later)},
+                       {QMessageBox::Cancel, u(button_cancel)}};
+    question.default_button = QMessageBox::Save;
 
-    switch (msg_box.exec()) {
+    switch (run_message(msg_box, question)) {
     case QMessageBox::Save:
         on_save_Button_clicked();
         event->ignore();
@@ -223,14 +222,15 @@ void Widget::closeEvent(QCloseEvent *event)
     case QMessageBox::NoToAll:
         save_to_temp();
         if (temp_saved == 1) {
-            msg_box.setIcon(QMessageBox::Question);
-            msg_box.setWindowTitle(u(title_exit));
-            msg_box.setText(u(text_close_program));
-            msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
-            msg_box.setButtonText(QMessageBox::Save, u(button_yes_close));
-            msg_box.setButtonText(QMessageBox::Cancel, u(button_no_close));
-            msg_box.setDefaultButton(QMessageBox::Save);
-            if (msg_box.exec() == QMessageBox::Save) {
+            MessageSpec spec;
+            spec.icon = QMessageBox::Question;
+            spec.title = u(title_exit);
+            spec.text = u(text_close_program);
+            spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
+            spec.labels.append({QMessageBox::Save, u(button_yes_close)});
+            spec.labels.append({QMessageBox::Cancel, u(button_no_close)});
+            spec.default_button = QMessageBox::Save;
+            if (run_message(msg_box, spec) == QMessageBox::Save) {
                 close_child_windows();
                 event->accept();
                 return;
@@ -269,10 +269,11 @@ void Widget::save_to_temp()
     temp_saved = 1;
     show_notice(QMessageBox::Information, u(card_text::title_success),
                 u(card_text::text_saved) + path + u(text_temp_saved_tail), true);
-    QSettings settings("Trevane", "QUELT");
-    if (settings.value(marker_key, u(marker_default)).toString() != marker_never)
-        settings.setValue(marker_key, 1);
-    settings.remove(obsolete_key);
+    QSettings settings(app_settings::organisation, app_settings::application);
+    if (settings.value(app_settings::oldset, app_settings::oldset_missing).toString() !=
+        QString::number(app_settings::oldset_never_remind))
+        settings.setValue(app_settings::oldset, app_settings::oldset_temp_saved);
+    settings.remove(app_settings::obsolete_queltmas);
 }
 
 bool Widget::write_temp_card(const QString &path)

@@ -3,6 +3,7 @@
 #include "card_lists.h"
 #include "card_texts.h"
 #include "password_list_reader.h"
+#include "settings_keys.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -224,12 +225,8 @@ const char *const main_okved_kind = "Осн";
 const char *const extra_okved_kind = "Доп";
 const char *const okved_separator = ", ";
 
-int to_int(const QString &text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
-}
+using card_lists::to_int;
+using card_lists::value_at;
 
 QString okved_section(const QString &code)
 {
@@ -244,11 +241,6 @@ QString okved_section(const QString &code)
         }
     }
     return QStringLiteral("C");
-}
-
-QString value_at(const QVector<QString> &list, int index)
-{
-    return index >= 0 && index < list.size() ? list.at(index) : QString();
 }
 
 // Builds the card document as a tree.
@@ -897,7 +889,8 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         return save_failure();
     }
 
-    QSettings("Trevane", "QUELT").setValue("settings/oldset", 0);
+    QSettings(app_settings::organisation, app_settings::application)
+        .setValue(app_settings::oldset, app_settings::oldset_card_saved);
     last_saved_path = path;
     add_message(CardMessage::Information, tr_text(card_text::title_success),
                 tr_text(card_text::text_saved) + path + tr_text(card_text::text_saved_tail));

@@ -6,6 +6,8 @@
 #include "balance_form.h"
 #include "balance_model_io.h"
 #include "card_form.h"
+#include "main_tabs.h"
+#include "message_box.h"
 #include "print_view.h"
 
 #include <QApplication>
@@ -174,14 +176,15 @@ QString Widget::print_zaya()
     printing::ApplicationValues v;
     v.basis = {ui->NPA_doc->text(), ui->NPA_no->text(), ui->NPA_date->text()};
     if (printing::basis_document_missing(v.basis)) {
-        ui->tabWidget->setCurrentIndex(3);
-        msg_box.setIcon(QMessageBox::Information);
-        msg_box.setWindowTitle("Нет данных о документе");
-        msg_box.setText("В п.4 не указаны реквизиты документа, подтверждающего основание для бронирования "
-                        "(используется в графе 7 Заявки). Такое возможно, если организация в первый раз подает "
-                        "Заявку в ИОГВ. В противном случае, заполните реквизиты и вновь вызовите отчет.");
-        msg_box.setStandardButtons(QMessageBox::Ok);
-        msg_box.exec();
+        ui->tabWidget->setCurrentIndex(main_tab::extra);
+        MessageSpec spec;
+        spec.icon = QMessageBox::Information;
+        spec.title = "Нет данных о документе";
+        spec.text = "В п.4 не указаны реквизиты документа, подтверждающего основание для бронирования "
+                    "(используется в графе 7 Заявки). Такое возможно, если организация в первый раз подает "
+                    "Заявку в ИОГВ. В противном случае, заполните реквизиты и вновь вызовите отчет.";
+        spec.buttons = QMessageBox::Ok;
+        run_message(msg_box, spec);
     }
     const int dpi = print_dpi();
     print_html.clear();
@@ -227,18 +230,19 @@ QString Widget::print_soglash()
 
 void Widget::choose_document()
 {
-    msg_box.setIcon(QMessageBox::Question);
-    msg_box.setWindowTitle("Печать форм");
-    msg_box.setText("Какую форму Вы хотите вывести на печать?");
+    MessageSpec question;
+    question.icon = QMessageBox::Question;
+    question.title = "Печать форм";
+    question.text = "Какую форму Вы хотите вывести на печать?";
     // No cancel button: the box is left only by a choice.
-    msg_box.setStandardButtons(QMessageBox::Ok | QMessageBox::Save | QMessageBox::Retry | QMessageBox::Open);
-    msg_box.setButtonText(QMessageBox::Ok, " ЦВЕЛТ ");
-    msg_box.setButtonText(QMessageBox::Save, " Баланс ");
-    msg_box.setButtonText(QMessageBox::Retry, " Заявка в ИОГВ ");
-    msg_box.setButtonText(QMessageBox::Open, " Соглашение ");
-    msg_box.setDefaultButton(QMessageBox::Ok);
+    question.buttons = QMessageBox::Ok | QMessageBox::Save | QMessageBox::Retry | QMessageBox::Open;
+    question.labels = {{QMessageBox::Ok, " ЦВЕЛТ "},
+                       {QMessageBox::Save, " Баланс "},
+                       {QMessageBox::Retry, " Заявка в ИОГВ "},
+                       {QMessageBox::Open, " Соглашение "}};
+    question.default_button = QMessageBox::Ok;
     print_html.clear();
-    switch (msg_box.exec()) {
+    switch (run_message(msg_box, question)) {
     case QMessageBox::Save:
         printer.setPageOrientation(QPageLayout::Landscape);
         print_html = print_balance();
@@ -273,15 +277,16 @@ void Widget::on_print_Button_clicked()
         return;
     const bool has_printer = printer_available ? printer_available() : printing::system_has_printer();
     if (!has_printer) {
-        msg_box.setIcon(QMessageBox::Question);
-        msg_box.setWindowTitle("Внимание");
-        msg_box.setText("Программой не обнаружен подключенный принтер. Отображение карточки может быть не верным. "
-                        "Продолжить?");
-        msg_box.setStandardButtons(QMessageBox::Save | QMessageBox::Cancel);
-        msg_box.setButtonText(QMessageBox::Save, "Да");
-        msg_box.setButtonText(QMessageBox::Cancel, "Нет");
-        msg_box.setDefaultButton(QMessageBox::Cancel);
-        if (msg_box.exec() != QMessageBox::Save)
+        MessageSpec spec;
+        spec.icon = QMessageBox::Question;
+        spec.title = "Внимание";
+        spec.text = "Программой не обнаружен подключенный принтер. Отображение карточки может быть не верным. "
+                    "Продолжить?";
+        spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
+        spec.labels.append({QMessageBox::Save, "Да"});
+        spec.labels.append({QMessageBox::Cancel, "Нет"});
+        spec.default_button = QMessageBox::Cancel;
+        if (run_message(msg_box, spec) != QMessageBox::Save)
             return;
     }
 
