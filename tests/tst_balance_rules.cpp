@@ -2,7 +2,7 @@
 #include "balance_rules.h"
 #include "card_balance_row.h"
 #include "form6_rules.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 #include <QStandardItemModel>
 #include <limits>
@@ -365,5 +365,5 @@ void BalanceRulesTest::model_round_trip()
     QCOMPARE(changed.count(), 0);
 }
 
-QUELT_TEST_MAIN(BalanceRulesTest)
+QUELT_CORE_TEST_MAIN(BalanceRulesTest)
 #include "tst_balance_rules.moc"

@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "core_test_support.h"
 
 #include "archiver.h"
 #include "card_lists.h"
@@ -498,5 +498,5 @@ void TestCardArchive::password_never_on_command_line()
     QCOMPARE(names_in(QDir::tempPath()), QStringList());
 }
 
-QUELT_TEST_MAIN(TestCardArchive)
+QUELT_CORE_TEST_MAIN(TestCardArchive)
 #include "tst_card_archive.moc"

@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "core_test_support.h"
 
 #include "card_lists.h"
 #include "iexml.h"
@@ -425,5 +425,5 @@ void TestCardXml::password_lists()
     QVERIFY(reader.current_password.isEmpty());
 }
 
-QUELT_TEST_MAIN(TestCardXml)
+QUELT_CORE_TEST_MAIN(TestCardXml)
 #include "tst_card_xml.moc"

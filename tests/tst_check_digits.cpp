@@ -1,5 +1,5 @@
 #include "check_digits.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 // Control digits of the test numbers were worked out by hand from the published rules.
 class CheckDigitsTest : public QObject
@@ -116,5 +116,5 @@ void CheckDigitsTest::okpo()
     QCOMPARE(okpo_check_digit_mismatch(text), mismatch);
 }
 
-QUELT_TEST_MAIN(CheckDigitsTest)
+QUELT_CORE_TEST_MAIN(CheckDigitsTest)
 #include "tst_check_digits.moc"

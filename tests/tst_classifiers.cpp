@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "core_test_support.h"
 
 #include "classifier_reader.h"
 #include "init_resources.h"
@@ -151,5 +151,5 @@ private slots:
     }
 };
 
-QUELT_TEST_MAIN(TestClassifiers)
+QUELT_CORE_TEST_MAIN(TestClassifiers)
 #include "tst_classifiers.moc"

@@ -1,5 +1,5 @@
 // Name tidy-up, the additional OKVED list and the tool-tip wrapper.
-#include "test_support.h"
+#include "core_test_support.h"
 #include "text_rules.h"
 
 class TestTextRules : public QObject
@@ -140,5 +140,5 @@ void TestTextRules::append_space_adds_one_blank()
     QCOMPARE(word, QString("пять "));
 }
 
-QUELT_TEST_MAIN(TestTextRules)
+QUELT_CORE_TEST_MAIN(TestTextRules)
 #include "tst_text_rules.moc"

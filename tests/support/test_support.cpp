@@ -15,25 +15,6 @@
 namespace test_support
 {
 
-void prepare_environment()
-{
-    static QTemporaryDir *home = nullptr;
-    if (!home) {
-        home = new QTemporaryDir(QDir::tempPath() + "/quelt-test-XXXXXX");
-        const QByteArray path = home->path().toUtf8();
-        qputenv("XDG_CONFIG_HOME", path + "/config");
-        qputenv("XDG_DATA_HOME", path + "/data");
-        qputenv("XDG_CACHE_HOME", path + "/cache");
-        qputenv("HOME", path);
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QCoreApplication::setOrganizationName("Trevane");
-    QCoreApplication::setApplicationName("QUELT");
-}
-
 namespace
 {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core_test_support.h"
+
 #include <QDialogButtonBox>
 #include <QString>
 #include <QStringList>
@@ -8,10 +10,6 @@
 
 namespace test_support
 {
-
-// The clean world every test starts from: Russian default locale, settings and
-// temporary files in a fresh folder, offscreen platform. Call before QApplication exists.
-void prepare_environment();
 
 // What a modal box showed before it was answered.
 struct ModalAnswer {
