@@ -1,8 +1,8 @@
 #include "balance_model_io.h"
 #include "balance_rules.h"
 #include "card_balance_row.h"
-#include "form6_rules.h"
 #include "core_test_support.h"
+#include "form6_rules.h"
 
 #include <QStandardItemModel>
 #include <limits>
