@@ -12,13 +12,16 @@ void prepare_environment();
 
 } // namespace test_support
 
-// QTEST_GUILESS_MAIN with the shared set-up in front: for tests of the cores, which need no window.
-#define QUELT_CORE_TEST_MAIN(TestObject)                                                                               \
+// A test's main with the shared set-up in front of the application object of the given class.
+#define QUELT_TEST_MAIN_WITH(TestObject, Application)                                                                  \
     int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \
         test_support::prepare_environment();                                                                           \
-        QCoreApplication app(argc, argv);                                                                              \
+        Application app(argc, argv);                                                                                   \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
         return QTest::qExec(&tc, argc, argv);                                                                          \
     }
+
+// QTEST_GUILESS_MAIN with the shared set-up in front: for tests of the cores, which need no window.
+#define QUELT_CORE_TEST_MAIN(TestObject) QUELT_TEST_MAIN_WITH(TestObject, QCoreApplication)

@@ -2,6 +2,7 @@
 
 #include "core_test_support.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QString>
 #include <QStringList>
@@ -29,12 +30,4 @@ std::shared_ptr<ModalAnswer> answer_next_modal(const QString &button_text, std::
 } // namespace test_support
 
 // QTEST_MAIN with the shared set-up in front.
-#define QUELT_TEST_MAIN(TestObject)                                                                                    \
-    int main(int argc, char **argv)                                                                                    \
-    {                                                                                                                  \
-        test_support::prepare_environment();                                                                           \
-        QApplication app(argc, argv);                                                                                  \
-        TestObject tc;                                                                                                 \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                                          \
-    }
+#define QUELT_TEST_MAIN(TestObject) QUELT_TEST_MAIN_WITH(TestObject, QApplication)
