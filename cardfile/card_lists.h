@@ -141,8 +141,6 @@ constexpr int OtRukMO = 122;
 constexpr int TelRukMO = 123;
 constexpr int DopRukMO = 124;
 constexpr int FaxRukMO = 125;
-constexpr int first_always_empty_block = 70; // 70..92
-constexpr int last_always_empty_block = 92;
 
 } // namespace card_slot
 

@@ -106,18 +106,34 @@ int stored_row_count(const QVector<QString> &main, int count_slot, const QVector
 
 QVector<QString> Widget::collect_card_values()
 {
-    QVector<QString> v;
-    v.reserve(card_lists::main_size);
-    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
-    const bool mob_body = ui->cb_MobOrgan->currentText() == card_lists::yes;
-
+    // Slots no widget feeds stay empty.
+    QVector<QString> v(card_lists::main_size);
     set_plain_text(ui->te_orgname, ui->te_orgname->toPlainText().simplified());
     set_plain_text(ui->te_orgname2, ui->te_orgname2->toPlainText().simplified());
+    collect_heads_and_addresses(v);
+    collect_codes_and_figures(v);
+    collect_reservation_fields(v);
+    return v;
+}
 
-    v << ui->te_orgname->toPlainText() << ui->lineEdit->text() << ui->le_FamRuk->text() << ui->le_ImRuk->text()
-      << ui->le_OtRuk->text() << phone_rule(ui->le_TelRuk) << phone_rule(ui->le_FaxRuk) << ui->le_DolgVur->text()
-      << ui->le_FamVur->text() << ui->le_ImVur->text() << ui->le_OtVur->text() << phone_rule(ui->le_TelVur) << QString()
-      << QString() << ui->lineEdit_21->text() << ui->lineEdit_8->text() << ui->lineEdit_18->text();
+void Widget::collect_heads_and_addresses(QVector<QString> &v)
+{
+    using namespace card_slot;
+    v[te_orgname] = ui->te_orgname->toPlainText();
+    v[lineEdit] = ui->lineEdit->text();
+    v[le_FamRuk] = ui->le_FamRuk->text();
+    v[le_ImRuk] = ui->le_ImRuk->text();
+    v[le_OtRuk] = ui->le_OtRuk->text();
+    v[le_TelRuk] = phone_rule(ui->le_TelRuk);
+    v[le_FaxRuk] = phone_rule(ui->le_FaxRuk);
+    v[le_DolgVur] = ui->le_DolgVur->text();
+    v[le_FamVur] = ui->le_FamVur->text();
+    v[le_ImVur] = ui->le_ImVur->text();
+    v[le_OtVur] = ui->le_OtVur->text();
+    v[le_TelVur] = phone_rule(ui->le_TelVur);
+    v[lineEdit_21] = ui->lineEdit_21->text();
+    v[lineEdit_8] = ui->lineEdit_8->text();
+    v[lineEdit_18] = ui->lineEdit_18->text();
 
     load_classifier(classifier_file::addresses);
     const auto street_code = [this](const QLineEdit *field) {
@@ -135,73 +151,103 @@ QVector<QString> Widget::collect_card_values()
         // Only a changed classifier gets here: the slot still holds one value.
         return QStringLiteral("0");
     };
-    v << street_code(ui->lineEdit_23) << ui->lineEdit_9->text()
-      << u(ui->checkBox_balance_voenshtat->isChecked() ? card_lists::staff_for_task : card_lists::staff_peace)
-      << ui->lineEdit_31->text() << street_code(ui->lineEdit_37) << ui->lineEdit_34->text() << ui->lineEdit_35->text()
-      << ui->lineEdit_29->text();
+    v[lineEdit_23] = street_code(ui->lineEdit_23);
+    v[lineEdit_9] = ui->lineEdit_9->text();
+    v[checkBox_balance_voenshtat] =
+        u(ui->checkBox_balance_voenshtat->isChecked() ? card_lists::staff_for_task : card_lists::staff_peace);
+    v[lineEdit_31] = ui->lineEdit_31->text();
+    v[lineEdit_37] = street_code(ui->lineEdit_37);
+    v[lineEdit_34] = ui->lineEdit_34->text();
+    v[lineEdit_35] = ui->lineEdit_35->text();
+    v[lineEdit_29] = ui->lineEdit_29->text();
 
     const QString email = ui->lineEdit_10->text().remove(' ');
     if (email != ui->lineEdit_10->text())
         ui->lineEdit_10->setText(email);
-    v << email << ui->lineEdit_36->text() << ui->le_INN->text().remove(' ') << ui->le_OGRN->text()
-      << ui->le_okato->text() << ui->le_OKPO->text() << ui->lineEdit_11->text() << ui->lineEdit_25->text()
-      << ui->le_osn_ved->text() << ui->le_dop_ved->text() << ui->sb_f6_all->text() << ui->sb_f6_of->text()
-      << ui->sb_f6_neof->text() << ui->sb_f6_mp->text() << ui->sb_f6_priziv->text() << ui->sb_f6_bron_of->text()
-      << ui->sb_f6_bron_neof->text() << QString() << QString()
-      << u(reserving ? card_lists::category_reserving : card_lists::category_not_reserving)
-      << (ui->cb_OGV->currentText() == card_lists::no ? QString() : ui->OKOGU_le->text())
-      << ui->cb_sf_ved->currentText() << ui->cb_OGV->currentText() << ui->te_up_l->toPlainText()
-      << ui->te_up_r->toPlainText() << ui->te_down_l->toPlainText() << ui->te_dopinfo->toPlainText()
-      << date_text(ui->dateZap) << ui->lineEdit_24->text()
-      << (ui->le_RegNo->text().isEmpty() ? QStringLiteral("0") : ui->le_RegNo->text()) << ui->te_orgname2->toPlainText()
-      << phone_rule(ui->le_FaxVur) << ui->le_DopRuk->text() << ui->le_DopVur->text()
-      << QString::number(ui->sb_kol_vred->value()) << QString::number(ui->sb_kol_opas->value()) << ui->ob_ruk->text()
-      << date_text(ui->ob_ruk_date) << ui->ob_ruk_gou->currentText().trimmed() << ui->ob_vur->text()
-      << date_text(ui->ob_vur_date) << ui->ob_vur_gou->currentText().trimmed() << ui->ob_mob->text()
-      << date_text(ui->ob_mob_date) << ui->ob_mob_gou->currentText().trimmed();
-    for (int slot = card_slot::first_always_empty_block; slot <= card_slot::last_always_empty_block; ++slot)
-        v << QString();
-    v << ui->te_down_r->toPlainText();
-    for (int slot = card_slot::te_down_r + 1; slot < card_slot::lineEdit_46; ++slot)
-        v << QString();
-    v << ui->lineEdit_46->text();
+    v[lineEdit_10] = email;
+    v[lineEdit_36] = ui->lineEdit_36->text();
+}
 
+void Widget::collect_codes_and_figures(QVector<QString> &v)
+{
+    using namespace card_slot;
+    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
+    v[le_INN] = ui->le_INN->text().remove(' ');
+    v[le_OGRN] = ui->le_OGRN->text();
+    v[le_okato] = ui->le_okato->text();
+    v[le_OKPO] = ui->le_OKPO->text();
+    v[lineEdit_11] = ui->lineEdit_11->text();
+    v[lineEdit_25] = ui->lineEdit_25->text();
+    v[le_osn_ved] = ui->le_osn_ved->text();
+    v[le_dop_ved] = ui->le_dop_ved->text();
+    v[sb_f6_all] = ui->sb_f6_all->text();
+    v[sb_f6_of] = ui->sb_f6_of->text();
+    v[sb_f6_neof] = ui->sb_f6_neof->text();
+    v[sb_f6_mp] = ui->sb_f6_mp->text();
+    v[sb_f6_priziv] = ui->sb_f6_priziv->text();
+    v[sb_f6_bron_of] = ui->sb_f6_bron_of->text();
+    v[sb_f6_bron_neof] = ui->sb_f6_bron_neof->text();
+    v[cb_kat_b] = u(reserving ? card_lists::category_reserving : card_lists::category_not_reserving);
+    v[OKOGU_le] = ui->cb_OGV->currentText() == card_lists::no ? QString() : ui->OKOGU_le->text();
+    v[cb_sf_ved] = ui->cb_sf_ved->currentText();
+    v[cb_OGV] = ui->cb_OGV->currentText();
+    v[te_up_l] = ui->te_up_l->toPlainText();
+    v[te_up_r] = ui->te_up_r->toPlainText();
+    v[te_down_l] = ui->te_down_l->toPlainText();
+    v[te_dopinfo] = ui->te_dopinfo->toPlainText();
+    v[dateZap] = date_text(ui->dateZap);
+    v[lineEdit_24] = ui->lineEdit_24->text();
+    v[le_RegNo] = ui->le_RegNo->text().isEmpty() ? QStringLiteral("0") : ui->le_RegNo->text();
+    v[te_orgname2] = ui->te_orgname2->toPlainText();
+    v[le_FaxVur] = phone_rule(ui->le_FaxVur);
+    v[le_DopRuk] = ui->le_DopRuk->text();
+    v[le_DopVur] = ui->le_DopVur->text();
+    v[sb_kol_vred] = QString::number(ui->sb_kol_vred->value());
+    v[sb_kol_opas] = QString::number(ui->sb_kol_opas->value());
+    const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
+    const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
+    const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
+    for (int i = 0; i < trained.size(); ++i) {
+        v[ob_ruk + 3 * i] = trained.at(i)->text();
+        v[ob_ruk_date + 3 * i] = date_text(trained_dates.at(i));
+        v[ob_ruk_gou + 3 * i] = trained_at.at(i)->currentText().trimmed();
+    }
+    v[te_down_r] = ui->te_down_r->toPlainText();
+    v[lineEdit_46] = ui->lineEdit_46->text();
+    v[le_KPP] = ui->le_KPP->text();
+    v[dateINN] = date_text(ui->dateINN);
+}
+
+void Widget::collect_reservation_fields(QVector<QString> &v)
+{
+    using namespace card_slot;
+    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
+    const bool mob_body = ui->cb_MobOrgan->currentText() == card_lists::yes;
+    v[balance_row_count] = reserving ? QString::number(balance_model->rowCount()) : QStringLiteral("0");
+    v[bron_row_count] = reserving ? QString::number(bron_model->rowCount()) : QStringLiteral("0");
+    v[nebron_row_count] = reserving ? QString::number(nebron_model->rowCount()) : QStringLiteral("0");
     if (reserving) {
-        v << QString::number(balance_model->rowCount());
-        for (QSpinBox *total :
-             {static_cast<QSpinBox *>(ui->sb_b_bron), static_cast<QSpinBox *>(ui->sb_b_rab),
-              static_cast<QSpinBox *>(ui->sb_b_ruk), static_cast<QSpinBox *>(ui->sb_b_slug),
-              static_cast<QSpinBox *>(ui->sb_b_spec), static_cast<QSpinBox *>(ui->sb_b_sum_mp),
-              static_cast<QSpinBox *>(ui->sb_b_sum_treb), static_cast<QSpinBox *>(ui->sb_b_sum_vnutr)})
-            v << QString::number(total->value());
-        v << (ui->VK_org->text().isEmpty() ? QStringLiteral("0") : ui->VK_org->text());
-    } else {
-        v << QStringLiteral("0");
-        for (int slot = card_slot::sb_b_bron; slot <= card_slot::VK_org; ++slot)
-            v << QString();
+        const QList<QPair<int, QSpinBox *>> totals = {
+            {sb_b_bron, ui->sb_b_bron},         {sb_b_rab, ui->sb_b_rab},
+            {sb_b_ruk, ui->sb_b_ruk},           {sb_b_slug, ui->sb_b_slug},
+            {sb_b_spec, ui->sb_b_spec},         {sb_b_sum_mp, ui->sb_b_sum_mp},
+            {sb_b_sum_treb, ui->sb_b_sum_treb}, {sb_b_sum_vnutr, ui->sb_b_sum_vnutr}};
+        for (const auto &total : totals)
+            v[total.first] = QString::number(total.second->value());
+        v[VK_org] = ui->VK_org->text().isEmpty() ? QStringLiteral("0") : ui->VK_org->text();
+        v[NPA_doc] = ui->NPA_doc->text().simplified();
+        v[NPA_no] = ui->NPA_no->text().simplified();
+        v[NPA_date] = date_text(ui->NPA_date);
     }
 
-    v << ui->le_KPP->text() << date_text(ui->dateINN);
-
-    if (reserving)
-        v << ui->NPA_doc->text().simplified() << ui->NPA_no->text().simplified()
-          << QString::number(bron_model->rowCount()) << QString::number(nebron_model->rowCount())
-          << date_text(ui->NPA_date);
-    else
-        v << QString() << QString() << QStringLiteral("0") << QStringLiteral("0") << QString();
-
+    v[cb_MobOrgan] = u(mob_body ? card_lists::yes : card_lists::no);
+    v[cb_MobOrgan_2] = mob_body ? ui->cb_MobOrgan_2->currentText() : u(card_lists::no);
     if (mob_body) {
-        v << u(card_lists::yes) << ui->cb_MobOrgan_2->currentText();
-        for (const QLineEdit *field :
-             {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO, ui->TelRukMO, ui->DopRukMO, ui->FaxRukMO})
-            v << field->text();
-    } else {
-        v << u(card_lists::no) << u(card_lists::no);
-        for (int slot = card_slot::DolgRukMO; slot <= card_slot::FaxRukMO; ++slot)
-            v << QString();
+        const QList<QLineEdit *> heads = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
+                                          ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
+        for (int i = 0; i < heads.size(); ++i)
+            v[DolgRukMO + i] = heads.at(i)->text();
     }
-    Q_ASSERT(v.size() == card_lists::main_size);
-    return v;
 }
 
 QVector<QString> Widget::collect_balance_rows()

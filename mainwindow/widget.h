@@ -302,6 +302,10 @@ private:
     // (an unfinished card does not).
     void fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                         const QVector<QString> &nebron, bool counts_as_saved = true);
+    // The parts of collect_card_values, each writing its slots of the main list.
+    void collect_heads_and_addresses(QVector<QString> &v);
+    void collect_codes_and_figures(QVector<QString> &v);
+    void collect_reservation_fields(QVector<QString> &v);
     // The parts of fill_from_card: the main list's fields, then each table.
     void fill_heads_and_addresses(CardCodes &codes);
     void fill_codes_and_figures(CardCodes &codes);
