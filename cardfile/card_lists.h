@@ -43,11 +43,12 @@ inline QString value_at(const QVector<QString> &list, int index)
 } // namespace card_lists
 
 // Slot numbers of the main list, named after the widget each one comes from.
-// Slots 12, 13, 42, 43, 70-92 and 94-98 are always empty.
+// Slots 12, 13, 42, 43, 70-92 and 94-98 are always empty when collected.
 namespace card_slot
 {
 
 constexpr int te_orgname = 0;
+constexpr int Mesto_reg = 12; // read from a card, fed by no widget
 constexpr int lineEdit = 1;
 constexpr int le_FamRuk = 2;
 constexpr int le_ImRuk = 3;
