@@ -25,7 +25,8 @@ int quelt_main(int argc, char *argv[])
 
     // Translates only the toolkit's own texts; a missing catalogue is not an error.
     QTranslator translator;
-    translator.load("qt_ru", QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    if (!translator.load("qt_ru", QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        qWarning("No Russian catalogue of the toolkit's texts");
     QCoreApplication::installTranslator(&translator);
 
     Widget window;

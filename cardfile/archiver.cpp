@@ -90,6 +90,16 @@ bool Archiver::password_usable(const QString &password)
 
 int Archiver::run(const QStringList &arguments, const QByteArray &input)
 {
+    const int code = run_program(arguments, input);
+    // A failed run is logged with what the archiver said; the callers turn the code into a message.
+    if (code != 0)
+        qWarning("Archiver %s exited with %d: %s", qPrintable(arguments.value(0)), code,
+                 last_output_.left(2000).constData());
+    return code;
+}
+
+int Archiver::run_program(const QStringList &arguments, const QByteArray &input)
+{
     last_output_.clear();
     if (!found())
         return not_found;

@@ -78,5 +78,6 @@ public:
 private:
     QString program_;
     QByteArray last_output_;
+    int run_program(const QStringList &arguments, const QByteArray &input);
     int timeout_ms_ = 10 * 60 * 1000;
 };

@@ -855,7 +855,8 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
     }
 
     PasswordListReader passwords;
-    passwords.load(password_list_path);
+    if (!passwords.load(password_list_path))
+        qWarning("Password list %s did not read", qPrintable(password_list_path));
     if (!Archiver::password_usable(passwords.current_password))
         return save_failure();
 
@@ -931,7 +932,8 @@ QVector<QString> iexml::open_card(const QString &path)
     card_messages.clear();
     clear_lists();
     PasswordListReader passwords;
-    passwords.load(password_list_path);
+    if (!passwords.load(password_list_path))
+        qWarning("Password list %s did not read", qPrintable(password_list_path));
 
     if (!card_archiver.found()) {
         add_message(CardMessage::Critical, tr_text(card_text::title_error), tr_text(card_text::text_archiver_missing));
