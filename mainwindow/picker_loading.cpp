@@ -24,10 +24,8 @@ const char *const state_body_ogrns[] = {
 
 } // namespace
 
-void Widget::load_pickers()
+void Widget::connect_pickers()
 {
-    classifier_dir = classifier_file::resource_dir;
-
     for (Form *picker : {&okopf_picker, &okato_picker, &okfs_picker, &okogu_picker})
         picker->set_mode(picker_mode::by_code);
     facet_picker.set_mode(picker_mode::by_category);
@@ -54,6 +52,12 @@ void Widget::load_pickers()
     connect(&xls_dialog, &Import_xls::sig_from_xls, this, &Widget::paste_xls);
     connect(&okogu_picker, &Form::sig, this, &Widget::paste_okogu);
     connect(&vk_picker, &Form::sig, this, &Widget::paste_vk);
+}
+
+void Widget::load_pickers()
+{
+    classifier_dir = classifier_file::resource_dir;
+    connect_pickers();
 
     fill_date_calendar.setWindowTitle("Выберите дату заполнения");
     head_position_picker.setWindowTitle("Руководитель организации");
@@ -111,6 +115,14 @@ void Widget::load_pickers()
     ui->label_22->setStyleSheet(hint_style);
     ui->label_34->setStyleSheet(hint_style);
 
+    remind_of_unfinished_card();
+
+    for (const char *ogrn : state_body_ogrns)
+        iogv_ogrn_list << QString::fromLatin1(ogrn);
+}
+
+void Widget::remind_of_unfinished_card()
+{
     QSettings settings(app_settings::organisation, app_settings::application);
     if (settings.value(app_settings::oldset, app_settings::oldset_missing).toString() ==
         QString::number(app_settings::oldset_temp_saved)) {
@@ -128,9 +140,6 @@ void Widget::load_pickers()
         if (run_message(msg_box, spec) == QMessageBox::Close)
             clear_to_reg();
     }
-
-    for (const char *ogrn : state_body_ogrns)
-        iogv_ogrn_list << QString::fromLatin1(ogrn);
 }
 
 void Widget::clear_to_reg()

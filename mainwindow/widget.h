@@ -181,6 +181,10 @@ private:
     int ask_to_confirm(const QString &title, const QString &text);
     void setup_table_models();
     void load_pickers();
+    // Each picker's mode and the slot its pick goes to.
+    void connect_pickers();
+    // At start: the question on an unfinished card left by the last session.
+    void remind_of_unfinished_card();
     void close_child_windows();
     // Loads one carried classifier into classifier_reader; a file that does not open is logged.
     bool load_classifier(const char *file);
