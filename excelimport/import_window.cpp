@@ -392,6 +392,14 @@ void Widget::on_import_bron_clicked()
         return;
     }
 
+    import_bron_sheet(*book);
+    import_nebron_sheet(*book, sheet_count);
+    close_workbook_connection(book);
+}
+
+// The reserved staff from the first sheet, when the user takes them.
+void Widget::import_bron_sheet(Workbook &book)
+{
     const QString skip_title = tr("Импорт отменен.");
     const QString skip_text = tr("Выбрано значение - пропустить импорт.");
     const QString kept_text = tr("\nРанее введенные данные сохранены.");
@@ -399,7 +407,7 @@ void Widget::on_import_bron_clicked()
     if (ask_import_question(tr("Желаете принять данные по забронированным ГПЗ из файла?\n\nИмпорт будет "
                                "производиться с первого листа, начиная с третьей строки первого столбца."),
                             QMessageBox::Cancel) == QMessageBox::Save) {
-        const QVector<BronRow> rows = read_bron_rows(*book, 0);
+        const QVector<BronRow> rows = read_bron_rows(book, 0);
         if (rows.isEmpty()) {
             // The clerk's rows stay when the sheet gave nothing.
             show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
@@ -421,6 +429,14 @@ void Widget::on_import_bron_clicked()
     } else {
         show_import_notice(QMessageBox::Information, skip_title, skip_text);
     }
+}
+
+// The staff not reserved from the second sheet, when the user takes them.
+void Widget::import_nebron_sheet(Workbook &book, int sheet_count)
+{
+    const QString skip_title = tr("Импорт отменен.");
+    const QString skip_text = tr("Выбрано значение - пропустить импорт.");
+    const QString kept_text = tr("\nРанее введенные данные сохранены.");
 
     if (ask_import_question(tr("Желаете принять данные по НЕзабронированным ГПЗ из файла?\n\nИмпорт будет "
                                "производиться со второго листа, начиная с третьей строки первого столбца."),
@@ -430,7 +446,7 @@ void Widget::on_import_bron_clicked()
                                tr("Ошибка импорта - в файле нет второго листа с данными по НЕзабронированным ГПЗ.") +
                                    kept_text);
         } else {
-            const QVector<NebronRow> rows = read_nebron_rows(*book, 1);
+            const QVector<NebronRow> rows = read_nebron_rows(book, 1);
             if (rows.isEmpty()) {
                 show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
                                    tr("В файле не найдено ни одной строки с данными: импорт идет с третьей строки до "
@@ -453,6 +469,4 @@ void Widget::on_import_bron_clicked()
     } else {
         show_import_notice(QMessageBox::Information, skip_title, skip_text);
     }
-
-    close_workbook_connection(book);
 }
