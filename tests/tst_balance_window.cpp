@@ -1,3 +1,4 @@
+#include "balance_rules.h"
 #include "form.h"
 #include "form_helpers.h"
 #include "form_pdp.h"
@@ -108,14 +109,14 @@ void TestBalanceWindow::position_pick_makes_a_row()
     for (int column : {0, 1, 2, 3, 4, 5, 16, 18, 20})
         row << cell(m, 0, column);
     QCOMPARE(row, (QStringList{"1122446", "Основное", "Руководители", "22446", "", "Инженер", "", "1", "1"}));
-    QCOMPARE(m->index(0, 15).data(Qt::EditRole), QVariant(0));
+    QCOMPARE(m->index(0, balance::col_vnutr_ist).data(Qt::EditRole), QVariant(0));
     for (int column : {6, 7, 8, 9, 11})
         QVERIFY2(!m->item(0, column), qPrintable(QString::number(column)));
-    QCOMPARE(ui()->table_balance->currentIndex(), m->index(0, 6));
+    QCOMPARE(ui()->table_balance->currentIndex(), m->index(0, balance::col_shtat));
     // A new kind sends the cursor to the establishment number.
-    ui()->table_balance->setCurrentIndex(m->index(0, 9));
-    m->setData(m->index(0, 1), "Вспомогательное");
-    QCOMPARE(ui()->table_balance->currentIndex(), m->index(0, 6));
+    ui()->table_balance->setCurrentIndex(m->index(0, balance::col_mp));
+    m->setData(m->index(0, balance::col_kind), "Вспомогательное");
+    QCOMPARE(ui()->table_balance->currentIndex(), m->index(0, balance::col_shtat));
 }
 
 void TestBalanceWindow::row_buttons()
@@ -142,11 +143,11 @@ void TestBalanceWindow::row_buttons()
         codes << cell(balance(), row, 3);
     QCOMPARE(codes, (QStringList{"20656", "22446", "22446", "23369"}));
 
-    ui()->table_balance->setCurrentIndex(balance()->index(3, 5));
+    ui()->table_balance->setCurrentIndex(balance()->index(3, balance::col_name));
     QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_faset_clicked"));
     QVERIFY(picker_titled("Фасет")->isVisible());
     for (const QString &answer : {QStringLiteral("Нет"), QStringLiteral("Да")}) {
-        ui()->table_balance->setCurrentIndex(balance()->index(3, 8));
+        ui()->table_balance->setCurrentIndex(balance()->index(3, balance::col_fact));
         auto box = test_support::answer_next_modal(answer);
         QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_delete_clicked"));
         QCOMPARE(box->title, QString("Удаление строки!"));
@@ -295,7 +296,8 @@ void TestBalanceWindow::cursor_moves()
     const QModelIndex index = balance()->index(0, column);
     ui()->table_balance->setCurrentIndex(index);
     if (enter)
-        QVERIFY(QMetaObject::invokeMethod(ui()->table_balance->itemDelegateForColumn(6), "sig_press_enter_tomain"));
+        QVERIFY(QMetaObject::invokeMethod(ui()->table_balance->itemDelegateForColumn(balance::col_shtat),
+                                          "sig_press_enter_tomain"));
     else
         QVERIFY(QMetaObject::invokeMethod(w(), "on_table_balance_activated", Q_ARG(QModelIndex, index)));
     QCOMPARE(ui()->table_balance->currentIndex(), balance()->index(expected_row, expected_column));

@@ -1,5 +1,6 @@
 // The wiring of the whole-card check and the output gate on a real window: the form's values reach the rules,
 // the list and the questions are shown and their answers acted on. The rules themselves are tested without a window.
+#include "balance_rules.h"
 #include "card_form_facts.h"
 #include "check_digits.h"
 #include "form_helpers.h"
@@ -364,7 +365,8 @@ private slots:
         QVERIFY(log->at(0).text.startsWith(
             "На вкладке Баланс не должно быть повторяющихся кодов должностей - проверьте строки № 1 и 2.\nДля "));
         for (int r = 0; r < 3; ++r)
-            QCOMPARE(window->balance_model->index(r, 0).data().toString(), QString(r < 2 ? "1110000" : "1130000"));
+            QCOMPARE(window->balance_model->index(r, balance::col_key).data().toString(),
+                     QString(r < 2 ? "1110000" : "1130000"));
     }
 
     void gate_stops_before_tidying_a_failing_card()

@@ -1,5 +1,6 @@
 // The card in the main window: lists, saving, opening, refilling, the unfinished card, closing.
 #include "archiver.h"
+#include "balance_rules.h"
 #include "card_lists.h"
 #include "classifier_reader.h"
 #include "form.h"
@@ -237,7 +238,7 @@ private slots:
         m->sort(0, Qt::DescendingOrder);
         const QVector<QString> rows = window->collect_balance_rows();
         QCOMPARE(rows.size(), 2 * card_lists::balance_row_size);
-        QVERIFY(m->item(0, 0)->text() < m->item(1, 0)->text());
+        QVERIFY(m->item(0, balance::col_key)->text() < m->item(1, balance::col_key)->text());
         for (int r = 0; r < 2; ++r) {
             const auto cell = [&](int c) { return m->item(r, c) ? m->item(r, c)->text() : QString(); };
             QCOMPARE(rows.mid(r * 10, 10), QVector<QString>({cell(20), cell(2), cell(3), cell(19), cell(8), cell(9),
@@ -636,11 +637,13 @@ private slots:
             const QList<QStandardItem *> found = first->balance_model->findItems(p.code, Qt::MatchExactly, 3);
             QCOMPARE(found.size(), 1);
             const int row = found.first()->row();
-            QCOMPARE(first->balance_model->item(row, 2)->text() + "/" + first->balance_model->item(row, 5)->text(),
+            QCOMPARE(first->balance_model->item(row, balance::col_category)->text() + "/" +
+                         first->balance_model->item(row, balance::col_name)->text(),
                      p.word + "/" + p.name);
-            QCOMPARE(first->balance_model->index(row, 18).data().toInt(), p.category);
-            first->balance_model->setData(first->balance_model->index(row, 6), p.actual + 1, Qt::EditRole);
-            first->balance_model->setData(first->balance_model->index(row, 8), p.actual, Qt::EditRole);
+            QCOMPARE(first->balance_model->index(row, balance::col_cat_code).data().toInt(), p.category);
+            first->balance_model->setData(first->balance_model->index(row, balance::col_shtat), p.actual + 1,
+                                          Qt::EditRole);
+            first->balance_model->setData(first->balance_model->index(row, balance::col_fact), p.actual, Qt::EditRole);
         }
         const auto totals = [](Widget &w) {
             return QList<int>{ui(w)->sb_b_ruk->value(), ui(w)->sb_b_spec->value(), ui(w)->sb_b_slug->value(),
@@ -656,7 +659,8 @@ private slots:
         QCOMPARE(seen->size(), 1); // no invalid position, no notice
         QCOMPARE(second->balance_model->rowCount(), 4);
         for (int row = 0; row < 4; ++row)
-            QVERIFY(second->balance_model->item(row, 5)->text() != "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");
+            QVERIFY(second->balance_model->item(row, balance::col_name)->text() !=
+                    "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");
         QCOMPARE(totals(*second), totals(*first));
         QCOMPARE(collect(*second), collect(*first));
     }

@@ -1,5 +1,6 @@
 // The Excel import commands driven through the window, every box and dialog answered from a timer.
 #include "archiver.h"
+#include "balance_rules.h"
 #include "iexml.h"
 #include "import_rules.h"
 #include "import_xls.h"
@@ -219,7 +220,7 @@ private:
     void add_table_rows()
     {
         window->paste_okpdtr("23369", "Кассир", "3");
-        balance()->setData(balance()->index(0, 6), 4);
+        balance()->setData(balance()->index(0, balance::col_shtat), 4);
         window->on_add_bron_clicked();
         bron()->setData(bron()->index(0, 4), "Старый И.И.");
         window->on_add_nebron_clicked();
@@ -564,7 +565,7 @@ void TestExcelImport::balance_block_limit()
     QVERIFY(script.seen.value(8).contains("Принято строк - 1999."));
     // All rows share one key and merge into one.
     QCOMPARE(balance()->rowCount(), 1);
-    QCOMPARE(balance()->index(0, 6).data().toInt(), 1999);
+    QCOMPARE(balance()->index(0, balance::col_shtat).data().toInt(), 1999);
 }
 
 void TestExcelImport::reservation_tables()

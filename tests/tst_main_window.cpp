@@ -1,4 +1,5 @@
 // The main window after construction, and what a clerk does on its first pages.
+#include "balance_rules.h"
 #include "form.h"
 #include "form_helpers.h"
 #include "test_support.h"
@@ -137,8 +138,8 @@ private slots:
         QVERIFY(qobject_cast<spinboxDelegate *>(ui->table_nebronGPZ->itemDelegateForColumn(0)));
         // A cell the model creates by itself is centred.
         balance->insertRow(0);
-        balance->setData(balance->index(0, 6), 5);
-        QCOMPARE(balance->index(0, 6).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        balance->setData(balance->index(0, balance::col_shtat), 5);
+        QCOMPARE(balance->index(0, balance::col_shtat).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
     }
 
     void progress_names_each_load()
@@ -310,12 +311,13 @@ private slots:
             model->setData(model->index(0, cell.section('=', 0, 0).toInt()), cell.section('=', 1));
         model->blockSignals(false);
         if (current)
-            window->form()->table_balance->setCurrentIndex(model->index(0, 5));
+            window->form()->table_balance->setCurrentIndex(model->index(0, balance::col_name));
         QSignalSpy changes(model, &QAbstractItemModel::dataChanged);
         QVERIFY(pick("Фасет", code, "Фасет А"));
         QCOMPARE(changes.count(), 0);
-        const QStringList columns = {model->index(0, 0).data().toString(), model->index(0, 4).data().toString(),
-                                     model->index(0, 19).data().toString()};
+        const QStringList columns = {model->index(0, balance::col_key).data().toString(),
+                                     model->index(0, balance::col_facet).data().toString(),
+                                     model->index(0, balance::col_facet_code).data().toString()};
         QCOMPARE(columns.join('|'), expected);
     }
 
