@@ -714,20 +714,7 @@ bool iexml::read_card_element(const QString &tag, const QString &text)
         }
         return true;
     case Role::balance:
-        if (version < 5 || to_int(card_values[card_slot::balance_row_count]) <= 0)
-            return true;
-        if (balance_rows.size() >= max_balance_rows * card_lists::balance_row_size)
-            return false;
-        if (version <= 14) {
-            if (tag == "kol_dob_vnut" || tag == "Kol_treb_mir")
-                return true;
-            if (tag == "Kol_treb") {
-                balance_rows << text << QStringLiteral("0") << text;
-                return true;
-            }
-        }
-        balance_rows << text;
-        return true;
+        return read_balance_value(tag, text);
     case Role::bron:
         if (version < 7 || to_int(card_values[card_slot::bron_row_count]) <= 0)
             return true;
@@ -743,6 +730,26 @@ bool iexml::read_card_element(const QString &tag, const QString &text)
         nebron_rows << text;
         return true;
     }
+    return true;
+}
+
+bool iexml::read_balance_value(const QString &tag, const QString &text)
+{
+    const int version = card_file_version;
+    if (version < 5 || to_int(card_values[card_slot::balance_row_count]) <= 0)
+        return true;
+    if (balance_rows.size() >= max_balance_rows * card_lists::balance_row_size)
+        return false;
+    // Cards up to version 14 stored eight values a row: the two new ones are made up from the old.
+    if (version <= 14) {
+        if (tag == "kol_dob_vnut" || tag == "Kol_treb_mir")
+            return true;
+        if (tag == "Kol_treb") {
+            balance_rows << text << QStringLiteral("0") << text;
+            return true;
+        }
+    }
+    balance_rows << text;
     return true;
 }
 
@@ -920,6 +927,39 @@ QByteArray iexml::read_member(const QString &folder, bool *ok)
     return *ok ? bytes : QByteArray();
 }
 
+// Nothing is unpacked before the listing shows one plain member of a card's size.
+bool iexml::card_member_acceptable(const QString &path, const PasswordListReader &passwords, const QString &folder)
+{
+    QVector<QString> all_passwords = passwords.old_passwords;
+    all_passwords.prepend(passwords.current_password);
+    QVector<ArchiveMember> members;
+    int code = -1;
+    for (int i = 0; code != 0 && i < all_passwords.size(); ++i)
+        code = card_archiver.list(path, all_passwords.at(i), &members);
+    if (code != 0 || members.isEmpty()) {
+        add_read_error();
+        return false;
+    }
+    if (members.size() > 1) {
+        add_message(CardMessage::Information, tr_text(card_text::title_10002), tr_text(card_text::text_10002) + folder,
+                    false);
+        return false;
+    }
+    const ArchiveMember &member = members.first();
+    if (refused_member_name(member.path)) {
+        add_message(CardMessage::Critical, tr_text(card_text::title_10003),
+                    tr_text(card_text::text_10003) + "\n" + tr_text(card_text::text_10003_contact) +
+                        QString::fromUtf8(card_text::developer_contact),
+                    false);
+        return false;
+    }
+    if (!member.regular() || member.size < 0 || member.size > max_member_size) {
+        add_read_error();
+        return false;
+    }
+    return true;
+}
+
 QVector<QString> iexml::open_card(const QString &path)
 {
     if (path == "Getbalance")
@@ -952,35 +992,9 @@ QVector<QString> iexml::open_card(const QString &path)
     }
     QFile::setPermissions(work.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    // Nothing is unpacked before the listing shows one plain member of a card's size.
-    QVector<QString> all_passwords = passwords.old_passwords;
-    all_passwords.prepend(passwords.current_password);
-    QVector<ArchiveMember> members;
-    int code = -1;
-    for (int i = 0; code != 0 && i < all_passwords.size(); ++i)
-        code = card_archiver.list(path, all_passwords.at(i), &members);
-    if (code != 0 || members.isEmpty()) {
-        add_read_error();
-        return card_values;
-    }
     QString folder = work.path() + "/0";
-    if (members.size() > 1) {
-        add_message(CardMessage::Information, tr_text(card_text::title_10002), tr_text(card_text::text_10002) + folder,
-                    false);
+    if (!card_member_acceptable(path, passwords, folder))
         return card_values;
-    }
-    const ArchiveMember &member = members.first();
-    if (refused_member_name(member.path)) {
-        add_message(CardMessage::Critical, tr_text(card_text::title_10003),
-                    tr_text(card_text::text_10003) + "\n" + tr_text(card_text::text_10003_contact) +
-                        QString::fromUtf8(card_text::developer_contact),
-                    false);
-        return card_values;
-    }
-    if (!member.regular() || member.size < 0 || member.size > max_member_size) {
-        add_read_error();
-        return card_values;
-    }
 
     int attempt_number = 0;
     const auto attempt = [&](const QString &password) {
@@ -988,7 +1002,7 @@ QVector<QString> iexml::open_card(const QString &path)
         QDir().mkpath(folder);
         return card_archiver.extract(path, folder, password);
     };
-    code = attempt(passwords.current_password);
+    int code = attempt(passwords.current_password);
     const int old_count = passwords.old_passwords.size();
     for (int i = 0; code != 0 && i < old_count; ++i) {
         if (old_password_progress)

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QIODevice;
+class PasswordListReader;
 
 // Format version of the card documents this program writes.
 constexpr int card_format_version = 25;
@@ -116,6 +117,10 @@ private:
     void add_read_error();
     void clear_lists();
     void begin_card_read();
+    // One value of a balance row, widened from the old eight-value rows; false past the row limit.
+    bool read_balance_value(const QString &tag, const QString &text);
+    // The archive's listing shows one plain member of a card's size; else the message is added.
+    bool card_member_acceptable(const QString &path, const PasswordListReader &passwords, const QString &folder);
 
     QVector<CardMessage> card_messages;
     QString password_list_path;
