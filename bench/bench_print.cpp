@@ -96,7 +96,7 @@ void BM_card_to_pdf(benchmark::State &state)
         printing::set_printer_defaults(pdf);
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setOutputFileName(dir.filePath("card.pdf"));
-        view->print(&pdf);
+        printing::print_document(view.get(), &pdf);
     }
 }
 BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -152,7 +152,7 @@ void BM_balance_1000_rows_to_pdf(benchmark::State &state)
         printing::set_printer_defaults(pdf);
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setOutputFileName(dir.filePath("balance.pdf"));
-        view->print(&pdf);
+        printing::print_document(view.get(), &pdf);
     }
     qInstallMessageHandler(quiet);
 }

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMarginsF>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,11 +11,14 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QTimer>
+#include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
 #include <QWebSettings>
 #include <QWebView>
+#include <cmath>
 
 namespace printing
 {
@@ -39,6 +43,87 @@ protected:
 };
 
 constexpr int load_timeout_ms = 10000;
+
+// The web view lays a printed page out this much wider than the printable width, then shrinks it.
+constexpr float print_shrink = 1.25f;
+
+// The printable width in the layout's pixels, as the web view takes it when printing.
+int print_layout_width(const QPrinter &printer)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal screen_dpi = screen ? qRound(screen->logicalDotsPerInchX()) : 100;
+    const qreal zoom = printer.logicalDpiX() / screen_dpi;
+    const int width = int(printer.pageLayout().paintRectPixels(printer.resolution()).width() / zoom);
+    return int(std::floor(width * print_shrink));
+}
+
+QWebElement child_after(const QWebElement &element)
+{
+    return element.nextSibling();
+}
+
+int cell_count(const QWebElement &row)
+{
+    int count = 0;
+    for (QWebElement cell = row.firstChild(); !cell.isNull(); cell = cell.nextSibling())
+        count += cell.tagName() == "TD" ? 1 : 0;
+    return count;
+}
+
+// Splits the table holding the sheet-break rows into one table per sheet. Each new table starts a
+// sheet; every table gets the column widths the whole table had, so the columns stay in line.
+void split_at_sheet_breaks(QWebFrame *frame, int layout_width)
+{
+    const QWebElementCollection breaks = frame->findAllElements("tr.page-break");
+    if (breaks.count() == 0)
+        return;
+    QWebElement body = breaks.at(0).parent();
+    QWebElement table = body.tagName() == "TABLE" ? body : body.parent();
+    if (table.tagName() != "TABLE")
+        return;
+    // Lay the page out at the printed width, then take the widths of a row with a cell per column.
+    frame->page()->setPreferredContentsSize(QSize(layout_width, 1000));
+    QWebElement sample;
+    int columns = 0;
+    for (QWebElement row = body.firstChild(); !row.isNull(); row = row.nextSibling()) {
+        const int count = cell_count(row);
+        if (count > columns) {
+            columns = count;
+            sample = row;
+        }
+    }
+    if (sample.isNull())
+        return;
+    const QRect whole = table.geometry();
+    QString colgroup = "<colgroup>";
+    QVector<int> left;
+    for (QWebElement cell = sample.firstChild(); !cell.isNull(); cell = cell.nextSibling())
+        if (cell.tagName() == "TD")
+            left << cell.geometry().left();
+    left << whole.right() + 1;
+    for (int i = 0; i + 1 < left.size(); ++i)
+        colgroup += QString("<col style=\"width:%1px\">").arg(left.at(i + 1) - left.at(i));
+    colgroup += "</colgroup>";
+    const QString fixed = QString("table-layout:fixed;width:%1px").arg(whole.width());
+    const QString table_class = table.attribute("class");
+
+    // From the last break back, so that every row moves once.
+    for (int i = breaks.count() - 1; i >= 0; --i) {
+        QWebElement brk = breaks.at(i);
+        table.appendOutside("<div style=\"page-break-before:always\"></div><table class=\"" + table_class +
+                            "\" style=\"" + fixed + "\">" + colgroup + "<tbody></tbody></table>");
+        QWebElement sheet_body = child_after(child_after(table)).findFirst("tbody");
+        for (QWebElement row = brk.nextSibling(); !row.isNull();) {
+            QWebElement next = row.nextSibling();
+            sheet_body.appendInside(row.takeFromDocument());
+            row = next;
+        }
+        brk.removeFromDocument();
+    }
+    table.setStyleProperty("table-layout", "fixed");
+    table.setStyleProperty("width", QString("%1px").arg(whole.width()));
+    table.prependInside(colgroup);
+}
 
 } // namespace
 
@@ -73,6 +158,12 @@ bool load_print_html(QWebView *view, const QString &html)
     }
     QObject::disconnect(done);
     return loaded;
+}
+
+void print_document(QWebView *view, QPrinter *printer)
+{
+    split_at_sheet_breaks(view->page()->mainFrame(), print_layout_width(*printer));
+    view->print(printer);
 }
 
 void set_printer_defaults(QPrinter &printer)

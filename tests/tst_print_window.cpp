@@ -123,7 +123,7 @@ QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orie
     pdf.setPageOrientation(orientation);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
-    view->print(&pdf);
+    printing::print_document(view.get(), &pdf);
     return QString();
 }
 
