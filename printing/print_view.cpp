@@ -57,11 +57,6 @@ int print_layout_width(const QPrinter &printer)
     return int(std::floor(width * print_shrink));
 }
 
-QWebElement child_after(const QWebElement &element)
-{
-    return element.nextSibling();
-}
-
 int cell_count(const QWebElement &row)
 {
     int count = 0;
@@ -82,7 +77,9 @@ void split_at_sheet_breaks(QWebFrame *frame, int layout_width)
     if (table.tagName() != "TABLE")
         return;
     // Lay the page out at the printed width, then take the widths of a row with a cell per column.
-    frame->page()->setPreferredContentsSize(QSize(layout_width, 1000));
+    QWebPage *page = frame->page();
+    const QSize screen_size = page->preferredContentsSize();
+    page->setPreferredContentsSize(QSize(layout_width, 1000));
     QWebElement sample;
     int columns = 0;
     for (QWebElement row = body.firstChild(); !row.isNull(); row = row.nextSibling()) {
@@ -92,27 +89,30 @@ void split_at_sheet_breaks(QWebFrame *frame, int layout_width)
             sample = row;
         }
     }
-    if (sample.isNull())
-        return;
     const QRect whole = table.geometry();
-    QString colgroup = "<colgroup>";
     QVector<int> left;
     for (QWebElement cell = sample.firstChild(); !cell.isNull(); cell = cell.nextSibling())
         if (cell.tagName() == "TD")
             left << cell.geometry().left();
     left << whole.right() + 1;
+    page->setPreferredContentsSize(screen_size);
+    if (columns == 0)
+        return;
+    QString colgroup = "<colgroup>";
     for (int i = 0; i + 1 < left.size(); ++i)
         colgroup += QString("<col style=\"width:%1px\">").arg(left.at(i + 1) - left.at(i));
     colgroup += "</colgroup>";
     const QString fixed = QString("table-layout:fixed;width:%1px").arg(whole.width());
-    const QString table_class = table.attribute("class");
+    const QString table_class = table.attribute("class").toHtmlEscaped();
 
     // From the last break back, so that every row moves once.
     for (int i = breaks.count() - 1; i >= 0; --i) {
         QWebElement brk = breaks.at(i);
+        if (brk.parent() != body)
+            continue;
         table.appendOutside("<div style=\"page-break-before:always\"></div><table class=\"" + table_class +
                             "\" style=\"" + fixed + "\">" + colgroup + "<tbody></tbody></table>");
-        QWebElement sheet_body = child_after(child_after(table)).findFirst("tbody");
+        QWebElement sheet_body = table.nextSibling().nextSibling().findFirst("tbody");
         for (QWebElement row = brk.nextSibling(); !row.isNull();) {
             QWebElement next = row.nextSibling();
             sheet_body.appendInside(row.takeFromDocument());
