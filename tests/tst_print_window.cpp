@@ -363,6 +363,14 @@ private slots:
         QCOMPARE(window->ui->tabWidget->currentIndex(), template_path == "Zaya.html" ? 3 : 0);
     }
 
+    void preview_of_a_long_balance_shows_the_counted_sheets()
+    {
+        make_reserving(1000);
+        const Seen seen = click_print({" Баланс "});
+        QCOMPARE(window->ui->sb_b_pages->value(), 49);
+        QCOMPARE(seen.preview_pages, 49);
+    }
+
     void choice_box_has_four_buttons_and_enter_picks_the_card()
     {
         make_reserving();
