@@ -47,14 +47,43 @@ constexpr int load_timeout_ms = 10000;
 // The web view lays a printed page out this much wider than the printable width, then shrinks it.
 constexpr float print_shrink = 1.25f;
 
-// The printable width in the layout's pixels, as the web view takes it when printing.
-int print_layout_width(const QPrinter &printer)
+// The printable area in the screen's pixels, as the web view takes it when printing.
+QSize printable_size(const QPrinter &printer)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const qreal screen_dpi = screen ? qRound(screen->logicalDotsPerInchX()) : 100;
-    const qreal zoom = printer.logicalDpiX() / screen_dpi;
-    const int width = int(printer.pageLayout().paintRectPixels(printer.resolution()).width() / zoom);
-    return int(std::floor(width * print_shrink));
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    return QSize(int(area.width() * screen_dpi / printer.logicalDpiX()),
+                 int(area.height() * screen_dpi / printer.logicalDpiY()));
+}
+
+// The width the web view lays a printed page out at.
+int print_layout_width(const QPrinter &printer)
+{
+    return int(std::floor(printable_size(printer).width() * print_shrink));
+}
+
+// The height of one sheet in the layout's pixels for a document `width` pixels wide.
+int sheet_height(const QPrinter &printer, int width)
+{
+    const QSize area = printable_size(printer);
+    return int(std::floor(width * (float(area.height()) / float(area.width()))));
+}
+
+// The bottom running titles stand at the foot of the html element. On a long balance that foot falls
+// among the table's sheets and would print over its rows: then they follow the form instead.
+void keep_bottom_titles_off_the_table(QWebFrame *frame, int sheets, int sheet, const QWebElement &last_table)
+{
+    QWebElement titles = frame->findFirstElement("table.downkolont");
+    if (titles.isNull())
+        return;
+    int content_end = 0;
+    for (QWebElement e = frame->findFirstElement("body").firstChild(); !e.isNull(); e = e.nextSibling())
+        if (e.styleProperty("position", QWebElement::ComputedStyle) == "static")
+            content_end = std::max(content_end, e.geometry().bottom());
+    const int printed_end = (sheets - 1) * sheet + content_end - last_table.geometry().top();
+    if (titles.geometry().top() < printed_end)
+        titles.setStyleProperty("position", "static");
 }
 
 int cell_count(const QWebElement &row)
@@ -67,8 +96,9 @@ int cell_count(const QWebElement &row)
 
 // Splits the table holding the sheet-break rows into one table per sheet. Each new table starts a
 // sheet; every table gets the column widths the whole table had, so the columns stay in line.
-void split_at_sheet_breaks(QWebFrame *frame, int layout_width)
+void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
 {
+    const int layout_width = print_layout_width(printer);
     const QWebElementCollection breaks = frame->findAllElements("tr.page-break");
     if (breaks.count() == 0)
         return;
@@ -106,13 +136,19 @@ void split_at_sheet_breaks(QWebFrame *frame, int layout_width)
     const QString table_class = table.attribute("class").toHtmlEscaped();
 
     // From the last break back, so that every row moves once.
+    QWebElement last_table;
+    int sheets = 1;
     for (int i = breaks.count() - 1; i >= 0; --i) {
         QWebElement brk = breaks.at(i);
         if (brk.parent() != body)
             continue;
         table.appendOutside("<div style=\"page-break-before:always\"></div><table class=\"" + table_class +
                             "\" style=\"" + fixed + "\">" + colgroup + "<tbody></tbody></table>");
-        QWebElement sheet_body = table.nextSibling().nextSibling().findFirst("tbody");
+        QWebElement sheet_table = table.nextSibling().nextSibling();
+        if (last_table.isNull())
+            last_table = sheet_table;
+        ++sheets;
+        QWebElement sheet_body = sheet_table.findFirst("tbody");
         for (QWebElement row = brk.nextSibling(); !row.isNull();) {
             QWebElement next = row.nextSibling();
             sheet_body.appendInside(row.takeFromDocument());
@@ -123,6 +159,9 @@ void split_at_sheet_breaks(QWebFrame *frame, int layout_width)
     table.setStyleProperty("table-layout", "fixed");
     table.setStyleProperty("width", QString("%1px").arg(whole.width()));
     table.prependInside(colgroup);
+    if (!last_table.isNull())
+        keep_bottom_titles_off_the_table(frame, sheets, sheet_height(printer, std::max(layout_width, whole.width())),
+                                         last_table);
 }
 
 } // namespace
@@ -162,7 +201,7 @@ bool load_print_html(QWebView *view, const QString &html)
 
 void print_document(QWebView *view, QPrinter *printer)
 {
-    split_at_sheet_breaks(view->page()->mainFrame(), print_layout_width(*printer));
+    split_at_sheet_breaks(view->page()->mainFrame(), *printer);
     view->print(printer);
 }
 
