@@ -19,6 +19,8 @@
 #include <QWebSettings>
 #include <QWebView>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 namespace printing
 {
@@ -106,10 +108,13 @@ void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
     QWebElement table = body.tagName() == "TABLE" ? body : body.parent();
     if (table.tagName() != "TABLE")
         return;
-    // Lay the page out at the printed width, then take the widths of a row with a cell per column.
+    // Lay the page out at the printed width while measuring it; the view keeps its own size after.
     QWebPage *page = frame->page();
     const QSize screen_size = page->preferredContentsSize();
     page->setPreferredContentsSize(QSize(layout_width, 1000));
+    const std::unique_ptr<QWebPage, std::function<void(QWebPage *)>> restore(
+        page, [screen_size](QWebPage *p) { p->setPreferredContentsSize(screen_size); });
+    // The widths of a row with a cell per column.
     QWebElement sample;
     int columns = 0;
     for (QWebElement row = body.firstChild(); !row.isNull(); row = row.nextSibling()) {
@@ -125,7 +130,6 @@ void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
         if (cell.tagName() == "TD")
             left << cell.geometry().left();
     left << whole.right() + 1;
-    page->setPreferredContentsSize(screen_size);
     if (columns == 0)
         return;
     QString colgroup = "<colgroup>";
