@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMarginsF>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,11 +11,16 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QTimer>
+#include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
 #include <QWebSettings>
 #include <QWebView>
+#include <cmath>
+#include <functional>
+#include <memory>
 
 namespace printing
 {
@@ -39,6 +45,128 @@ protected:
 };
 
 constexpr int load_timeout_ms = 10000;
+
+// The web view lays a printed page out this much wider than the printable width, then shrinks it.
+constexpr float print_shrink = 1.25f;
+
+// The printable area in the screen's pixels, as the web view takes it when printing.
+QSize printable_size(const QPrinter &printer)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal screen_dpi = screen ? qRound(screen->logicalDotsPerInchX()) : 100;
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    return QSize(int(area.width() * screen_dpi / printer.logicalDpiX()),
+                 int(area.height() * screen_dpi / printer.logicalDpiY()));
+}
+
+// The width the web view lays a printed page out at.
+int print_layout_width(const QPrinter &printer)
+{
+    return int(std::floor(printable_size(printer).width() * print_shrink));
+}
+
+// The height of one sheet in the layout's pixels for a document `width` pixels wide.
+int sheet_height(const QPrinter &printer, int width)
+{
+    const QSize area = printable_size(printer);
+    return int(std::floor(width * (float(area.height()) / float(area.width()))));
+}
+
+// The bottom running titles stand at the foot of the html element. On a long balance that foot falls
+// among the table's sheets and would print over its rows: then they follow the form instead.
+void keep_bottom_titles_off_the_table(QWebFrame *frame, int sheets, int sheet, const QWebElement &last_table)
+{
+    QWebElement titles = frame->findFirstElement("table.downkolont");
+    if (titles.isNull())
+        return;
+    int content_end = 0;
+    for (QWebElement e = frame->findFirstElement("body").firstChild(); !e.isNull(); e = e.nextSibling())
+        if (e.styleProperty("position", QWebElement::ComputedStyle) == "static")
+            content_end = std::max(content_end, e.geometry().bottom());
+    const int printed_end = (sheets - 1) * sheet + content_end - last_table.geometry().top();
+    if (titles.geometry().top() < printed_end)
+        titles.setStyleProperty("position", "static");
+}
+
+int cell_count(const QWebElement &row)
+{
+    int count = 0;
+    for (QWebElement cell = row.firstChild(); !cell.isNull(); cell = cell.nextSibling())
+        count += cell.tagName() == "TD" ? 1 : 0;
+    return count;
+}
+
+// Splits the table holding the sheet-break rows into one table per sheet. Each new table starts a
+// sheet; every table gets the column widths the whole table had, so the columns stay in line.
+void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
+{
+    const int layout_width = print_layout_width(printer);
+    const QWebElementCollection breaks = frame->findAllElements("tr.page-break");
+    if (breaks.count() == 0)
+        return;
+    QWebElement body = breaks.at(0).parent();
+    QWebElement table = body.tagName() == "TABLE" ? body : body.parent();
+    if (table.tagName() != "TABLE")
+        return;
+    // Lay the page out at the printed width while measuring it; the view keeps its own size after.
+    QWebPage *page = frame->page();
+    const QSize screen_size = page->preferredContentsSize();
+    page->setPreferredContentsSize(QSize(layout_width, 1000));
+    const std::unique_ptr<QWebPage, std::function<void(QWebPage *)>> restore(
+        page, [screen_size](QWebPage *p) { p->setPreferredContentsSize(screen_size); });
+    // The widths of a row with a cell per column.
+    QWebElement sample;
+    int columns = 0;
+    for (QWebElement row = body.firstChild(); !row.isNull(); row = row.nextSibling()) {
+        const int count = cell_count(row);
+        if (count > columns) {
+            columns = count;
+            sample = row;
+        }
+    }
+    const QRect whole = table.geometry();
+    QVector<int> left;
+    for (QWebElement cell = sample.firstChild(); !cell.isNull(); cell = cell.nextSibling())
+        if (cell.tagName() == "TD")
+            left << cell.geometry().left();
+    left << whole.right() + 1;
+    if (columns == 0)
+        return;
+    QString colgroup = "<colgroup>";
+    for (int i = 0; i + 1 < left.size(); ++i)
+        colgroup += QString("<col style=\"width:%1px\">").arg(left.at(i + 1) - left.at(i));
+    colgroup += "</colgroup>";
+    const QString fixed = QString("table-layout:fixed;width:%1px").arg(whole.width());
+    const QString table_class = table.attribute("class").toHtmlEscaped();
+
+    // From the last break back, so that every row moves once.
+    QWebElement last_table;
+    int sheets = 1;
+    for (int i = breaks.count() - 1; i >= 0; --i) {
+        QWebElement brk = breaks.at(i);
+        if (brk.parent() != body)
+            continue;
+        table.appendOutside("<div style=\"page-break-before:always\"></div><table class=\"" + table_class +
+                            "\" style=\"" + fixed + "\">" + colgroup + "<tbody></tbody></table>");
+        QWebElement sheet_table = table.nextSibling().nextSibling();
+        if (last_table.isNull())
+            last_table = sheet_table;
+        ++sheets;
+        QWebElement sheet_body = sheet_table.findFirst("tbody");
+        for (QWebElement row = brk.nextSibling(); !row.isNull();) {
+            QWebElement next = row.nextSibling();
+            sheet_body.appendInside(row.takeFromDocument());
+            row = next;
+        }
+        brk.removeFromDocument();
+    }
+    table.setStyleProperty("table-layout", "fixed");
+    table.setStyleProperty("width", QString("%1px").arg(whole.width()));
+    table.prependInside(colgroup);
+    if (!last_table.isNull())
+        keep_bottom_titles_off_the_table(frame, sheets, sheet_height(printer, std::max(layout_width, whole.width())),
+                                         last_table);
+}
 
 } // namespace
 
@@ -73,6 +201,12 @@ bool load_print_html(QWebView *view, const QString &html)
     }
     QObject::disconnect(done);
     return loaded;
+}
+
+void print_document(QWebView *view, QPrinter *printer)
+{
+    split_at_sheet_breaks(view->page()->mainFrame(), *printer);
+    view->print(printer);
 }
 
 void set_printer_defaults(QPrinter &printer)

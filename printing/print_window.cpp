@@ -305,7 +305,8 @@ void Widget::on_print_Button_clicked()
     }
 
     printing::load_print_html(web_view, print_html);
-    connect(preview_dialog, &QPrintPreviewDialog::paintRequested, web_view, &QWebView::print);
+    connect(preview_dialog, &QPrintPreviewDialog::paintRequested, web_view,
+            [this](QPrinter *target) { printing::print_document(web_view, target); });
     preview_dialog->exec();
     delete preview_dialog;
 }

@@ -688,6 +688,19 @@ void TestExcelImport::card_round_trip_after_import()
     QCOMPARE(reopened.form()->sb_f6_all->value(), 120);
     QCOMPARE(reopened.form()->sb_b_all->value(), ui()->sb_b_all->value());
     QCOMPARE(marks.left(), 0);
+
+    // The printed balance carries every imported position once; rows of unknown codes print their mark.
+    const QString html = reopened.print_balance();
+    const QAbstractItemModel *printed = reopened.form()->table_balance->model();
+    int marks_shown = 0;
+    for (int row = 0; row < printed->rowCount(); ++row) {
+        const QString code = printed->index(row, balance::col_code).data().toString();
+        QVERIFY2(code.isEmpty() || html.count(">" + code + "<") == 1, qPrintable(code));
+        for (const int column : {balance::col_facet, balance::col_name})
+            marks_shown += printed->index(row, column).data().toString().count("КОД НЕДЕЙСТВИТЕЛЕН");
+    }
+    QVERIFY(marks_shown > 0);
+    QCOMPARE(html.count("КОД НЕДЕЙСТВИТЕЛЕН"), marks_shown);
 }
 
 QUELT_TEST_MAIN(TestExcelImport)
