@@ -209,7 +209,7 @@ private slots:
         const auto seen = test_support::answer_next_modal("Подтверждаю");
         QCOMPARE(run_message(box, first), int(QMessageBox::Ok));
         QVERIFY(seen->seen);
-        QCOMPARE(seen->buttons.toSet(), (QSet<QString>{"Подтверждаю", "Отменить"}));
+        QCOMPARE(QSet<QString>(seen->buttons.begin(), seen->buttons.end()), (QSet<QString>{"Подтверждаю", "Отменить"}));
 
         MessageSpec second;
         second.title = "Второй";
