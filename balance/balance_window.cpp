@@ -344,7 +344,7 @@ void Widget::on_checkBox_f6_resize_stateChanged(int)
     QTableView *view = ui->table_balance;
     const int n = 8 + (ticked(ui->checkBox_balance_vid_pr) ? 1 : 0) + (ticked(ui->checkBox_balance_voenshtat) ? 1 : 0) +
                   (ticked(ui->checkBox_balance_dop) ? 5 : 0) + (ticked(ui->checkBox_balance_vnutr_ist) ? 2 : 0);
-    for (int column = 1; column <= 16; ++column)
+    for (int column = col_kind; column <= col_vnesh_ist; ++column)
         view->setColumnWidth(column, view->width() / n - 2);
 }
 
