@@ -407,25 +407,39 @@ BiffResult check_biff(const QByteArray &stream, QString *error)
     return biff8 ? BiffResult::Biff8 : BiffResult::Older;
 }
 
-bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
+namespace
 {
-    qint64 pos = 0;
-    Record record;
-    if (!next_record(stream, &pos, &record) || record.type != rec_bof || record.u16(0) != 0x0600) {
-        *error = QStringLiteral("damaged workbook stream");
-        return false;
-    }
 
+struct SheetBound {
+    quint32 offset;
+    QString name;
+};
+
+// What the workbook globals say: the date formats, the worksheets and where the shared strings went.
+struct BiffGlobals {
     QHash<int, bool> custom_formats;
     std::vector<int> xf_formats;
-    struct Bound {
-        quint32 offset;
-        QString name;
-    };
-    std::vector<Bound> worksheets;
+    std::vector<SheetBound> worksheets;
+    std::uint32_t sst_base = 0;
+    std::uint32_t sst_count = 0;
+
+    bool xf_is_date(int xf) const
+    {
+        if (xf < 0 || xf >= static_cast<int>(xf_formats.size()))
+            return false;
+        const int id = xf_formats[xf];
+        const auto it = custom_formats.constFind(id);
+        return it != custom_formats.constEnd() ? *it : builtin_format_is_date(id);
+    }
+    Kind number_kind(int xf) const { return xf_is_date(xf) ? Kind::Date : Kind::Number; }
+};
+
+bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, BiffGlobals *globals, QString *error)
+{
+    Record record;
     SstReader sst;
     bool in_sst = false;
-    while (next_record(stream, &pos, &record) && record.type != rec_eof) {
+    while (next_record(stream, pos, &record) && record.type != rec_eof) {
         if (record.type == rec_continue && in_sst) {
             sst.add(record);
             continue;
@@ -440,15 +454,15 @@ bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
             break;
         case rec_format:
             if (record.size >= 2)
-                custom_formats.insert(record.u16(0), number_format_is_date(record_string(record, 2, false)));
+                globals->custom_formats.insert(record.u16(0), number_format_is_date(record_string(record, 2, false)));
             break;
         case rec_xf:
-            xf_formats.push_back(record.u16(2));
+            globals->xf_formats.push_back(record.u16(2));
             break;
         case rec_boundsheet:
             // Worksheets only: chart, macro and module sheets are left out; hidden ones kept.
             if (record.size >= 8 && static_cast<quint8>(record.data[5]) == 0)
-                worksheets.push_back({record.u32(0), record_string(record, 6, true)});
+                globals->worksheets.push_back({record.u32(0), record_string(record, 6, true)});
             break;
         case rec_sst:
             sst.add(record);
@@ -458,151 +472,179 @@ bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
             break;
         }
     }
-    std::uint32_t sst_base = 0;
-    std::uint32_t sst_count = 0;
-    if (!sst.read(book, &sst_base, &sst_count, error))
-        return false;
-    const auto xf_is_date = [&](int xf) {
-        if (xf < 0 || xf >= static_cast<int>(xf_formats.size()))
-            return false;
-        const int id = xf_formats[xf];
-        const auto it = custom_formats.constFind(id);
-        return it != custom_formats.constEnd() ? *it : builtin_format_is_date(id);
-    };
+    return sst.read(book, &globals->sst_base, &globals->sst_count, error);
+}
 
-    // Sheets do not overlap: two sheets at one place, or reading more than the stream holds, means several sheets
-    // point at the same records, which would be read again for each.
+// The cell records of one worksheet, stored as they come.
+class SheetCells
+{
+public:
+    SheetCells(StoredWorkbook *book, const BiffGlobals &globals) : book_(book), globals_(globals) {}
+
+    // False when the workbook holds more than it may.
+    bool take(const Record &record)
+    {
+        if (record.type == rec_string && string_pending_) {
+            string_pending_ = false;
+            return text_cell(pending_row_, pending_column_, Kind::Text, record_string(record, 0, false));
+        }
+        // A shared or array formula record may stand between a formula and its text.
+        if (record.type == 0x04BC || record.type == 0x0221 || record.type == 0x0236)
+            return true;
+        string_pending_ = false;
+        if (record.size < 6)
+            return true;
+        const int row = record.u16(0) + 1;
+        const int column = record.u16(2) + 1;
+        if (column > workbook_limits::xls_max_columns && record.type != rec_mulrk)
+            return true;
+        return take_cell(record, row, column, record.u16(4));
+    }
+
+private:
+    bool text_cell(int row, int column, Kind kind, const QString &text)
+    {
+        std::uint32_t index;
+        return book_->add_text(text, &index) && book_->add_text_cell(row, column, kind, index);
+    }
+
+    bool take_cell(const Record &record, int row, int column, int xf)
+    {
+        switch (record.type) {
+        case rec_number:
+            return record.size < 14 || book_->add_number(row, column, globals_.number_kind(xf), record.f64(6));
+        case rec_rk:
+            return record.size < 10 ||
+                   book_->add_number(row, column, globals_.number_kind(xf), rk_value(record.u32(6)));
+        case rec_mulrk:
+            return take_mulrk(record, row, column);
+        case rec_labelsst: {
+            const quint32 index = record.u32(6);
+            if (record.size >= 10 && index < globals_.sst_count)
+                return book_->add_text_cell(row, column, Kind::Text, globals_.sst_base + index);
+            return true;
+        }
+        case rec_label:
+        case rec_rstring:
+            return text_cell(row, column, Kind::Text, record_string(record, 6, false));
+        case rec_boolerr:
+            if (record.size < 8)
+                return true;
+            if (record.data[7])
+                return text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[6])));
+            return book_->add_number(row, column, Kind::Boolean, record.data[6] ? 1 : 0);
+        case rec_formula:
+            return record.size < 14 || take_formula(record, row, column, xf);
+        default:
+            return true;
+        }
+    }
+
+    bool take_mulrk(const Record &record, int row, int column)
+    {
+        const int count = (record.size - 6) / 6;
+        for (int i = 0; i < count; ++i) {
+            const int c = column + i;
+            if (c > workbook_limits::xls_max_columns)
+                break;
+            const int cell_xf = record.u16(4 + 6 * i);
+            if (!book_->add_number(row, c, globals_.number_kind(cell_xf), rk_value(record.u32(6 + 6 * i))))
+                return false;
+        }
+        return true;
+    }
+
+    // A formula's cached result.
+    bool take_formula(const Record &record, int row, int column, int xf)
+    {
+        if (record.u16(12) != 0xFFFF)
+            return book_->add_number(row, column, globals_.number_kind(xf), record.f64(6));
+        switch (static_cast<quint8>(record.data[6])) {
+        case 0: // the text follows in a STRING record
+            string_pending_ = true;
+            pending_row_ = row;
+            pending_column_ = column;
+            return true;
+        case 1:
+            return book_->add_number(row, column, Kind::Boolean, record.data[8] ? 1 : 0);
+        case 2:
+            return text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[8])));
+        case 3:
+            return text_cell(row, column, Kind::Text, QString());
+        default:
+            return true;
+        }
+    }
+
+    StoredWorkbook *book_;
+    const BiffGlobals &globals_;
+    bool string_pending_ = false;
+    int pending_row_ = 0;
+    int pending_column_ = 0;
+};
+
+// One worksheet's substream; scanned counts the bytes read over all sheets, so that sheets pointing at the
+// same records are found out.
+bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkbook *book, const BiffGlobals &globals,
+                qint64 *scanned, QString *error)
+{
+    book->add_sheet(sheet.name);
+    qint64 pos = sheet.offset;
+    Record record;
+    if (!next_record(stream, &pos, &record) || record.type != rec_bof) {
+        *error = QStringLiteral("damaged workbook stream");
+        return false;
+    }
+    SheetCells cells(book, globals);
+    int depth = 1;
+    while (depth > 0 && next_record(stream, &pos, &record)) {
+        *scanned += 4 + record.size;
+        if (*scanned > stream.size()) {
+            *error = QStringLiteral("damaged workbook stream: sheets overlap");
+            return false;
+        }
+        if (record.type == rec_bof) {
+            ++depth; // an embedded chart's own records
+            continue;
+        }
+        if (record.type == rec_eof) {
+            --depth;
+            continue;
+        }
+        if (depth == 1 && !cells.take(record)) {
+            *error = QStringLiteral("too many cells");
+            return false;
+        }
+    }
+    book->finish_sheet();
+    return true;
+}
+
+} // namespace
+
+bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
+{
+    qint64 pos = 0;
+    Record record;
+    if (!next_record(stream, &pos, &record) || record.type != rec_bof || record.u16(0) != 0x0600) {
+        *error = QStringLiteral("damaged workbook stream");
+        return false;
+    }
+    BiffGlobals globals;
+    if (!read_globals(stream, &pos, book, &globals, error))
+        return false;
+
+    // Two sheets at one place means several sheets point at the same records, which would be read again for each.
     QSet<quint32> starts;
-    for (const Bound &sheet : worksheets)
+    for (const SheetBound &sheet : globals.worksheets)
         starts.insert(sheet.offset);
-    if (starts.size() != static_cast<int>(worksheets.size())) {
+    if (starts.size() != static_cast<int>(globals.worksheets.size())) {
         *error = QStringLiteral("damaged workbook stream: sheets overlap");
         return false;
     }
     qint64 scanned = 0;
-    for (const Bound &sheet : worksheets) {
-        book->add_sheet(sheet.name);
-        pos = sheet.offset;
-        if (!next_record(stream, &pos, &record) || record.type != rec_bof) {
-            *error = QStringLiteral("damaged workbook stream");
+    for (const SheetBound &sheet : globals.worksheets)
+        if (!read_sheet(stream, sheet, book, globals, &scanned, error))
             return false;
-        }
-        int depth = 1;
-        bool string_pending = false;
-        int pending_row = 0;
-        int pending_column = 0;
-        bool stored = true;
-        const auto text_cell = [&](int row, int column, Kind kind, const QString &text) {
-            std::uint32_t index;
-            return book->add_text(text, &index) && book->add_text_cell(row, column, kind, index);
-        };
-        while (stored && depth > 0 && next_record(stream, &pos, &record)) {
-            scanned += 4 + record.size;
-            if (scanned > stream.size()) {
-                *error = QStringLiteral("damaged workbook stream: sheets overlap");
-                return false;
-            }
-            if (record.type == rec_bof) {
-                ++depth; // an embedded chart's own records
-                continue;
-            }
-            if (record.type == rec_eof) {
-                --depth;
-                continue;
-            }
-            if (depth != 1)
-                continue;
-            if (record.type == rec_string && string_pending) {
-                stored = text_cell(pending_row, pending_column, Kind::Text, record_string(record, 0, false));
-                string_pending = false;
-                continue;
-            }
-            // A shared or array formula record may stand between a formula and its text.
-            if (record.type == 0x04BC || record.type == 0x0221 || record.type == 0x0236)
-                continue;
-            string_pending = false;
-            if (record.size < 6)
-                continue;
-            const int row = record.u16(0) + 1;
-            const int column = record.u16(2) + 1;
-            const int xf = record.u16(4);
-            if (column > workbook_limits::xls_max_columns && record.type != rec_mulrk)
-                continue;
-            switch (record.type) {
-            case rec_number:
-                if (record.size >= 14)
-                    stored = book->add_number(row, column, xf_is_date(xf) ? Kind::Date : Kind::Number, record.f64(6));
-                break;
-            case rec_rk:
-                if (record.size >= 10)
-                    stored = book->add_number(row, column, xf_is_date(xf) ? Kind::Date : Kind::Number,
-                                              rk_value(record.u32(6)));
-                break;
-            case rec_mulrk: {
-                const int count = (record.size - 6) / 6;
-                for (int i = 0; i < count && stored; ++i) {
-                    const int c = column + i;
-                    if (c > workbook_limits::xls_max_columns)
-                        break;
-                    const int cell_xf = record.u16(4 + 6 * i);
-                    stored = book->add_number(row, c, xf_is_date(cell_xf) ? Kind::Date : Kind::Number,
-                                              rk_value(record.u32(6 + 6 * i)));
-                }
-                break;
-            }
-            case rec_labelsst: {
-                const quint32 index = record.u32(6);
-                if (record.size >= 10 && index < sst_count)
-                    stored = book->add_text_cell(row, column, Kind::Text, sst_base + index);
-                break;
-            }
-            case rec_label:
-            case rec_rstring:
-                stored = text_cell(row, column, Kind::Text, record_string(record, 6, false));
-                break;
-            case rec_boolerr:
-                if (record.size >= 8) {
-                    if (record.data[7])
-                        stored = text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[6])));
-                    else
-                        stored = book->add_number(row, column, Kind::Boolean, record.data[6] ? 1 : 0);
-                }
-                break;
-            case rec_formula:
-                if (record.size < 14)
-                    break;
-                if (record.u16(12) != 0xFFFF) {
-                    stored = book->add_number(row, column, xf_is_date(xf) ? Kind::Date : Kind::Number, record.f64(6));
-                    break;
-                }
-                switch (static_cast<quint8>(record.data[6])) {
-                case 0: // the text follows in a STRING record
-                    string_pending = true;
-                    pending_row = row;
-                    pending_column = column;
-                    break;
-                case 1:
-                    stored = book->add_number(row, column, Kind::Boolean, record.data[8] ? 1 : 0);
-                    break;
-                case 2:
-                    stored = text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[8])));
-                    break;
-                case 3:
-                    stored = text_cell(row, column, Kind::Text, QString());
-                    break;
-                default:
-                    break;
-                }
-                break;
-            default:
-                break;
-            }
-        }
-        if (!stored) {
-            *error = QStringLiteral("too many cells");
-            return false;
-        }
-        book->finish_sheet();
-    }
     return true;
 }
