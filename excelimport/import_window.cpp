@@ -397,76 +397,72 @@ void Widget::on_import_bron_clicked()
     close_workbook_connection(book);
 }
 
-// The reserved staff from the first sheet, when the user takes them.
-void Widget::import_bron_sheet(Workbook &book)
+// One reservation sheet, when the user takes it: fill() puts the sheet's rows into the table and returns how many;
+// it leaves the table alone when the sheet holds none. stop_place names the column whose first empty cell ends it.
+void Widget::import_reservation_sheet(const QString &question, const QString &missing_sheet_text,
+                                      const QString &stop_place, const std::function<int()> &fill)
 {
-    const QString skip_title = tr("Импорт отменен.");
-    const QString skip_text = tr("Выбрано значение - пропустить импорт.");
     const QString kept_text = tr("\nРанее введенные данные сохранены.");
-
-    if (ask_import_question(tr("Желаете принять данные по забронированным ГПЗ из файла?\n\nИмпорт будет "
-                               "производиться с первого листа, начиная с третьей строки первого столбца."),
-                            QMessageBox::Cancel) == QMessageBox::Save) {
-        const QVector<BronRow> rows = read_bron_rows(book, 0);
-        if (rows.isEmpty()) {
-            // The clerk's rows stay when the sheet gave nothing.
-            show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
-                               tr("В файле не найдено ни одной строки с данными: импорт идет с третьей строки до "
-                                  "первой пустой строки в графе Фамилия.") +
-                                   kept_text);
-        } else {
-            bron_model->removeRows(0, bron_model->rowCount());
-            for (int n = 0; n < rows.size(); ++n) {
-                on_add_bron_clicked();
-                bron_model->setData(bron_model->index(n, 4), rows[n].surname, Qt::EditRole);
-                bron_model->setData(bron_model->index(n, 3), rows[n].order, Qt::EditRole);
-            }
-            show_import_notice(QMessageBox::Information, tr("Данные приняты."),
-                               tr("Импорт завершен УСПЕШНО. Принято строк - ") + QString::number(rows.size()) +
-                                   tr(".\n\nОбращаем Ваше внимание, что импорт из файла идет до первой пустой строки "
-                                      "в графе Фамилия."));
-        }
-    } else {
-        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (ask_import_question(question, QMessageBox::Cancel) != QMessageBox::Save) {
+        show_import_notice(QMessageBox::Information, tr("Импорт отменен."),
+                           tr("Выбрано значение - пропустить импорт."));
+        return;
     }
+    if (!missing_sheet_text.isEmpty()) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), missing_sheet_text + kept_text);
+        return;
+    }
+    const int taken = fill();
+    if (taken == 0) {
+        // The clerk's rows stay when the sheet gave nothing.
+        show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
+                           tr("В файле не найдено ни одной строки с данными: импорт идет с третьей строки до "
+                              "первой пустой строки ") +
+                               stop_place + "." + kept_text);
+        return;
+    }
+    show_import_notice(QMessageBox::Information, tr("Данные приняты."),
+                       tr("Импорт завершен УСПЕШНО. Принято строк - ") + QString::number(taken) +
+                           tr(".\n\nОбращаем Ваше внимание, что импорт из файла идет до первой пустой строки ") +
+                           stop_place + ".");
 }
 
-// The staff not reserved from the second sheet, when the user takes them.
+// The reserved staff from the first sheet.
+void Widget::import_bron_sheet(Workbook &book)
+{
+    import_reservation_sheet(tr("Желаете принять данные по забронированным ГПЗ из файла?\n\nИмпорт будет "
+                                "производиться с первого листа, начиная с третьей строки первого столбца."),
+                             QString(), tr("в графе Фамилия"), [&] {
+                                 const QVector<BronRow> rows = read_bron_rows(book, 0);
+                                 if (!rows.isEmpty())
+                                     bron_model->removeRows(0, bron_model->rowCount());
+                                 for (int n = 0; n < rows.size(); ++n) {
+                                     on_add_bron_clicked();
+                                     bron_model->setData(bron_model->index(n, 4), rows[n].surname, Qt::EditRole);
+                                     bron_model->setData(bron_model->index(n, 3), rows[n].order, Qt::EditRole);
+                                 }
+                                 return rows.size();
+                             });
+}
+
+// The staff not reserved from the second sheet.
 void Widget::import_nebron_sheet(Workbook &book, int sheet_count)
 {
-    const QString skip_title = tr("Импорт отменен.");
-    const QString skip_text = tr("Выбрано значение - пропустить импорт.");
-    const QString kept_text = tr("\nРанее введенные данные сохранены.");
-
-    if (ask_import_question(tr("Желаете принять данные по НЕзабронированным ГПЗ из файла?\n\nИмпорт будет "
-                               "производиться со второго листа, начиная с третьей строки первого столбца."),
-                            QMessageBox::Cancel) == QMessageBox::Save) {
-        if (sheet_count < 2) {
-            show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."),
-                               tr("Ошибка импорта - в файле нет второго листа с данными по НЕзабронированным ГПЗ.") +
-                                   kept_text);
-        } else {
-            const QVector<NebronRow> rows = read_nebron_rows(book, 1);
-            if (rows.isEmpty()) {
-                show_import_notice(QMessageBox::Information, tr("Данные не приняты."),
-                                   tr("В файле не найдено ни одной строки с данными: импорт идет с третьей строки до "
-                                      "первой пустой строки в первом столбце.") +
-                                       kept_text);
-            } else {
-                nebron_model->removeRows(0, nebron_model->rowCount());
-                for (int n = 0; n < rows.size(); ++n) {
-                    on_add_nebron_clicked();
-                    nebron_model->setData(nebron_model->index(n, 0), rows[n].count, Qt::EditRole);
-                    nebron_model->setData(nebron_model->index(n, 1), rows[n].reason, Qt::EditRole);
-                    nebron_model->setData(nebron_model->index(n, 2), rows[n].extra, Qt::EditRole);
-                }
-                show_import_notice(QMessageBox::Information, tr("Данные приняты."),
-                                   tr("Импорт завершен УСПЕШНО. Принято строк - ") + QString::number(rows.size()) +
-                                       tr(".\n\nОбращаем Ваше внимание, что импорт из файла идет до первой пустой "
-                                          "строки в первом столбце."));
-            }
-        }
-    } else {
-        show_import_notice(QMessageBox::Information, skip_title, skip_text);
-    }
+    const QString missing_sheet =
+        sheet_count < 2 ? tr("Ошибка импорта - в файле нет второго листа с данными по НЕзабронированным ГПЗ.")
+                        : QString();
+    import_reservation_sheet(tr("Желаете принять данные по НЕзабронированным ГПЗ из файла?\n\nИмпорт будет "
+                                "производиться со второго листа, начиная с третьей строки первого столбца."),
+                             missing_sheet, tr("в первом столбце"), [&] {
+                                 const QVector<NebronRow> rows = read_nebron_rows(book, 1);
+                                 if (!rows.isEmpty())
+                                     nebron_model->removeRows(0, nebron_model->rowCount());
+                                 for (int n = 0; n < rows.size(); ++n) {
+                                     on_add_nebron_clicked();
+                                     nebron_model->setData(nebron_model->index(n, 0), rows[n].count, Qt::EditRole);
+                                     nebron_model->setData(nebron_model->index(n, 1), rows[n].reason, Qt::EditRole);
+                                     nebron_model->setData(nebron_model->index(n, 2), rows[n].extra, Qt::EditRole);
+                                 }
+                                 return rows.size();
+                             });
 }

@@ -355,6 +355,8 @@ private:
     xls_import::FirstCell ask_first_cell(bool f6, const QStringList &sheets);
     void import_form6_figures(Workbook &book, const QStringList &sheet_names, bool add_mode);
     void import_balance(Workbook &book, const QStringList &sheet_names, bool add_mode);
+    void import_reservation_sheet(const QString &question, const QString &missing_sheet_text, const QString &stop_place,
+                                  const std::function<int()> &fill);
     void import_bron_sheet(Workbook &book);
     void import_nebron_sheet(Workbook &book, int sheet_count);
     // ---- end of Excel import ----
