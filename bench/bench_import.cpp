@@ -2,6 +2,7 @@
 // in the first-cell dialog to the sorted table (block scan, classifiers, look-ups, row arithmetic, totals,
 // sort). The workbook is written by libxlsxwriter; the classifier stand-in (8163 positions) is laid over the
 // compiled-in one as the start-up benchmark does.
+#include "bench_env.h"
 #include "import_rules.h"
 #include "init_resources.h"
 #include "widget.h"
@@ -122,12 +123,7 @@ BENCHMARK(BM_OpenBalanceWorkbook)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("XDG_CONFIG_HOME", QDir::tempPath().toUtf8() + "/quelt-bench-config");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setOrganizationName("Trevane");
-    QCoreApplication::setApplicationName("QUELT");
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    set_up_bench_environment();
     QApplication app(argc, argv);
     quelt_init_resources();
     QTemporaryDir dir;

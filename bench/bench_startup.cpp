@@ -5,6 +5,7 @@
 // (8163 positions, 4649 streets), packs them into a binary resource and lays it over the compiled-in
 // one before the first window is built. The one-key filter of the positions picker is also timed on
 // the carried positions list.
+#include "bench_env.h"
 #include "form.h"
 #include "init_resources.h"
 #include "widget.h"
@@ -152,12 +153,7 @@ double milliseconds_since_process_start()
 
 int main(int argc, char **argv)
 {
-    qputenv("XDG_CONFIG_HOME", QDir::tempPath().toUtf8() + "/quelt-bench-config");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setOrganizationName("Trevane");
-    QCoreApplication::setApplicationName("QUELT");
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    set_up_bench_environment();
     QApplication app(argc, argv);
     quelt_init_resources();
     QTemporaryDir dir;

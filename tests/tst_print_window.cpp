@@ -5,6 +5,7 @@
 #include "print_view.h"
 #include "test_support.h"
 #include "ui_widget.h"
+#include "valid_card.h"
 #include "widget.h"
 
 #include <QAbstractButton>
@@ -27,16 +28,7 @@ using test_support::set_fields;
 namespace
 {
 
-// A card of an organisation that reserves nobody and passes every rule of the gate.
-const QString valid_card =
-    "le_INN=7707083893|le_KPP=770701001|le_OGRN=1027700132195|le_OKPO=00032537|le_RegNo=54076|"
-    "te_orgname=Общество с ограниченной ответственностью \"Ромашка\"|te_orgname2=ООО \"Ромашка\"|"
-    "le_okato=40262563000|lineEdit_11=12300|lineEdit_13=Общества с ограниченной ответственностью|lineEdit_25=16|"
-    "le_osn_ved=62.01|dateINN=2010-05-14|lineEdit=Генеральный директор|le_FamRuk=Петров|le_ImRuk=Пётр|"
-    "le_OtRuk=Ильич|le_TelRuk=(812)-123-45-67|le_DopRuk=77|le_DolgVur=Инспектор|le_FamVur=Сидорова|le_ImVur=Анна|"
-    "le_TelVur=(812)-765-43-21|lineEdit_10=office@romashka.ru|lineEdit_29=190000|lineEdit_23=Невский пр.|"
-    "lineEdit_9=10|lineEdit_37=Невский пр.|lineEdit_34=10|lineEdit_21=Садовая ул.|lineEdit_8=5|sb_f6_all=10|"
-    "te_dopinfo=Филиалов нет|ob_ruk=Петров П.И.";
+const QString valid_card = test_support::valid_card_fields;
 
 // What the command showed: every modal window's title, in order, and what the preview held.
 struct Seen {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace test_support
+{
+
+// The fields of a card of an organisation that reserves nobody and passes every rule of the gate, for set_fields().
+inline const QString valid_card_fields =
+    "le_INN=7707083893|le_KPP=770701001|le_OGRN=1027700132195|le_OKPO=00032537|le_RegNo=54076|"
+    "te_orgname=Общество с ограниченной ответственностью \"Ромашка\"|te_orgname2=ООО \"Ромашка\"|"
+    "le_okato=40262563000|lineEdit_11=12300|lineEdit_13=Общества с ограниченной ответственностью|lineEdit_25=16|"
+    "le_osn_ved=62.01|dateINN=2010-05-14|lineEdit=Генеральный директор|le_FamRuk=Петров|le_ImRuk=Пётр|"
+    "le_OtRuk=Ильич|le_TelRuk=(812)-123-45-67|le_DopRuk=77|le_DolgVur=Инспектор|le_FamVur=Сидорова|le_ImVur=Анна|"
+    "le_TelVur=(812)-765-43-21|lineEdit_10=office@romashka.ru|lineEdit_29=190000|lineEdit_23=Невский пр.|"
+    "lineEdit_9=10|lineEdit_37=Невский пр.|lineEdit_34=10|lineEdit_21=Садовая ул.|lineEdit_8=5|sb_f6_all=10|"
+    "te_dopinfo=Филиалов нет|ob_ruk=Петров П.И.";
+
+} // namespace test_support
