@@ -195,16 +195,16 @@ void Widget::clear_vnutr_ist()
 
 void Widget::summ_same()
 {
-    MessageSpec spec;
-    spec.icon = QMessageBox::Question;
-    spec.title = merge_question_title();
-    spec.text = merge_question_text();
-    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
-    spec.labels.append({QMessageBox::Save, merge_accept_button()});
-    spec.labels.append({QMessageBox::Cancel, merge_skip_button()});
-    spec.default_button = QMessageBox::Save;
-    spec.on_top = true;
-    if (run_message(msg_box, spec) != QMessageBox::Save)
+    MessageSetup setup;
+    setup.icon = QMessageBox::Question;
+    setup.title = merge_question_title();
+    setup.text = merge_question_text();
+    setup.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    setup.labels.append({QMessageBox::Save, merge_accept_button()});
+    setup.labels.append({QMessageBox::Cancel, merge_skip_button()});
+    setup.default_button = QMessageBox::Save;
+    setup.on_top = true;
+    if (run_message(msg_box, setup) != QMessageBox::Save)
         return;
 
     RowOptions options;

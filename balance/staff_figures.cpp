@@ -225,14 +225,14 @@ int Widget::confirm_row_deletion(QTableView *view, const QString &no_row_text)
         return -1;
     }
     const int row = current_row;
-    MessageSpec spec;
-    spec.icon = QMessageBox::Warning;
-    spec.title = "Удаление строки!";
-    spec.text = "Удалить строку №" + QString::number(row + 1);
-    spec.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-    spec.labels.append({QMessageBox::Ok, "Да"});
-    spec.labels.append({QMessageBox::Cancel, "Нет"});
-    return run_message(msg_box, spec) == QMessageBox::Ok ? row : -1;
+    MessageSetup setup;
+    setup.icon = QMessageBox::Warning;
+    setup.title = "Удаление строки!";
+    setup.text = "Удалить строку №" + QString::number(row + 1);
+    setup.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    setup.labels.append({QMessageBox::Ok, "Да"});
+    setup.labels.append({QMessageBox::Cancel, "Нет"});
+    return run_message(msg_box, setup) == QMessageBox::Ok ? row : -1;
 }
 
 void Widget::delete_reservation_row(QTableView *view, QStandardItemModel *model)
@@ -274,12 +274,12 @@ void Widget::on_balance_pdp_clicked()
 
     if (!access_code_accepted(entry)) {
         ++access_tries;
-        MessageSpec spec;
-        spec.icon_pixmap = QPixmap(":/images/img/exit.png").scaledToWidth(30, Qt::FastTransformation);
-        spec.title = "Ввод не верный!";
-        spec.text = "Введенный код доступа не верен, попробуйте ещё раз.";
-        spec.buttons = QMessageBox::Ok;
-        run_message(msg_box, spec);
+        MessageSetup setup;
+        setup.icon_pixmap = QPixmap(":/images/img/exit.png").scaledToWidth(30, Qt::FastTransformation);
+        setup.title = "Ввод не верный!";
+        setup.text = "Введенный код доступа не верен, попробуйте ещё раз.";
+        setup.buttons = QMessageBox::Ok;
+        run_message(msg_box, setup);
         return;
     }
 

@@ -199,7 +199,7 @@ void Widget::closeEvent(QCloseEvent *event)
         return;
     }
 
-    MessageSpec question;
+    MessageSetup question;
     question.icon = QMessageBox::Question;
     question.title = u(title_exit);
     question.text = u(text_exit);
@@ -222,15 +222,15 @@ void Widget::closeEvent(QCloseEvent *event)
     case QMessageBox::NoToAll:
         save_to_temp();
         if (temp_saved == 1) {
-            MessageSpec spec;
-            spec.icon = QMessageBox::Question;
-            spec.title = u(title_exit);
-            spec.text = u(text_close_program);
-            spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
-            spec.labels.append({QMessageBox::Save, u(button_yes_close)});
-            spec.labels.append({QMessageBox::Cancel, u(button_no_close)});
-            spec.default_button = QMessageBox::Save;
-            if (run_message(msg_box, spec) == QMessageBox::Save) {
+            MessageSetup setup;
+            setup.icon = QMessageBox::Question;
+            setup.title = u(title_exit);
+            setup.text = u(text_close_program);
+            setup.buttons = QMessageBox::Save | QMessageBox::Cancel;
+            setup.labels.append({QMessageBox::Save, u(button_yes_close)});
+            setup.labels.append({QMessageBox::Cancel, u(button_no_close)});
+            setup.default_button = QMessageBox::Save;
+            if (run_message(msg_box, setup) == QMessageBox::Save) {
                 close_child_windows();
                 event->accept();
                 return;

@@ -53,16 +53,16 @@ std::unique_ptr<Workbook> Widget::open_workbook_connection(const QString &path)
 
 void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
 {
-    MessageSpec spec;
-    spec.icon = QMessageBox::Information;
-    spec.title = tr("Импорт завершен");
-    spec.text = tr("Программа Excel будет выгружена из памяти.\nРекомендуемый выбор - Да.");
-    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
-    spec.labels.append({QMessageBox::Save, tr("Да")});
-    spec.labels.append({QMessageBox::Cancel, tr("Отмена")});
-    spec.default_button = QMessageBox::Save;
-    spec.on_top = true;
-    run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.icon = QMessageBox::Information;
+    setup.title = tr("Импорт завершен");
+    setup.text = tr("Программа Excel будет выгружена из памяти.\nРекомендуемый выбор - Да.");
+    setup.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    setup.labels.append({QMessageBox::Save, tr("Да")});
+    setup.labels.append({QMessageBox::Cancel, tr("Отмена")});
+    setup.default_button = QMessageBox::Save;
+    setup.on_top = true;
+    run_message(msg_box, setup);
     // Nothing of ours may stay open or hold the file, whatever the answer.
     if (book)
         book->close();
@@ -73,27 +73,27 @@ void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
 
 void Widget::show_import_notice(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    MessageSpec spec;
-    spec.icon = icon;
-    spec.title = title;
-    spec.text = text;
-    spec.buttons = QMessageBox::Ok;
-    spec.on_top = true;
-    run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.icon = icon;
+    setup.title = title;
+    setup.text = text;
+    setup.buttons = QMessageBox::Ok;
+    setup.on_top = true;
+    run_message(msg_box, setup);
 }
 
 int Widget::ask_import_question(const QString &text, QMessageBox::StandardButton default_button)
 {
-    MessageSpec spec;
-    spec.icon = QMessageBox::Question;
-    spec.title = tr("Импорт из файла");
-    spec.text = text;
-    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
-    spec.labels.append({QMessageBox::Save, tr("Принять")});
-    spec.labels.append({QMessageBox::Cancel, tr("Пропустить")});
-    spec.default_button = default_button;
-    spec.on_top = true;
-    return run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.icon = QMessageBox::Question;
+    setup.title = tr("Импорт из файла");
+    setup.text = text;
+    setup.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    setup.labels.append({QMessageBox::Save, tr("Принять")});
+    setup.labels.append({QMessageBox::Cancel, tr("Пропустить")});
+    setup.default_button = default_button;
+    setup.on_top = true;
+    return run_message(msg_box, setup);
 }
 
 FirstCell Widget::ask_first_cell(bool f6, const QStringList &sheets)
@@ -114,10 +114,10 @@ FirstCell Widget::ask_first_cell(bool f6, const QStringList &sheets)
 
 void Widget::on_pb_import_xls_clicked()
 {
-    MessageSpec spec;
-    spec.icon = QMessageBox::Question;
-    spec.title = tr("Импорт Баланса");
-    spec.text =
+    MessageSetup setup;
+    setup.icon = QMessageBox::Question;
+    setup.title = tr("Импорт Баланса");
+    setup.text =
         tr("Выберите источник.\n\nПеред импортом рекомендуем Вам сохранить уже введенные данные во временный файл, "
            "используя кнопку ''Сохранить данные'' на этой форме.\n\n''Импорт из Excel'' позволяет принять сведения из "
            "любого Excel-файла, однако важно, чтобы структура данных была в соответствии с шаблоном, расположенным в "
@@ -125,12 +125,12 @@ void Widget::on_pb_import_xls_clicked()
         QCoreApplication::applicationDirPath() +
         tr(").\nТакже эта функция позволяет как складывать данные по Балансу из разных файлов, так и полностью "
            "заменить текущие данные в программе сведениями из файла.");
-    spec.buttons = QMessageBox::Ok | QMessageBox::SaveAll | QMessageBox::Open;
-    spec.labels.append({QMessageBox::Ok, tr(" Импорт из Excel ")});
-    spec.labels.append({QMessageBox::SaveAll, tr(" Сохранить данные ")});
-    spec.labels.append({QMessageBox::Open, tr(" Отмена ")});
-    spec.default_button = QMessageBox::Ok;
-    const int answer = run_message(msg_box, spec);
+    setup.buttons = QMessageBox::Ok | QMessageBox::SaveAll | QMessageBox::Open;
+    setup.labels.append({QMessageBox::Ok, tr(" Импорт из Excel ")});
+    setup.labels.append({QMessageBox::SaveAll, tr(" Сохранить данные ")});
+    setup.labels.append({QMessageBox::Open, tr(" Отмена ")});
+    setup.default_button = QMessageBox::Ok;
+    const int answer = run_message(msg_box, setup);
     if (answer == QMessageBox::Ok)
         import_excel();
     else if (answer == QMessageBox::SaveAll)
@@ -139,19 +139,19 @@ void Widget::on_pb_import_xls_clicked()
 
 void Widget::import_excel()
 {
-    MessageSpec spec;
-    spec.icon = QMessageBox::Question;
-    spec.title = tr("Импорт из файла");
-    spec.text = tr("Перед импортом из файла рекомендуем закрыть программу Excel, если она запущена.\n\nНа "
-                   "следующем шаге Вам будет предложено выбрать файл Excel, из которого вы хотели бы "
-                   "импортировать данные. А пока выберите, пожалуйста, метод импорта - желаете ли Вы сложить "
-                   "данные по Балансу из файла с уже введенными в программу ЦВЕЛТ или нет?");
-    spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
-    spec.labels.append({QMessageBox::Save, tr("Сложить данные")});
-    spec.labels.append({QMessageBox::Cancel, tr("Заменить все данные")});
-    spec.default_button = QMessageBox::Cancel;
-    spec.on_top = true;
-    const bool add_mode = run_message(msg_box, spec) == QMessageBox::Save;
+    MessageSetup setup;
+    setup.icon = QMessageBox::Question;
+    setup.title = tr("Импорт из файла");
+    setup.text = tr("Перед импортом из файла рекомендуем закрыть программу Excel, если она запущена.\n\nНа "
+                    "следующем шаге Вам будет предложено выбрать файл Excel, из которого вы хотели бы "
+                    "импортировать данные. А пока выберите, пожалуйста, метод импорта - желаете ли Вы сложить "
+                    "данные по Балансу из файла с уже введенными в программу ЦВЕЛТ или нет?");
+    setup.buttons = QMessageBox::Save | QMessageBox::Cancel;
+    setup.labels.append({QMessageBox::Save, tr("Сложить данные")});
+    setup.labels.append({QMessageBox::Cancel, tr("Заменить все данные")});
+    setup.default_button = QMessageBox::Cancel;
+    setup.on_top = true;
+    const bool add_mode = run_message(msg_box, setup) == QMessageBox::Save;
 
     const QString path = choose_workbook_file(this);
     if (path.isEmpty()) {

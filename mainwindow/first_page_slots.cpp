@@ -52,14 +52,14 @@ void Widget::on_pb_dop_del_clicked()
 {
     on_pb_dop_sort_clicked();
     ui->le_dop_ved->setEnabled(true);
-    MessageSpec spec;
-    spec.icon = QMessageBox::Information;
-    spec.buttons = QMessageBox::Ok;
-    spec.title = "Редактирование кодов ВЭД.";
-    spec.text = "Включен режим редактирования дополнительных кодов ВЭД. Перейдите в это поле и вручную удалите "
-                "ненужные коды.\n\nДобавление новых кодов в это поле настоятельно рекомендуется делать при помощи "
-                "кнопки ''+''. Отсортировать значения по возрастанию можно при помощи крайней кнопки справа.";
-    run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.icon = QMessageBox::Information;
+    setup.buttons = QMessageBox::Ok;
+    setup.title = "Редактирование кодов ВЭД.";
+    setup.text = "Включен режим редактирования дополнительных кодов ВЭД. Перейдите в это поле и вручную удалите "
+                 "ненужные коды.\n\nДобавление новых кодов в это поле настоятельно рекомендуется делать при помощи "
+                 "кнопки ''+''. Отсортировать значения по возрастанию можно при помощи крайней кнопки справа.";
+    run_message(msg_box, setup);
 }
 
 void Widget::paste_neosn(QString str1, QString)

@@ -126,18 +126,18 @@ void Widget::remind_of_unfinished_card()
     QSettings settings(app_settings::organisation, app_settings::application);
     if (settings.value(app_settings::oldset, app_settings::oldset_missing).toString() ==
         QString::number(app_settings::oldset_temp_saved)) {
-        MessageSpec spec;
-        spec.icon = QMessageBox::Question;
-        spec.title = "Загрузка последних данных";
-        spec.text = "Для продолжения заполнения незавершенной карточки учета, нажмите кнопку ''Открыть'' в "
-                    "основном окне программы и выберите файл (.QTEMP) с нужной датой\n   \nВыбор кнопки ''НЕ "
-                    "напоминать'' уберет данное уведомление при следующем запуске (файлы .QUELT и .QTEMP при "
-                    "этом останутся).";
-        spec.buttons = QMessageBox::Save | QMessageBox::Close;
-        spec.labels.append({QMessageBox::Save, "ОК"});
-        spec.labels.append({QMessageBox::Close, "НЕ напоминать"});
-        spec.default_button = QMessageBox::Save;
-        if (run_message(msg_box, spec) == QMessageBox::Close)
+        MessageSetup setup;
+        setup.icon = QMessageBox::Question;
+        setup.title = "Загрузка последних данных";
+        setup.text = "Для продолжения заполнения незавершенной карточки учета, нажмите кнопку ''Открыть'' в "
+                     "основном окне программы и выберите файл (.QTEMP) с нужной датой\n   \nВыбор кнопки ''НЕ "
+                     "напоминать'' уберет данное уведомление при следующем запуске (файлы .QUELT и .QTEMP при "
+                     "этом останутся).";
+        setup.buttons = QMessageBox::Save | QMessageBox::Close;
+        setup.labels.append({QMessageBox::Save, "ОК"});
+        setup.labels.append({QMessageBox::Close, "НЕ напоминать"});
+        setup.default_button = QMessageBox::Save;
+        if (run_message(msg_box, setup) == QMessageBox::Close)
             clear_to_reg();
     }
 }

@@ -126,26 +126,26 @@ void Widget::apply_edition()
 
 void Widget::show_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled)
 {
-    MessageSpec spec;
-    spec.icon = icon;
-    spec.title = title;
-    spec.text = text;
-    spec.buttons = QMessageBox::Ok;
+    MessageSetup setup;
+    setup.icon = icon;
+    setup.title = title;
+    setup.text = text;
+    setup.buttons = QMessageBox::Ok;
     if (styled)
-        spec.style_sheet = QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px);
-    run_message(msg_box, spec);
+        setup.style_sheet = QString::fromUtf8(card_text::message_style).arg(card_text::message_font_px);
+    run_message(msg_box, setup);
 }
 
 int Widget::ask_to_confirm(const QString &title, const QString &text)
 {
-    MessageSpec spec;
-    spec.icon = QMessageBox::Warning;
-    spec.title = title;
-    spec.text = text;
-    spec.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-    spec.labels.append({QMessageBox::Ok, "Подтверждаю"});
-    spec.labels.append({QMessageBox::Cancel, "Отменить"});
-    return run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.icon = QMessageBox::Warning;
+    setup.title = title;
+    setup.text = text;
+    setup.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    setup.labels.append({QMessageBox::Ok, "Подтверждаю"});
+    setup.labels.append({QMessageBox::Cancel, "Отменить"});
+    return run_message(msg_box, setup);
 }
 
 bool Widget::eventFilter(QObject *watched, QEvent *event)

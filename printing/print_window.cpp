@@ -177,14 +177,14 @@ QString Widget::print_zaya()
     v.basis = {ui->NPA_doc->text(), ui->NPA_no->text(), ui->NPA_date->text()};
     if (printing::basis_document_missing(v.basis)) {
         ui->tabWidget->setCurrentIndex(main_tab::extra);
-        MessageSpec spec;
-        spec.icon = QMessageBox::Information;
-        spec.title = "Нет данных о документе";
-        spec.text = "В п.4 не указаны реквизиты документа, подтверждающего основание для бронирования "
-                    "(используется в графе 7 Заявки). Такое возможно, если организация в первый раз подает "
-                    "Заявку в ИОГВ. В противном случае, заполните реквизиты и вновь вызовите отчет.";
-        spec.buttons = QMessageBox::Ok;
-        run_message(msg_box, spec);
+        MessageSetup setup;
+        setup.icon = QMessageBox::Information;
+        setup.title = "Нет данных о документе";
+        setup.text = "В п.4 не указаны реквизиты документа, подтверждающего основание для бронирования "
+                     "(используется в графе 7 Заявки). Такое возможно, если организация в первый раз подает "
+                     "Заявку в ИОГВ. В противном случае, заполните реквизиты и вновь вызовите отчет.";
+        setup.buttons = QMessageBox::Ok;
+        run_message(msg_box, setup);
     }
     const int dpi = print_dpi();
     print_html.clear();
@@ -230,7 +230,7 @@ QString Widget::print_soglash()
 
 void Widget::choose_document()
 {
-    MessageSpec question;
+    MessageSetup question;
     question.icon = QMessageBox::Question;
     question.title = "Печать форм";
     question.text = "Какую форму Вы хотите вывести на печать?";
@@ -277,16 +277,16 @@ void Widget::on_print_Button_clicked()
         return;
     const bool has_printer = printer_available ? printer_available() : printing::system_has_printer();
     if (!has_printer) {
-        MessageSpec spec;
-        spec.icon = QMessageBox::Question;
-        spec.title = "Внимание";
-        spec.text = "Программой не обнаружен подключенный принтер. Отображение карточки может быть не верным. "
-                    "Продолжить?";
-        spec.buttons = QMessageBox::Save | QMessageBox::Cancel;
-        spec.labels.append({QMessageBox::Save, "Да"});
-        spec.labels.append({QMessageBox::Cancel, "Нет"});
-        spec.default_button = QMessageBox::Cancel;
-        if (run_message(msg_box, spec) != QMessageBox::Save)
+        MessageSetup setup;
+        setup.icon = QMessageBox::Question;
+        setup.title = "Внимание";
+        setup.text = "Программой не обнаружен подключенный принтер. Отображение карточки может быть не верным. "
+                     "Продолжить?";
+        setup.buttons = QMessageBox::Save | QMessageBox::Cancel;
+        setup.labels.append({QMessageBox::Save, "Да"});
+        setup.labels.append({QMessageBox::Cancel, "Нет"});
+        setup.default_button = QMessageBox::Cancel;
+        if (run_message(msg_box, setup) != QMessageBox::Save)
             return;
     }
 

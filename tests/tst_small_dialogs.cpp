@@ -196,7 +196,7 @@ private slots:
     void message_box_applies_only_what_it_names()
     {
         QMessageBox box;
-        MessageSpec first;
+        MessageSetup first;
         first.icon = QMessageBox::Warning;
         first.title = "Первый";
         first.text = "Текст";
@@ -211,7 +211,7 @@ private slots:
         QVERIFY(seen->seen);
         QCOMPARE(QSet<QString>(seen->buttons.begin(), seen->buttons.end()), (QSet<QString>{"Подтверждаю", "Отменить"}));
 
-        MessageSpec second;
+        MessageSetup second;
         second.title = "Второй";
         second.buttons = QMessageBox::Ok;
         apply_message(box, second);

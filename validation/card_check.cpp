@@ -165,18 +165,18 @@ bool Widget::check_card()
     if (faults.isEmpty())
         return true;
 
-    MessageSpec spec;
-    spec.text = tr("Данные не могут быть сохранены или распечатаны, пока не будут исправлены указанные ниже "
-                   "ошибки.\n(Если Вы хотите продолжить заполнение позже и сохранить данные без исправления, "
-                   "используйте кнопку Выход -> Продолжить позже) ");
-    spec.informative_text = faults.join(QString());
-    spec.title = tr("Исправьте, пожалуйста, ошибки!");
-    spec.buttons = QMessageBox::Ok | QMessageBox::Save;
-    spec.icon = QMessageBox::Information;
-    spec.labels.append({QMessageBox::Save, tr("Сохранить во временный файл")});
-    const int answer = run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.text = tr("Данные не могут быть сохранены или распечатаны, пока не будут исправлены указанные ниже "
+                    "ошибки.\n(Если Вы хотите продолжить заполнение позже и сохранить данные без исправления, "
+                    "используйте кнопку Выход -> Продолжить позже) ");
+    setup.informative_text = faults.join(QString());
+    setup.title = tr("Исправьте, пожалуйста, ошибки!");
+    setup.buttons = QMessageBox::Ok | QMessageBox::Save;
+    setup.icon = QMessageBox::Information;
+    setup.labels.append({QMessageBox::Save, tr("Сохранить во временный файл")});
+    const int answer = run_message(msg_box, setup);
     // The list of faults belongs to this box alone.
-    MessageSpec cleared;
+    MessageSetup cleared;
     cleared.informative_text = QString();
     apply_message(msg_box, cleared);
     if (answer == QMessageBox::Save)
@@ -207,15 +207,15 @@ void Widget::tidy_card_fields()
 
 bool Widget::ask_to_go_back(QMessageBox::Icon icon, const QString &title, const QString &text, bool yes_is_default)
 {
-    MessageSpec spec;
-    spec.icon = icon;
-    spec.title = title;
-    spec.text = text;
-    spec.buttons = QMessageBox::Yes | QMessageBox::No;
-    spec.labels.append({QMessageBox::Yes, tr("Да")});
-    spec.labels.append({QMessageBox::No, tr("Нет")});
-    spec.default_button = yes_is_default ? QMessageBox::Yes : QMessageBox::No;
-    return run_message(msg_box, spec) == QMessageBox::Yes;
+    MessageSetup setup;
+    setup.icon = icon;
+    setup.title = title;
+    setup.text = text;
+    setup.buttons = QMessageBox::Yes | QMessageBox::No;
+    setup.labels.append({QMessageBox::Yes, tr("Да")});
+    setup.labels.append({QMessageBox::No, tr("Нет")});
+    setup.default_button = yes_is_default ? QMessageBox::Yes : QMessageBox::No;
+    return run_message(msg_box, setup) == QMessageBox::Yes;
 }
 
 bool Widget::check_before_output()
@@ -231,14 +231,14 @@ bool Widget::check_before_output()
         ui->te_orgname2->setPlainText(plan.short_name);
     for (const card_rules::GateQuestion &question : plan.questions) {
         if (question.kind == card_rules::GateQuestion::notice) {
-            MessageSpec spec;
-            spec.icon = icon_of(question.kind);
-            spec.title = question.title;
-            spec.text = question.text;
-            spec.buttons = QMessageBox::Ok;
-            spec.labels.append({QMessageBox::Ok, tr("OK")});
-            spec.default_button = QMessageBox::Ok;
-            run_message(msg_box, spec);
+            MessageSetup setup;
+            setup.icon = icon_of(question.kind);
+            setup.title = question.title;
+            setup.text = question.text;
+            setup.buttons = QMessageBox::Ok;
+            setup.labels.append({QMessageBox::Ok, tr("OK")});
+            setup.default_button = QMessageBox::Ok;
+            run_message(msg_box, setup);
             return false;
         }
         if (ask_to_go_back(icon_of(question.kind), question.title, question.text, question.yes_is_default)) {

@@ -320,12 +320,12 @@ void Form::on_pushButton_clicked()
 
 void Form::ermessage()
 {
-    MessageSpec spec;
-    spec.text = tr("Пожалуйста, перед нажатием кнопки выделите нужную строку из списка или дважды щелкните по ней.");
-    spec.title = tr("Не выбрана строка.");
-    spec.buttons = QMessageBox::Ok;
-    spec.icon = QMessageBox::Critical;
-    run_message(msg_box, spec);
+    MessageSetup setup;
+    setup.text = tr("Пожалуйста, перед нажатием кнопки выделите нужную строку из списка или дважды щелкните по ней.");
+    setup.title = tr("Не выбрана строка.");
+    setup.buttons = QMessageBox::Ok;
+    setup.icon = QMessageBox::Critical;
+    run_message(msg_box, setup);
 }
 
 void Form::on_dopinfo_toggled(bool checked)

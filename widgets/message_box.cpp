@@ -1,31 +1,31 @@
 #include "message_box.h"
 
-void apply_message(QMessageBox &box, const MessageSpec &spec)
+void apply_message(QMessageBox &box, const MessageSetup &setup)
 {
-    if (!spec.icon_pixmap.isNull())
-        box.setIconPixmap(spec.icon_pixmap);
-    else if (spec.icon)
-        box.setIcon(*spec.icon);
-    if (spec.title)
-        box.setWindowTitle(*spec.title);
-    if (spec.text)
-        box.setText(*spec.text);
-    if (spec.informative_text)
-        box.setInformativeText(*spec.informative_text);
-    if (spec.buttons != QMessageBox::NoButton)
-        box.setStandardButtons(spec.buttons);
-    for (const auto &label : spec.labels)
+    if (!setup.icon_pixmap.isNull())
+        box.setIconPixmap(setup.icon_pixmap);
+    else if (setup.icon)
+        box.setIcon(*setup.icon);
+    if (setup.title)
+        box.setWindowTitle(*setup.title);
+    if (setup.text)
+        box.setText(*setup.text);
+    if (setup.informative_text)
+        box.setInformativeText(*setup.informative_text);
+    if (setup.buttons != QMessageBox::NoButton)
+        box.setStandardButtons(setup.buttons);
+    for (const auto &label : setup.labels)
         box.setButtonText(label.first, label.second);
-    if (spec.default_button)
-        box.setDefaultButton(*spec.default_button);
-    if (!spec.style_sheet.isEmpty())
-        box.setStyleSheet(spec.style_sheet);
-    if (spec.on_top)
+    if (setup.default_button)
+        box.setDefaultButton(*setup.default_button);
+    if (!setup.style_sheet.isEmpty())
+        box.setStyleSheet(setup.style_sheet);
+    if (setup.on_top)
         box.setWindowFlags(Qt::WindowStaysOnTopHint);
 }
 
-int run_message(QMessageBox &box, const MessageSpec &spec)
+int run_message(QMessageBox &box, const MessageSetup &setup)
 {
-    apply_message(box, spec);
+    apply_message(box, setup);
     return box.exec();
 }

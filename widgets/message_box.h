@@ -10,7 +10,7 @@
 
 // One use of a shared message box. Only what is named here is set: everything else (the font, a style
 // sheet or window flags set by an earlier use, the default button) stays as the box has it.
-struct MessageSpec {
+struct MessageSetup {
     std::optional<QMessageBox::Icon> icon;
     QPixmap icon_pixmap; // used in place of the icon when not null
     std::optional<QString> title;
@@ -23,7 +23,7 @@ struct MessageSpec {
     bool on_top = false; // the box's window flags become "stays on top"
 };
 
-// Applies `spec` to `box` and runs it; the standard button pressed.
-int run_message(QMessageBox &box, const MessageSpec &spec);
+// Applies `setup` to `box` and runs it; the standard button pressed.
+int run_message(QMessageBox &box, const MessageSetup &setup);
 // Only the applying, for a box that runs later.
-void apply_message(QMessageBox &box, const MessageSpec &spec);
+void apply_message(QMessageBox &box, const MessageSetup &setup);
