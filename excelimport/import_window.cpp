@@ -183,28 +183,36 @@ void Widget::import_excel()
     close_workbook_connection(book);
 }
 
+// The opening of one part: its question, then the first-cell dialog. True when the part goes on with a sheet
+// that exists; every other way out has shown its box.
+bool Widget::start_import_part(const QString &question, bool f6, const QStringList &sheet_names,
+                               const QString &skip_title, const QString &skip_text)
+{
+    const int answer = ask_import_question(question, QMessageBox::Save);
+    if (answer == QMessageBox::Cancel)
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (answer != QMessageBox::Save)
+        return false;
+
+    const FirstCell outcome = ask_first_cell(f6, sheet_names);
+    if (outcome == FirstCell::skipped)
+        show_import_notice(QMessageBox::Information, skip_title, skip_text);
+    if (outcome != FirstCell::import)
+        return false;
+    if (!sheet_exists(xls_sheet, sheet_names.size())) {
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
+        return false;
+    }
+    return true;
+}
+
 // ---- Form 6 figures ----
 
 void Widget::import_form6_figures(Workbook &book, const QStringList &sheet_names, bool add_mode)
 {
-    const QString skip_title = tr("Импорт отменен.");
-    const QString skip_text = tr("Выбрано значение - пропустить импорт общих сведений.");
-    const int answer =
-        ask_import_question(tr("Желаете принять общие сведения о работающих из файла?"), QMessageBox::Save);
-    if (answer == QMessageBox::Cancel)
-        show_import_notice(QMessageBox::Information, skip_title, skip_text);
-    if (answer != QMessageBox::Save)
+    if (!start_import_part(tr("Желаете принять общие сведения о работающих из файла?"), true, sheet_names,
+                           tr("Импорт отменен."), tr("Выбрано значение - пропустить импорт общих сведений.")))
         return;
-
-    const FirstCell outcome = ask_first_cell(true, sheet_names);
-    if (outcome == FirstCell::skipped)
-        show_import_notice(QMessageBox::Information, skip_title, skip_text);
-    if (outcome != FirstCell::import)
-        return;
-    if (!sheet_exists(xls_sheet, sheet_names.size())) {
-        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
-        return;
-    }
 
     const bool reserving = ui->cb_kat_b->currentText() == "Да";
     const Form6Cells cells = read_form6_cells(book, xls_sheet, xls_row, xls_col, reserving);
@@ -247,23 +255,9 @@ void Widget::import_balance(Workbook &book, const QStringList &sheet_names, bool
     QString question = tr("Желаете принять данные по Балансу из файла?");
     if (!add_mode)
         question += tr("\n\nВнимание! Ранее введенные данные на вкладке Баланс программы ''Морвель'' будут удалены.");
-    const int answer = ask_import_question(question, QMessageBox::Save);
-    const QString skip_title = tr("Импорт Баланса отменен.");
-    const QString skip_text = tr("Выбрано значение - пропустить импорт Баланса.");
-    if (answer == QMessageBox::Cancel)
-        show_import_notice(QMessageBox::Information, skip_title, skip_text);
-    if (answer != QMessageBox::Save)
+    if (!start_import_part(question, false, sheet_names, tr("Импорт Баланса отменен."),
+                           tr("Выбрано значение - пропустить импорт Баланса.")))
         return;
-
-    const FirstCell outcome = ask_first_cell(false, sheet_names);
-    if (outcome == FirstCell::skipped)
-        show_import_notice(QMessageBox::Information, skip_title, skip_text);
-    if (outcome != FirstCell::import)
-        return;
-    if (!sheet_exists(xls_sheet, sheet_names.size())) {
-        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), no_sheets_text());
-        return;
-    }
 
     const int first_row = xls_row;
     const int column = xls_col;

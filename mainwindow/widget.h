@@ -353,6 +353,8 @@ private:
     int ask_import_question(const QString &text, QMessageBox::StandardButton default_button);
     // Runs the first-cell dialog for one part; reports a zero coordinate itself.
     xls_import::FirstCell ask_first_cell(bool f6, const QStringList &sheets);
+    bool start_import_part(const QString &question, bool f6, const QStringList &sheet_names, const QString &skip_title,
+                           const QString &skip_text);
     void import_form6_figures(Workbook &book, const QStringList &sheet_names, bool add_mode);
     void import_balance(Workbook &book, const QStringList &sheet_names, bool add_mode);
     void import_reservation_sheet(const QString &question, const QString &missing_sheet_text, const QString &stop_place,
