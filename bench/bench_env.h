@@ -4,7 +4,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QPair>
+#include <QProcess>
+#include <QResource>
+#include <QTemporaryDir>
+#include <QVector>
 
 // The world a benchmark runs in: a settings folder of its own, the offscreen platform unless another is asked for,
 // the program's settings identity and the Russian locale. Called before the application object is made.
@@ -16,4 +23,28 @@ inline void set_up_bench_environment()
     QCoreApplication::setOrganizationName(app_settings::organisation);
     QCoreApplication::setApplicationName(app_settings::application);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+int qInitResources_resources();
+int qCleanupResources_resources();
+
+// Lays files of dir over the compiled-in classifiers, each under its resource name (alias, file in dir).
+inline bool lay_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QString>> &files)
+{
+    QFile qrc(dir.filePath("full.qrc"));
+    if (!qrc.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray list = "<RCC><qresource prefix=\"/database/xml\">";
+    for (const auto &[alias, file] : files)
+        list += QString("<file alias=\"%1\">%2</file>").arg(alias, file).toUtf8();
+    qrc.write(list + "</qresource></RCC>");
+    qrc.close();
+    const QString rcc = QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/rcc";
+    if (QProcess::execute(rcc, {"-binary", dir.filePath("full.qrc"), "-o", dir.filePath("full.rcc")}) != 0)
+        return false;
+    // The first registered resource wins: take the compiled-in tree out, lay the stand-ins, put it back.
+    qCleanupResources_resources();
+    const bool ok = QResource::registerResource(dir.filePath("full.rcc"));
+    qInitResources_resources();
+    return ok;
 }

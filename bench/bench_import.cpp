@@ -19,9 +19,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
-int qInitResources_resources();
-int qCleanupResources_resources();
-
 namespace
 {
 
@@ -46,19 +43,7 @@ bool lay_full_size_positions(QTemporaryDir &dir)
                    .toUtf8();
     file.write(xml + "</dataroot>\n");
     file.close();
-    QFile qrc(dir.filePath("full.qrc"));
-    if (!qrc.open(QIODevice::WriteOnly))
-        return false;
-    qrc.write("<RCC><qresource prefix=\"/database/xml\"><file alias=\"OKPDTR_new.xml\">okpdtr.xml</file>"
-              "</qresource></RCC>");
-    qrc.close();
-    const QString rcc = QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/rcc";
-    if (QProcess::execute(rcc, {"-binary", dir.filePath("full.qrc"), "-o", dir.filePath("full.rcc")}) != 0)
-        return false;
-    qCleanupResources_resources();
-    const bool ok = QResource::registerResource(dir.filePath("full.rcc"));
-    qInitResources_resources();
-    return ok;
+    return lay_stand_ins(dir, {{"OKPDTR_new.xml", "okpdtr.xml"}});
 }
 
 // libxlsxwriter brings its own minizip, whose symbols clash with QuaZip's in one process: the workbook is

@@ -24,9 +24,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-int qInitResources_resources();
-int qCleanupResources_resources();
-
 namespace
 {
 
@@ -51,21 +48,7 @@ bool lay_full_size_classifiers(QTemporaryDir &dir)
 {
     write_classifier(dir.filePath("okpdtr.xml"), "OKPDTR_new", 8163, true);
     write_classifier(dir.filePath("address.xml"), "адрес_new", 4649, false);
-    QFile qrc(dir.filePath("full.qrc"));
-    qrc.open(QIODevice::WriteOnly);
-    qrc.write("<RCC><qresource prefix=\"/database/xml\">"
-              "<file alias=\"OKPDTR_new.xml\">okpdtr.xml</file>"
-              "<file alias=\"адрес_new.xml\">address.xml</file>"
-              "</qresource></RCC>");
-    qrc.close();
-    const QString rcc = QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/rcc";
-    if (QProcess::execute(rcc, {"-binary", dir.filePath("full.qrc"), "-o", dir.filePath("full.rcc")}) != 0)
-        return false;
-    // The first registered resource wins: take the compiled-in tree out, lay the stand-ins, put it back.
-    qCleanupResources_resources();
-    const bool ok = QResource::registerResource(dir.filePath("full.rcc"));
-    qInitResources_resources();
-    return ok;
+    return lay_stand_ins(dir, {{"OKPDTR_new.xml", "okpdtr.xml"}, {"адрес_new.xml", "address.xml"}});
 }
 
 void BM_WindowReady(benchmark::State &state)
