@@ -7,6 +7,29 @@
 namespace balance
 {
 
+QVector<QString> widened_stored_values(int format_version, int position, const QString &text)
+{
+    if (format_version > last_eight_value_version)
+        return {text};
+    switch (position) {
+    case balance_pos::required:
+        return {text, QStringLiteral("0"), text};
+    case balance_pos::internal_cover:
+    case balance_pos::staff:
+        return {};
+    default:
+        return {text};
+    }
+}
+
+CardBalanceRow stored_balance_row(const QVector<QString> &rows, int row)
+{
+    const auto v = [&](int position) { return rows.at(row * balance_pos::row_size + position); };
+    return {v(balance_pos::kind_code),  v(balance_pos::category_word), v(balance_pos::position_code),
+            v(balance_pos::facet_code), v(balance_pos::actual),        v(balance_pos::leaving_by_mob),
+            v(balance_pos::reserved),   v(balance_pos::required),      v(balance_pos::staff)};
+}
+
 QString invalid_code_text()
 {
     return QCoreApplication::translate("Widget", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");

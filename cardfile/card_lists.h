@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card_balance_row.h"
+
 #include <QString>
 #include <QVector>
 
@@ -14,7 +16,7 @@ constexpr int main_size = 126;
 constexpr int read_main_size = 150;
 
 // Values per row of the three row lists.
-constexpr int balance_row_size = 10;
+constexpr int balance_row_size = balance_pos::row_size;
 constexpr int bron_row_size = 5;
 constexpr int nebron_row_size = 3;
 
@@ -43,9 +45,20 @@ inline QString value_at(const QVector<QString> &list, int index)
 } // namespace card_lists
 
 // Slot numbers of the main list, named after the widget each one comes from.
-// Slots 12, 13, 42, 43, 70-92 and 94-98 are always empty when collected.
 namespace card_slot
 {
+
+// Slots no widget feeds and no card element carries: always empty.
+constexpr int unused_ranges[][2] = {{13, 13}, {42, 43}, {70, 92}, {94, 98}};
+
+inline bool unused(int slot)
+{
+    for (const auto &range : unused_ranges) {
+        if (slot >= range[0] && slot <= range[1])
+            return true;
+    }
+    return false;
+}
 
 constexpr int te_orgname = 0;
 constexpr int Mesto_reg = 12; // read from a card, fed by no widget
@@ -145,22 +158,7 @@ constexpr int FaxRukMO = 125;
 
 } // namespace card_slot
 
-// Positions within one row of balance_rows and the balance table column each comes from.
-namespace balance_pos
-{
-
-constexpr int kind_code = 0;      // column 20
-constexpr int category_word = 1;  // column 2
-constexpr int position_code = 2;  // column 3
-constexpr int facet_code = 3;     // column 19
-constexpr int actual = 4;         // column 8
-constexpr int leaving_by_mob = 5; // column 9
-constexpr int reserved = 6;       // column 11
-constexpr int required = 7;       // column 7 when the mobilisation-task box is checked, else column 6
-constexpr int internal_cover = 8; // always empty when collected
-constexpr int staff = 9;          // column 6
-
-} // namespace balance_pos
+// Positions within one row of balance_rows: balance_pos:: in card_balance_row.h.
 
 // Positions within one row of bron_rows (columns 0-4 of the reserved table, each cut to 254 characters).
 namespace bron_pos

@@ -17,6 +17,8 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <limits>
 
 int card_file_version = 0;
 
@@ -28,179 +30,108 @@ QString tr_text(const char *text)
     return QCoreApplication::translate("iexml", text);
 }
 
-// Elements of R_aORG written from one slot of the main list.
-enum Condition { Always, IfReserving, IfStateBody, IfMobBody };
+// The elements of the main list, for the writer and the reader alike.
+enum Condition { Always, IfReserving, IfStateBody, IfMobBody }; // when the writer writes it
+enum Place { InOrg, InTraining };                               // R_aORG itself or its R_obuchenie record
+enum Take { Latest, WhileEmpty };                               // a repeated element: the last, or the first with text
 
-struct ScalarElement {
-    const char *name;
-    int slot; // -1: the format version
-    Condition condition;
-};
+constexpr int version_slot = -1;                            // the element holds the format version
+constexpr int never_read = std::numeric_limits<int>::max(); // the program refills the slot itself
 
-const ScalarElement scalar_elements[] = {
-    {"N_ver_quelt", -1, Always},
-    {"OGRN", card_slot::le_OGRN, Always},
-    {"_x2116_", card_slot::le_RegNo, Always},
-    {"Naim_org1", card_slot::te_orgname, Always},
-    {"Naim_org2", card_slot::te_orgname2, Always},
-    {"shtatvv", card_slot::checkBox_balance_voenshtat, Always},
-    {"OKATO", card_slot::le_okato, Always},
-    {"OKPO", card_slot::le_OKPO, Always},
-    {"OKOPF", card_slot::lineEdit_11, Always},
-    {"OKFS", card_slot::lineEdit_25, Always},
-    {"OKFS_txt", card_slot::lineEdit_24, Always},
-    {"INN", card_slot::le_INN, Always},
-    {"KPP", card_slot::le_KPP, Always},
-    {"Date_INN", card_slot::dateINN, Always},
-    {"Adr_ruk2", card_slot::lineEdit_23, Always},
-    {"Adr_ruk3", card_slot::lineEdit_9, Always},
-    {"Adr_ruk5", card_slot::lineEdit_31, Always},
-    {"Dolg_ruk", card_slot::lineEdit, Always},
-    {"Fam_ruk", card_slot::le_FamRuk, Always},
-    {"Im_ruk", card_slot::le_ImRuk, Always},
-    {"Ot_ruk", card_slot::le_OtRuk, Always},
-    {"Tel_ruk1", card_slot::le_TelRuk, Always},
-    {"Tel_ruk_dob1", card_slot::le_DopRuk, Always},
-    {"Fax", card_slot::le_FaxRuk, Always},
-    {"Fax_vur", card_slot::le_FaxVur, Always},
-    {"Adr_reg1", card_slot::lineEdit_46, Always},
-    {"Adr_reg6", card_slot::lineEdit_21, Always},
-    {"Adr_reg3", card_slot::lineEdit_8, Always},
-    {"Adr_reg5", card_slot::lineEdit_18, Always},
-    {"Adr_p1", card_slot::lineEdit_29, Always},
-    {"Adr_p3", card_slot::lineEdit_37, Always},
-    {"Adr_p4", card_slot::lineEdit_34, Always},
-    {"Adr_p5", card_slot::lineEdit_35, Always},
-    {"Org_first", card_slot::lineEdit_36, Always},
-    {"e_mail", card_slot::lineEdit_10, Always},
-    {"Dolg_vur", card_slot::le_DolgVur, Always},
-    {"Fam_vur", card_slot::le_FamVur, Always},
-    {"Im_vur", card_slot::le_ImVur, Always},
-    {"Ot_vur", card_slot::le_OtVur, Always},
-    {"Tel_vur", card_slot::le_TelVur, Always},
-    {"Tel_vur_dob", card_slot::le_DopVur, Always},
-    {"Kol_rab", card_slot::sb_f6_all, Always},
-    {"Kol_ofic", card_slot::sb_f6_of, Always},
-    {"Kol_PMSS", card_slot::sb_f6_neof, Always},
-    {"Kol_MP", card_slot::sb_f6_mp, Always},
-    {"Kol_priziv", card_slot::sb_f6_priziv, Always},
-    {"AB", card_slot::cb_kat_b, Always},
-    {"Kol_SM", card_slot::sb_f6_bron_of, IfReserving},
-    {"Kol_neSM", card_slot::sb_f6_bron_neof, IfReserving},
-    {"NPA_doc", card_slot::NPA_doc, IfReserving},
-    {"NPA_no", card_slot::NPA_no, IfReserving},
-    {"NPA_date", card_slot::NPA_date, IfReserving},
-    {"VK_org", card_slot::VK_org, IfReserving},
-    {"Dop_inf", card_slot::te_dopinfo, Always},
-    {"Date_vvod", card_slot::dateZap, Always},
-    {"Mesto_reg", card_slot::Mesto_reg, Always},
-    {"Sphere_ved", card_slot::cb_sf_ved, Always},
-    {"Org_upr", card_slot::cb_OGV, Always},
-    {"OKOGU", card_slot::OKOGU_le, IfStateBody},
-    {"Kol_vredn", card_slot::sb_kol_vred, Always},
-    {"Kol_vredn_opasn", card_slot::sb_kol_opas, Always},
-    {"kolont1", card_slot::te_up_l, Always},
-    {"kolont2", card_slot::te_up_r, Always},
-    {"kolont3", card_slot::te_down_l, Always},
-    {"kolont4", card_slot::te_down_r, Always},
-    {"mob_yes", card_slot::cb_MobOrgan, Always},
-    {"vur_in_mob", card_slot::cb_MobOrgan_2, IfMobBody},
-    {"Dolg_nkp", card_slot::DolgRukMO, IfMobBody},
-    {"Fam_nkp", card_slot::FamRukMO, IfMobBody},
-    {"Im_nkp", card_slot::ImRukMO, IfMobBody},
-    {"Ot_nkp", card_slot::OtRukMO, IfMobBody},
-    {"Tel_nkp", card_slot::TelRukMO, IfMobBody},
-    {"Tel_nkp_dob", card_slot::DopRukMO, IfMobBody},
-    {"fax_nkp", card_slot::FaxRukMO, IfMobBody},
-};
-
-// Elements of the main list the reader takes as they stand: name, slot, first version.
-struct ReadElement {
+struct CardElement {
     const char *name;
     int slot;
-    int from_version;
+    Condition condition;
+    int first_version; // the reader takes the element from cards of this version on
+    Place place = InOrg;
+    Take take = Latest;
 };
 
-const ReadElement read_elements[] = {
-    {"Naim_org1", card_slot::te_orgname, 0},
-    {"Dolg_ruk", card_slot::lineEdit, 0},
-    {"Fam_ruk", card_slot::le_FamRuk, 0},
-    {"Im_ruk", card_slot::le_ImRuk, 0},
-    {"Ot_ruk", card_slot::le_OtRuk, 0},
-    {"Tel_ruk1", card_slot::le_TelRuk, 0},
-    {"Fax", card_slot::le_FaxRuk, 0},
-    {"Dolg_vur", card_slot::le_DolgVur, 0},
-    {"Fam_vur", card_slot::le_FamVur, 0},
-    {"Im_vur", card_slot::le_ImVur, 0},
-    {"Ot_vur", card_slot::le_OtVur, 0},
-    {"Tel_vur", card_slot::le_TelVur, 0},
-    {"Mesto_reg", card_slot::Mesto_reg, 0},
-    {"Adr_reg6", card_slot::lineEdit_21, 0},
-    {"Adr_reg3", card_slot::lineEdit_8, 0},
-    {"Adr_reg5", card_slot::lineEdit_18, 0},
-    {"Adr_ruk2", card_slot::lineEdit_23, 0},
-    {"Adr_ruk3", card_slot::lineEdit_9, 0},
-    {"shtatvv", card_slot::checkBox_balance_voenshtat, 0},
-    {"Adr_ruk5", card_slot::lineEdit_31, 0},
-    {"Adr_p3", card_slot::lineEdit_37, 0},
-    {"Adr_p4", card_slot::lineEdit_34, 0},
-    {"Adr_p5", card_slot::lineEdit_35, 0},
-    {"Adr_p1", card_slot::lineEdit_29, 0},
-    {"e_mail", card_slot::lineEdit_10, 0},
-    {"Org_first", card_slot::lineEdit_36, 0},
-    {"INN", card_slot::le_INN, 0},
-    {"OGRN", card_slot::le_OGRN, 0},
-    {"OKATO", card_slot::le_okato, 0},
-    {"OKPO", card_slot::le_OKPO, 0},
-    {"OKOPF", card_slot::lineEdit_11, 0},
-    {"OKFS", card_slot::lineEdit_25, 0},
-    {"AB", card_slot::cb_kat_b, 0},
-    {"Org_upr", card_slot::cb_OGV, 0},
-    {"Dop_inf", card_slot::te_dopinfo, 0},
-    {"Date_vvod", card_slot::dateZap, 0},
-    {"_x2116_", card_slot::le_RegNo, 0},
-    {"Naim_org2", card_slot::te_orgname2, 0},
-    {"Fax_vur", card_slot::le_FaxVur, 0},
-    {"Kol_rab", card_slot::sb_f6_all, 0},
-    {"Kol_ofic", card_slot::sb_f6_of, 0},
-    {"Kol_PMSS", card_slot::sb_f6_neof, 0},
-    {"Kol_priziv", card_slot::sb_f6_priziv, 0},
-    {"Tel_ruk_dob1", card_slot::le_DopRuk, 1},
-    {"Tel_vur_dob", card_slot::le_DopVur, 1},
-    {"Kol_vredn", card_slot::sb_kol_vred, 3},
-    {"Kol_vredn_opasn", card_slot::sb_kol_opas, 3},
-    {"kolont1", card_slot::te_up_l, 4},
-    {"kolont2", card_slot::te_up_r, 4},
-    {"kolont3", card_slot::te_down_l, 4},
-    {"kolont4", card_slot::te_down_r, 4},
-    {"Adr_reg1", card_slot::lineEdit_46, 4},
-    {"mob_yes", card_slot::cb_MobOrgan, 10},
-    {"vur_in_mob", card_slot::cb_MobOrgan_2, 10},
-    {"Dolg_nkp", card_slot::DolgRukMO, 10},
-    {"Fam_nkp", card_slot::FamRukMO, 10},
-    {"Im_nkp", card_slot::ImRukMO, 10},
-    {"Ot_nkp", card_slot::OtRukMO, 10},
-    {"Tel_nkp", card_slot::TelRukMO, 10},
-    {"Tel_nkp_dob", card_slot::DopRukMO, 10},
-    {"fax_nkp", card_slot::FaxRukMO, 10},
-    {"OKOGU", card_slot::OKOGU_le, 23},
-    {"VK_org", card_slot::VK_org, 23},
-    {"KPP", card_slot::le_KPP, 23},
-    {"Date_INN", card_slot::dateINN, 23},
-    {"NPA_doc", card_slot::NPA_doc, 23},
-    {"NPA_no", card_slot::NPA_no, 23},
-    {"NPA_date", card_slot::NPA_date, 23},
-    {"Kol_SM", card_slot::sb_f6_bron_of, 25},
-    {"Kol_neSM", card_slot::sb_f6_bron_neof, 25},
-    {"ob_ruk", card_slot::ob_ruk, 25},
-    {"ob_ruk_date", card_slot::ob_ruk_date, 25},
-    {"ob_ruk_gou", card_slot::ob_ruk_gou, 25},
-    {"ob_vur", card_slot::ob_vur, 25},
-    {"ob_vur_date", card_slot::ob_vur_date, 25},
-    {"ob_vur_gou", card_slot::ob_vur_gou, 25},
-    {"ob_mob", card_slot::ob_mob, 25},
-    {"ob_mob_date", card_slot::ob_mob_date, 25},
-    {"ob_mob_gou", card_slot::ob_mob_gou, 25},
+// In the order the writer writes them.
+const CardElement card_elements[] = {
+    {"N_ver_quelt", version_slot, Always, 0},
+    {"OGRN", card_slot::le_OGRN, Always, 0},
+    {"_x2116_", card_slot::le_RegNo, Always, 0},
+    {"Naim_org1", card_slot::te_orgname, Always, 0},
+    {"Naim_org2", card_slot::te_orgname2, Always, 0},
+    {"shtatvv", card_slot::checkBox_balance_voenshtat, Always, 0},
+    {"OKATO", card_slot::le_okato, Always, 0},
+    {"OKPO", card_slot::le_OKPO, Always, 0},
+    {"OKOPF", card_slot::lineEdit_11, Always, 0},
+    {"OKFS", card_slot::lineEdit_25, Always, 0},
+    {"OKFS_txt", card_slot::lineEdit_24, Always, never_read},
+    {"INN", card_slot::le_INN, Always, 0},
+    {"KPP", card_slot::le_KPP, Always, 23},
+    {"Date_INN", card_slot::dateINN, Always, 23},
+    {"Adr_ruk2", card_slot::lineEdit_23, Always, 0},
+    {"Adr_ruk3", card_slot::lineEdit_9, Always, 0},
+    {"Adr_ruk5", card_slot::lineEdit_31, Always, 0},
+    {"Dolg_ruk", card_slot::lineEdit, Always, 0},
+    {"Fam_ruk", card_slot::le_FamRuk, Always, 0},
+    {"Im_ruk", card_slot::le_ImRuk, Always, 0},
+    {"Ot_ruk", card_slot::le_OtRuk, Always, 0},
+    {"Tel_ruk1", card_slot::le_TelRuk, Always, 0},
+    {"Tel_ruk_dob1", card_slot::le_DopRuk, Always, 1},
+    {"Fax", card_slot::le_FaxRuk, Always, 0},
+    {"Fax_vur", card_slot::le_FaxVur, Always, 0},
+    {"Adr_reg1", card_slot::lineEdit_46, Always, 4},
+    {"Adr_reg6", card_slot::lineEdit_21, Always, 0},
+    {"Adr_reg3", card_slot::lineEdit_8, Always, 0},
+    {"Adr_reg5", card_slot::lineEdit_18, Always, 0},
+    {"Adr_p1", card_slot::lineEdit_29, Always, 0},
+    {"Adr_p3", card_slot::lineEdit_37, Always, 0},
+    {"Adr_p4", card_slot::lineEdit_34, Always, 0},
+    {"Adr_p5", card_slot::lineEdit_35, Always, 0},
+    {"Org_first", card_slot::lineEdit_36, Always, 0},
+    {"e_mail", card_slot::lineEdit_10, Always, 0},
+    {"Dolg_vur", card_slot::le_DolgVur, Always, 0},
+    {"Fam_vur", card_slot::le_FamVur, Always, 0},
+    {"Im_vur", card_slot::le_ImVur, Always, 0},
+    {"Ot_vur", card_slot::le_OtVur, Always, 0},
+    {"Tel_vur", card_slot::le_TelVur, Always, 0},
+    {"Tel_vur_dob", card_slot::le_DopVur, Always, 1},
+    {"Kol_rab", card_slot::sb_f6_all, Always, 0},
+    {"Kol_ofic", card_slot::sb_f6_of, Always, 0},
+    {"Kol_PMSS", card_slot::sb_f6_neof, Always, 0},
+    {"Kol_MP", card_slot::sb_f6_mp, Always, 0, InOrg, WhileEmpty},
+    {"Kol_priziv", card_slot::sb_f6_priziv, Always, 0},
+    {"AB", card_slot::cb_kat_b, Always, 0},
+    {"Kol_SM", card_slot::sb_f6_bron_of, IfReserving, 25},
+    {"Kol_neSM", card_slot::sb_f6_bron_neof, IfReserving, 25},
+    {"NPA_doc", card_slot::NPA_doc, IfReserving, 23},
+    {"NPA_no", card_slot::NPA_no, IfReserving, 23},
+    {"NPA_date", card_slot::NPA_date, IfReserving, 23},
+    {"VK_org", card_slot::VK_org, IfReserving, 23},
+    {"Dop_inf", card_slot::te_dopinfo, Always, 0},
+    {"Date_vvod", card_slot::dateZap, Always, 0},
+    {"Mesto_reg", card_slot::Mesto_reg, Always, 0},
+    {"Sphere_ved", card_slot::cb_sf_ved, Always, never_read},
+    {"Org_upr", card_slot::cb_OGV, Always, 0},
+    {"OKOGU", card_slot::OKOGU_le, IfStateBody, 23},
+    {"Kol_vredn", card_slot::sb_kol_vred, Always, 3},
+    {"Kol_vredn_opasn", card_slot::sb_kol_opas, Always, 3},
+    {"kolont1", card_slot::te_up_l, Always, 4},
+    {"kolont2", card_slot::te_up_r, Always, 4},
+    {"kolont3", card_slot::te_down_l, Always, 4},
+    {"kolont4", card_slot::te_down_r, Always, 4},
+    {"mob_yes", card_slot::cb_MobOrgan, Always, 10},
+    {"vur_in_mob", card_slot::cb_MobOrgan_2, IfMobBody, 10},
+    {"Dolg_nkp", card_slot::DolgRukMO, IfMobBody, 10},
+    {"Fam_nkp", card_slot::FamRukMO, IfMobBody, 10},
+    {"Im_nkp", card_slot::ImRukMO, IfMobBody, 10},
+    {"Ot_nkp", card_slot::OtRukMO, IfMobBody, 10},
+    {"Tel_nkp", card_slot::TelRukMO, IfMobBody, 10},
+    {"Tel_nkp_dob", card_slot::DopRukMO, IfMobBody, 10},
+    {"fax_nkp", card_slot::FaxRukMO, IfMobBody, 10},
+    {"ob_ruk", card_slot::ob_ruk, IfReserving, 25, InTraining},
+    {"ob_ruk_date", card_slot::ob_ruk_date, IfReserving, 25, InTraining},
+    {"ob_ruk_gou", card_slot::ob_ruk_gou, IfReserving, 25, InTraining},
+    {"ob_vur", card_slot::ob_vur, IfReserving, 25, InTraining},
+    {"ob_vur_date", card_slot::ob_vur_date, IfReserving, 25, InTraining},
+    {"ob_vur_gou", card_slot::ob_vur_gou, IfReserving, 25, InTraining},
+    {"ob_mob", card_slot::ob_mob, IfReserving, 25, InTraining},
+    {"ob_mob_date", card_slot::ob_mob_date, IfReserving, 25, InTraining},
+    {"ob_mob_gou", card_slot::ob_mob_gou, IfReserving, 25, InTraining},
 };
 
 // OKVED sections by the code's first two digits; any other beginning is section "C".
@@ -460,19 +391,23 @@ void build_card_document(Builder &b, const QVector<QString> &card_values, const 
     const bool mob_body = slot(card_slot::cb_MobOrgan) == QString::fromUtf8(card_lists::yes);
     const QString ogrn = slot(card_slot::le_OGRN);
 
-    for (const ScalarElement &e : scalar_elements) {
-        if ((e.condition == IfReserving && !reserving) || (e.condition == IfStateBody && !state_body) ||
-            (e.condition == IfMobBody && !mob_body))
-            continue;
-        QString text;
-        if (e.slot < 0)
-            text = QString::number(card_format_version);
-        else if (e.slot == card_slot::le_OGRN && ogrn == "0")
-            text = slot(card_slot::le_INN);
-        else
-            text = slot(e.slot);
-        b.add(org, e.name, text);
-    }
+    const auto written = [&](Condition c) {
+        return c == Always || (c == IfReserving && reserving) || (c == IfStateBody && state_body) ||
+               (c == IfMobBody && mob_body);
+    };
+    const auto add_elements = [&](typename Builder::Node &parent, Place place) {
+        for (const CardElement &e : card_elements) {
+            if (e.place != place || !written(e.condition))
+                continue;
+            if (e.slot == version_slot)
+                b.add(parent, e.name, QString::number(card_format_version));
+            else if (e.slot == card_slot::le_OGRN && ogrn == "0")
+                b.add(parent, e.name, slot(card_slot::le_INN));
+            else
+                b.add(parent, e.name, slot(e.slot));
+        }
+    };
+    add_elements(org, InOrg);
 
     // OKVED: the main code, then the additional ones in their order.
     const QString main_code = slot(card_slot::le_osn_ved);
@@ -494,15 +429,7 @@ void build_card_document(Builder &b, const QVector<QString> &card_values, const 
     if (reserving) {
         auto training = b.add_record(org, "R_obuchenie");
         b.add(training, "GRN", ogrn);
-        b.add(training, "ob_ruk", slot(card_slot::ob_ruk));
-        b.add(training, "ob_ruk_date", slot(card_slot::ob_ruk_date));
-        b.add(training, "ob_ruk_gou", slot(card_slot::ob_ruk_gou));
-        b.add(training, "ob_vur", slot(card_slot::ob_vur));
-        b.add(training, "ob_vur_date", slot(card_slot::ob_vur_date));
-        b.add(training, "ob_vur_gou", slot(card_slot::ob_vur_gou));
-        b.add(training, "ob_mob", slot(card_slot::ob_mob));
-        b.add(training, "ob_mob_date", slot(card_slot::ob_mob_date));
-        b.add(training, "ob_mob_gou", slot(card_slot::ob_mob_gou));
+        add_elements(training, InTraining);
     }
 
     // Row blocks: the count comes from its slot; rows beyond the list's end are not written.
@@ -564,11 +491,11 @@ namespace
 {
 
 // What the reader does with an element, by its name.
-enum class Role { none, version, main_slot, kol_mp, okved_kind, okved, row_count, oficer_b, balance, bron, nebron };
+enum class Role { none, version, main_slot, okved_kind, okved, row_count, oficer_b, balance, bron, nebron };
 
 struct ElementRole {
     Role role = Role::none;
-    int index = 0; // main_slot: into read_elements; row_count: 0 balance, 1 bron, 2 nebron
+    int index = 0; // main_slot: into card_elements; row_count: 0 balance, 1 bron, 2 nebron
 };
 
 const QHash<QString, ElementRole> &element_roles()
@@ -587,10 +514,13 @@ const QHash<QString, ElementRole> &element_roles()
         r.insert("nebron_strok", {Role::row_count, 2});
         r.insert("okved", {Role::okved, 0});
         r.insert("N", {Role::okved_kind, 0});
-        r.insert("Kol_MP", {Role::kol_mp, 0});
-        for (int i = int(sizeof read_elements / sizeof read_elements[0]) - 1; i >= 0; --i)
-            r.insert(QLatin1String(read_elements[i].name), {Role::main_slot, i});
-        r.insert("N_ver_quelt", {Role::version, 0});
+        for (int i = 0; i < int(std::size(card_elements)); ++i) {
+            const CardElement &e = card_elements[i];
+            if (e.slot == version_slot)
+                r.insert(QLatin1String(e.name), {Role::version, 0});
+            else if (e.first_version != never_read)
+                r.insert(QLatin1String(e.name), {Role::main_slot, i});
+        }
         return r;
     }();
     return roles;
@@ -670,15 +600,11 @@ bool iexml::read_card_element(const QString &tag, const QString &text)
         card_file_version = to_int(text);
         return true;
     case Role::main_slot: {
-        const ReadElement &e = read_elements[role.index];
-        if (version >= e.from_version)
+        const CardElement &e = card_elements[role.index];
+        if (version >= e.first_version && (e.take == Latest || card_values[e.slot].isEmpty()))
             card_values[e.slot] = text;
         return true;
     }
-    case Role::kol_mp:
-        if (card_values[card_slot::sb_f6_mp].isEmpty())
-            card_values[card_slot::sb_f6_mp] = text;
-        return true;
     case Role::okved_kind:
         if (version >= 1 && (text == QString::fromUtf8(main_okved_kind) || text == QString::fromUtf8(extra_okved_kind)))
             okved_record_kind = text;
@@ -740,16 +666,9 @@ bool iexml::read_balance_value(const QString &tag, const QString &text)
         return true;
     if (balance_rows.size() >= max_balance_rows * card_lists::balance_row_size)
         return false;
-    // Cards up to version 14 stored eight values a row: the two new ones are made up from the old.
-    if (version <= 14) {
-        if (tag == "kol_dob_vnut" || tag == "Kol_treb_mir")
-            return true;
-        if (tag == "Kol_treb") {
-            balance_rows << text << QStringLiteral("0") << text;
-            return true;
-        }
-    }
-    balance_rows << text;
+    const int position =
+        int(std::find(std::begin(balance_elements), std::end(balance_elements), tag) - std::begin(balance_elements));
+    balance_rows << balance::widened_stored_values(version, position, text);
     return true;
 }
 

@@ -11,6 +11,9 @@ using namespace balance;
 
 Q_DECLARE_METATYPE(QVector<balance::BalanceRow>)
 
+using Cells = QVector<QPair<int, QString>>; // column -> cell text
+Q_DECLARE_METATYPE(Cells)
+
 namespace
 {
 
@@ -90,6 +93,8 @@ private slots:
     void management_sphere();
     void card_row_data();
     void card_row();
+    void widened_values_data();
+    void widened_values();
     void merge_data();
     void merge();
     void merge_recomputes_kept_row();
@@ -234,51 +239,81 @@ void BalanceRulesTest::management_sphere()
     QCOMPARE(int(balance::management_sphere(okfs)), sphere);
 }
 
-// A stored row as "kind|category|position|facet|actual|leaving|reserved|required|staff".
+// A stored row as the card holds it, values separated by "|"; expected cells by column, in the order written.
 void BalanceRulesTest::card_row_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("for_task");
-    QTest::addColumn<QString>("identity"); // column=value, in the order written
-    QTest::addColumn<QString>("figures");
+    QTest::addColumn<Cells>("identity");
+    QTest::addColumn<Cells>("figures");
     QTest::addColumn<bool>("invalid");
     QTest::newRow("known position, known facet")
-        << "2|Специалисты|20336|07|5|1|2|4|6" << false
-        << "20=2 1=Вспомогательное 2=Специалисты 18=2 3=20336 5=Бухгалтер 19=07 4=Фасет 0=222033607"
-        << "8=5 9=1 11=2 15=0 6=6" << false;
+        << "2|Специалисты|20336|07|5|1|2|4||6" << false
+        << Cells{{col_kind_code, "2"},   {col_kind, "Вспомогательное"}, {col_category, "Специалисты"},
+                 {col_cat_code, "2"},    {col_code, "20336"},           {col_name, "Бухгалтер"},
+                 {col_facet_code, "07"}, {col_facet, "Фасет"},          {col_key, "222033607"}}
+        << Cells{{col_fact, "5"}, {col_mp, "1"}, {col_bron, "2"}, {col_vnutr_ist, "0"}, {col_shtat, "6"}} << false;
     QTest::newRow("kind 1 leaves the fresh row's word, task column taken")
-        << "1|Рабочие|20336||5|||4|6" << true << "20=1 2=Рабочие 18=4 3=20336 5=Бухгалтер 0=1420336"
-        << "8=5 9= 11= 7=4 15=0 6=6" << false;
+        << "1|Рабочие|20336||5|||4||6" << true
+        << Cells{{col_kind_code, "1"}, {col_category, "Рабочие"}, {col_cat_code, "4"},
+                 {col_code, "20336"},  {col_name, "Бухгалтер"},   {col_key, "1420336"}}
+        << Cells{{col_fact, "5"}, {col_mp, ""}, {col_bron, ""}, {col_treb, "4"}, {col_vnutr_ist, "0"}, {col_shtat, "6"}}
+        << false;
     QTest::newRow("unknown position, unknown facet, unknown words")
-        << "9|Прочие|99999|55|x||||" << false
-        << "20=9 2=Прочие 3=99999 5=!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!! 19=55 0=99999955"
-        << "8=x 9= 11= 15=0 6=" << true;
+        << "9|Прочие|99999|55|x|||||" << false
+        << Cells{{col_kind_code, "9"},   {col_category, "Прочие"},
+                 {col_code, "99999"},    {col_name, "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"},
+                 {col_facet_code, "55"}, {col_key, "99999955"}}
+        << Cells{{col_fact, "x"}, {col_mp, ""}, {col_bron, ""}, {col_vnutr_ist, "0"}, {col_shtat, ""}} << true;
 }
 
 void BalanceRulesTest::card_row()
 {
     QFETCH(QString, stored);
     QFETCH(bool, for_task);
-    QFETCH(QString, identity);
-    QFETCH(QString, figures);
+    QFETCH(Cells, identity);
+    QFETCH(Cells, figures);
     QFETCH(bool, invalid);
-    const QStringList v = stored.split('|');
-    const CardBalanceRow row = {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+    // The row stands second in the stored rows: the first is only there to be skipped.
+    const QVector<QString> rows = QVector<QString>(balance_pos::row_size, "1") + stored.split('|').toVector();
     CardRowNames names;
     names.positions.insert("20336", "Бухгалтер");
     names.facets.insert("07", "Фасет");
-    const TableRowFromCard out = table_row_from_card(row, names, for_task);
-    const auto join = [](const QVector<QPair<int, QVariant>> &cells) {
-        QStringList parts;
+    const TableRowFromCard out = table_row_from_card(stored_balance_row(rows, 1), names, for_task);
+    const auto texts = [](const QVector<QPair<int, QVariant>> &cells) {
+        Cells plain;
         for (const auto &cell : cells)
-            parts << QString::number(cell.first) + '=' + cell.second.toString();
-        return parts.join(' ');
+            plain.append({cell.first, cell.second.toString()});
+        return plain;
     };
-    QCOMPARE(join(out.identity), identity);
-    QCOMPARE(join(out.figures), figures);
+    QCOMPARE(texts(out.identity), identity);
+    QCOMPARE(texts(out.figures), figures);
     QCOMPARE(out.invalid_code, invalid);
     // Whole numbers go in as numbers, so the arithmetic and the sorting see figures.
-    QCOMPARE(out.figures.first().second.type(), v[4] == "x" ? QVariant::String : QVariant::Int);
+    QCOMPARE(out.figures.first().second.type(), figures.first().second == "x" ? QVariant::String : QVariant::Int);
+}
+
+// Values each stored element adds: old cards lack the internal cover and the peacetime staff.
+void BalanceRulesTest::widened_values_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("added");
+    QTest::newRow("old required brings the two missing values")
+        << last_eight_value_version << balance_pos::required << QStringList{"7", "0", "7"};
+    QTest::newRow("old internal cover adds nothing") << 0 << balance_pos::internal_cover << QStringList{};
+    QTest::newRow("old staff adds nothing") << 5 << balance_pos::staff << QStringList{};
+    QTest::newRow("old actual as it is") << 5 << balance_pos::actual << QStringList{"7"};
+    QTest::newRow("new required as it is") << last_eight_value_version + 1 << balance_pos::required << QStringList{"7"};
+    QTest::newRow("new staff as it is") << 25 << balance_pos::staff << QStringList{"7"};
+}
+
+void BalanceRulesTest::widened_values()
+{
+    QFETCH(int, version);
+    QFETCH(int, position);
+    QFETCH(QStringList, added);
+    QCOMPARE(QStringList(widened_stored_values(version, position, "7").toList()), added);
 }
 
 void BalanceRulesTest::merge_data()
