@@ -1,5 +1,7 @@
 #include "balance_model_io.h"
 
+#include "card_balance_row.h"
+
 #include <QBrush>
 #include <QStandardItemModel>
 
@@ -43,13 +45,7 @@ QVariant brush_of(Mark mark)
 
 QVariant value_of(int column, const QString &text)
 {
-    if (is_figure_column(column)) {
-        bool ok = false;
-        const int value = text.toInt(&ok, 10);
-        if (ok)
-            return value;
-    }
-    return text;
+    return is_figure_column(column) ? figure_cell(text) : QVariant(text);
 }
 
 QString text_of(const QStandardItem *item)
