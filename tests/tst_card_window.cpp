@@ -298,7 +298,7 @@ private slots:
         QVector<QString> card = new_window()->collect_card_values();
         card[card_slot::te_orgname] = "Другая организация";
         const auto asked = test_support::answer_next_modal("Отменить", {}, 1500);
-        window->fill_from_card(card, QVector<QString>(10, "1"), {}, {});
+        window->fill_from_card(card, QVector<QString>(card_lists::balance_row_size, "1"), {}, {});
         QTest::qWait(1600);
         QVERIFY2(!asked->seen, qPrintable(asked->title + ": " + asked->text));
         Ui::Widget *f = ui(*window);
