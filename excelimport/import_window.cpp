@@ -4,6 +4,7 @@
 #include "widget.h"
 
 #include "balance_model_io.h"
+#include "card_lists.h"
 #include "import_rules.h"
 #include "message_box.h"
 #include "workbook.h"
@@ -424,19 +425,20 @@ void Widget::import_reservation_sheet(const QString &question, const QString &mi
 // The reserved staff from the first sheet.
 void Widget::import_bron_sheet(Workbook &book)
 {
-    import_reservation_sheet(tr("Желаете принять данные по забронированным ГПЗ из файла?\n\nИмпорт будет "
-                                "производиться с первого листа, начиная с третьей строки первого столбца."),
-                             QString(), tr("в графе Фамилия"), [&] {
-                                 const QVector<BronRow> rows = read_bron_rows(book, 0);
-                                 if (!rows.isEmpty())
-                                     bron_model->removeRows(0, bron_model->rowCount());
-                                 for (int n = 0; n < rows.size(); ++n) {
-                                     on_add_bron_clicked();
-                                     bron_model->setData(bron_model->index(n, 4), rows[n].surname, Qt::EditRole);
-                                     bron_model->setData(bron_model->index(n, 3), rows[n].order, Qt::EditRole);
-                                 }
-                                 return rows.size();
-                             });
+    import_reservation_sheet(
+        tr("Желаете принять данные по забронированным ГПЗ из файла?\n\nИмпорт будет "
+           "производиться с первого листа, начиная с третьей строки первого столбца."),
+        QString(), tr("в графе Фамилия"), [&] {
+            const QVector<BronRow> rows = read_bron_rows(book, 0);
+            if (!rows.isEmpty())
+                bron_model->removeRows(0, bron_model->rowCount());
+            for (int n = 0; n < rows.size(); ++n) {
+                on_add_bron_clicked();
+                bron_model->setData(bron_model->index(n, bron_pos::full_name), rows[n].surname, Qt::EditRole);
+                bron_model->setData(bron_model->index(n, bron_pos::order), rows[n].order, Qt::EditRole);
+            }
+            return rows.size();
+        });
 }
 
 // The staff not reserved from the second sheet.
@@ -445,18 +447,19 @@ void Widget::import_nebron_sheet(Workbook &book, int sheet_count)
     const QString missing_sheet =
         sheet_count < 2 ? tr("Ошибка импорта - в файле нет второго листа с данными по НЕзабронированным ГПЗ.")
                         : QString();
-    import_reservation_sheet(tr("Желаете принять данные по НЕзабронированным ГПЗ из файла?\n\nИмпорт будет "
-                                "производиться со второго листа, начиная с третьей строки первого столбца."),
-                             missing_sheet, tr("в первом столбце"), [&] {
-                                 const QVector<NebronRow> rows = read_nebron_rows(book, 1);
-                                 if (!rows.isEmpty())
-                                     nebron_model->removeRows(0, nebron_model->rowCount());
-                                 for (int n = 0; n < rows.size(); ++n) {
-                                     on_add_nebron_clicked();
-                                     nebron_model->setData(nebron_model->index(n, 0), rows[n].count, Qt::EditRole);
-                                     nebron_model->setData(nebron_model->index(n, 1), rows[n].reason, Qt::EditRole);
-                                     nebron_model->setData(nebron_model->index(n, 2), rows[n].extra, Qt::EditRole);
-                                 }
-                                 return rows.size();
-                             });
+    import_reservation_sheet(
+        tr("Желаете принять данные по НЕзабронированным ГПЗ из файла?\n\nИмпорт будет "
+           "производиться со второго листа, начиная с третьей строки первого столбца."),
+        missing_sheet, tr("в первом столбце"), [&] {
+            const QVector<NebronRow> rows = read_nebron_rows(book, 1);
+            if (!rows.isEmpty())
+                nebron_model->removeRows(0, nebron_model->rowCount());
+            for (int n = 0; n < rows.size(); ++n) {
+                on_add_nebron_clicked();
+                nebron_model->setData(nebron_model->index(n, nebron_pos::count), rows[n].count, Qt::EditRole);
+                nebron_model->setData(nebron_model->index(n, nebron_pos::reason), rows[n].reason, Qt::EditRole);
+                nebron_model->setData(nebron_model->index(n, nebron_pos::extra), rows[n].extra, Qt::EditRole);
+            }
+            return rows.size();
+        });
 }

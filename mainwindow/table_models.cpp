@@ -2,6 +2,7 @@
 #include "widget.h"
 
 #include "balance_rules.h"
+#include "card_lists.h"
 #include "comboboxdelegate.h"
 #include "spinboxdelegate.h"
 
@@ -70,25 +71,25 @@ void Widget::setup_table_models()
     balance->setItemDelegateForColumn(col_kind, combo_delegate);
     connect(balance_model, &QStandardItemModel::dataChanged, this, &Widget::UpdateData_balance);
 
-    bron_model = new QStandardItemModel(0, 5, this);
-    nebron_model = new QStandardItemModel(0, 3, this);
+    bron_model = new QStandardItemModel(0, card_lists::bron_row_size, this);
+    nebron_model = new QStandardItemModel(0, card_lists::nebron_row_size, this);
     set_headers(bron_model, {"ПДП\n(необяз.)", "Код должн.\nпо ПДП\n(необяз.)", "Наименование\nдолжности",
                              "Дата и номер приказа (распоряжения) о бронировании", "Фамилия, инициалы\n"});
     set_headers(nebron_model,
                 {"Количество\nГПЗ", "Причина, по которой\nне произведено бронирование", "Дополнительные сведения"});
     bron_model->setItemPrototype(item_prototype->clone());
     nebron_model->setItemPrototype(item_prototype->clone());
-    ui->table_nebronGPZ->setItemDelegateForColumn(0, spin_delegate);
+    ui->table_nebronGPZ->setItemDelegateForColumn(nebron_pos::count, spin_delegate);
 
     ui->table_bronGPZ->setModel(bron_model);
     ui->table_bronGPZ->setShowGrid(true);
     ui->table_bronGPZ->setSortingEnabled(true);
-    for (int column : {0, 1, 2})
+    for (int column : {bron_pos::pdp_entry, bron_pos::position_code, bron_pos::position_name})
         ui->table_bronGPZ->hideColumn(column);
-    ui->table_bronGPZ->setColumnWidth(3, 8 * balance->width());
+    ui->table_bronGPZ->setColumnWidth(bron_pos::order, 8 * balance->width());
 
     ui->table_nebronGPZ->setModel(nebron_model);
     ui->table_nebronGPZ->setShowGrid(true);
     ui->table_nebronGPZ->setSortingEnabled(true);
-    ui->table_nebronGPZ->setColumnWidth(1, int(2.5 * balance->width()));
+    ui->table_nebronGPZ->setColumnWidth(nebron_pos::reason, int(2.5 * balance->width()));
 }

@@ -1,4 +1,5 @@
 #include "balance_rules.h"
+#include "card_lists.h"
 #include "form.h"
 #include "form_helpers.h"
 #include "form_pdp.h"
@@ -11,6 +12,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
+using namespace balance;
 using test_support::picker_titled;
 
 namespace
@@ -106,11 +108,12 @@ void TestBalanceWindow::position_pick_makes_a_row()
     QStandardItemModel *m = balance();
     QCOMPARE(m->rowCount(), 1);
     QStringList row;
-    for (int column : {0, 1, 2, 3, 4, 5, 16, 18, 20})
+    for (int column :
+         {col_key, col_kind, col_category, col_code, col_facet, col_name, col_vnesh_ist, col_cat_code, col_kind_code})
         row << cell(m, 0, column);
     QCOMPARE(row, (QStringList{"1122446", "Основное", "Руководители", "22446", "", "Инженер", "", "1", "1"}));
     QCOMPARE(m->index(0, balance::col_vnutr_ist).data(Qt::EditRole), QVariant(0));
-    for (int column : {6, 7, 8, 9, 11})
+    for (int column : {col_shtat, col_treb, col_fact, col_mp, col_bron})
         QVERIFY2(!m->item(0, column), qPrintable(QString::number(column)));
     QCOMPARE(ui()->table_balance->currentIndex(), m->index(0, balance::col_shtat));
     // A new kind sends the cursor to the establishment number.
@@ -135,12 +138,12 @@ void TestBalanceWindow::row_buttons()
     pick("22446", "Инженер", "2");
     pick("20656", "Главный бухгалтер", "1");
     pick("22446", "Инженер", "2"); // the same position twice gives two rows
-    type(0, {{8, 5}, {9, 1}});
-    type(2, {{8, 4}});
+    type(0, {{col_fact, 5}, {col_mp, 1}});
+    type(2, {{col_fact, 4}});
     QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_sort_clicked"));
     QStringList codes;
     for (int row = 0; row < balance()->rowCount(); ++row)
-        codes << cell(balance(), row, 3);
+        codes << cell(balance(), row, col_code);
     QCOMPARE(codes, (QStringList{"20656", "22446", "22446", "23369"}));
 
     ui()->table_balance->setCurrentIndex(balance()->index(3, balance::col_name));
@@ -165,19 +168,19 @@ void TestBalanceWindow::totals_by_category()
     pick("23369", "Кассир", "3");
     pick("99999", "Без категории", "5");
     pick("16199", "Оператор", "4");
-    type(0, {{8, 1}});
-    type(1, {{8, 7}, {9, 2}, {11, 1}, {6, 10}});
-    type(2, {{8, 3}});
-    type(3, {{8, 100}, {9, 4}});
-    type(4, {{8, 5}, {9, 1}});
-    QCOMPARE(cell(balance(), 1, 7), QString("10"));
-    QCOMPARE(cell(balance(), 1, 16), QString("2"));
+    type(0, {{col_fact, 1}});
+    type(1, {{col_fact, 7}, {col_mp, 2}, {col_bron, 1}, {col_shtat, 10}});
+    type(2, {{col_fact, 3}});
+    type(3, {{col_fact, 100}, {col_mp, 4}});
+    type(4, {{col_fact, 5}, {col_mp, 1}});
+    QCOMPARE(cell(balance(), 1, col_treb), QString("10"));
+    QCOMPARE(cell(balance(), 1, col_vnesh_ist), QString("2"));
     const QList<int> totals{ui()->sb_b_ruk->value(),      ui()->sb_b_spec->value(),      ui()->sb_b_slug->value(),
                             ui()->sb_b_rab->value(),      ui()->sb_b_all->value(),       ui()->sb_b_sum_mp->value(),
                             ui()->sb_b_sum_treb->value(), ui()->sb_b_treb_spec->value(), ui()->sb_b_bron->value()};
     QCOMPARE(totals, (QList<int>{1, 7, 3, 5, 16, 7, 10, 10, 1}));
-    type(1, {{11, 6}});
-    for (int column : {8, 11})
+    type(1, {{col_bron, 6}});
+    for (int column : {col_fact, col_bron})
         QCOMPARE(balance()->index(1, column).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
 }
 
@@ -188,10 +191,10 @@ void TestBalanceWindow::merge_equal_rows()
     pick("20656", "Главный бухгалтер", "1");
     pick("22446", "Инженер", "2");
     pick("22446", "Инженер", "2");
-    type(0, {{6, 1}, {8, 1}});
-    type(1, {{6, 9}, {8, 9}});
-    type(2, {{6, 2}, {8, 2}, {11, 1}});
-    type(3, {{6, 3}, {8, 3}, {15, 2}});
+    type(0, {{col_shtat, 1}, {col_fact, 1}});
+    type(1, {{col_shtat, 9}, {col_fact, 9}});
+    type(2, {{col_shtat, 2}, {col_fact, 2}, {col_bron, 1}});
+    type(3, {{col_shtat, 3}, {col_fact, 3}, {col_vnutr_ist, 2}});
     std::shared_ptr<test_support::ModalAnswer> report;
     auto question = test_support::answer_next_modal(QString(), [&](QWidget *modal) {
         report = test_support::answer_next_modal("OK");
@@ -205,7 +208,7 @@ void TestBalanceWindow::merge_equal_rows()
     QCOMPARE(m->rowCount(), 2);
     QCOMPARE(report->text, QString("Объединено строк - 2."));
     QStringList merged;
-    for (int column : {3, 6, 7, 8, 11, 13, 15})
+    for (int column : {col_code, col_shtat, col_treb, col_fact, col_bron, col_nekomplekt, col_vnutr_ist})
         merged << cell(m, 1, column);
     QCOMPARE(merged, (QStringList{"22446", "6", "6", "6", "1", "0", "0"}));
     const QList<int> totals{ui()->sb_b_all->value(), ui()->sb_b_sum_treb->value(), ui()->sb_b_sum_vnutr->value(),
@@ -227,9 +230,9 @@ void TestBalanceWindow::column_switch_asks_first()
     QFETCH(bool, mobilisation);
     QFETCH(QString, question);
     QCheckBox *box = mobilisation ? ui()->checkBox_balance_voenshtat : ui()->checkBox_balance_vnutr_ist;
-    const int column = mobilisation ? 7 : 15;
+    const int column = mobilisation ? col_treb : col_vnutr_ist;
     pick("22446", "Инженер", "2");
-    type(0, {{8, 5}, {9, 5}, {6, 10}});
+    type(0, {{col_fact, 5}, {col_mp, 5}, {col_shtat, 10}});
     box->setChecked(true);
     QVERIFY(!ui()->table_balance->isColumnHidden(column));
     type(0, {{column, mobilisation ? 12 : 3}});
@@ -248,7 +251,7 @@ void TestBalanceWindow::column_switch_asks_first()
     QVERIFY(ui()->table_balance->isColumnHidden(column));
     // Establishment copied back, or internal sources cleared; the totals follow.
     QCOMPARE(cell(balance(), 0, column), QString(mobilisation ? "10" : "0"));
-    QCOMPARE(cell(balance(), 0, 16), QString("5"));
+    QCOMPARE(cell(balance(), 0, col_vnesh_ist), QString("5"));
     QCOMPARE(ui()->sb_b_sum_treb->value(), 10);
     QCOMPARE(ui()->sb_b_sum_vnutr->value(), 0);
 }
@@ -261,9 +264,10 @@ void TestBalanceWindow::name_column_width_rule()
     w()->resize(w()->width() + 1, w()->height());
     QApplication::processEvents();
     const int W = view->width();
-    const int rest = W - view->columnWidth(4) - view->columnWidth(6) - view->columnWidth(8) - view->columnWidth(9) -
-                     view->columnWidth(11) - view->columnWidth(13);
-    QCOMPARE(view->columnWidth(5), int(rest - 0.14 * W));
+    int rest = W;
+    for (int column : {col_facet, col_shtat, col_fact, col_mp, col_bron, col_nekomplekt})
+        rest -= view->columnWidth(column);
+    QCOMPARE(view->columnWidth(col_name), int(rest - 0.14 * W));
 }
 
 void TestBalanceWindow::cursor_moves_data()
@@ -274,11 +278,11 @@ void TestBalanceWindow::cursor_moves_data()
     QTest::addColumn<bool>("vnutr");
     QTest::addColumn<int>("expected_row");
     QTest::addColumn<int>("expected_column");
-    QTest::newRow("shtat, mob task") << false << 6 << true << false << 0 << 7;
-    QTest::newRow("bron") << false << 11 << false << false << 1 << 6;
-    QTest::newRow("bron, internal") << false << 11 << false << true << 0 << 15;
-    QTest::newRow("enter on name") << true << 5 << false << false << 0 << 6;
-    QTest::newRow("enter on shortage") << true << 13 << false << false << 1 << 6;
+    QTest::newRow("shtat, mob task") << false << int(col_shtat) << true << false << 0 << int(col_treb);
+    QTest::newRow("bron") << false << int(col_bron) << false << false << 1 << int(col_shtat);
+    QTest::newRow("bron, internal") << false << int(col_bron) << false << true << 0 << int(col_vnutr_ist);
+    QTest::newRow("enter on name") << true << int(col_name) << false << false << 0 << int(col_shtat);
+    QTest::newRow("enter on shortage") << true << int(col_nekomplekt) << false << false << 1 << int(col_shtat);
 }
 
 void TestBalanceWindow::cursor_moves()
@@ -353,7 +357,7 @@ void TestBalanceWindow::reservation_switch_cancelled_confirmed_and_back()
     QCOMPARE(f->tabWidget->tabText(4), QString("Баланс"));
     QVERIFY(f->tabWidget->isTabEnabled(5));
     pick("22446", "Инженер", "2");
-    type(0, {{8, 5}, {11, 2}});
+    type(0, {{col_fact, 5}, {col_bron, 2}});
     f->sb_f6_of->setValue(4);
     f->sb_f6_bron_of->setValue(2);
     QCOMPARE(f->sb_b_bron->value(), 2);
@@ -384,7 +388,7 @@ void TestBalanceWindow::reservation_switch_cancelled_confirmed_and_back()
     QCOMPARE(f->sb_b_spec_bron->value(), 2); // other totals keep their values
 
     f->cb_kat_b->setCurrentIndex(f->cb_kat_b->findText("Да"));
-    QCOMPARE(cell(balance(), 0, 11), QString("2"));
+    QCOMPARE(cell(balance(), 0, col_bron), QString("2"));
     QCOMPARE(f->sb_f6_bron_of->value(), 0);
     // The reserved total follows the rows again rather than staying 0.
     QCOMPARE(f->sb_b_bron->value(), 2);
@@ -399,18 +403,18 @@ void TestBalanceWindow::reservation_tables()
 
     for (const char *name : {"Иванов И.И.", "Петров П.П."}) {
         QVERIFY(QMetaObject::invokeMethod(w(), "on_add_bron_clicked"));
-        bron->setData(bron->index(bron->rowCount() - 1, 4), name);
+        bron->setData(bron->index(bron->rowCount() - 1, bron_pos::full_name), name);
     }
-    for (int c = 0; c < 5; ++c)
-        QCOMPARE(bron->item(0, c) != nullptr, c == 2 || c == 4);
-    ui()->table_bronGPZ->setCurrentIndex(bron->index(0, 4));
+    for (int c = 0; c < card_lists::bron_row_size; ++c)
+        QCOMPARE(bron->item(0, c) != nullptr, c == bron_pos::position_name || c == bron_pos::full_name);
+    ui()->table_bronGPZ->setCurrentIndex(bron->index(0, bron_pos::full_name));
     for (const QString &answer : {QStringLiteral("Нет"), QStringLiteral("Да")}) {
         auto box = test_support::answer_next_modal(answer);
         QVERIFY(QMetaObject::invokeMethod(w(), "on_del_bron_clicked"));
         QCOMPARE(box->text, QString("Удалить строку №1"));
     }
     QCOMPARE(bron->rowCount(), 1);
-    QCOMPARE(cell(bron, 0, 4), QString("Петров П.П."));
+    QCOMPARE(cell(bron, 0, bron_pos::full_name), QString("Петров П.П."));
 }
 
 void TestBalanceWindow::access_code_refused_and_counted()

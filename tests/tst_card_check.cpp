@@ -94,13 +94,16 @@ void add_rows(QStandardItemModel *model, const QVector<Row> &rows)
 {
     for (const Row &r : rows) {
         QList<QStandardItem *> items;
-        for (int c = 0; c < 21; ++c)
+        for (int c = 0; c < balance::column_count; ++c)
             items << new QStandardItem;
-        const QVariant cells[][2] = {{0, r.key}, {3, r.code},  {5, r.name},   {6, r.shtat}, {7, r.treb}, {8, r.fact},
-                                     {9, r.mp},  {11, r.bron}, {15, r.vnutr}, {18, "1"},    {20, "1"}};
+        using namespace balance;
+        const QVector<QPair<int, QVariant>> cells = {
+            {col_key, r.key},         {col_code, r.code},  {col_name, r.name},  {col_shtat, r.shtat},
+            {col_treb, r.treb},       {col_fact, r.fact},  {col_mp, r.mp},      {col_bron, r.bron},
+            {col_vnutr_ist, r.vnutr}, {col_cat_code, "1"}, {col_kind_code, "1"}};
         for (const auto &cell : cells)
-            if (cell[1].isValid())
-                items[cell[0].toInt()]->setData(cell[1], Qt::EditRole);
+            if (cell.second.isValid())
+                items[cell.first]->setData(cell.second, Qt::EditRole);
         model->appendRow(items);
     }
 }

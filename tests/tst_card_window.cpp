@@ -6,6 +6,7 @@
 #include "form.h"
 #include "form_helpers.h"
 #include "iexml.h"
+#include "named_values.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -178,7 +179,10 @@ class TestCardWindow : public QObject
             if (i == 0)
                 w.paste_faset(facet.code, facet.name, QString());
             const int row = w.balance_model->rowCount() - 1;
-            for (const auto &cell : {std::pair<int, int>{6, 10 + i}, {8, 9 + i}, {9, 1}, {11, 2 + i}})
+            for (const auto &cell : {std::pair<int, int>{balance::col_shtat, 10 + i},
+                                     {balance::col_fact, 9 + i},
+                                     {balance::col_mp, 1},
+                                     {balance::col_bron, 2 + i}})
                 w.balance_model->setData(w.balance_model->index(row, cell.first), cell.second, Qt::EditRole);
         }
         add_rows(w, w.bron_model, &Widget::on_add_bron_clicked,
@@ -222,30 +226,66 @@ private slots:
         fill_sample(*window);
         QVector<QString> v = window->collect_card_values();
         QCOMPARE(ui(*window)->lineEdit_10->text(), QString("info@romashka.ru"));
-        QCOMPARE(ui(*window)->te_orgname->toPlainText(), v.at(0));
+        QCOMPARE(ui(*window)->te_orgname->toPlainText(), v.at(card_slot::te_orgname));
         const QString street = unique_record("адрес_new.xml").code;
-        const QString expected =
-            "0=Общество с ограниченной ответственностью \"Ромашка\"|5=(812)-123-45-67|6=|12=|17=" + street +
-            "|19=shtatmir|21=" + street +
-            "|25=info@romashka.ru|35=120|41=4|44=Б|45=1234567|52=2024-03-05|54=12345|56=(812)-765-43-22|"
-            "63=УМЦ по ГОЧС|68=2021-05-06|93=Низ справа|100=2|111=2010-06-07|112=Распоряжение о бронировании|"
-            "114=2|115=2|116=2023-02-01|117=Да|125=(812)-000-11-23";
-        for (const QString &pair : expected.split('|'))
-            QCOMPARE(pair.section('=', 0, 0) + "=" + v.at(pair.section('=', 0, 0).toInt()), pair);
+        using namespace card_slot;
+        const test_support::NamedValues expected = {
+            {te_orgname, "Общество с ограниченной ответственностью \"Ромашка\""},
+            {le_TelRuk, "(812)-123-45-67"},
+            {le_FaxRuk, ""},
+            {Mesto_reg, ""},
+            {lineEdit_23, street},
+            {checkBox_balance_voenshtat, "shtatmir"},
+            {lineEdit_37, street},
+            {lineEdit_10, "info@romashka.ru"},
+            {sb_f6_all, "120"},
+            {sb_f6_bron_neof, "4"},
+            {cb_kat_b, "Б"},
+            {OKOGU_le, "1234567"},
+            {dateZap, "2024-03-05"},
+            {le_RegNo, "12345"},
+            {le_FaxVur, "(812)-765-43-22"},
+            {ob_ruk_gou, "УМЦ по ГОЧС"},
+            {ob_mob_date, "2021-05-06"},
+            {te_down_r, "Низ справа"},
+            {balance_row_count, "2"},
+            {dateINN, "2010-06-07"},
+            {NPA_doc, "Распоряжение о бронировании"},
+            {bron_row_count, "2"},
+            {nebron_row_count, "2"},
+            {NPA_date, "2023-02-01"},
+            {cb_MobOrgan, "Да"},
+            {FaxRukMO, "(812)-000-11-23"}};
+        QCOMPARE(v.size(), card_lists::main_size);
+        QCOMPARE(test_support::list_texts(v, expected), test_support::values_of(expected));
 
         // Balance rows sorted by key, each in its value order; reserved rows by name, not-reserved by count.
+        using namespace balance;
         QStandardItemModel *m = window->balance_model;
-        m->sort(0, Qt::DescendingOrder);
+        m->sort(col_key, Qt::DescendingOrder);
         const QVector<QString> rows = window->collect_balance_rows();
-        QCOMPARE(rows.size(), 2 * card_lists::balance_row_size);
-        QVERIFY(m->item(0, balance::col_key)->text() < m->item(1, balance::col_key)->text());
+        const int row_size = card_lists::balance_row_size;
+        QCOMPARE(rows.size(), 2 * row_size);
+        QVERIFY(m->item(0, col_key)->text() < m->item(1, col_key)->text());
         for (int r = 0; r < 2; ++r) {
             const auto cell = [&](int c) { return m->item(r, c) ? m->item(r, c)->text() : QString(); };
-            QCOMPARE(rows.mid(r * 10, 10), QVector<QString>({cell(20), cell(2), cell(3), cell(19), cell(8), cell(9),
-                                                             cell(11), cell(6), "", cell(6)}));
+            QVector<QString> row(row_size);
+            test_support::set_list(row, {{balance_pos::kind_code, cell(col_kind_code)},
+                                         {balance_pos::category_word, cell(col_category)},
+                                         {balance_pos::position_code, cell(col_code)},
+                                         {balance_pos::facet_code, cell(col_facet_code)},
+                                         {balance_pos::actual, cell(col_fact)},
+                                         {balance_pos::leaving_by_mob, cell(col_mp)},
+                                         {balance_pos::reserved, cell(col_bron)},
+                                         {balance_pos::required, cell(col_shtat)},
+                                         {balance_pos::internal_cover, ""},
+                                         {balance_pos::staff, cell(col_shtat)}});
+            QCOMPARE(rows.mid(r * row_size, row_size), row);
         }
         const QVector<QString> bron = window->collect_bron_rows();
-        QCOMPARE(QVector<QString>({bron.at(4), bron.at(9)}), QVector<QString>({"Андреев А.А.", "Борисов Б.Б."}));
+        QCOMPARE(
+            QVector<QString>({bron.at(bron_pos::full_name), bron.at(card_lists::bron_row_size + bron_pos::full_name)}),
+            QVector<QString>({"Андреев А.А.", "Борисов Б.Б."}));
         QCOMPARE(window->collect_nebron_rows(), QVector<QString>({"5", "Иное", "", "3", "Нет ВУС в перечне", "—"}));
     }
 
@@ -256,9 +296,9 @@ private slots:
         fill_sample(*window);
         window->set_mobilisation_staff_column(true);
         QVector<QString> card = new_window()->collect_card_values();
-        card[0] = "Другая организация";
+        card[card_slot::te_orgname] = "Другая организация";
         const auto asked = test_support::answer_next_modal("Отменить", {}, 1500);
-        window->fill_from_card(card, QVector<QString>(10, "1"), {}, {});
+        window->fill_from_card(card, QVector<QString>(card_lists::balance_row_size, "1"), {}, {});
         QTest::qWait(1600);
         QVERIFY2(!asked->seen, qPrintable(asked->title + ": " + asked->text));
         Ui::Widget *f = ui(*window);
@@ -267,7 +307,7 @@ private slots:
         // Nothing of the other card's mobilisation body stays behind.
         QVERIFY(f->DolgRukMO->text().isEmpty());
         QCOMPARE(window->collect_card_values(), window->saved_snapshot);
-        QCOMPARE(window->saved_snapshot.at(0), QString("Другая организация"));
+        QCOMPARE(window->saved_snapshot.at(card_slot::te_orgname), QString("Другая организация"));
 
         // No registration number of the previous card, no OGRN "0" for a card without INN and OGRN, and the
         // reserved figures stay even without a balance.
@@ -510,9 +550,10 @@ private slots:
                                {}, {});
         QCOMPARE(seen->size(), 1);
         QCOMPARE(seen->at(0).title, QString("Код должности НЕДЕЙСТВИТЕЛЕН!"));
-        const QList<QStandardItem *> unknown = window->balance_model->findItems("99999-no", Qt::MatchExactly, 3);
+        const QList<QStandardItem *> unknown =
+            window->balance_model->findItems("99999-no", Qt::MatchExactly, balance::col_code);
         QCOMPARE(unknown.size(), 1);
-        QCOMPARE(window->balance_model->item(unknown.first()->row(), 5)->text(),
+        QCOMPARE(window->balance_model->item(unknown.first()->row(), balance::col_name)->text(),
                  QString("!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"));
     }
 
@@ -520,31 +561,31 @@ private slots:
     // written back unchanged.
     void unknown_codes_kept_data()
     {
-        QTest::addColumn<QString>("codes"); // slot=code|...
-        QTest::addColumn<QString>("shown"); // widget=text|...
+        QTest::addColumn<test_support::NamedValues>("codes"); // {slot, code}
+        QTest::addColumn<QString>("shown");                   // widget=text|...
+        using namespace card_slot;
         QTest::newRow("okato, actual street, office")
-            << "29=40262|17=1234|109=999"
+            << test_support::NamedValues{{le_okato, "40262"}, {lineEdit_23, "1234"}, {VK_org, "999"}}
             << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=999|"
                "le_VK=Военкомат с кодом 999 (нет в списке программы)";
         QTest::newRow("okopf, okfs, okved, postal street")
-            << "31=19999|32=98|33=99.99.99|21=7"
+            << test_support::NamedValues{{lineEdit_11, "19999"},
+                                         {lineEdit_25, "98"},
+                                         {le_osn_ved, "99.99.99"},
+                                         {lineEdit_37, "7"}}
             << "lineEdit_11=19999|lineEdit_13=|lineEdit_25=98|lineEdit_24=|"
                "le_osn_ved=99.99.99|lineEdit_26=|lineEdit_37=Улица с кодом 7 (нет в списке программы)";
     }
 
     void unknown_codes_kept()
     {
-        QFETCH(QString, codes);
+        QFETCH(test_support::NamedValues, codes);
         QFETCH(QString, shown);
         auto first = new_window();
         fill_sample(*first);
         QVector<QVector<QString>> card = collect(*first);
-        QStringList named;
-        for (const QString &pair : codes.split('|')) {
-            const int slot = pair.section('=', 0, 0).toInt();
-            card[0][slot] = pair.section('=', 1);
-            named << pair.section('=', 1);
-        }
+        test_support::set_list(card[0], codes);
+        QStringList named = test_support::values_of(codes);
         const QString stored = path("elsewhere.quelt");
         iexml writer;
         QVERIFY(writer.save_card(card[0], card[1], card[2], card[3], stored, "elsewhere.xml"));
@@ -574,10 +615,7 @@ private slots:
         iexml before, after;
         const QVector<QString> main_before = before.open_card(stored), main_after = after.open_card(again);
         QCOMPARE(main_after.size(), main_before.size());
-        for (const QString &pair : codes.split('|')) {
-            const int slot = pair.section('=', 0, 0).toInt();
-            QCOMPARE(main_after.at(slot), pair.section('=', 1));
-        }
+        QCOMPARE(test_support::list_texts(main_after, codes), test_support::values_of(codes));
         QCOMPARE(main_after, main_before);
         QCOMPARE(after.open_card("Getbalance"), before.open_card("Getbalance"));
 
@@ -634,7 +672,8 @@ private slots:
             view->setCurrentIndex(view->model()->index(0, 1));
             QTest::mouseClick(picker.findChild<QPushButton *>("pushButton"), Qt::LeftButton);
             QVERIFY(picker.isHidden());
-            const QList<QStandardItem *> found = first->balance_model->findItems(p.code, Qt::MatchExactly, 3);
+            const QList<QStandardItem *> found =
+                first->balance_model->findItems(p.code, Qt::MatchExactly, balance::col_code);
             QCOMPARE(found.size(), 1);
             const int row = found.first()->row();
             QCOMPARE(first->balance_model->item(row, balance::col_category)->text() + "/" +

@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#include "balance_rules.h"
 #include "comboboxdelegate.h"
+#include "named_values.h"
 #include "ncombobox.h"
 #include "nspinbox.h"
 #include "spinboxdelegate.h"
@@ -12,25 +14,24 @@
 namespace
 {
 
-const int kind_col = 1;
-const int number_col = 6;
+using namespace balance;
 
-// A two-row balance table of 21 text columns, as the main window builds it, shown and active.
+// A two-row balance table of text columns, as the main window builds it, shown and active.
 struct Table {
-    QStandardItemModel model{2, 21};
+    QStandardItemModel model{2, column_count};
     QTableView view;
     comboboxDelegate combo;
     spinboxDelegate spin;
-    // Column changed, and column 20 as it was when the model announced the change.
+    // Column changed, and the kind code as it was when the model announced the change.
     QList<QPair<int, QString>> announced;
 
     Table()
     {
         view.setModel(&model);
-        view.setItemDelegateForColumn(kind_col, &combo);
-        view.setItemDelegateForColumn(number_col, &spin);
+        view.setItemDelegateForColumn(col_kind, &combo);
+        view.setItemDelegateForColumn(col_shtat, &spin);
         QObject::connect(&model, &QStandardItemModel::dataChanged, [this](const QModelIndex &a, const QModelIndex &) {
-            announced << qMakePair(a.column(), text(a.row(), 20));
+            announced << qMakePair(a.column(), text(a.row(), col_kind_code));
         });
         view.resize(1200, 200);
         view.show();
@@ -38,12 +39,11 @@ struct Table {
         if (!QTest::qWaitForWindowActive(&view))
             qWarning("view not active");
     }
-    // Sets cells of a row unannounced: "column=text|...".
-    void fill(int row, const QString &cells)
+    // Sets cells of a row unannounced.
+    void fill(int row, const test_support::NamedValues &cells)
     {
         const QSignalBlocker block(&model);
-        for (const QString &cell : cells.split('|'))
-            model.setData(model.index(row, cell.section('=', 0, 0).toInt()), cell.section('=', 1), Qt::EditRole);
+        test_support::set_row(&model, row, cells);
     }
     QString text(int row, int col) const { return model.index(row, col).data().toString(); }
     QWidget *edit(int row, int col)
@@ -89,19 +89,23 @@ private slots:
         QFETCH(int, choice);
         QFETCH(QString, kind_code_key);
         Table t;
-        t.fill(0, QString("1=%1|18=2|3=20336|19=07|20=%2").arg(choice < 0 ? "Основное" : "", code));
-        t.fill(1, "20=9");
-        auto *box = qobject_cast<NCOMBOBOX *>(t.edit(0, kind_col));
+        t.fill(0, {{col_kind, choice < 0 ? "Основное" : ""},
+                   {col_cat_code, "2"},
+                   {col_code, "20336"},
+                   {col_facet_code, "07"},
+                   {col_kind_code, code}});
+        t.fill(1, {{col_kind_code, "9"}});
+        auto *box = qobject_cast<NCOMBOBOX *>(t.edit(0, col_kind));
         QVERIFY(box && box->currentIndex() == opens_at);
         if (choice >= 0)
             box->setCurrentIndex(choice);
-        t.click_cell(1, 5);
-        QVERIFY(!t.view.indexWidget(t.model.index(0, kind_col)));
-        QCOMPARE(t.text(0, kind_col) + "|" + t.text(0, 20) + "|" + t.text(0, 0), kind_code_key);
-        QVERIFY(t.text(1, 20) == "9" && !t.model.signalsBlocked());
+        t.click_cell(1, col_name);
+        QVERIFY(!t.view.indexWidget(t.model.index(0, col_kind)));
+        QCOMPARE(t.text(0, col_kind) + "|" + t.text(0, col_kind_code) + "|" + t.text(0, col_key), kind_code_key);
+        QVERIFY(t.text(1, col_kind_code) == "9" && !t.model.signalsBlocked());
         // A choice announces the kind cell only, while the code still held its old value.
         if (choice >= 0)
-            QCOMPARE(t.announced, (QList<QPair<int, QString>>{{kind_col, code}}));
+            QCOMPARE(t.announced, (QList<QPair<int, QString>>{{col_kind, code}}));
     }
 
     void spin_editor_round_trip_data()
@@ -118,13 +122,13 @@ private slots:
         QFETCH(QVariant, cell);
         QFETCH(int, shown);
         Table t;
-        t.model.setData(t.model.index(0, number_col), cell, Qt::EditRole);
-        auto *spin = qobject_cast<nSpinBox *>(t.edit(0, number_col));
+        t.model.setData(t.model.index(0, col_shtat), cell, Qt::EditRole);
+        auto *spin = qobject_cast<nSpinBox *>(t.edit(0, col_shtat));
         QVERIFY(spin && spin->value() == shown);
         // Leaving writes the number back as an integer, announcing one change.
         t.announced.clear();
-        t.click_cell(1, 5);
-        const QVariant written = t.model.index(0, number_col).data(Qt::EditRole);
+        t.click_cell(1, col_name);
+        const QVariant written = t.model.index(0, col_shtat).data(Qt::EditRole);
         QVERIFY(written.userType() == QMetaType::Int && written.toInt() == shown && t.announced.size() == 1);
     }
 
@@ -134,17 +138,17 @@ private slots:
         QList<QWidget *> focus_when_relayed;
         connect(&t.spin, &spinboxDelegate::sig_press_enter_tomain, this,
                 [&] { focus_when_relayed << QApplication::focusWidget(); });
-        auto *spin = qobject_cast<nSpinBox *>(t.edit(0, number_col));
+        auto *spin = qobject_cast<nSpinBox *>(t.edit(0, col_shtat));
         QVERIFY(spin);
         spin->selectAll();
         QTest::keyClicks(spin, "15");
         QTest::keyClick(spin, Qt::Key_Return);
         // Relayed once, after the editor was left.
         QVERIFY(focus_when_relayed.size() == 1 && !qobject_cast<nSpinBox *>(focus_when_relayed.first()));
-        QTRY_VERIFY(!t.view.indexWidget(t.model.index(0, number_col)));
-        QCOMPARE(t.model.index(0, number_col).data(Qt::EditRole).toInt(), 15);
+        QTRY_VERIFY(!t.view.indexWidget(t.model.index(0, col_shtat)));
+        QCOMPARE(t.model.index(0, col_shtat).data(Qt::EditRole).toInt(), 15);
         // A second editor relays its own Enter once too.
-        spin = qobject_cast<nSpinBox *>(t.edit(1, number_col));
+        spin = qobject_cast<nSpinBox *>(t.edit(1, col_shtat));
         QTest::keyClick(spin, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(focus_when_relayed.size(), 2);
     }

@@ -1,9 +1,11 @@
 // The Excel import commands driven through the window, every box and dialog answered from a timer.
 #include "archiver.h"
 #include "balance_rules.h"
+#include "card_lists.h"
 #include "iexml.h"
 #include "import_rules.h"
 #include "import_xls.h"
+#include "named_values.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -222,9 +224,9 @@ private:
         window->paste_okpdtr("23369", "Кассир", "3");
         balance()->setData(balance()->index(0, balance::col_shtat), 4);
         window->on_add_bron_clicked();
-        bron()->setData(bron()->index(0, 4), "Старый И.И.");
+        bron()->setData(bron()->index(0, bron_pos::full_name), "Старый И.И.");
         window->on_add_nebron_clicked();
-        nebron()->setData(nebron()->index(0, 0), 3);
+        nebron()->setData(nebron()->index(0, nebron_pos::count), 3);
     }
 };
 
@@ -474,25 +476,54 @@ void TestExcelImport::balance_rows()
     QStringList keys = {"122033601", "2", "2222446", "34114421", "412065603", "499999"};
     if (add)
         keys.insert(1, "1323369");
-    QCOMPARE(column(balance(), 0), keys);
-    auto cells = [&](const QString &key, QList<int> columns) {
-        QStringList out;
-        for (int c : columns)
-            out << balance()->index(keys.indexOf(key), c).data().toString();
-        return out;
+    using namespace balance;
+    QCOMPARE(column(balance(), col_key), keys);
+    using test_support::NamedValues;
+    auto cells = [&](const QString &key, const NamedValues &named) {
+        return test_support::row_texts(balance(), keys.indexOf(key), named);
     };
-    QCOMPARE(cells("122033601", {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 15, 18, 19, 20}),
-             QStringList({"Основное", "Специалисты", "20336", "Вице-", "Бухгалтер", "5", "5", "4", "1", "1", "0", "2",
-                          "01", "1"}));
-    QCOMPARE(cells("2222446", {1, 4, 6, 7, 8, 19, 20}),
-             QStringList({"Вспомогательное", "!!! --- КОД НЕ НАЙДЕН --- !!!", "3", "6", "3", "", "2"}));
+    const NamedValues specialist = {{col_kind, "Основное"},  {col_category, "Специалисты"},
+                                    {col_code, "20336"},     {col_facet, "Вице-"},
+                                    {col_name, "Бухгалтер"}, {col_shtat, "5"},
+                                    {col_treb, "5"},         {col_fact, "4"},
+                                    {col_mp, "1"},           {col_bron, "1"},
+                                    {col_vnutr_ist, "0"},    {col_cat_code, "2"},
+                                    {col_facet_code, "01"},  {col_kind_code, "1"}};
+    QCOMPARE(cells("122033601", specialist), test_support::values_of(specialist));
+    const NamedValues facet_not_found = {{col_kind, "Вспомогательное"},
+                                         {col_facet, "!!! --- КОД НЕ НАЙДЕН --- !!!"},
+                                         {col_shtat, "3"},
+                                         {col_treb, "6"},
+                                         {col_fact, "3"},
+                                         {col_facet_code, ""},
+                                         {col_kind_code, "2"}};
+    QCOMPARE(cells("2222446", facet_not_found), test_support::values_of(facet_not_found));
     // The facet written as the number 1 reads "1".
-    QCOMPARE(cells("34114421", {1, 3, 4, 5, 6, 7, 8, 9, 19, 20}),
-             QStringList({"Др.службы", "11442", "1 разр./кат.", "Водитель автомобиля", "2", "2", "0", "0", "1", "3"}));
-    QCOMPARE(cells("499999", {1, 2, 5, 18}),
-             QStringList({"Пр.рабочие", "", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!", ""}));
-    QCOMPARE(cells("2", {1, 3, 5}), QStringList({"Вспомогательное", "", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"}));
-    QCOMPARE(cells("412065603", {1, 2, 4, 6, 7}), QStringList({"Пр.рабочие", "Руководители", "Заместитель", "2", "2"}));
+    const NamedValues numeric_facet = {{col_kind, "Др.службы"},
+                                       {col_code, "11442"},
+                                       {col_facet, "1 разр./кат."},
+                                       {col_name, "Водитель автомобиля"},
+                                       {col_shtat, "2"},
+                                       {col_treb, "2"},
+                                       {col_fact, "0"},
+                                       {col_mp, "0"},
+                                       {col_facet_code, "1"},
+                                       {col_kind_code, "3"}};
+    QCOMPARE(cells("34114421", numeric_facet), test_support::values_of(numeric_facet));
+    const NamedValues no_category = {{col_kind, "Пр.рабочие"},
+                                     {col_category, ""},
+                                     {col_name, "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"},
+                                     {col_cat_code, ""}};
+    QCOMPARE(cells("499999", no_category), test_support::values_of(no_category));
+    const NamedValues no_code = {
+        {col_kind, "Вспомогательное"}, {col_code, ""}, {col_name, "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"}};
+    QCOMPARE(cells("2", no_code), test_support::values_of(no_code));
+    const NamedValues deputy = {{col_kind, "Пр.рабочие"},
+                                {col_category, "Руководители"},
+                                {col_facet, "Заместитель"},
+                                {col_shtat, "2"},
+                                {col_treb, "2"}};
+    QCOMPARE(cells("412065603", deputy), test_support::values_of(deputy));
     QCOMPARE(ui()->checkBox_balance_voenshtat->checkState(), Qt::Checked);
 
     // Totals as the staff page sums them.
@@ -526,7 +557,7 @@ void TestExcelImport::balance_one_row_offers_no_merge()
                         press("OK"), press("Да")});
     run_balance_import(script);
     QVERIFY(script.seen.value(8).startsWith("Баланс принят.|Импорт Баланса завершен. Принято строк - 1."));
-    QCOMPARE(column(balance(), 3), QStringList({"20656"}));
+    QCOMPARE(column(balance(), balance::col_code), QStringList({"20656"}));
 }
 
 void TestExcelImport::balance_block_limit_data()
@@ -574,12 +605,12 @@ void TestExcelImport::reservation_tables()
     ModalScript script({press("OK"), choose_file(data_file("reservation.xlsx")), press("Принять"), press("OK"),
                         press("Принять"), press("OK"), press("Отмена")});
     run_reservation_import(script);
-    QCOMPARE(column(bron(), 4), QStringList({"Иванов И.И.", "   ", "Петров П.П."}));
-    QCOMPARE(column(bron(), 3), QStringList({"Приказ № 5 от 01.02.2025", "12", ""}));
-    QCOMPARE(column(nebron(), 0), QStringList({"7", "7", "0", "0"}));
-    QCOMPARE(nebron()->index(0, 0).data(Qt::EditRole).userType(), int(QMetaType::Int));
-    QCOMPARE(column(nebron(), 1), QStringList({"Нет должностей в перечне", "Отказ", "Иное", "Иное"}));
-    QCOMPARE(column(nebron(), 2), QStringList({"Прим. 1", "", "", "12"}));
+    QCOMPARE(column(bron(), bron_pos::full_name), QStringList({"Иванов И.И.", "   ", "Петров П.П."}));
+    QCOMPARE(column(bron(), bron_pos::order), QStringList({"Приказ № 5 от 01.02.2025", "12", ""}));
+    QCOMPARE(column(nebron(), nebron_pos::count), QStringList({"7", "7", "0", "0"}));
+    QCOMPARE(nebron()->index(0, nebron_pos::count).data(Qt::EditRole).userType(), int(QMetaType::Int));
+    QCOMPARE(column(nebron(), nebron_pos::reason), QStringList({"Нет должностей в перечне", "Отказ", "Иное", "Иное"}));
+    QCOMPARE(column(nebron(), nebron_pos::extra), QStringList({"Прим. 1", "", "", "12"}));
     QCOMPARE(script.seen.value(3), "Данные приняты.|Импорт завершен УСПЕШНО. Принято строк - 3.\n\nОбращаем Ваше "
                                    "внимание, что импорт из файла идет до первой пустой строки в графе Фамилия.");
     QCOMPARE(script.seen.value(5), "Данные приняты.|Импорт завершен УСПЕШНО. Принято строк - 4.\n\nОбращаем Ваше "
@@ -629,9 +660,9 @@ void TestExcelImport::reservation_refusals_keep_tables()
     QCOMPARE(QStringList({script.seen.value(3), script.seen.value(5)}), boxes);
     QCOMPARE(bron()->rowCount(), bron_rows);
     QCOMPARE(nebron()->rowCount(), 1);
-    QCOMPARE(nebron()->index(0, 0).data().toInt(), 3);
+    QCOMPARE(nebron()->index(0, nebron_pos::count).data().toInt(), 3);
     if (file == "reservation_empty.xlsx")
-        QCOMPARE(bron()->index(0, 4).data().toString(), "Старый И.И.");
+        QCOMPARE(bron()->index(0, bron_pos::full_name).data().toString(), "Старый И.И.");
 }
 
 void TestExcelImport::reservation_limit()
@@ -641,7 +672,7 @@ void TestExcelImport::reservation_limit()
     run_reservation_import(script);
     QCOMPARE(bron()->rowCount(), 1000);
     QCOMPARE(nebron()->rowCount(), 1000);
-    QCOMPARE(bron()->index(999, 4).data().toString(), "Фамилия 999");
+    QCOMPARE(bron()->index(999, bron_pos::full_name).data().toString(), "Фамилия 999");
     QVERIFY(script.seen.value(3).contains("Принято строк - 1000."));
 }
 

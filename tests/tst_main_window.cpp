@@ -1,7 +1,9 @@
 // The main window after construction, and what a clerk does on its first pages.
 #include "balance_rules.h"
+#include "card_lists.h"
 #include "form.h"
 #include "form_helpers.h"
+#include "named_values.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -117,25 +119,34 @@ private slots:
     void table_views_show_their_columns()
     {
         Ui::Widget *ui = make();
-        QStringList shown;
-        for (QTableView *view : {ui->table_balance, ui->table_bronGPZ, ui->table_nebronGPZ}) {
-            shown << QString();
+        const auto shown = [](QTableView *view) {
+            QList<int> columns;
             for (int c = 0; c < view->model()->columnCount(); ++c)
-                shown.last() += view->isColumnHidden(c) ? "" : QString(" %1").arg(c);
-        }
-        QCOMPARE(shown.join('|'), QString(" 4 5 6 8 9 11 13 14| 3 4| 0 1 2"));
+                if (!view->isColumnHidden(c))
+                    columns << c;
+            return columns;
+        };
+        using namespace balance;
+        QCOMPARE(shown(ui->table_balance), (QList<int>{col_facet, col_name, col_shtat, col_fact, col_mp, col_bron,
+                                                       col_nekomplekt, col_dop_potr}));
+        QCOMPARE(shown(ui->table_bronGPZ), (QList<int>{bron_pos::order, bron_pos::full_name}));
+        QCOMPARE(shown(ui->table_nebronGPZ), (QList<int>{nebron_pos::count, nebron_pos::reason, nebron_pos::extra}));
         QAbstractItemModel *balance = ui->table_balance->model();
-        for (int c = 0; c < 21; ++c) {
+        QCOMPARE(balance->columnCount(), int(column_count));
+        for (int c = 0; c < column_count; ++c) {
             QCOMPARE(balance->headerData(c, Qt::Horizontal).toString().count('\n'), 3);
             QAbstractItemDelegate *d = ui->table_balance->itemDelegateForColumn(c);
-            QCOMPARE(qobject_cast<spinboxDelegate *>(d) != nullptr, QList<int>({6, 7, 8, 9, 11, 15}).contains(c));
-            QCOMPARE(qobject_cast<comboboxDelegate *>(d) != nullptr, c == 1);
+            QCOMPARE(qobject_cast<spinboxDelegate *>(d) != nullptr,
+                     QList<int>({col_shtat, col_treb, col_fact, col_mp, col_bron, col_vnutr_ist}).contains(c));
+            QCOMPARE(qobject_cast<comboboxDelegate *>(d) != nullptr, c == col_kind);
         }
-        QCOMPARE(balance->headerData(5, Qt::Horizontal).toString(), QString("Наименование\nдолжности / профессии\n\n"));
-        QCOMPARE(ui->table_bronGPZ->model()->headerData(3, Qt::Horizontal).toString(),
+        QCOMPARE(balance->headerData(col_name, Qt::Horizontal).toString(),
+                 QString("Наименование\nдолжности / профессии\n\n"));
+        QCOMPARE(ui->table_bronGPZ->model()->headerData(bron_pos::order, Qt::Horizontal).toString(),
                  QString("Дата и номер приказа (распоряжения) о бронировании"));
-        QCOMPARE(ui->table_nebronGPZ->model()->headerData(0, Qt::Horizontal).toString(), QString("Количество\nГПЗ"));
-        QVERIFY(qobject_cast<spinboxDelegate *>(ui->table_nebronGPZ->itemDelegateForColumn(0)));
+        QCOMPARE(ui->table_nebronGPZ->model()->headerData(nebron_pos::count, Qt::Horizontal).toString(),
+                 QString("Количество\nГПЗ"));
+        QVERIFY(qobject_cast<spinboxDelegate *>(ui->table_nebronGPZ->itemDelegateForColumn(nebron_pos::count)));
         // A cell the model creates by itself is centred.
         balance->insertRow(0);
         balance->setData(balance->index(0, balance::col_shtat), 5);
@@ -293,7 +304,7 @@ private slots:
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<bool>("current");
-        QTest::addColumn<QString>("expected"); // columns 0, 4, 19
+        QTest::addColumn<QString>("expected"); // key, facet, facet code
         QTest::newRow("facet") << "А" << true << "1423456А|Фасет А|А";
         QTest::newRow("no facet") << "0" << true << "1423456||";
         QTest::newRow("no current row") << "А" << false << "old|old4|old19";
@@ -307,8 +318,13 @@ private slots:
         QAbstractItemModel *model = make()->table_balance->model();
         model->blockSignals(true);
         model->insertRow(0);
-        for (const QString &cell : QString("0=old|3=23456|4=old4|18=4|19=old19|20=1").split('|'))
-            model->setData(model->index(0, cell.section('=', 0, 0).toInt()), cell.section('=', 1));
+        test_support::set_row(model, 0,
+                              {{balance::col_key, "old"},
+                               {balance::col_code, "23456"},
+                               {balance::col_facet, "old4"},
+                               {balance::col_cat_code, "4"},
+                               {balance::col_facet_code, "old19"},
+                               {balance::col_kind_code, "1"}});
         model->blockSignals(false);
         if (current)
             window->form()->table_balance->setCurrentIndex(model->index(0, balance::col_name));

@@ -1,7 +1,9 @@
 // The print command on a real window: the values gathered from the form, the document printed to a
 // PDF file through the hidden view, and the gate, printer question and preview of the command.
+#include "balance_rules.h"
 #include "card_form.h"
 #include "form_helpers.h"
+#include "named_values.h"
 #include "print_view.h"
 #include "test_support.h"
 #include "ui_widget.h"
@@ -119,18 +121,23 @@ QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orie
     return QString();
 }
 
-// Balance rows of workers in main production, position codes from 10000 on; figures of columns 6 to 17.
+// Balance rows of workers in main production, position codes from 10000 on, with their figures.
 void add_balance_rows(QStandardItemModel *model, int count, int first_code = 10000)
 {
+    using namespace balance;
     for (int i = 0; i < count; ++i) {
-        QList<QStandardItem *> items;
-        for (int c = 0; c < 21; ++c)
-            items << new QStandardItem;
         const QString code = QString::number(first_code + i);
-        const QString cells[21] = {"14" + code, "Основное", "Рабочие", code, "",  "Слесарь", "2", "2", "2", "1", "0",
-                                   "1",         "1",        "0",       "1",  "0", "1",       "0", "4", "",  "1"};
-        for (int c = 0; c < 21; ++c)
-            items[c]->setText(cells[c]);
+        QVector<QString> cells(column_count);
+        test_support::set_list(cells, {{col_key, "14" + code}, {col_kind, "Основное"}, {col_category, "Рабочие"},
+                                       {col_code, code},       {col_facet, ""},        {col_name, "Слесарь"},
+                                       {col_shtat, "2"},       {col_treb, "2"},        {col_fact, "2"},
+                                       {col_mp, "1"},          {col_ubyl, "0"},        {col_bron, "1"},
+                                       {col_posle_vybyt, "1"}, {col_nekomplekt, "0"},  {col_dop_potr, "1"},
+                                       {col_vnutr_ist, "0"},   {col_vnesh_ist, "1"},   {col_izbytok, "0"},
+                                       {col_cat_code, "4"},    {col_facet_code, ""},   {col_kind_code, "1"}});
+        QList<QStandardItem *> items;
+        for (const QString &text : cells)
+            items << new QStandardItem(text);
         model->appendRow(items);
     }
 }
@@ -395,13 +402,13 @@ private slots:
         make_reserving();
         add_balance_rows(window->balance_model, 20, 30000);
         QStandardItemModel *model = window->balance_model;
-        model->item(0, 0)->setText("9");
-        model->item(3, 20)->setText("2");
-        model->item(4, 20)->setText("3");
+        model->item(0, balance::col_key)->setText("9");
+        model->item(3, balance::col_kind_code)->setText("2");
+        model->item(4, balance::col_kind_code)->setText("3");
         const QString html = window->print_balance();
         for (int row = 1; row < model->rowCount(); ++row)
-            QVERIFY(model->item(row - 1, 0)->text() <= model->item(row, 0)->text());
-        QCOMPARE(model->item(20, 3)->text(), QString("10000"));
+            QVERIFY(model->item(row - 1, balance::col_key)->text() <= model->item(row, balance::col_key)->text());
+        QCOMPARE(model->item(20, balance::col_code)->text(), QString("10000"));
         QCOMPARE(window->ui->sb_b_pages->value(), 2);
         QCOMPARE(window->ui->sb_b_kol_vspom->value(), 2);
         QCOMPARE(window->ui->sb_b_kol_drsl->value(), 2);
