@@ -3,6 +3,7 @@
 #include "card_balance_row.h"
 #include "core_test_support.h"
 #include "form6_rules.h"
+#include "named_values.h"
 
 #include <QStandardItemModel>
 #include <limits>
@@ -11,7 +12,7 @@ using namespace balance;
 
 Q_DECLARE_METATYPE(QVector<balance::BalanceRow>)
 
-using Cells = QVector<QPair<int, QString>>; // column -> cell text
+using Cells = test_support::NamedValues; // column -> cell text
 Q_DECLARE_METATYPE(Cells)
 
 namespace
@@ -47,28 +48,61 @@ BalanceRow empty_row()
     return make_row("1", "2", "100", "a", E, E, E, E, E, E);
 }
 
-// "8=7;9=2;6=10": edits typed one after the other, each followed by its arithmetic.
+// Columns by the name after "col_", as the edit strings below give them.
+int column_named(const QString &name)
+{
+    static const QHash<QString, int> columns{
+        {"key", col_key},
+        {"kind", col_kind},
+        {"category", col_category},
+        {"code", col_code},
+        {"facet", col_facet},
+        {"name", col_name},
+        {"shtat", col_shtat},
+        {"treb", col_treb},
+        {"fact", col_fact},
+        {"mp", col_mp},
+        {"ubyl", col_ubyl},
+        {"bron", col_bron},
+        {"posle_vybyt", col_posle_vybyt},
+        {"nekomplekt", col_nekomplekt},
+        {"dop_potr", col_dop_potr},
+        {"vnutr_ist", col_vnutr_ist},
+        {"vnesh_ist", col_vnesh_ist},
+        {"izbytok", col_izbytok},
+        {"cat_code", col_cat_code},
+        {"facet_code", col_facet_code},
+        {"kind_code", col_kind_code},
+    };
+    const int column = columns.value(name, -1);
+    if (column < 0)
+        qFatal("no column named %s", qPrintable(name));
+    return column;
+}
+
+// "fact=7;mp=2;shtat=10": edits typed one after the other, each followed by its arithmetic.
 void type_edits(BalanceRow &row, const QString &edits, const RowOptions &options = RowOptions())
 {
     for (const QString &edit : edits.split(';', Qt::SkipEmptyParts)) {
         const QStringList parts = edit.split('=');
-        row.cells[parts[0].toInt()] = parts[1];
-        apply_cell_change(row, parts[0].toInt(), options);
+        const int column = column_named(parts[0]);
+        row.cells[column] = parts[1];
+        apply_cell_change(row, column, options);
     }
 }
 
-// "7=10;13=;!15=clear": expected cell texts and marks (!column: red, clear or none).
+// "treb=10;nekomplekt=;!vnutr_ist=clear": expected cell texts and marks (!column: red, clear or none).
 void verify_row(const BalanceRow &row, const QString &expected)
 {
     for (const QString &item : expected.split(';', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split('=');
         if (parts[0].startsWith('!')) {
             const Mark mark = parts[1] == "red" ? Mark::red : parts[1] == "clear" ? Mark::clear : Mark::none;
-            QVERIFY2(row.marks[parts[0].mid(1).toInt()] == mark, qPrintable("mark of column " + parts[0]));
+            QVERIFY2(row.marks[column_named(parts[0].mid(1))] == mark, qPrintable("mark of " + parts[0]));
         } else {
-            const int column = parts[0].toInt();
+            const int column = column_named(parts[0]);
             QVERIFY2(row.cells[column] == parts[1],
-                     qPrintable(QString("column %1: %2, expected %3").arg(column).arg(row.cells[column], parts[1])));
+                     qPrintable(QString("%1: %2, expected %3").arg(parts[0], row.cells[column], parts[1])));
         }
     }
 }
@@ -106,19 +140,30 @@ void BalanceRulesTest::row_arithmetic_data()
 {
     QTest::addColumn<bool>("mobilisation_column");
     QTest::addColumn<QString>("edits_and_expected");
-    QTest::newRow("worked example, column 7 copied")
-        << false << "8=7;9=2;6=10 > 7=10;10=0;13=3;12=8;14=2;16=2;17=0;15=;!15=clear";
-    QTest::newRow("natural loss truncates") << false << "8=1999 > 10=1";
-    QTest::newRow("actual staff empty: nothing derived") << true << "6=10 > 12=;13=;14=;7=";
-    QTest::newRow("actual staff afterwards") << true << "6=10;8=4 > 13=6;12=10;14=";
-    QTest::newRow("mobilisation column typed") << true << "6=10;8=12;9=3;7=20 > 13=0;12=9;14=11;16=11;17=0;7=20";
-    QTest::newRow("surplus of labour") << false << "8=20;9=2;6=5 > 7=5;17=13;13=0;12=18;14=0";
-    QTest::newRow("departures plus reserved above actual") << false << "8=5;9=3;11=3 > !8=red;!9=red;!11=red;!15=none";
-    QTest::newRow("mark cleared again") << false << "8=5;9=3;11=3;11=2 > !8=clear;!9=clear;!11=clear";
-    QTest::newRow("column 14 of 0 forces column 15 to 0") << true << "15=4;6=5;8=5;7=3 > 14=0;15=0;16=0;!15=clear";
-    QTest::newRow("internal sources above the need") << false << "8=7;9=2;6=10;15=5 > 14=2;16=0;!15=red";
-    QTest::newRow("internal sources equal to the need") << false << "8=7;9=2;6=10;15=2 > 14=2;16=0;!15=clear";
-    QTest::newRow("non-numeric text reads as 0") << false << "8=abc;9=1;6=3 > 10=0;13=3;12=2;14=1";
+    QTest::newRow("worked example, staff copied to the task column")
+        << false
+        << "fact=7;mp=2;shtat=10 > "
+           "treb=10;ubyl=0;nekomplekt=3;posle_vybyt=8;dop_potr=2;vnesh_ist=2;izbytok=0;vnutr_ist=;!vnutr_ist=clear";
+    QTest::newRow("natural loss truncates") << false << "fact=1999 > ubyl=1";
+    QTest::newRow("actual staff empty: nothing derived")
+        << true << "shtat=10 > posle_vybyt=;nekomplekt=;dop_potr=;treb=";
+    QTest::newRow("actual staff afterwards") << true << "shtat=10;fact=4 > nekomplekt=6;posle_vybyt=10;dop_potr=";
+    QTest::newRow("mobilisation column typed")
+        << true
+        << "shtat=10;fact=12;mp=3;treb=20 > nekomplekt=0;posle_vybyt=9;dop_potr=11;vnesh_ist=11;izbytok=0;treb=20";
+    QTest::newRow("surplus of labour")
+        << false << "fact=20;mp=2;shtat=5 > treb=5;izbytok=13;nekomplekt=0;posle_vybyt=18;dop_potr=0";
+    QTest::newRow("departures plus reserved above actual")
+        << false << "fact=5;mp=3;bron=3 > !fact=red;!mp=red;!bron=red;!vnutr_ist=none";
+    QTest::newRow("mark cleared again") << false << "fact=5;mp=3;bron=3;bron=2 > !fact=clear;!mp=clear;!bron=clear";
+    QTest::newRow("no additional need forces internal sources to 0")
+        << true << "vnutr_ist=4;shtat=5;fact=5;treb=3 > dop_potr=0;vnutr_ist=0;vnesh_ist=0;!vnutr_ist=clear";
+    QTest::newRow("internal sources above the need")
+        << false << "fact=7;mp=2;shtat=10;vnutr_ist=5 > dop_potr=2;vnesh_ist=0;!vnutr_ist=red";
+    QTest::newRow("internal sources equal to the need")
+        << false << "fact=7;mp=2;shtat=10;vnutr_ist=2 > dop_potr=2;vnesh_ist=0;!vnutr_ist=clear";
+    QTest::newRow("non-numeric text reads as 0")
+        << false << "fact=abc;mp=1;shtat=3 > ubyl=0;nekomplekt=3;posle_vybyt=2;dop_potr=1";
 }
 
 void BalanceRulesTest::row_arithmetic()
@@ -357,15 +402,16 @@ void BalanceRulesTest::merge()
 void BalanceRulesTest::merge_recomputes_kept_row()
 {
     QVector<BalanceRow> rows{empty_row(), empty_row()};
-    type_edits(rows[0], "8=7;9=1;11=1;6=10;15=2");
-    type_edits(rows[1], "8=1000;9=2;11=3;6=900");
+    type_edits(rows[0], "fact=7;mp=1;bron=1;shtat=10;vnutr_ist=2");
+    type_edits(rows[1], "fact=1000;mp=2;bron=3;shtat=900");
     rows[1].cells[col_facet] = "only in the second";
     const MergeResult result = summ_same(rows, RowOptions());
     QCOMPARE(result.merged, 1);
     QCOMPARE(rows.size(), 1);
     QVERIFY(result.effects.totals & total_fact);
     // Sums, column 15 reset, derived columns recomputed; the other cells are the first row's.
-    verify_row(rows[0], "6=910;7=910;8=1007;9=3;11=4;15=0;10=1;13=0;12=1003;14=0;16=0;17=93;4=;!8=clear");
+    verify_row(rows[0], "shtat=910;treb=910;fact=1007;mp=3;bron=4;vnutr_ist=0;ubyl=1;nekomplekt=0;posle_vybyt=1003;dop_"
+                        "potr=0;vnesh_ist=0;izbytok=93;facet=;!fact=clear");
 }
 
 void BalanceRulesTest::merge_refreshes_shortage_when_column_7_is_unchanged()
@@ -373,11 +419,11 @@ void BalanceRulesTest::merge_refreshes_shortage_when_column_7_is_unchanged()
     // Column 7 is summed before column 6; when the copy of column 6 then finds column 7
     // already equal, the shortage must still follow the new establishment number.
     QVector<BalanceRow> rows{empty_row(), empty_row()};
-    type_edits(rows[0], "8=7;9=0;11=0;6=10");
-    type_edits(rows[1], "8=0;9=0;11=0;6=5");
-    verify_row(rows[0], "13=3;12=10;14=0");
+    type_edits(rows[0], "fact=7;mp=0;bron=0;shtat=10");
+    type_edits(rows[1], "fact=0;mp=0;bron=0;shtat=5");
+    verify_row(rows[0], "nekomplekt=3;posle_vybyt=10;dop_potr=0");
     summ_same(rows, RowOptions());
-    verify_row(rows[0], "6=15;7=15;8=7;13=8;12=15;14=0;17=0");
+    verify_row(rows[0], "shtat=15;treb=15;fact=7;nekomplekt=8;posle_vybyt=15;dop_potr=0;izbytok=0");
 }
 
 void BalanceRulesTest::model_round_trip()
@@ -388,7 +434,7 @@ void BalanceRulesTest::model_round_trip()
     BalanceRow row = row_from_model(model, 0);
     QCOMPARE(row.cells[col_fact], QString("7"));
     QVERIFY(row.is_empty(col_shtat));
-    type_edits(row, "6=10;11=9");
+    type_edits(row, "shtat=10;bron=9");
     write_row_to_model(model, 0, row);
     QCOMPARE(model.data(model.index(0, col_treb), Qt::EditRole).type(), QVariant::Int);
     QCOMPARE(model.data(model.index(0, col_bron), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));

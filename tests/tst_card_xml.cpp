@@ -384,7 +384,7 @@ void TestCardXml::limits()
     QCOMPARE(reader.card_values.isEmpty(), !read);
     QCOMPARE(reader.messages().size(), read ? 0 : 1);
     if (read)
-        QCOMPARE(reader.card_values.at(0), name);
+        QCOMPARE(reader.card_values.at(card_slot::te_orgname), name);
     else
         QVERIFY(reader.balance_rows.isEmpty() && reader.bron_rows.isEmpty() && reader.nebron_rows.isEmpty());
 

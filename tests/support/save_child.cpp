@@ -1,4 +1,5 @@
 // quelt_save_child card|temp <target> <archiver> <password list>: saves a small card there.
+#include "card_lists.h"
 #include "iexml.h"
 #include "temp_card.h"
 
@@ -10,8 +11,8 @@ int main(int argc, char **argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 5)
         return 2;
-    QVector<QString> card(126);
-    card[0] = QStringLiteral("Ромашка");
+    QVector<QString> card(card_lists::main_size);
+    card[card_slot::te_orgname] = QStringLiteral("Ромашка");
     iexml x;
     x.set_archiver(Archiver(args.at(3)));
     x.set_password_list(args.at(4));
