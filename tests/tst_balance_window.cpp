@@ -3,6 +3,7 @@
 #include "form.h"
 #include "form_helpers.h"
 #include "form_pdp.h"
+#include "main_tabs.h"
 #include "test_support.h"
 #include "ui_widget.h"
 #include "widget.h"
@@ -99,7 +100,7 @@ void TestBalanceWindow::init()
     window.reset(new Widget);
     window->resize(1200, 900);
     window->show();
-    ui()->tabWidget->setCurrentIndex(4);
+    ui()->tabWidget->setCurrentIndex(main_tab::staff);
 }
 
 void TestBalanceWindow::position_pick_makes_a_row()
@@ -354,8 +355,8 @@ void TestBalanceWindow::reservation_switch_cancelled_confirmed_and_back()
     const QList<QWidget *> parts = {f->NPA_groupBox, f->sb_f6_bron_of, f->table_balance, f->gb_bal_buttons};
     f->lineEdit_25->setText("14");
     f->cb_kat_b->setCurrentIndex(f->cb_kat_b->findText("Да"));
-    QCOMPARE(f->tabWidget->tabText(4), QString("Баланс"));
-    QVERIFY(f->tabWidget->isTabEnabled(5));
+    QCOMPARE(f->tabWidget->tabText(main_tab::staff), QString("Баланс"));
+    QVERIFY(f->tabWidget->isTabEnabled(main_tab::training));
     pick("22446", "Инженер", "2");
     type(0, {{col_fact, 5}, {col_bron, 2}});
     f->sb_f6_of->setValue(4);
@@ -382,8 +383,8 @@ void TestBalanceWindow::reservation_switch_cancelled_confirmed_and_back()
     QCOMPARE(f->sb_f6_ost->value(), 4);
     for (QWidget *part : parts)
         QVERIFY2(part->isHidden(), qPrintable(part->objectName()));
-    QCOMPARE(f->tabWidget->tabText(4), QString("Персонал"));
-    QVERIFY(!f->tabWidget->isTabEnabled(5));
+    QCOMPARE(f->tabWidget->tabText(main_tab::staff), QString("Персонал"));
+    QVERIFY(!f->tabWidget->isTabEnabled(main_tab::training));
     QCOMPARE(f->cb_sf_ved->currentText(), QString());
     QCOMPARE(f->sb_b_spec_bron->value(), 2); // other totals keep their values
 

@@ -4,6 +4,7 @@
 #include "card_form_facts.h"
 #include "check_digits.h"
 #include "form_helpers.h"
+#include "main_tabs.h"
 #include "test_support.h"
 #include "text_rules.h"
 #include "ui_widget.h"
@@ -458,7 +459,7 @@ private slots:
         if (fields.endsWith("|reserving"))
             make_reserving();
         set_fields(*window, fields.remove("|reserving"));
-        ui()->tabWidget->setCurrentIndex(2);
+        ui()->tabWidget->setCurrentIndex(main_tab::codes);
         Log log = answer_in_turn(answers);
         std::unique_ptr<CloseAnyModal> guard(answers.isEmpty() ? new CloseAnyModal : nullptr);
         QCOMPARE(window->check_before_output(), result);

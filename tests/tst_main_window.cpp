@@ -3,6 +3,7 @@
 #include "card_lists.h"
 #include "form.h"
 #include "form_helpers.h"
+#include "main_tabs.h"
 #include "named_values.h"
 #include "test_support.h"
 #include "ui_widget.h"
@@ -361,7 +362,7 @@ private slots:
         window->show();
         QApplication::setActiveWindow(window.get());
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        ui->tabWidget->setCurrentIndex(2);
+        ui->tabWidget->setCurrentIndex(main_tab::codes);
         ui->le_dop_ved->setFocus();
         ui->le_dop_ved->setText(",,03.1,,,01.11, 02.1,");
         ui->le_INN->setFocus();
