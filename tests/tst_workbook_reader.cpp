@@ -1,5 +1,6 @@
 // The workbook reader on files from real spreadsheet writers, and on hostile files made here at run time.
 #include "stored_workbook.h"
+#include "support/zip_builder.h"
 #include "workbook.h"
 
 #include <QDateTime>
@@ -48,21 +49,11 @@ ZipMember text_member(const QString &name, const QByteArray &text)
     return {name, [text](const std::function<void(const QByteArray &)> &put) { put(text); }};
 }
 
-void put16(QByteArray &b, quint16 v)
-{
-    b.append(char(v & 0xFF)).append(char(v >> 8));
-}
-
-void put32(QByteArray &b, quint32 v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
+using zip_builder::put16;
 
 bool write_zip(const QString &path, const QList<ZipMember> &members)
 {
-    QByteArray out;
-    QByteArray central;
+    QList<zip_builder::Entry> entries;
     for (const ZipMember &m : members) {
         z_stream z{};
         deflateInit2(&z, 6, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
@@ -88,49 +79,10 @@ bool write_zip(const QString &path, const QList<ZipMember> &members)
         feed(QByteArray(), Z_FINISH);
         deflateEnd(&z);
         const quint32 stated = static_cast<quint32>(m.claimed_size >= 0 ? m.claimed_size : size);
-        const QByteArray name = m.name.toUtf8();
-        const quint32 offset = static_cast<quint32>(out.size());
-        QByteArray local;
-        put32(local, 0x04034b50);
-        put16(local, 20);
-        put16(local, 0);
-        put16(local, 8);
-        put32(local, 0);
-        put32(local, crc);
-        put32(local, static_cast<quint32>(packed.size()));
-        put32(local, stated);
-        put16(local, static_cast<quint16>(name.size()));
-        put16(local, 0);
-        out += local + name + packed;
-        put32(central, 0x02014b50);
-        put16(central, 20);
-        put16(central, 20);
-        put16(central, 0);
-        put16(central, 8);
-        put32(central, 0);
-        put32(central, crc);
-        put32(central, static_cast<quint32>(packed.size()));
-        put32(central, stated);
-        put16(central, static_cast<quint16>(name.size()));
-        put16(central, 0);
-        put16(central, 0);
-        put16(central, 0);
-        put16(central, 0);
-        put32(central, 0);
-        put32(central, offset);
-        central += name;
+        entries.append({m.name.toUtf8(), packed, crc, stated, true});
     }
-    QByteArray end;
-    put32(end, 0x06054b50);
-    put16(end, 0);
-    put16(end, 0);
-    put16(end, static_cast<quint16>(members.size()));
-    put16(end, static_cast<quint16>(members.size()));
-    put32(end, static_cast<quint32>(central.size()));
-    put32(end, static_cast<quint32>(out.size()));
-    put16(end, 0);
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(out + central + end) > 0;
+    return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;
 }
 
 const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
