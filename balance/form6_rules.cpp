@@ -86,22 +86,17 @@ QString f6_error_text(int code)
 std::array<F6Colour, 7> f6_input_colours(int code)
 {
     constexpr F6Colour W = F6Colour::white, Y = F6Colour::yellow, R = F6Colour::red;
-    switch (code) {
-    case 1:
-        return {R, Y, Y, Y, W, W, W};
-    case 2:
-        return {W, W, R, R, Y, Y, Y};
-    case 3:
-        return {W, W, Y, W, Y, W, W};
-    case 4:
-        return {W, W, W, Y, W, Y, W};
-    case 5:
-        return {W, W, W, W, Y, Y, W};
-    case 6:
-        return {W, W, Y, Y, W, W, W};
-    default:
-        return {W, W, W, W, W, W, W};
-    }
+    // The inputs' colours by error code.
+    static constexpr std::array<F6Colour, 7> colours[] = {
+        {W, W, W, W, W, W, W}, // no error
+        {R, Y, Y, Y, W, W, W}, // 1
+        {W, W, R, R, Y, Y, Y}, // 2
+        {W, W, Y, W, Y, W, W}, // 3
+        {W, W, W, Y, W, Y, W}, // 4
+        {W, W, W, W, Y, Y, W}, // 5
+        {W, W, Y, Y, W, W, W}, // 6
+    };
+    return code >= 1 && code <= 6 ? colours[code] : colours[0];
 }
 
 QString f6_style_sheet(F6Colour colour)

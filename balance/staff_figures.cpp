@@ -128,24 +128,16 @@ void Widget::set_okfs_sphere()
 
 void Widget::show_reservation_parts(bool reserving)
 {
-    if (reserving) {
-        for (QWidget *w : std::initializer_list<QWidget *>{
-                 ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron, ui->label_f6_bron_of,
-                 ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons, ui->NPA_groupBox})
-            w->show();
-        ui->tabWidget->setTabText(main_tab::staff, "Баланс");
-        ui->tabWidget->setTabEnabled(main_tab::training, true);
-        // The reserved total was zeroed when reservation was switched off; the rows kept their
-        // figures, and the total goes into the card and the printed balance.
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             ui->NPA_groupBox, ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron,
+             ui->label_f6_bron_of, ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons})
+        w->setVisible(reserving);
+    ui->tabWidget->setTabText(main_tab::staff, reserving ? "Баланс" : "Персонал");
+    ui->tabWidget->setTabEnabled(main_tab::training, reserving);
+    // The reserved total was zeroed when reservation was switched off; the rows kept their
+    // figures, and the total goes into the card and the printed balance.
+    if (reserving)
         summ_bron();
-    } else {
-        for (QWidget *w : std::initializer_list<QWidget *>{
-                 ui->NPA_groupBox, ui->sb_f6_bron_all, ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->label_f6_bron,
-                 ui->label_f6_bron_of, ui->label_f6_bron_neof, ui->table_balance, ui->gb_balance, ui->gb_bal_buttons})
-            w->hide();
-        ui->tabWidget->setTabText(main_tab::staff, "Персонал");
-        ui->tabWidget->setTabEnabled(main_tab::training, false);
-    }
 }
 
 void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "init_resources.h"
 #include "settings_keys.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QResource>
 #include <QTemporaryDir>
 #include <QVector>
+#include <benchmark/benchmark.h>
 
 // The world a benchmark runs in: a settings folder of its own, the offscreen platform unless another is asked for,
 // the program's settings identity and the Russian locale. Called before the application object is made.
@@ -47,4 +50,20 @@ inline bool lay_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QStri
     const bool ok = QResource::registerResource(dir.filePath("full.rcc"));
     qInitResources_resources();
     return ok;
+}
+
+// A benchmark program's main with the program's window world: the environment, the application and its resources,
+// then prepare(dir) with a folder that lasts the run (false: it has said what failed, nothing runs), then the
+// benchmarks.
+template <typename Prepare> int run_window_benchmarks(int argc, char **argv, Prepare prepare)
+{
+    set_up_bench_environment();
+    QApplication app(argc, argv);
+    quelt_init_resources();
+    QTemporaryDir dir;
+    if (!prepare(dir))
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
 }

@@ -108,16 +108,12 @@ BENCHMARK(BM_OpenBalanceWorkbook)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    set_up_bench_environment();
-    QApplication app(argc, argv);
-    quelt_init_resources();
-    QTemporaryDir dir;
-    temp_path = dir.filePath("balance.xlsx");
-    if (!lay_full_size_positions(dir) || !write_balance_workbook(temp_path)) {
-        std::fprintf(stderr, "could not prepare the classifier stand-in or the workbook\n");
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return run_window_benchmarks(argc, argv, [](QTemporaryDir &dir) {
+        temp_path = dir.filePath("balance.xlsx");
+        if (!lay_full_size_positions(dir) || !write_balance_workbook(temp_path)) {
+            std::fprintf(stderr, "could not prepare the classifier stand-in or the workbook\n");
+            return false;
+        }
+        return true;
+    });
 }

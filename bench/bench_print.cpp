@@ -78,6 +78,17 @@ void BM_card_click_to_preview(benchmark::State &state)
 }
 BENCHMARK(BM_card_click_to_preview)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// Loads html into the hidden view and prints it to a PDF file, as the print button does.
+void print_to_pdf(QWebView *view, const QString &html, const QString &path)
+{
+    printing::load_print_html(view, html);
+    QPrinter pdf(QPrinter::ScreenResolution);
+    printing::set_printer_defaults(pdf);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(path);
+    printing::print_document(view, &pdf);
+}
+
 // The card built from the form and printed to a PDF file through the hidden view.
 void BM_card_to_pdf(benchmark::State &state)
 {
@@ -85,12 +96,7 @@ void BM_card_to_pdf(benchmark::State &state)
     QTemporaryDir dir;
     std::unique_ptr<QWebView> view(printing::make_print_view());
     for (auto _ : state) {
-        printing::load_print_html(view.get(), w.print_card());
-        QPrinter pdf(QPrinter::ScreenResolution);
-        printing::set_printer_defaults(pdf);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(dir.filePath("card.pdf"));
-        printing::print_document(view.get(), &pdf);
+        print_to_pdf(view.get(), w.print_card(), dir.filePath("card.pdf"));
     }
 }
 BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -141,12 +147,7 @@ void BM_balance_1000_rows_to_pdf(benchmark::State &state)
     std::unique_ptr<QWebView> view(printing::make_print_view());
     QtMessageHandler quiet = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     for (auto _ : state) {
-        printing::load_print_html(view.get(), w.print_balance());
-        QPrinter pdf(QPrinter::ScreenResolution);
-        printing::set_printer_defaults(pdf);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(dir.filePath("balance.pdf"));
-        printing::print_document(view.get(), &pdf);
+        print_to_pdf(view.get(), w.print_balance(), dir.filePath("balance.pdf"));
     }
     qInstallMessageHandler(quiet);
     // The file must hold the sheets the body counted.

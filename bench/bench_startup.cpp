@@ -136,32 +136,26 @@ double milliseconds_since_process_start()
 
 int main(int argc, char **argv)
 {
-    set_up_bench_environment();
-    QApplication app(argc, argv);
-    quelt_init_resources();
-    QTemporaryDir dir;
-    ClassifierReader carried;
-    if (!carried.load(":/database/xml/OKPDTR_new.xml") || carried.records.isEmpty()) {
-        fprintf(stderr, "could not read the carried positions list\n");
-        return 1;
-    }
-    carried_positions = carried.records;
-    ClassifierReader positions;
-    if (!lay_full_size_classifiers(dir) || !positions.load(":/database/xml/OKPDTR_new.xml") ||
-        positions.records.size() != 8163) {
-        fprintf(stderr, "could not build the full-size classifiers\n");
-        return 1;
-    }
-    // The first window of the process, timed from the process's own start (10 ms resolution).
-    {
+    return run_window_benchmarks(argc, argv, [](QTemporaryDir &dir) {
+        ClassifierReader carried;
+        if (!carried.load(":/database/xml/OKPDTR_new.xml") || carried.records.isEmpty()) {
+            fprintf(stderr, "could not read the carried positions list\n");
+            return false;
+        }
+        carried_positions = carried.records;
+        ClassifierReader positions;
+        if (!lay_full_size_classifiers(dir) || !positions.load(":/database/xml/OKPDTR_new.xml") ||
+            positions.records.size() != 8163) {
+            fprintf(stderr, "could not build the full-size classifiers\n");
+            return false;
+        }
+        // The first window of the process, timed from the process's own start (10 ms resolution).
         Widget window;
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             std::fprintf(stderr, "window not exposed\n");
         QCoreApplication::processEvents();
         std::printf("first window ready %.0f ms after process start\n", milliseconds_since_process_start());
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+        return true;
+    });
 }

@@ -148,22 +148,25 @@ bool StoredWorkbook::push(const Cell &c)
     return true;
 }
 
-bool StoredWorkbook::add_number(int row, int column, Kind kind, double value)
+StoredWorkbook::Cell StoredWorkbook::placed(int row, int column, Kind kind)
 {
     Cell c;
     c.row = static_cast<std::uint32_t>(row);
     c.column = static_cast<std::uint16_t>(column - 1);
     c.kind = kind;
+    return c;
+}
+
+bool StoredWorkbook::add_number(int row, int column, Kind kind, double value)
+{
+    Cell c = placed(row, column, kind);
     c.number = value;
     return push(c);
 }
 
 bool StoredWorkbook::add_text_cell(int row, int column, Kind kind, std::uint32_t text_index)
 {
-    Cell c;
-    c.row = static_cast<std::uint32_t>(row);
-    c.column = static_cast<std::uint16_t>(column - 1);
-    c.kind = kind;
+    Cell c = placed(row, column, kind);
     c.text = text_index;
     return push(c);
 }

@@ -73,6 +73,8 @@ private:
         QString name;
         std::vector<Cell> cells;
     };
+    // A cell at a 1-based place, its value not set yet.
+    static Cell placed(int row, int column, Kind kind);
     bool push(const Cell &c);
 
     std::vector<Sheet> sheets_;

@@ -331,6 +331,257 @@ QString decode_text(const QByteArray &raw, bool *ok)
     return out;
 }
 
+// No tag, text or comment a sheet needs comes near this; longer ones are refused, not buffered.
+constexpr int max_scanned_piece = 16 << 20;
+
+// A worksheet part's bytes, read in pieces: what is not consumed yet starts at pos.
+struct ScanBuffer {
+    explicit ScanBuffer(MemberDevice *member) : member(member) {}
+
+    // Appends the next piece of the member, dropping what has been consumed; false at the end.
+    bool fill()
+    {
+        if (at_end)
+            return false;
+        buf.remove(0, pos);
+        pos = 0;
+        char chunk[65536];
+        const qint64 n = member->read(chunk, sizeof chunk);
+        if (n <= 0) {
+            at_end = true;
+            return false;
+        }
+        buf.append(chunk, static_cast<int>(n));
+        return true;
+    }
+
+    MemberDevice *member;
+    QByteArray buf;
+    int pos = 0;
+    bool at_end = false;
+};
+
+// What the sheet scan does after one step.
+enum class ScanStep {
+    next,     // go on
+    refill,   // read more of the member, even when there is none left
+    more,     // read more of the member; none left ends the scan
+    failed,   // the error is set
+    finished, // the cells are all read
+};
+
+// The cell being read by the scan.
+struct ScannedCell {
+    bool in_cell = false;
+    QByteArray type;
+    int style = 0;
+    bool has_value = false;
+    bool in_value = false;
+    QByteArray value;
+    bool has_inline = false;
+    int in_inline = 0;
+    bool in_text = false;
+    int phonetic = 0;
+    QString inline_text;
+
+    // Text met now is the value or the inline text (phonetic runs left out).
+    bool takes_text() const { return in_value || (in_text && phonetic == 0); }
+
+    // Adds text found between tags; false on a bad character reference.
+    bool add_text(const QByteArray &piece)
+    {
+        bool ok = true;
+        const bool plain = !piece.contains('&');
+        if (in_value)
+            value += plain ? piece : decode_text(piece, &ok).toUtf8();
+        else
+            inline_text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
+        return ok;
+    }
+
+    // Adds the content of a character data section, taken as it stands.
+    void add_raw(const QByteArray &piece)
+    {
+        if (in_value)
+            value += piece;
+        else
+            inline_text += QString::fromUtf8(piece);
+    }
+
+    // A <c> tag: a fresh cell with the tag's type and style.
+    void start(std::string_view attributes, bool empty_tag)
+    {
+        const std::string_view t = attribute(attributes, "t");
+        type = QByteArray(t.data(), static_cast<int>(t.size()));
+        const qint64 s = parse_count(attribute(attributes, "s"), 1 << 30);
+        style = s < 0 ? 0 : static_cast<int>(s);
+        has_value = false;
+        value.resize(0);
+        has_inline = false;
+        inline_text.resize(0);
+        in_value = false;
+        in_text = false;
+        in_inline = 0;
+        phonetic = 0;
+        in_cell = !empty_tag;
+    }
+
+    // A start tag other than a row or a cell.
+    void open(std::string_view name, bool empty_tag)
+    {
+        if (in_cell && name == "v") {
+            has_value = true;
+            in_value = !empty_tag;
+        } else if (in_cell && name == "is") {
+            has_inline = true;
+            in_inline += empty_tag ? 0 : 1;
+        } else if (in_inline > 0 && name == "rPh") {
+            phonetic += empty_tag ? 0 : 1;
+        } else if (in_inline > 0 && name == "t") {
+            in_text = !empty_tag;
+        }
+    }
+
+    // An end tag other than the cell's own.
+    void close(std::string_view name)
+    {
+        if (name == "v")
+            in_value = false;
+        else if (name == "t")
+            in_text = false;
+        else if (name == "rPh")
+            phonetic = qMax(0, phonetic - 1);
+        else if (name == "is")
+            in_inline = qMax(0, in_inline - 1);
+    }
+};
+
+// Where the scan of one worksheet part stands.
+struct SheetScan {
+    SheetScan(const QString &part, QString *error) : part(part), error(error) {}
+
+    const QString &part;
+    QString *error;
+    bool in_sheet_data = false;
+    int row = 0;
+    int column = 0;
+    ScannedCell cell;
+
+    ScanStep damaged(const char *what)
+    {
+        *error = QStringLiteral("damaged part %1: %2").arg(part, QLatin1String(what));
+        return ScanStep::failed;
+    }
+
+    // A <row> tag: its number, or the one after the last.
+    bool start_row(std::string_view attributes)
+    {
+        const std::string_view r = attribute(attributes, "r");
+        const qint64 next = r.data() ? parse_count(r, workbook_limits::xlsx_max_rows) : row + 1;
+        if (next < 1 || next > workbook_limits::xlsx_max_rows) {
+            *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
+            return false;
+        }
+        row = static_cast<int>(next);
+        column = 0;
+        return true;
+    }
+
+    // A <c> tag's place: its reference, or the cell after the last.
+    bool place_cell(std::string_view attributes)
+    {
+        const std::string_view ref = attribute(attributes, "r");
+        if (ref.data()) {
+            if (!parse_reference_bytes(ref, &row, &column)) {
+                *error = QStringLiteral("cell %1 past the sheet's edge in %2")
+                             .arg(QString::fromLatin1(ref.data(), static_cast<int>(ref.size())), part);
+                return false;
+            }
+            return true;
+        }
+        if (row == 0)
+            row = 1;
+        if (++column > workbook_limits::xlsx_max_columns) {
+            *error = QStringLiteral("more cells in a row than a sheet holds in %1").arg(part);
+            return false;
+        }
+        return true;
+    }
+};
+
+// A tag of the buffer; the views point into it.
+struct ScannedTag {
+    std::string_view name; // without its namespace prefix
+    std::string_view attributes;
+    bool end_tag = false;
+    bool empty_tag = false;
+};
+
+// The '>' ending the tag that starts at lt, found outside quoted attribute values; -1 when not in the buffer yet.
+int tag_end(const QByteArray &buf, int lt)
+{
+    char quote = 0;
+    for (int i = lt + 1; i < buf.size(); ++i) {
+        const char ch = buf.at(i);
+        if (quote) {
+            if (ch == quote)
+                quote = 0;
+        } else if (ch == '"' || ch == '\'') {
+            quote = ch;
+        } else if (ch == '>') {
+            return i;
+        }
+    }
+    return -1;
+}
+
+ScannedTag scan_tag(const QByteArray &buf, int lt, int gt)
+{
+    ScannedTag tag;
+    tag.end_tag = buf.at(lt + 1) == '/';
+    tag.empty_tag = !tag.end_tag && buf.at(gt - 1) == '/';
+    int name_start = lt + (tag.end_tag ? 2 : 1);
+    int name_end = name_start;
+    while (name_end < gt && !is_xml_space(buf.at(name_end)) && buf.at(name_end) != '/')
+        ++name_end;
+    for (int i = name_start; i < name_end; ++i)
+        if (buf.at(i) == ':')
+            name_start = i + 1; // a namespace prefix
+    tag.name = std::string_view(buf.constData() + name_start, static_cast<std::size_t>(name_end - name_start));
+    tag.attributes = std::string_view(buf.constData() + name_end, static_cast<std::size_t>(gt - name_end));
+    return tag;
+}
+
+const char *const cdata_end = "]]>";
+
+// The end of the comment, processing instruction or character data section at head; nullptr for a tag, and an
+// empty string for a document type declaration, which a sheet may not have.
+const char *markup_closing(const char *head, int left)
+{
+    if (left >= 4 && std::memcmp(head, "<!--", 4) == 0)
+        return "-->";
+    if (left >= 2 && head[1] == '?')
+        return "?>";
+    if (left >= 9 && std::memcmp(head, "<![CDATA[", 9) == 0)
+        return cdata_end;
+    if (left >= 2 && head[1] == '!')
+        return "";
+    return nullptr;
+}
+
+// Passes over the markup at lt up to its closing; the content of a character data section may be the cell's.
+ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &scan)
+{
+    const int close = in.buf.indexOf(closing, lt + 2);
+    if (close < 0)
+        return in.buf.size() - lt > max_scanned_piece ? scan.damaged("comment or character data too long")
+                                                      : ScanStep::more;
+    if (closing == cdata_end && scan.cell.takes_text())
+        scan.cell.add_raw(in.buf.mid(lt + 9, close - lt - 9));
+    in.pos = close + static_cast<int>(std::strlen(closing));
+    return ScanStep::next;
+}
+
 class XlsxReader
 {
 public:
@@ -608,27 +859,11 @@ private:
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
-        QByteArray buf;
-        int pos = 0;
-        bool at_end = false;
-        // Appends the next piece of the member, dropping what has been consumed; false at the end.
-        const auto fill = [&]() {
-            if (at_end)
-                return false;
-            buf.remove(0, pos);
-            pos = 0;
-            char chunk[65536];
-            const qint64 n = member.read(chunk, sizeof chunk);
-            if (n <= 0) {
-                at_end = true;
-                return false;
-            }
-            buf.append(chunk, static_cast<int>(n));
-            return true;
-        };
-        fill();
-        if (buf.startsWith("\xEF\xBB\xBF"))
-            pos = 3;
+        ScanBuffer in(&member);
+        in.fill();
+        if (in.buf.startsWith("\xEF\xBB\xBF"))
+            in.pos = 3;
+        const QByteArray &buf = in.buf;
         if (buf.size() >= 2 &&
             (buf.at(0) == 0 || buf.at(1) == 0 || buf.startsWith("\xFE\xFF") || buf.startsWith("\xFF\xFE"))) {
             *other_encoding = true;
@@ -636,218 +871,104 @@ private:
         }
         parts_read_.insert(key);
 
-        // No tag, text or comment a sheet needs comes near this; longer ones are refused, not buffered.
-        constexpr int max_piece = 16 << 20;
-        bool in_sheet_data = false;
-        int row = 0;
-        int column = 0;
-        // The cell being read.
-        bool in_cell = false;
-        QByteArray type;
-        int style = 0;
-        bool has_value = false;
-        bool in_value = false;
-        QByteArray value;
-        bool has_inline = false;
-        int in_inline = 0;
-        bool in_text = false;
-        int phonetic = 0;
-        QString inline_text;
-        bool ok = true;
-        const auto damaged = [&](const char *what) {
-            *error = QStringLiteral("damaged part %1: %2").arg(part, QLatin1String(what));
-            ok = false;
-        };
-        while (ok) {
-            const int lt = buf.indexOf('<', pos);
-            if (lt < 0) {
-                // Text between elements is dropped unless it is a value being read; that is bounded.
-                if (!in_value && !(in_text && phonetic == 0))
-                    pos = buf.size();
-                else if (buf.size() - pos > max_piece) {
-                    damaged("text too long");
-                    break;
-                }
-                if (!fill())
-                    break;
-                continue;
-            }
-            if (lt > pos && (in_value || (in_text && phonetic == 0))) {
-                const QByteArray piece = buf.mid(pos, lt - pos);
-                const bool plain = !piece.contains('&');
-                if (in_value)
-                    value += plain ? piece : decode_text(piece, &ok).toUtf8();
-                else
-                    inline_text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
-                if (!ok) {
-                    damaged("bad character reference");
-                    break;
-                }
-            }
-            pos = lt;
-            // Comments, processing instructions and character data sections.
-            const char *const head = buf.constData() + lt;
-            const int left = buf.size() - lt;
-            if (left < 9 && !at_end) {
-                fill();
-                continue;
-            }
-            QByteArray closing;
-            if (left >= 4 && std::memcmp(head, "<!--", 4) == 0)
-                closing = "-->";
-            else if (left >= 2 && head[1] == '?')
-                closing = "?>";
-            else if (left >= 9 && std::memcmp(head, "<![CDATA[", 9) == 0)
-                closing = "]]>";
-            else if (left >= 2 && head[1] == '!') {
-                damaged("document type declaration");
+        SheetScan scan(part, error);
+        for (;;) {
+            switch (scan_step(in, scan)) {
+            case ScanStep::next:
                 break;
+            case ScanStep::refill:
+                in.fill();
+                break;
+            case ScanStep::more:
+                if (!in.fill())
+                    return finish_scan(member, scan);
+                break;
+            case ScanStep::failed:
+                return false;
+            case ScanStep::finished:
+                return member.finish(error);
             }
-            if (!closing.isEmpty()) {
-                const int close = buf.indexOf(closing, lt + 2);
-                if (close < 0) {
-                    if (buf.size() - lt > max_piece) {
-                        damaged("comment or character data too long");
-                        break;
-                    }
-                    if (!fill())
-                        break;
-                    continue;
-                }
-                if (closing == "]]>" && (in_value || (in_text && phonetic == 0))) {
-                    const QByteArray piece = buf.mid(lt + 9, close - lt - 9);
-                    if (in_value)
-                        value += piece;
-                    else
-                        inline_text += QString::fromUtf8(piece);
-                }
-                pos = close + closing.size();
-                continue;
-            }
-            // A tag: find its end outside quoted attribute values.
-            int gt = -1;
-            char quote = 0;
-            for (int i = lt + 1; i < buf.size(); ++i) {
-                const char ch = buf.at(i);
-                if (quote) {
-                    if (ch == quote)
-                        quote = 0;
-                } else if (ch == '"' || ch == '\'') {
-                    quote = ch;
-                } else if (ch == '>') {
-                    gt = i;
-                    break;
-                }
-            }
-            if (gt < 0) {
-                if (buf.size() - lt > max_piece) {
-                    damaged("tag too long");
-                    break;
-                }
-                if (!fill())
-                    break;
-                continue;
-            }
-            pos = gt + 1;
-            const bool end_tag = buf.at(lt + 1) == '/';
-            const bool empty_tag = !end_tag && buf.at(gt - 1) == '/';
-            int name_start = lt + (end_tag ? 2 : 1);
-            int name_end = name_start;
-            while (name_end < gt && !is_xml_space(buf.at(name_end)) && buf.at(name_end) != '/')
-                ++name_end;
-            for (int i = name_start; i < name_end; ++i)
-                if (buf.at(i) == ':')
-                    name_start = i + 1; // a namespace prefix
-            const std::string_view name(buf.constData() + name_start, static_cast<std::size_t>(name_end - name_start));
-            const std::string_view tag(buf.constData() + name_end, static_cast<std::size_t>(gt - name_end));
+        }
+    }
 
-            if (!in_sheet_data) {
-                if (name == "sheetData" && !end_tag) {
-                    if (empty_tag)
-                        return member.finish(error);
-                    in_sheet_data = true;
-                }
-                continue;
-            }
-            if (end_tag) {
-                if (name == "sheetData")
-                    return member.finish(error);
-                if (name == "v") {
-                    in_value = false;
-                } else if (name == "t") {
-                    in_text = false;
-                } else if (name == "rPh") {
-                    phonetic = qMax(0, phonetic - 1);
-                } else if (name == "is") {
-                    in_inline = qMax(0, in_inline - 1);
-                } else if (name == "c" && in_cell) {
-                    in_cell = false;
-                    if (!store_scanned_cell(row, column, type, style, has_value, value, has_inline, inline_text, error))
-                        return false;
-                }
-                continue;
-            }
-            if (name == "row") {
-                const std::string_view r = attribute(tag, "r");
-                const qint64 next = r.data() ? parse_count(r, workbook_limits::xlsx_max_rows) : row + 1;
-                if (next < 1 || next > workbook_limits::xlsx_max_rows) {
-                    *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
-                    return false;
-                }
-                row = static_cast<int>(next);
-                column = 0;
-            } else if (name == "c") {
-                const std::string_view ref = attribute(tag, "r");
-                if (ref.data()) {
-                    if (!parse_reference_bytes(ref, &row, &column)) {
-                        *error = QStringLiteral("cell %1 past the sheet's edge in %2")
-                                     .arg(QString::fromLatin1(ref.data(), static_cast<int>(ref.size())), part);
-                        return false;
-                    }
-                } else {
-                    if (row == 0)
-                        row = 1;
-                    if (++column > workbook_limits::xlsx_max_columns) {
-                        *error = QStringLiteral("more cells in a row than a sheet holds in %1").arg(part);
-                        return false;
-                    }
-                }
-                const std::string_view t = attribute(tag, "t");
-                type = QByteArray(t.data(), static_cast<int>(t.size()));
-                const qint64 s = parse_count(attribute(tag, "s"), 1 << 30);
-                style = s < 0 ? 0 : static_cast<int>(s);
-                has_value = false;
-                value.resize(0);
-                has_inline = false;
-                inline_text.resize(0);
-                in_value = false;
-                in_text = false;
-                in_inline = 0;
-                phonetic = 0;
-                in_cell = !empty_tag;
-            } else if (in_cell && name == "v") {
-                has_value = true;
-                in_value = !empty_tag;
-            } else if (in_cell && name == "is") {
-                has_inline = true;
-                in_inline += empty_tag ? 0 : 1;
-            } else if (in_inline > 0 && name == "rPh") {
-                phonetic += empty_tag ? 0 : 1;
-            } else if (in_inline > 0 && name == "t") {
-                in_text = !empty_tag;
-            }
+    // One piece of the part: text up to the next '<', then the markup or tag there.
+    ScanStep scan_step(ScanBuffer &in, SheetScan &scan)
+    {
+        const int lt = in.buf.indexOf('<', in.pos);
+        if (lt < 0) {
+            // Text between elements is dropped unless it is a value being read; that is bounded.
+            if (!scan.cell.takes_text())
+                in.pos = in.buf.size();
+            else if (in.buf.size() - in.pos > max_scanned_piece)
+                return scan.damaged("text too long");
+            return ScanStep::more;
         }
-        if (!ok)
-            return false;
+        if (lt > in.pos && scan.cell.takes_text() && !scan.cell.add_text(in.buf.mid(in.pos, lt - in.pos)))
+            return scan.damaged("bad character reference");
+        in.pos = lt;
+        const int left = in.buf.size() - lt;
+        if (left < 9 && !in.at_end)
+            return ScanStep::refill;
+        if (const char *closing = markup_closing(in.buf.constData() + lt, left)) {
+            if (!*closing)
+                return scan.damaged("document type declaration");
+            return skip_markup(in, lt, closing, scan);
+        }
+        const int gt = tag_end(in.buf, lt);
+        if (gt < 0)
+            return in.buf.size() - lt > max_scanned_piece ? scan.damaged("tag too long") : ScanStep::more;
+        in.pos = gt + 1;
+        return take_tag(scan_tag(in.buf, lt, gt), scan);
+    }
+
+    // What a tag means to the cells: only those within sheetData count.
+    ScanStep take_tag(const ScannedTag &tag, SheetScan &scan)
+    {
+        if (!scan.in_sheet_data) {
+            if (tag.name == "sheetData" && !tag.end_tag) {
+                if (tag.empty_tag)
+                    return ScanStep::finished;
+                scan.in_sheet_data = true;
+            }
+            return ScanStep::next;
+        }
+        ScannedCell &cell = scan.cell;
+        if (tag.end_tag) {
+            if (tag.name == "sheetData")
+                return ScanStep::finished;
+            if (tag.name == "c" && cell.in_cell) {
+                cell.in_cell = false;
+                return store_scanned_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
+                                          cell.has_inline, cell.inline_text, scan.error)
+                           ? ScanStep::next
+                           : ScanStep::failed;
+            }
+            cell.close(tag.name);
+        } else if (tag.name == "row") {
+            if (!scan.start_row(tag.attributes))
+                return ScanStep::failed;
+        } else if (tag.name == "c") {
+            if (!scan.place_cell(tag.attributes))
+                return ScanStep::failed;
+            cell.start(tag.attributes, tag.empty_tag);
+        } else {
+            cell.open(tag.name, tag.empty_tag);
+        }
+        return ScanStep::next;
+    }
+
+    // The member ended before the cells did, or after a part with no sheetData.
+    bool finish_scan(MemberDevice &member, const SheetScan &scan)
+    {
         if (member.cut_off()) {
-            member.finish(error);
+            member.finish(scan.error);
             return false;
         }
-        if (in_sheet_data) {
-            *error = QStringLiteral("damaged part %1: unexpected end").arg(part);
+        if (scan.in_sheet_data) {
+            *scan.error = QStringLiteral("damaged part %1: unexpected end").arg(scan.part);
             return false;
         }
-        return member.finish(error);
+        return member.finish(scan.error);
     }
 
     bool store_scanned_cell(int row, int column, const QByteArray &type, int style, bool has_value,

@@ -89,97 +89,113 @@ int kept_in_box(qint64 value, int maximum)
     return int(std::max<qint64>(0, std::min<qint64>(value, maximum)));
 }
 
-} // namespace
+// The lower running titles and the version, escaped once.
+struct Footers {
+    QString kolont3, kolont4, kolont5;
+    bool any = false; // a later page has a footer only when a running title is set
 
-BalanceBody balance_rows_html(const QVector<balance::BalanceRow> &rows, const BalanceBoxes &boxes,
-                              const QString &down_left, const QString &down_right, const QString &version)
-{
-    using namespace balance;
-    const int count = rows.size();
-    int pages = 1;
-    int limit = first_page_limit;
-    bool total_placed = false;
-    // Sums in 64 bits: a long table of large figures must not wrap.
-    qint64 auxiliary = 0, other_services = 0, external = 0, natural_loss = 0, peacetime = 0, shortage = 0, surplus = 0;
-    const bool footers = !down_left.isEmpty() || !down_right.isEmpty();
-    const QString kolont3 = escaped(down_left), kolont4 = escaped(down_right), kolont5 = escaped(version);
-    const auto fill_footer = [&](QString &s, bool with_version) {
+    void fill(QString &s, bool with_version) const
+    {
         replace_every(s, "[kolont3]", kolont3);
         replace_every(s, "[kolont4]", kolont4);
         if (with_version)
             replace_every(s, "[kolont5]", kolont5);
-    };
+    }
+};
 
-    QString result;
-    result.reserve(count * 700 + 2000);
-    for (int r = 0; r < count; ++r) {
-        const BalanceRow &row = rows.at(r);
-        QString s = row_pattern();
-        if (count >= 10 && count <= first_page_rows) {
+// Where the table stands in its pages.
+struct Pagination {
+    int count = 0; // rows in the table
+    int pages = 1;
+    int limit = first_page_limit;
+    bool total_placed = false;
+};
+
+// What follows row r where a page ends after it: the total row when it is the last, filler rows, the footer, the
+// page break and the next page's number.
+QString page_end_after(int r, Pagination &p, const Footers &footers)
+{
+    const int count = p.count;
+    QString s;
+    if (count >= 10 && count <= first_page_rows) {
+        if (r == count - 1) {
+            s += total_pattern();
+            s += QString(filler_row).repeated(std::max(0, first_page_rows - 1 - count));
+            s += first_page_footer;
+            footers.fill(s, true);
+            s += page_break_row + closing_number_row(2);
+            p.total_placed = true;
+            p.pages = 2;
+        }
+    } else if (count > first_page_rows) {
+        if (r == first_page_rows - 1) {
+            s += first_page_footer;
+            footers.fill(s, true);
+            s += page_break_row + continuation_number_row(2) + column_number_row;
+            p.pages = 2;
+        }
+        const int l = p.limit;
+        if (count >= l - 5 && count <= l) {
             if (r == count - 1) {
                 s += total_pattern();
-                s += QString(filler_row).repeated(std::max(0, first_page_rows - 1 - count));
-                s += first_page_footer;
-                fill_footer(s, true);
-                s += page_break_row + closing_number_row(2);
-                total_placed = true;
-                pages = 2;
-            }
-        } else if (count > first_page_rows) {
-            if (r == first_page_rows - 1) {
-                s += first_page_footer;
-                fill_footer(s, true);
-                s += page_break_row + continuation_number_row(2) + column_number_row;
-                pages = 2;
-            }
-            const int l = limit;
-            if (count >= l - 5 && count <= l) {
-                if (r == count - 1) {
-                    s += total_pattern();
-                    s += QString(filler_row).repeated(std::max(0, l - 1 - count));
-                    ++pages;
-                    if (footers) {
-                        s += page_footer;
-                        fill_footer(s, false);
-                    }
-                    s += page_break_row + closing_number_row(pages);
-                    total_placed = true;
-                }
-            } else if (r == l - 1) {
-                ++pages;
-                if (footers) {
+                s += QString(filler_row).repeated(std::max(0, l - 1 - count));
+                ++p.pages;
+                if (footers.any) {
                     s += page_footer;
-                    fill_footer(s, false);
+                    footers.fill(s, false);
                 }
-                s += page_break_row + continuation_number_row(pages) + column_number_row;
-                limit += page_rows;
-                qDebug().nospace() << "new newpage=" << limit;
+                s += page_break_row + closing_number_row(p.pages);
+                p.total_placed = true;
             }
+        } else if (r == l - 1) {
+            ++p.pages;
+            if (footers.any) {
+                s += page_footer;
+                footers.fill(s, false);
+            }
+            s += page_break_row + continuation_number_row(p.pages) + column_number_row;
+            p.limit += page_rows;
+            qDebug().nospace() << "new newpage=" << p.limit;
         }
+    }
+    return s;
+}
 
-        // The kind and category of cell 1 stand on two lines: the break is ours, the words are escaped.
-        const QString values[] = {
-            escaped(row.cells[col_kind]) + ",<br>" + escaped(row.cells[col_category]),
-            row.cells[col_code],
-            row.cells[col_facet],
-            row.cells[col_name],
-            row.cells[col_fact],
-            row.cells[col_shtat],
-            row.cells[col_nekomplekt],
-            QString::number(qint64(row.figure(col_mp)) + row.figure(col_ubyl)),
-            row.cells[col_mp],
-            row.cells[col_ubyl],
-            row.cells[col_posle_vybyt],
-            row.cells[col_treb],
-            row.cells[col_dop_potr],
-            row.cells[col_izbytok],
-            row.cells[col_vnutr_ist],
-            row.cells[col_vnesh_ist],
-            row.cells[col_bron],
-        };
-        for (int i = 0; i < 17; ++i)
-            replace_every(s, placeholders(false).at(i), i == 0 ? values[i] : escaped(values[i]));
+// Puts the row's values in place of the data placeholders of s.
+void fill_row_values(QString &s, const balance::BalanceRow &row)
+{
+    using namespace balance;
+    // The kind and category of cell 1 stand on two lines: the break is ours, the words are escaped.
+    const QString values[] = {
+        escaped(row.cells[col_kind]) + ",<br>" + escaped(row.cells[col_category]),
+        row.cells[col_code],
+        row.cells[col_facet],
+        row.cells[col_name],
+        row.cells[col_fact],
+        row.cells[col_shtat],
+        row.cells[col_nekomplekt],
+        QString::number(qint64(row.figure(col_mp)) + row.figure(col_ubyl)),
+        row.cells[col_mp],
+        row.cells[col_ubyl],
+        row.cells[col_posle_vybyt],
+        row.cells[col_treb],
+        row.cells[col_dop_potr],
+        row.cells[col_izbytok],
+        row.cells[col_vnutr_ist],
+        row.cells[col_vnesh_ist],
+        row.cells[col_bron],
+    };
+    for (int i = 0; i < 17; ++i)
+        replace_every(s, placeholders(false).at(i), i == 0 ? values[i] : escaped(values[i]));
+}
 
+// Sums of the table, in 64 bits: a long table of large figures must not wrap.
+struct BalanceSums {
+    qint64 auxiliary = 0, other_services = 0, external = 0, natural_loss = 0, peacetime = 0, shortage = 0, surplus = 0;
+
+    void add(const balance::BalanceRow &row)
+    {
+        using namespace balance;
         const QString kind = row.cells[col_kind_code];
         if (kind == "2")
             auxiliary += row.figure(col_fact);
@@ -190,40 +206,73 @@ BalanceBody balance_rows_html(const QVector<balance::BalanceRow> &rows, const Ba
         peacetime += row.figure(col_shtat);
         shortage += row.figure(col_nekomplekt);
         surplus += row.figure(col_izbytok);
-        result += s;
     }
+};
 
-    BalanceBody body;
-    body.auxiliary = kept_in_box(auxiliary, kol_vspom_max);
-    body.other_services = kept_in_box(other_services, kol_drsl_max);
-    body.pages = kept_in_box(pages, pages_max);
-    body.external = kept_in_box(external, sum_vnesh_max);
-    body.natural_loss = kept_in_box(natural_loss, sum_est_max);
-
-    if (!total_placed)
-        result += total_pattern();
-    const qint64 after_leaving = std::max<qint64>(0, qint64(boxes.all) + shortage - boxes.sum_mp - body.natural_loss);
+// Puts the totals in place of the total row's placeholders of html; `kept_natural_loss` is the sum as its box keeps it.
+void fill_totals(QString &html, const BalanceSums &sums, const BalanceBoxes &boxes, int kept_natural_loss)
+{
+    const qint64 after_leaving =
+        std::max<qint64>(0, qint64(boxes.all) + sums.shortage - boxes.sum_mp - kept_natural_loss);
     const QString totals[] = {
         "ВСЕГО",
         QString(),
         QString(),
         QString(),
         escaped(boxes.all_text),
-        QString::number(peacetime),
-        QString::number(shortage),
-        QString::number(qint64(boxes.sum_mp) + natural_loss),
+        QString::number(sums.peacetime),
+        QString::number(sums.shortage),
+        QString::number(qint64(boxes.sum_mp) + sums.natural_loss),
         escaped(boxes.sum_mp_text),
-        QString::number(natural_loss),
+        QString::number(sums.natural_loss),
         QString::number(after_leaving),
         escaped(boxes.sum_treb_text),
-        QString::number(external + boxes.sum_vnutr),
-        QString::number(surplus),
+        QString::number(sums.external + boxes.sum_vnutr),
+        QString::number(sums.surplus),
         escaped(boxes.sum_vnutr_text),
-        QString::number(external),
+        QString::number(sums.external),
         escaped(boxes.bron_text),
     };
     for (int i = 0; i < 17; ++i)
-        replace_every(result, placeholders(true).at(i), totals[i]);
+        replace_every(html, placeholders(true).at(i), totals[i]);
+}
+
+} // namespace
+
+BalanceBody balance_rows_html(const QVector<balance::BalanceRow> &rows, const BalanceBoxes &boxes,
+                              const QString &down_left, const QString &down_right, const QString &version)
+{
+    const int count = rows.size();
+    Pagination pagination;
+    pagination.count = count;
+    Footers footers;
+    footers.kolont3 = escaped(down_left);
+    footers.kolont4 = escaped(down_right);
+    footers.kolont5 = escaped(version);
+    footers.any = !down_left.isEmpty() || !down_right.isEmpty();
+    BalanceSums sums;
+
+    QString result;
+    result.reserve(count * 700 + 2000);
+    for (int r = 0; r < count; ++r) {
+        const balance::BalanceRow &row = rows.at(r);
+        QString s = row_pattern();
+        s += page_end_after(r, pagination, footers);
+        fill_row_values(s, row);
+        sums.add(row);
+        result += s;
+    }
+
+    BalanceBody body;
+    body.auxiliary = kept_in_box(sums.auxiliary, kol_vspom_max);
+    body.other_services = kept_in_box(sums.other_services, kol_drsl_max);
+    body.pages = kept_in_box(pagination.pages, pages_max);
+    body.external = kept_in_box(sums.external, sum_vnesh_max);
+    body.natural_loss = kept_in_box(sums.natural_loss, sum_est_max);
+
+    if (!pagination.total_placed)
+        result += total_pattern();
+    fill_totals(result, sums, boxes, body.natural_loss);
     body.html = result;
     return body;
 }

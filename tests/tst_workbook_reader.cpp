@@ -1,5 +1,6 @@
 // The workbook reader on files from real spreadsheet writers, and on hostile files made here at run time.
 #include "stored_workbook.h"
+#include "support/zip_builder.h"
 #include "workbook.h"
 
 #include <QDateTime>
@@ -48,21 +49,11 @@ ZipMember text_member(const QString &name, const QByteArray &text)
     return {name, [text](const std::function<void(const QByteArray &)> &put) { put(text); }};
 }
 
-void put16(QByteArray &b, quint16 v)
-{
-    b.append(char(v & 0xFF)).append(char(v >> 8));
-}
-
-void put32(QByteArray &b, quint32 v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
+using zip_builder::put16;
 
 bool write_zip(const QString &path, const QList<ZipMember> &members)
 {
-    QByteArray out;
-    QByteArray central;
+    QList<zip_builder::Entry> entries;
     for (const ZipMember &m : members) {
         z_stream z{};
         deflateInit2(&z, 6, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
@@ -88,49 +79,10 @@ bool write_zip(const QString &path, const QList<ZipMember> &members)
         feed(QByteArray(), Z_FINISH);
         deflateEnd(&z);
         const quint32 stated = static_cast<quint32>(m.claimed_size >= 0 ? m.claimed_size : size);
-        const QByteArray name = m.name.toUtf8();
-        const quint32 offset = static_cast<quint32>(out.size());
-        QByteArray local;
-        put32(local, 0x04034b50);
-        put16(local, 20);
-        put16(local, 0);
-        put16(local, 8);
-        put32(local, 0);
-        put32(local, crc);
-        put32(local, static_cast<quint32>(packed.size()));
-        put32(local, stated);
-        put16(local, static_cast<quint16>(name.size()));
-        put16(local, 0);
-        out += local + name + packed;
-        put32(central, 0x02014b50);
-        put16(central, 20);
-        put16(central, 20);
-        put16(central, 0);
-        put16(central, 8);
-        put32(central, 0);
-        put32(central, crc);
-        put32(central, static_cast<quint32>(packed.size()));
-        put32(central, stated);
-        put16(central, static_cast<quint16>(name.size()));
-        put16(central, 0);
-        put16(central, 0);
-        put16(central, 0);
-        put16(central, 0);
-        put32(central, 0);
-        put32(central, offset);
-        central += name;
+        entries.append({m.name.toUtf8(), packed, crc, stated, true});
     }
-    QByteArray end;
-    put32(end, 0x06054b50);
-    put16(end, 0);
-    put16(end, 0);
-    put16(end, static_cast<quint16>(members.size()));
-    put16(end, static_cast<quint16>(members.size()));
-    put32(end, static_cast<quint32>(central.size()));
-    put32(end, static_cast<quint32>(out.size()));
-    put16(end, 0);
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(out + central + end) > 0;
+    return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;
 }
 
 const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
@@ -257,6 +209,150 @@ QList<int> find_records(const QByteArray &file, quint16 type, int length)
     for (int at = file.indexOf(head); at >= 0; at = file.indexOf(head, at + 1))
         found << at;
     return found;
+}
+
+using MakeFile = std::function<bool(const QString &)>;
+
+MakeFile bytes_file(const QByteArray &content)
+{
+    return [content](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+    };
+}
+
+MakeFile zip_file(const QList<ZipMember> &members)
+{
+    return [members](const QString &path) { return write_zip(path, members); };
+}
+
+const QByteArray worksheet = "worksheet";
+
+// Rows of hostile_files: files that are no workbook at all, or a damaged or encrypted package.
+void add_unreadable_files(const QByteArray &xlsx)
+{
+    QTest::newRow("missing file") << "missing.xlsx" << MakeFile([](const QString &) { return true; })
+                                  << QString("cannot open");
+    QTest::newRow("empty file") << "empty.xlsx" << bytes_file(QByteArray()) << QString("not a workbook");
+    QTest::newRow("text renamed .xlsx") << "text.xlsx" << bytes_file("Всего работающих;20336\n")
+                                        << QString("not a workbook");
+    QTest::newRow("text renamed .xls") << "text.xls" << bytes_file("PK but not a zip") << QString("not a workbook");
+    QTest::newRow("zip cut in half") << "half.xlsx" << bytes_file(xlsx.left(xlsx.size() / 2)) << QString("damaged zip");
+    QByteArray scrambled = xlsx;
+    for (int i = scrambled.size() / 4; i < scrambled.size() / 2; i += 7)
+        scrambled[i] = char(scrambled[i] ^ 0x5A);
+    QTest::newRow("zip with damaged data") << "scrambled.xlsx" << bytes_file(scrambled) << QString("part");
+    QTest::newRow("zip that is no workbook")
+        << "other.xlsx" << zip_file({text_member("readme.txt", "hello")}) << QString("not a workbook");
+    QTest::newRow("encrypted .xlsx") << "encrypted.xlsx" << bytes_file(encrypted_package()) << QString("encrypted");
+}
+
+// Rows of hostile_files: packages inflating past the limits, and cells or rows past the sheet's edges.
+void add_oversized_packages()
+{
+    QTest::newRow("zip bomb, honest header")
+        << "bomb.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20)}})) << QString("too large");
+    QTest::newRow("zip bomb, header claims 4 GB")
+        << "bomb4g.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 0xFFFFFFF0LL)}}))
+        << QString("too large");
+    QTest::newRow("zip bomb, header claims 190 MB")
+        << "bomb190.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 190LL << 20)}}))
+        << QString("damaged part");
+    QTest::newRow("zip bomb, header claims little")
+        << "bombsmall.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 1000)}}))
+        << QString("damaged part");
+    QTest::newRow("cell past the last column")
+        << "wide.xlsx"
+        << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
+        << QString("edge");
+    QTest::newRow("cell past the last row")
+        << "tall.xlsx"
+        << zip_file(
+               package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>")}}))
+        << QString("edge");
+    QTest::newRow("row past the last row")
+        << "tallrow.xlsx" << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"/>")}}))
+        << QString("edge");
+    QByteArray crowded = "<row>";
+    for (int i = 0; i <= 16384; ++i)
+        crowded += "<c><v>1</v></c>";
+    crowded += "</row>";
+    QTest::newRow("more cells in a row than a sheet holds")
+        << "crowded.xlsx" << zip_file(package({{"S", worksheet, sheet_member(1, crowded)}}))
+        << QString("more cells in a row");
+    QTest::newRow("two sheets sharing one part")
+        << "shared.xlsx"
+        << zip_file(package({{"A", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")},
+                             {"B", worksheet, sheet_member(1, "")}}))
+        << QString("used twice");
+}
+
+// Rows of hostile_files: damaged or hostile sheet XML.
+void add_hostile_sheets()
+{
+    QTest::newRow("unknown entity")
+        << "entity.xlsx"
+        << zip_file(package(
+               {{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\" t=\"str\"><v>&bomb;</v></c></row>")}}))
+        << QString("damaged part");
+    QTest::newRow("document type declaration")
+        << "doctype.xlsx"
+        << zip_file(package(
+               {{"S", worksheet,
+                 text_member("xl/worksheets/sheet1.xml",
+                             "<!DOCTYPE w [<!ENTITY a \"aaaa\">]><worksheet><sheetData><row r=\"1\"><c r=\"A1\" "
+                             "t=\"str\"><v>&a;</v></c></row></sheetData></worksheet>")}}))
+        << QString("damaged part");
+    QTest::newRow("unclosed sheet data")
+        << "unclosed.xlsx"
+        << zip_file(package({{"S", worksheet,
+                              text_member("xl/worksheets/sheet1.xml",
+                                          "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>")}}))
+        << QString("damaged part");
+    QTest::newRow("worksheet part missing")
+        << "nopart.xlsx" << zip_file(package({{"S", worksheet, text_member("xl/other.xml", "<x/>")}}).mid(1))
+        << QString("missing part");
+    QTest::newRow("broken sheet XML")
+        << "badxml.xlsx"
+        << zip_file(package({{"S", worksheet, text_member("xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>")}}))
+        << QString("damaged part");
+}
+
+// Rows of hostile_files: damaged, encrypted and unsupported .xls files.
+void add_hostile_xls(const QByteArray &xls)
+{
+    QTest::newRow(".xls cut in half") << "half.xls" << bytes_file(xls.left(xls.size() / 2)) << QString("damaged");
+    QTest::newRow(".xls header only") << "header.xls" << bytes_file(xls.left(512)) << QString("damaged");
+    // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
+    QByteArray locked = xls;
+    const QList<int> access = find_records(locked, 0x005C, 112);
+    if (!access.isEmpty())
+        locked[access.first()] = char(0x2F);
+    QTest::newRow("encrypted .xls") << (access.isEmpty() ? "nofilepass.xls" : "locked.xls") << bytes_file(locked)
+                                    << QString("encrypted");
+    // The BOF record of the workbook globals, version 0x0600, turned into version 0x0500.
+    QByteArray old = xls;
+    const int bof = old.indexOf(QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8));
+    if (bof >= 0)
+        old[bof + 5] = 0x05;
+    QByteArray past = xls;
+    for (const int at : find_records(past, 0x0200, 14))
+        qToLittleEndian<quint32>(70000, reinterpret_cast<uchar *>(past.data() + at + 4 + 4));
+    // Every sheet pointing at the first sheet's records, which would be read again for each.
+    QByteArray overlapping = xls;
+    QList<int> sheets;
+    for (int at = overlapping.indexOf(QByteArray("\x85\x00", 2)); at >= 0;
+         at = overlapping.indexOf(QByteArray("\x85\x00", 2), at + 1)) {
+        const int length = static_cast<uchar>(overlapping[at + 2]);
+        if (overlapping.at(at + 3) == 0 && length >= 8 && length < 80 && overlapping.at(at + 4 + 5) == 0)
+            sheets << at;
+    }
+    for (const int at : sheets)
+        overlapping.replace(at + 4, 4, overlapping.mid(sheets.first() + 4, 4));
+    QTest::newRow(".xls sheets sharing records")
+        << (sheets.size() == 3 ? "overlap.xls" : "nosheets.xls") << bytes_file(overlapping) << QString("overlap");
+    QTest::newRow("Excel 95 .xls") << "old.xls" << bytes_file(old) << QString("Excel 95");
+    QTest::newRow(".xls rows past the format's edge") << "past.xls" << bytes_file(past) << QString("format's edge");
 }
 
 } // namespace
@@ -639,127 +735,10 @@ void TestWorkbookReader::hostile_files_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<std::function<bool(const QString &)>>("make");
     QTest::addColumn<QString>("reason");
-    using Make = std::function<bool(const QString &)>;
-    const auto bytes = [](const QByteArray &content) -> Make {
-        return [content](const QString &path) {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-        };
-    };
-    const auto zip = [](const QList<ZipMember> &members) -> Make {
-        return [members](const QString &path) { return write_zip(path, members); };
-    };
-    const QByteArray xlsx = read_file(data_dir + "xlsxwriter_kinds.xlsx");
-    const QByteArray xls = read_file(data_dir + "libreoffice_kinds.xls");
-    const QByteArray worksheet = "worksheet";
-
-    QTest::newRow("missing file") << "missing.xlsx" << Make([](const QString &) { return true; })
-                                  << QString("cannot open");
-    QTest::newRow("empty file") << "empty.xlsx" << bytes(QByteArray()) << QString("not a workbook");
-    QTest::newRow("text renamed .xlsx") << "text.xlsx" << bytes("Всего работающих;20336\n")
-                                        << QString("not a workbook");
-    QTest::newRow("text renamed .xls") << "text.xls" << bytes("PK but not a zip") << QString("not a workbook");
-    QTest::newRow("zip cut in half") << "half.xlsx" << bytes(xlsx.left(xlsx.size() / 2)) << QString("damaged zip");
-    QByteArray scrambled = xlsx;
-    for (int i = scrambled.size() / 4; i < scrambled.size() / 2; i += 7)
-        scrambled[i] = char(scrambled[i] ^ 0x5A);
-    QTest::newRow("zip with damaged data") << "scrambled.xlsx" << bytes(scrambled) << QString("part");
-    QTest::newRow("zip that is no workbook")
-        << "other.xlsx" << zip({text_member("readme.txt", "hello")}) << QString("not a workbook");
-    QTest::newRow("encrypted .xlsx") << "encrypted.xlsx" << bytes(encrypted_package()) << QString("encrypted");
-    QTest::newRow("zip bomb, honest header")
-        << "bomb.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20)}})) << QString("too large");
-    QTest::newRow("zip bomb, header claims 4 GB")
-        << "bomb4g.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 0xFFFFFFF0LL)}}))
-        << QString("too large");
-    QTest::newRow("zip bomb, header claims 190 MB")
-        << "bomb190.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 190LL << 20)}}))
-        << QString("damaged part");
-    QTest::newRow("zip bomb, header claims little")
-        << "bombsmall.xlsx" << zip(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 1000)}}))
-        << QString("damaged part");
-    QTest::newRow("cell past the last column")
-        << "wide.xlsx"
-        << zip(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
-        << QString("edge");
-    QTest::newRow("cell past the last row")
-        << "tall.xlsx"
-        << zip(package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>")}}))
-        << QString("edge");
-    QTest::newRow("row past the last row")
-        << "tallrow.xlsx" << zip(package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"/>")}}))
-        << QString("edge");
-    QByteArray crowded = "<row>";
-    for (int i = 0; i <= 16384; ++i)
-        crowded += "<c><v>1</v></c>";
-    crowded += "</row>";
-    QTest::newRow("more cells in a row than a sheet holds")
-        << "crowded.xlsx" << zip(package({{"S", worksheet, sheet_member(1, crowded)}}))
-        << QString("more cells in a row");
-    QTest::newRow("two sheets sharing one part")
-        << "shared.xlsx"
-        << zip(package({{"A", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")},
-                        {"B", worksheet, sheet_member(1, "")}}))
-        << QString("used twice");
-    QTest::newRow("unknown entity")
-        << "entity.xlsx"
-        << zip(package(
-               {{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\" t=\"str\"><v>&bomb;</v></c></row>")}}))
-        << QString("damaged part");
-    QTest::newRow("document type declaration")
-        << "doctype.xlsx"
-        << zip(package(
-               {{"S", worksheet,
-                 text_member("xl/worksheets/sheet1.xml",
-                             "<!DOCTYPE w [<!ENTITY a \"aaaa\">]><worksheet><sheetData><row r=\"1\"><c r=\"A1\" "
-                             "t=\"str\"><v>&a;</v></c></row></sheetData></worksheet>")}}))
-        << QString("damaged part");
-    QTest::newRow("unclosed sheet data")
-        << "unclosed.xlsx"
-        << zip(package({{"S", worksheet,
-                         text_member("xl/worksheets/sheet1.xml",
-                                     "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>")}}))
-        << QString("damaged part");
-    QTest::newRow("worksheet part missing")
-        << "nopart.xlsx" << zip(package({{"S", worksheet, text_member("xl/other.xml", "<x/>")}}).mid(1))
-        << QString("missing part");
-    QTest::newRow("broken sheet XML")
-        << "badxml.xlsx"
-        << zip(package({{"S", worksheet, text_member("xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>")}}))
-        << QString("damaged part");
-
-    QTest::newRow(".xls cut in half") << "half.xls" << bytes(xls.left(xls.size() / 2)) << QString("damaged");
-    QTest::newRow(".xls header only") << "header.xls" << bytes(xls.left(512)) << QString("damaged");
-    // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
-    QByteArray locked = xls;
-    const QList<int> access = find_records(locked, 0x005C, 112);
-    if (!access.isEmpty())
-        locked[access.first()] = char(0x2F);
-    QTest::newRow("encrypted .xls") << (access.isEmpty() ? "nofilepass.xls" : "locked.xls") << bytes(locked)
-                                    << QString("encrypted");
-    // The BOF record of the workbook globals, version 0x0600, turned into version 0x0500.
-    QByteArray old = xls;
-    const int bof = old.indexOf(QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8));
-    if (bof >= 0)
-        old[bof + 5] = 0x05;
-    QByteArray past = xls;
-    for (const int at : find_records(past, 0x0200, 14))
-        qToLittleEndian<quint32>(70000, reinterpret_cast<uchar *>(past.data() + at + 4 + 4));
-    // Every sheet pointing at the first sheet's records, which would be read again for each.
-    QByteArray overlapping = xls;
-    QList<int> sheets;
-    for (int at = overlapping.indexOf(QByteArray("\x85\x00", 2)); at >= 0;
-         at = overlapping.indexOf(QByteArray("\x85\x00", 2), at + 1)) {
-        const int length = static_cast<uchar>(overlapping[at + 2]);
-        if (overlapping.at(at + 3) == 0 && length >= 8 && length < 80 && overlapping.at(at + 4 + 5) == 0)
-            sheets << at;
-    }
-    for (const int at : sheets)
-        overlapping.replace(at + 4, 4, overlapping.mid(sheets.first() + 4, 4));
-    QTest::newRow(".xls sheets sharing records")
-        << (sheets.size() == 3 ? "overlap.xls" : "nosheets.xls") << bytes(overlapping) << QString("overlap");
-    QTest::newRow("Excel 95 .xls") << "old.xls" << bytes(old) << QString("Excel 95");
-    QTest::newRow(".xls rows past the format's edge") << "past.xls" << bytes(past) << QString("format's edge");
+    add_unreadable_files(read_file(data_dir + "xlsxwriter_kinds.xlsx"));
+    add_oversized_packages();
+    add_hostile_sheets();
+    add_hostile_xls(read_file(data_dir + "libreoffice_kinds.xls"));
 }
 
 void TestWorkbookReader::hostile_files()

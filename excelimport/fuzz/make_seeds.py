@@ -15,6 +15,8 @@ os.makedirs(xlsx_dir, exist_ok=True)
 os.makedirs(xls_dir, exist_ok=True)
 for name in sorted(os.listdir(BOOKS)):
     path = os.path.join(BOOKS, name)
+    if not os.path.isfile(path):
+        continue
     data = open(path, "rb").read()
     if name.endswith(".xls"):
         open(os.path.join(xls_dir, name), "wb").write(data)
