@@ -383,7 +383,9 @@ void Widget::relayout_balance_columns()
     }
 
     const QList<int> counted =
-        dop ? QList<int>{1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14} : QList<int>{1, 4, 6, 7, 8, 9, 11, 13};
+        dop ? QList<int>{col_kind, col_category, col_code, col_facet,       col_shtat,      col_treb,    col_fact,
+                         col_mp,   col_ubyl,     col_bron, col_posle_vybyt, col_nekomplekt, col_dop_potr}
+            : QList<int>{col_kind, col_facet, col_shtat, col_treb, col_fact, col_mp, col_bron, col_nekomplekt};
     int rest = w;
     for (int column : counted)
         if (!view->isColumnHidden(column))

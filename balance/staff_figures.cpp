@@ -2,6 +2,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "card_lists.h"
 #include "form6_rules.h"
 #include "main_tabs.h"
 #include "message_box.h"
@@ -14,21 +15,6 @@ using namespace balance;
 
 namespace
 {
-
-F6Figures read_f6(const Ui::Widget *ui)
-{
-    F6Figures f;
-    f.all = ui->sb_f6_all->value();
-    f.priziv = ui->sb_f6_priziv->value();
-    f.gpz = ui->sb_f6_gpz->value();
-    f.of = ui->sb_f6_of->value();
-    f.neof = ui->sb_f6_neof->value();
-    f.bron_all = ui->sb_f6_bron_all->value();
-    f.bron_of = ui->sb_f6_bron_of->value();
-    f.bron_neof = ui->sb_f6_bron_neof->value();
-    f.mp = ui->sb_f6_mp->value();
-    return f;
-}
 
 // Lower-case variants of one phrase, with and without blanks, typed in either keyboard layout.
 const char *const access_codes[] = {"перепроверитьдвадокумента",   "lkt,wqmnbvxzrtyuiopasdfgh",
@@ -48,10 +34,25 @@ bool access_code_accepted(const QString &entry)
 
 } // namespace
 
+F6Figures Widget::form6_figures() const
+{
+    F6Figures f;
+    f.all = ui->sb_f6_all->value();
+    f.priziv = ui->sb_f6_priziv->value();
+    f.gpz = ui->sb_f6_gpz->value();
+    f.of = ui->sb_f6_of->value();
+    f.neof = ui->sb_f6_neof->value();
+    f.bron_all = ui->sb_f6_bron_all->value();
+    f.bron_of = ui->sb_f6_bron_of->value();
+    f.bron_neof = ui->sb_f6_bron_neof->value();
+    f.mp = ui->sb_f6_mp->value();
+    return f;
+}
+
 int Widget::check_f6()
 {
     f6_error = 0;
-    const int code = balance::check_f6(read_f6(ui));
+    const int code = balance::check_f6(form6_figures());
     const auto colours = f6_input_colours(code);
     nSpinBox *const inputs[] = {ui->sb_f6_all,     ui->sb_f6_priziv,    ui->sb_f6_of, ui->sb_f6_neof,
                                 ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->sb_f6_mp};
@@ -69,28 +70,28 @@ int Widget::check_f6()
 
 void Widget::form6_rest()
 {
-    ui->sb_f6_ost->setValue(f6_ost(read_f6(ui)));
+    ui->sb_f6_ost->setValue(f6_ost(form6_figures()));
     check_f6();
 }
 
 void Widget::on_sb_f6_of_valueChanged(int)
 {
-    ui->sb_f6_gpz->setValue(f6_gpz(read_f6(ui)));
+    ui->sb_f6_gpz->setValue(f6_gpz(form6_figures()));
 }
 
 void Widget::on_sb_f6_neof_valueChanged(int)
 {
-    ui->sb_f6_gpz->setValue(f6_gpz(read_f6(ui)));
+    ui->sb_f6_gpz->setValue(f6_gpz(form6_figures()));
 }
 
 void Widget::on_sb_f6_bron_of_valueChanged(int)
 {
-    ui->sb_f6_bron_all->setValue(f6_bron_all(read_f6(ui)));
+    ui->sb_f6_bron_all->setValue(f6_bron_all(form6_figures()));
 }
 
 void Widget::on_sb_f6_bron_neof_valueChanged(int)
 {
-    ui->sb_f6_bron_all->setValue(f6_bron_all(read_f6(ui)));
+    ui->sb_f6_bron_all->setValue(f6_bron_all(form6_figures()));
 }
 
 void Widget::on_sb_f6_gpz_valueChanged(int)
@@ -200,12 +201,12 @@ void append_text_row(QStandardItemModel *model, int first, int second)
 
 void Widget::on_add_bron_clicked()
 {
-    append_text_row(bron_model, 2, 4);
+    append_text_row(bron_model, bron_pos::position_name, bron_pos::full_name);
 }
 
 void Widget::on_add_nebron_clicked()
 {
-    append_text_row(nebron_model, 1, 2);
+    append_text_row(nebron_model, nebron_pos::reason, nebron_pos::extra);
 }
 
 // The row to delete from `view` once the user has confirmed it, or -1.

@@ -44,9 +44,6 @@ const char *const field_okfs = "Код ОКФС (п.3.7)";
 const char *const field_okved = "Код ОКВЭД (п.3.8)";
 const char *const field_office = "Военкомат (п.4.1)";
 
-// Last card format version whose balance had eight values a row.
-constexpr int last_old_balance_version = 14;
-
 QString u(const char *text)
 {
     return QString::fromUtf8(text);
@@ -272,7 +269,7 @@ QVector<QString> Widget::collect_bron_rows()
     QVector<QString> rows;
     if (ui->cb_kat_b->currentText() != card_lists::yes)
         return rows;
-    bron_model->sort(4, Qt::AscendingOrder);
+    bron_model->sort(bron_pos::full_name, Qt::AscendingOrder);
     for (int r = 0; r < bron_model->rowCount(); ++r) {
         for (int column = 0; column < card_lists::bron_row_size; ++column)
             rows << cell_text(bron_model, r, column).left(bron_pos::max_length);
@@ -285,10 +282,11 @@ QVector<QString> Widget::collect_nebron_rows()
     QVector<QString> rows;
     if (ui->cb_kat_b->currentText() != card_lists::yes)
         return rows;
-    nebron_model->sort(0, Qt::DescendingOrder);
+    nebron_model->sort(nebron_pos::count, Qt::DescendingOrder);
     for (int r = 0; r < nebron_model->rowCount(); ++r) {
-        rows << cell_text(nebron_model, r, 0) << cell_text(nebron_model, r, 1).left(nebron_pos::max_length)
-             << cell_text(nebron_model, r, 2).left(nebron_pos::max_length);
+        rows << cell_text(nebron_model, r, nebron_pos::count)
+             << cell_text(nebron_model, r, nebron_pos::reason).left(nebron_pos::max_length)
+             << cell_text(nebron_model, r, nebron_pos::extra).left(nebron_pos::max_length);
     }
     return rows;
 }
@@ -577,20 +575,15 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
         names.facets.insert(record.code, record.name);
 
     for (current_row = 0; current_row < count; ++current_row) {
-        const int first = current_row * card_lists::balance_row_size;
-        const auto b = [&](int position) { return balance.at(first + position); };
-        const balance::CardBalanceRow stored = {
-            b(balance_pos::kind_code),  b(balance_pos::category_word), b(balance_pos::position_code),
-            b(balance_pos::facet_code), b(balance_pos::actual),        b(balance_pos::leaving_by_mob),
-            b(balance_pos::reserved),   b(balance_pos::required),      b(balance_pos::staff)};
-        put_card_row(balance::table_row_from_card(stored, names, for_task), current_row + 1);
+        put_card_row(balance::table_row_from_card(balance::stored_balance_row(balance, current_row), names, for_task),
+                     current_row + 1);
         done += step;
         progress_window.set_procent(int(done));
     }
     progress_window.close();
     on_balance_sort_clicked();
     update();
-    if (card_file_version <= last_old_balance_version)
+    if (card_file_version <= balance::last_eight_value_version)
         show_notice(QMessageBox::Information, u(title_balance_2022), u(text_balance_2022), false);
     const int reserved_neof = to_int(value_at(main, card_slot::sb_f6_bron_neof));
     ui->sb_f6_bron_neof->setValue(
@@ -639,7 +632,8 @@ void Widget::fill_reservation_tables(const QVector<QString> &main, const QVector
             for (int column = 0; column < row_size; ++column) {
                 const QString value = rows.at(r * row_size + column);
                 model->setData(model->index(row, column),
-                               model == nebron_model && column == 0 ? balance::figure_cell(value) : QVariant(value),
+                               model == nebron_model && column == nebron_pos::count ? balance::figure_cell(value)
+                                                                                    : QVariant(value),
                                Qt::EditRole);
             }
             done += step;

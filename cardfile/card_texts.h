@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QString>
+
 // Titles and texts of the card file's messages, as the user sees them.
 namespace card_text
 {
@@ -46,5 +49,17 @@ const char *const text_10003_contact = "Пожалуйста, отправьте
 const char *const developer_contact = "quelt-support@trevane.example";
 // Pixel size of the messages' font.
 constexpr int message_font_px = 12;
+
+// A text of this file as the user sees it.
+inline QString tr_text(const char *text)
+{
+    return QCoreApplication::translate("iexml", text);
+}
+
+// The file could not be written into `folder`.
+inline QString not_created_text(const QString &folder)
+{
+    return tr_text(text_document_not_created) + folder + tr_text(text_administrator_tail);
+}
 
 } // namespace card_text

@@ -25,10 +25,7 @@ int card_file_version = 0;
 namespace
 {
 
-QString tr_text(const char *text)
-{
-    return QCoreApplication::translate("iexml", text);
-}
+using card_text::tr_text;
 
 // The elements of the main list, for the writer and the reader alike.
 enum Condition { Always, IfReserving, IfStateBody, IfMobBody }; // when the writer writes it
@@ -642,20 +639,20 @@ bool iexml::read_card_element(const QString &tag, const QString &text)
     case Role::balance:
         return read_balance_value(tag, text);
     case Role::bron:
-        if (version < 7 || to_int(card_values[card_slot::bron_row_count]) <= 0)
-            return true;
-        if (bron_rows.size() >= max_reservation_rows * card_lists::bron_row_size)
-            return false;
-        bron_rows << text;
-        return true;
+        return read_reservation_value(bron_rows, card_slot::bron_row_count, card_lists::bron_row_size, text);
     case Role::nebron:
-        if (version < 7 || to_int(card_values[card_slot::nebron_row_count]) <= 0)
-            return true;
-        if (nebron_rows.size() >= max_reservation_rows * card_lists::nebron_row_size)
-            return false;
-        nebron_rows << text;
-        return true;
+        return read_reservation_value(nebron_rows, card_slot::nebron_row_count, card_lists::nebron_row_size, text);
     }
+    return true;
+}
+
+bool iexml::read_reservation_value(QVector<QString> &rows, int count_slot, int row_size, const QString &text)
+{
+    if (card_file_version < 7 || to_int(card_values[count_slot]) <= 0)
+        return true;
+    if (rows.size() >= max_reservation_rows * row_size)
+        return false;
+    rows << text;
     return true;
 }
 
@@ -757,9 +754,7 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
     const QFileInfo target(path);
     const QString folder = target.absolutePath();
     const auto document_failure = [&](const QString &where) {
-        add_message(CardMessage::Critical, error_title,
-                    tr_text(card_text::text_document_not_created) + where +
-                        tr_text(card_text::text_administrator_tail));
+        add_message(CardMessage::Critical, error_title, card_text::not_created_text(where));
         return false;
     };
     const auto save_failure = [&] {

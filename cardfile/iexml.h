@@ -119,6 +119,8 @@ private:
     void begin_card_read();
     // One value of a balance row, widened from the old eight-value rows; false past the row limit.
     bool read_balance_value(const QString &tag, const QString &text);
+    // One value of a reserved or not-reserved row; false past the row limit.
+    bool read_reservation_value(QVector<QString> &rows, int count_slot, int row_size, const QString &text);
     // The archive's listing shows one plain member of a card's size; else the message is added.
     bool card_member_acceptable(const QString &path, const PasswordListReader &passwords, const QString &folder);
 

@@ -28,10 +28,7 @@ const char *const text_temp_read_error_tail =
     " или обратитесь к Вашему системному администратору.\n\nВНИМАНИЕ!\nПри ограничении прав на запись сохранение "
     "введенных данных также будет невозможно!";
 
-QString tr_text(const char *text)
-{
-    return QCoreApplication::translate("iexml", text);
-}
+using card_text::tr_text;
 
 // Folder an unfinished card is named after in the read-error message.
 QString folder_of(const QString &path)
@@ -409,9 +406,7 @@ bool TempCardFile::write(const QString &path, const QString &card_text)
     temp_messages.clear();
     const QString title = tr_text(card_text::title_error);
     const auto not_created = [&](const QString &where) {
-        add_message(CardMessage::Critical, title,
-                    tr_text(card_text::text_document_not_created) + where +
-                        tr_text(card_text::text_administrator_tail));
+        add_message(CardMessage::Critical, title, card_text::not_created_text(where));
         return false;
     };
     const auto failed = [&] {

@@ -224,15 +224,7 @@ void Widget::import_form6_figures(Workbook &book, const QStringList &sheet_names
         return;
     }
 
-    F6Figures current;
-    current.all = ui->sb_f6_all->value();
-    current.priziv = ui->sb_f6_priziv->value();
-    current.of = ui->sb_f6_of->value();
-    current.neof = ui->sb_f6_neof->value();
-    current.bron_of = ui->sb_f6_bron_of->value();
-    current.bron_neof = ui->sb_f6_bron_neof->value();
-    current.mp = ui->sb_f6_mp->value();
-    const F6Figures merged = merge_form6(current, cells, add_mode, reserving);
+    const F6Figures merged = merge_form6(form6_figures(), cells, add_mode, reserving);
 
     if (!add_mode)
         for (nSpinBox *box : {ui->sb_f6_all, ui->sb_f6_priziv, ui->sb_f6_of, ui->sb_f6_neof, ui->sb_f6_bron_of,

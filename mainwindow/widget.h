@@ -30,7 +30,8 @@ class CardCodes;
 namespace balance
 {
 struct TableRowFromCard;
-}
+struct F6Figures;
+} // namespace balance
 class Workbook;
 namespace xls_import
 {
@@ -250,6 +251,8 @@ private:
 public:
     // Form 6 consistency check: sets f6_error and the error label, returns the fault code (0: none).
     int check_f6();
+    // The Form 6 figures as the boxes show them.
+    balance::F6Figures form6_figures() const;
     // Item 4 and the mobilisation staff column set from a card: the layout follows, nothing is
     // asked and no figure is emptied.
     void set_reservation(bool reserving);
@@ -385,6 +388,7 @@ private:
     QRect preview_geometry() const;
     // The choice of document when the organisation reserves staff: sets the orientation and builds it.
     void choose_document();
-    void start_print_progress();
+    // Empties the last page, takes the template and shows the progress window; returns the dpi to build for.
+    int start_print(const char *template_file);
     // ---- end of printing ----
 };

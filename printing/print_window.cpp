@@ -123,20 +123,21 @@ int Widget::print_dpi() const
     return print_dpi_override > 0 ? print_dpi_override : QApplication::desktop()->logicalDpiX();
 }
 
-void Widget::start_print_progress()
+int Widget::start_print(const char *template_file)
 {
+    const int dpi = print_dpi();
+    print_html.clear();
+    template_path = template_file;
     progress_window.clear_source();
     progress_window.set_title("Создание формы печати");
     progress_window.set_iterator(3);
     progress_window.show();
+    return dpi;
 }
 
 QString Widget::print_card()
 {
-    const int dpi = print_dpi();
-    print_html.clear();
-    template_path = printing::card_template;
-    start_print_progress();
+    const int dpi = start_print(printing::card_template);
     print_html = printing::build_card(card_values(ui), dpi, [this] { progress_window.add_value(); });
     progress_window.close();
     return print_html;
@@ -144,10 +145,7 @@ QString Widget::print_card()
 
 QString Widget::print_balance()
 {
-    const int dpi = print_dpi();
-    print_html.clear();
-    template_path = printing::balance_template;
-    start_print_progress();
+    const int dpi = start_print(printing::balance_template);
     // Printing sorts the table on screen too.
     balance_model->sort(balance::col_key, Qt::AscendingOrder);
     printing::BalanceValues v;
@@ -186,10 +184,7 @@ QString Widget::print_zaya()
         setup.buttons = QMessageBox::Ok;
         run_message(msg_box, setup);
     }
-    const int dpi = print_dpi();
-    print_html.clear();
-    template_path = printing::zaya_template;
-    start_print_progress();
+    const int dpi = start_print(printing::zaya_template);
     v.common = common_values(ui);
     v.short_name = ui->te_orgname2->document()->toPlainText();
     v.full_name = ui->te_orgname->document()->toPlainText();
@@ -213,10 +208,7 @@ QString Widget::print_zaya()
 
 QString Widget::print_soglash()
 {
-    const int dpi = print_dpi();
-    print_html.clear();
-    template_path = printing::soglash_template;
-    start_print_progress();
+    const int dpi = start_print(printing::soglash_template);
     printing::AgreementValues v;
     v.common = common_values(ui);
     v.full_name = ui->te_orgname->document()->toPlainText();
