@@ -31,12 +31,12 @@ inline void set_up_bench_environment()
 int qInitResources_resources();
 int qCleanupResources_resources();
 
-// Lays files of dir over the compiled-in classifiers, each under its resource name (alias, file in dir).
-inline bool lay_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QString>> &files)
+// Packs files of dir into dir/full.rcc, each under its resource name (alias, file in dir); empty when it fails.
+inline QString pack_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QString>> &files)
 {
     QFile qrc(dir.filePath("full.qrc"));
     if (!qrc.open(QIODevice::WriteOnly))
-        return false;
+        return QString();
     QByteArray list = "<RCC><qresource prefix=\"/database/xml\">";
     for (const auto &[alias, file] : files)
         list += QString("<file alias=\"%1\">%2</file>").arg(alias, file).toUtf8();
@@ -44,12 +44,25 @@ inline bool lay_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QStri
     qrc.close();
     const QString rcc = QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/rcc";
     if (QProcess::execute(rcc, {"-binary", dir.filePath("full.qrc"), "-o", dir.filePath("full.rcc")}) != 0)
-        return false;
+        return QString();
+    return dir.filePath("full.rcc");
+}
+
+// Lays a packed set of stand-ins over the compiled-in classifiers.
+inline bool register_stand_ins(const QString &rcc)
+{
     // The first registered resource wins: take the compiled-in tree out, lay the stand-ins, put it back.
     qCleanupResources_resources();
-    const bool ok = QResource::registerResource(dir.filePath("full.rcc"));
+    const bool ok = QResource::registerResource(rcc);
     qInitResources_resources();
     return ok;
+}
+
+// Lays files of dir over the compiled-in classifiers, each under its resource name (alias, file in dir).
+inline bool lay_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QString>> &files)
+{
+    const QString rcc = pack_stand_ins(dir, files);
+    return !rcc.isEmpty() && register_stand_ins(rcc);
 }
 
 // A benchmark program's main with the program's window world: the environment, the application and its resources,
