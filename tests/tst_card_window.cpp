@@ -534,29 +534,6 @@ private slots:
         QCOMPARE(window->nebron_model->rowCount(), 1);
     }
 
-    // A position code the classifier no longer holds is marked in its row and reported.
-    void refill_marks_unknown_position()
-    {
-        auto window = new_window();
-        QVector<QString> card = window->collect_card_values();
-        card[card_slot::cb_kat_b] = "Б";
-        card[card_slot::balance_row_count] = "2";
-        ClassifierReader positions;
-        positions.load(":/database/xml/OKPDTR_new.xml");
-        const QString known = positions.records.value(0).code;
-        const SeenList seen = answer_in_turn({"OK"});
-        window->fill_from_card(card, {"5", "Рабочие", "99999-no", "", "1", "0", "0", "1", "", "1", //
-                                      "1", "Рабочие", known,      "", "1", "0", "0", "1", "", "1"},
-                               {}, {});
-        QCOMPARE(seen->size(), 1);
-        QCOMPARE(seen->at(0).title, QString("Код должности НЕДЕЙСТВИТЕЛЕН!"));
-        const QList<QStandardItem *> unknown =
-            window->balance_model->findItems("99999-no", Qt::MatchExactly, balance::col_code);
-        QCOMPARE(unknown.size(), 1);
-        QCOMPARE(window->balance_model->item(unknown.first()->row(), balance::col_name)->text(),
-                 QString("!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"));
-    }
-
     // Stored codes the carried lists do not know stay in the card, are named in one notice and are
     // written back unchanged.
     void unknown_codes_kept_data()

@@ -671,6 +671,8 @@ void TestExcelImport::card_round_trip_after_import()
     QCOMPARE(reopened.form()->sb_f6_all->value(), 120);
     QCOMPARE(reopened.form()->sb_b_all->value(), ui()->sb_b_all->value());
     QCOMPARE(marks.left(), 0);
+    for (const QString &mark : marks.seen)
+        QVERIFY2(mark.startsWith("Код должности НЕДЕЙСТВИТЕЛЕН!|"), qPrintable(mark));
 
     // The printed balance carries every imported position once; rows of unknown codes print their mark.
     const QString html = reopened.print_balance();
