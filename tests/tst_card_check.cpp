@@ -17,39 +17,12 @@
 #include <QStandardItemModel>
 #include <QTimer>
 
+using test_support::answer_in_turn;
 using test_support::set_fields;
+using Log = test_support::SeenBoxes;
 
 namespace
 {
-
-struct Box {
-    QString title, text, informative, default_button;
-    int icon = 0;
-};
-using Log = std::shared_ptr<QVector<Box>>;
-
-// Answers the next boxes in turn, one answer each ("<Enter>" presses the default button).
-Log answer_in_turn(QStringList answers, Log log = std::make_shared<QVector<Box>>())
-{
-    if (answers.isEmpty())
-        return log;
-    const QString answer = answers.takeFirst();
-    test_support::answer_next_modal(answer, [=](QWidget *w) {
-        answer_in_turn(answers, log);
-        auto *box = qobject_cast<QMessageBox *>(w);
-        if (!box)
-            return log->append({w->windowTitle(), {}, {}, {}, 0}), (void)qobject_cast<QDialog *>(w)->reject();
-        log->append({w->windowTitle(), box->text(), box->informativeText(),
-                     box->defaultButton() ? box->defaultButton()->text() : QString(), box->icon()});
-        if (answer == "<Enter>")
-            return QTest::keyClick(box, Qt::Key_Return);
-        for (QAbstractButton *b : box->buttons())
-            if (b->text() == answer)
-                return b->click();
-        box->done(-1);
-    });
-    return log;
-}
 
 // Closes every modal window while it lives and remembers their titles.
 struct CloseAnyModal {

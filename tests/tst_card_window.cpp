@@ -21,47 +21,15 @@
 #include <QTemporaryDir>
 #include <memory>
 
+using test_support::answer_in_turn;
+using test_support::entries;
+using test_support::file_bytes;
 using test_support::set_fields;
+using test_support::write_file;
+using SeenList = test_support::SeenBoxes;
 
 namespace
 {
-
-struct Seen {
-    QString title, text;
-    QStringList buttons;
-};
-using SeenList = std::shared_ptr<QVector<Seen>>;
-
-// Answers the next modal windows in turn (a file dialog: the file to choose, empty cancels) and notes them.
-SeenList answer_in_turn(QStringList answers, SeenList seen = std::make_shared<QVector<Seen>>())
-{
-    if (answers.isEmpty())
-        return seen;
-    const QString answer = answers.takeFirst();
-    test_support::answer_next_modal(QString(), [=](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        Seen s{modal->windowTitle(), box ? box->text() : dialog ? dialog->selectedFiles().value(0) : QString(), {}};
-        for (QAbstractButton *b : box ? box->buttons() : QList<QAbstractButton *>())
-            s.buttons << b->text();
-        seen->append(s);
-        answer_in_turn(answers, seen); // this answer may open the next window from inside
-        if (dialog && answer.isEmpty())
-            return dialog->reject();
-        if (dialog) {
-            dialog->selectFile(answer);
-            return (void)QMetaObject::invokeMethod(dialog, "accept");
-        }
-        if (box && answer == "OK" && box->button(QMessageBox::Ok))
-            return box->button(QMessageBox::Ok)->click();
-        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
-            if (b->text() == answer)
-                return b->click();
-        modal->close();
-        QFAIL(qPrintable("no button " + answer + " in " + modal->windowTitle()));
-    });
-    return seen;
-}
 
 // A classifier record whose code no other record shares, so a look-up gives it back.
 ClassifierRecord unique_record(const QString &file)
@@ -78,24 +46,6 @@ ClassifierRecord unique_record(const QString &file)
 QVariant marker()
 {
     return QSettings("Trevane", "QUELT").value("settings/oldset");
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-}
-
-void write_file(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray read_file(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // While it lives, the archiver found on the PATH fails every run.
@@ -397,7 +347,7 @@ private slots:
         QStringList answers = {name.isEmpty() ? QString() : path(name)};
         std::unique_ptr<FailingArchiver> failing(fails ? new FailingArchiver : nullptr);
         if (fails) {
-            write_file(path(name), "old file");
+            QVERIFY(write_file(path(name), "old file"));
             answers << "&Yes";
         }
         if (!title.isEmpty())
@@ -411,7 +361,7 @@ private slots:
             QCOMPARE(seen->at(1).text, QString("ОШИБКА! Имя файла не должно начинаться с символов + или -"));
         QCOMPARE(entries(work.path()), file.isEmpty() ? QStringList() : QStringList{file});
         if (fails) {
-            QCOMPARE(read_file(path(file)), QByteArray("old file"));
+            QCOMPARE(file_bytes(path(file)), QByteArray("old file"));
         } else if (!file.isEmpty()) {
             Archiver list;
             list.run({"l", "--", path(file)});
@@ -438,7 +388,7 @@ private slots:
         QTemporaryDir scratch;
         QSettings(scratch.path() + "/qt.lib", QSettings::IniFormat)
             .setValue("qt/temp", QVariant::fromValue(QVector<QString>{"no <card"}));
-        QTest::newRow("temp, not a document") << "bad.qtemp" << read_file(scratch.path() + "/qt.lib") << "Ошибка!";
+        QTest::newRow("temp, not a document") << "bad.qtemp" << file_bytes(scratch.path() + "/qt.lib") << "Ошибка!";
     }
 
     void failed_open_leaves_the_window()
@@ -449,11 +399,11 @@ private slots:
         const QString file = name.isEmpty() ? QString() : path(name);
         if (name.endsWith("qtemp")) {
             QTemporaryDir source;
-            write_file(source.path() + "/qt.lib", content);
+            QVERIFY(write_file(source.path() + "/qt.lib", content));
             Archiver().pack(source.path() + "/out.7z", source.path() + "/qt.lib", "ZAR@wind");
             QVERIFY(QFile::rename(source.path() + "/out.7z", file));
         } else if (!name.isEmpty()) {
-            write_file(file, content);
+            QVERIFY(write_file(file, content));
         }
         auto window = new_window();
         fill_sample(*window);
