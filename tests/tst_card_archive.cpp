@@ -16,6 +16,10 @@
 #include <QTemporaryDir>
 #include <sys/time.h>
 
+using test_support::entries;
+using test_support::file_bytes;
+using test_support::write_file;
+
 namespace
 {
 
@@ -25,27 +29,10 @@ const QString pass_list = QStringLiteral(QUELT_SOURCE_DIR "/resources/xml/pass.x
 const QString golden = QStringLiteral(QUELT_TEST_DATA "/cardfile/golden_card.xml");
 const char *const current_password = "marvolt47";
 
-QByteArray file_bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool write_file(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 bool utime_of(const QString &path, const QDateTime &when)
 {
     const struct timeval times[2] = {{time_t(when.toSecsSinceEpoch()), 0}, {time_t(when.toSecsSinceEpoch()), 0}};
     return utimes(QFile::encodeName(path).constData(), times) == 0;
-}
-
-QStringList names_in(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 } // namespace
@@ -156,7 +143,7 @@ void TestCardArchive::save_and_open()
     iexml saver;
     setup(saver);
     const QString path = work + "/Ромашка_Ф18.quelt";
-    const QStringList program_dir_before = names_in(QCoreApplication::applicationDirPath());
+    const QStringList program_dir_before = entries(QCoreApplication::applicationDirPath());
     QVERIFY(write_file(work + "/Ромашка_Ф18.xml", "user's own file"));
     QVERIFY(save(saver, path, "Ромашка_Ф18.xml"));
     QCOMPARE(saver.messages().size(), 1);
@@ -175,10 +162,10 @@ void TestCardArchive::save_and_open()
              golden_reader.balance_rows + golden_reader.bron_rows + golden_reader.nebron_rows);
     QCOMPARE(card_file_version, 25);
     // Nothing decrypted is left: not beside the card, nor in the temporary or the program's folder.
-    QCOMPARE(names_in(work), QStringList({"Ромашка_Ф18.quelt", "Ромашка_Ф18.xml"}));
+    QCOMPARE(entries(work), QStringList({"Ромашка_Ф18.quelt", "Ромашка_Ф18.xml"}));
     QCOMPARE(file_bytes(work + "/Ромашка_Ф18.xml"), QByteArray("user's own file"));
-    QCOMPARE(names_in(QDir::tempPath()), QStringList());
-    QCOMPARE(names_in(QCoreApplication::applicationDirPath()), program_dir_before);
+    QCOMPARE(entries(QDir::tempPath()), QStringList());
+    QCOMPARE(entries(QCoreApplication::applicationDirPath()), program_dir_before);
 
     // Saving over it replaces it with exactly one new entry.
     card[card_slot::te_orgname] = "Новое имя";
@@ -233,9 +220,9 @@ void TestCardArchive::open_failures()
     QFETCH(int, icon);
     const QByteArray xml =
         kind == "old" ? "<dataroot><R_aORG><Naim_org1>Старая</Naim_org1></R_aORG></dataroot>" : file_bytes(golden);
-    const QStringList entries =
+    const QStringList members =
         kind == "two" ? QStringList{"one.xml", "two.xml"} : QStringList{kind.startsWith('-') ? kind : "c.xml"};
-    const QString archive = pack_raw(entries, xml, kind == "wrong password" ? "чужой" : current_password);
+    const QString archive = pack_raw(members, xml, kind == "wrong password" ? "чужой" : current_password);
     QVERIFY(!archive.isEmpty());
     iexml opener;
     setup(opener, kind == "no archiver" ? work + "/no_such_7z" : QString());
@@ -248,7 +235,7 @@ void TestCardArchive::open_failures()
     QCOMPARE(opener.messages().first().title, title);
     QVERIFY2(opener.messages().first().text.startsWith(text_start), qPrintable(opener.messages().first().text));
     QCOMPARE(int(opener.messages().first().icon), icon);
-    QCOMPARE(names_in(QDir::tempPath()), QStringList());
+    QCOMPARE(entries(QDir::tempPath()), QStringList());
 }
 
 void TestCardArchive::failed_save_keeps_previous_card_data()
@@ -324,12 +311,12 @@ void TestCardArchive::failed_save_keeps_previous_card()
 
     QVERIFY(!save_with(on_pack == "real" ? real : Archiver(fake_archiver("fake", on_pack)), &messages));
     QCOMPARE(file_bytes(path), before);
-    QCOMPARE(names_in(work), folder.isEmpty() ? QStringList({QFileInfo(path).fileName()}) : QStringList());
+    QCOMPARE(entries(work), folder.isEmpty() ? QStringList({QFileInfo(path).fileName()}) : QStringList());
     QCOMPARE(QSettings("Trevane", "QUELT").value("settings/oldset").toString(), QString("1"));
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages.first().title, QString("Ошибка!"));
     QCOMPARE(messages.first().text, text.replace("<folder>", work + folder).replace("<path>", path));
-    QCOMPARE(names_in(QDir::tempPath()), QStringList());
+    QCOMPARE(entries(QDir::tempPath()), QStringList());
     if (read_only)
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
@@ -353,7 +340,7 @@ void TestCardArchive::killed_save_leaves_nothing_after_restart()
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QCOMPARE(file_bytes(path), QByteArray("previous card"));
-    const QStringList left = names_in(QDir::tempPath());
+    const QStringList left = entries(QDir::tempPath());
     QCOMPARE(left.size(), 1);
     QVERIFY2(QRegExp("quelt-(save|temp)-......").exactMatch(left.first()), qPrintable(left.first()));
 
@@ -364,12 +351,12 @@ void TestCardArchive::killed_save_leaves_nothing_after_restart()
     QCOMPARE(remove_stale_work_folders(QDir::tempPath()), 0);
     // A minute later, the next start of the program removes the plain text.
     const QDateTime earlier = QDateTime::currentDateTime().addSecs(-120);
-    for (const QString &name : names_in(QDir::tempPath()))
+    for (const QString &name : entries(QDir::tempPath()))
         QVERIFY(utime_of(QDir::tempPath() + "/" + name, earlier));
     QCOMPARE(remove_stale_work_folders(QDir::tempPath()), 1);
     QVERIFY(!QFileInfo::exists(stale));
-    QCOMPARE(names_in(QDir::tempPath()), QStringList({"other-save-ABCDEF", "quelt-other-ABCDEF", "quelt-save-ABC"}));
-    for (const QString &name : names_in(QDir::tempPath()))
+    QCOMPARE(entries(QDir::tempPath()), QStringList({"other-save-ABCDEF", "quelt-other-ABCDEF", "quelt-save-ABC"}));
+    for (const QString &name : entries(QDir::tempPath()))
         QDir(QDir::tempPath() + "/" + name).removeRecursively();
     QCOMPARE(file_bytes(path), QByteArray("previous card"));
 }
@@ -454,7 +441,7 @@ void TestCardArchive::wildcards_are_literal()
     iexml saver;
     setup(saver);
     QVERIFY(save(saver, work + "/card*.quelt", "card*.xml"));
-    QCOMPARE(names_in(work), QStringList({"card*.quelt", "cardX.quelt", "cardX.xml"}));
+    QCOMPARE(entries(work), QStringList({"card*.quelt", "cardX.quelt", "cardX.xml"}));
     QCOMPARE(listing(work + "/card*.quelt"), QStringList({"card*.xml"}));
     QCOMPARE(file_bytes(work + "/cardX.quelt"), QByteArray("other card"));
     iexml opener;
@@ -475,7 +462,7 @@ void TestCardArchive::password_never_on_command_line()
     refused.set_password_list(work + "/empty_pass.xml");
     refused.set_archiver(Archiver(fake));
     QVERIFY(!save(refused, work + "/e.quelt", "e.xml"));
-    QVERIFY(names_in(log).filter("args").isEmpty());
+    QVERIFY(entries(log).filter("args").isEmpty());
 
     // Packing, testing, listing and unpacking: the password goes over standard input only.
     iexml saver;
@@ -484,7 +471,7 @@ void TestCardArchive::password_never_on_command_line()
     iexml opener;
     setup(opener, fake);
     QCOMPARE(opener.open_card(work + "/r.quelt"), golden_reader.card_values);
-    QCOMPARE(names_in(log).filter("args"), QStringList({"args_a", "args_e", "args_l", "args_t"}));
+    QCOMPARE(entries(log).filter("args"), QStringList({"args_a", "args_e", "args_l", "args_t"}));
     for (const QString command : {"a", "t", "l", "e"}) {
         const QByteArray args = file_bytes(log + "/args_" + command);
         QVERIFY2(args.startsWith(command.toLatin1() + "\n") && args.contains("\n-spd\n") &&
@@ -495,7 +482,7 @@ void TestCardArchive::password_never_on_command_line()
     QVERIFY(!file_bytes(log + "/args_e").contains("\n-p"));
     // The private folder of an opening is the owner's alone, and goes with it.
     QCOMPARE(file_bytes(log + "/mode").trimmed(), QByteArray("700"));
-    QCOMPARE(names_in(QDir::tempPath()), QStringList());
+    QCOMPARE(entries(QDir::tempPath()), QStringList());
 }
 
 QUELT_CORE_TEST_MAIN(TestCardArchive)

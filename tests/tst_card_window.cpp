@@ -14,54 +14,20 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <memory>
 
+using test_support::answer_in_turn;
+using test_support::entries;
+using test_support::file_bytes;
 using test_support::set_fields;
+using test_support::write_file;
+using SeenList = test_support::SeenBoxes;
 
 namespace
 {
-
-struct Seen {
-    QString title, text;
-    QStringList buttons;
-};
-using SeenList = std::shared_ptr<QVector<Seen>>;
-
-// Answers the next modal windows in turn (a file dialog: the file to choose, empty cancels) and notes them.
-SeenList answer_in_turn(QStringList answers, SeenList seen = std::make_shared<QVector<Seen>>())
-{
-    if (answers.isEmpty())
-        return seen;
-    const QString answer = answers.takeFirst();
-    test_support::answer_next_modal(QString(), [=](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        Seen s{modal->windowTitle(), box ? box->text() : dialog ? dialog->selectedFiles().value(0) : QString(), {}};
-        for (QAbstractButton *b : box ? box->buttons() : QList<QAbstractButton *>())
-            s.buttons << b->text();
-        seen->append(s);
-        answer_in_turn(answers, seen); // this answer may open the next window from inside
-        if (dialog && answer.isEmpty())
-            return dialog->reject();
-        if (dialog) {
-            dialog->selectFile(answer);
-            return (void)QMetaObject::invokeMethod(dialog, "accept");
-        }
-        if (box && answer == "OK" && box->button(QMessageBox::Ok))
-            return box->button(QMessageBox::Ok)->click();
-        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
-            if (b->text() == answer)
-                return b->click();
-        modal->close();
-        QFAIL(qPrintable("no button " + answer + " in " + modal->windowTitle()));
-    });
-    return seen;
-}
 
 // A classifier record whose code no other record shares, so a look-up gives it back.
 ClassifierRecord unique_record(const QString &file)
@@ -78,24 +44,6 @@ ClassifierRecord unique_record(const QString &file)
 QVariant marker()
 {
     return QSettings("Trevane", "QUELT").value("settings/oldset");
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-}
-
-void write_file(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray read_file(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // While it lives, the archiver found on the PATH fails every run.
@@ -170,11 +118,13 @@ class TestCardWindow : public QObject
                       "ob_mob_gou=НЕ ПРОВОДИЛОСЬ|sb_f6_all=120|sb_f6_priziv=3|sb_f6_of=10|sb_f6_neof=20|sb_f6_mp=1|"
                       "sb_f6_bron_of=2|sb_f6_bron_neof=4");
 
+        // One position of each of the four staff categories, as the picker sends them.
         ClassifierReader positions;
         positions.load(":/database/xml/OKPDTR_new.xml");
         const ClassifierRecord facet = unique_record("Faset_new.xml");
-        for (int i = 0; i < 2; ++i) {
-            const ClassifierRecord &p = positions.records.value(i);
+        for (int i = 0; i < 4; ++i) {
+            const ClassifierRecord p = *std::find_if(positions.records.begin(), positions.records.end(),
+                                                     [&](auto &r) { return r.sort == QString::number(i + 1); });
             w.paste_okpdtr(p.code, p.name, p.sort);
             if (i == 0)
                 w.paste_faset(facet.code, facet.name, QString());
@@ -248,7 +198,7 @@ private slots:
             {ob_ruk_gou, "УМЦ по ГОЧС"},
             {ob_mob_date, "2021-05-06"},
             {te_down_r, "Низ справа"},
-            {balance_row_count, "2"},
+            {balance_row_count, "4"},
             {dateINN, "2010-06-07"},
             {NPA_doc, "Распоряжение о бронировании"},
             {bron_row_count, "2"},
@@ -265,9 +215,9 @@ private slots:
         m->sort(col_key, Qt::DescendingOrder);
         const QVector<QString> rows = window->collect_balance_rows();
         const int row_size = card_lists::balance_row_size;
-        QCOMPARE(rows.size(), 2 * row_size);
-        QVERIFY(m->item(0, col_key)->text() < m->item(1, col_key)->text());
-        for (int r = 0; r < 2; ++r) {
+        QCOMPARE(rows.size(), 4 * row_size);
+        for (int r = 0; r < 4; ++r) {
+            QVERIFY(r == 0 || m->item(r - 1, col_key)->text() < m->item(r, col_key)->text());
             const auto cell = [&](int c) { return m->item(r, c) ? m->item(r, c)->text() : QString(); };
             QVector<QString> row(row_size);
             test_support::set_list(row, {{balance_pos::kind_code, cell(col_kind_code)},
@@ -338,6 +288,10 @@ private slots:
         QCOMPARE(collect(*second), collect(*first));
         QVERIFY(!second->card_changed());
         QCOMPARE(ui(*second)->lineEdit_23->text(), ui(*first)->lineEdit_23->text());
+        // Each position keeps its category: the actual staff of rows 9 to 12 in the four category totals.
+        Ui::Widget *f = ui(*second);
+        QCOMPARE((QList<int>{f->sb_b_ruk->value(), f->sb_b_spec->value(), f->sb_b_slug->value(), f->sb_b_rab->value()}),
+                 (QList<int>{9, 10, 11, 12}));
         // A street of the carried list is stored as five digits from 90001, never as another program's code.
         iexml stored;
         const QString street_code = stored.open_card(file).value(card_slot::lineEdit_23);
@@ -397,7 +351,7 @@ private slots:
         QStringList answers = {name.isEmpty() ? QString() : path(name)};
         std::unique_ptr<FailingArchiver> failing(fails ? new FailingArchiver : nullptr);
         if (fails) {
-            write_file(path(name), "old file");
+            QVERIFY(write_file(path(name), "old file"));
             answers << "&Yes";
         }
         if (!title.isEmpty())
@@ -411,7 +365,7 @@ private slots:
             QCOMPARE(seen->at(1).text, QString("ОШИБКА! Имя файла не должно начинаться с символов + или -"));
         QCOMPARE(entries(work.path()), file.isEmpty() ? QStringList() : QStringList{file});
         if (fails) {
-            QCOMPARE(read_file(path(file)), QByteArray("old file"));
+            QCOMPARE(file_bytes(path(file)), QByteArray("old file"));
         } else if (!file.isEmpty()) {
             Archiver list;
             list.run({"l", "--", path(file)});
@@ -438,7 +392,7 @@ private slots:
         QTemporaryDir scratch;
         QSettings(scratch.path() + "/qt.lib", QSettings::IniFormat)
             .setValue("qt/temp", QVariant::fromValue(QVector<QString>{"no <card"}));
-        QTest::newRow("temp, not a document") << "bad.qtemp" << read_file(scratch.path() + "/qt.lib") << "Ошибка!";
+        QTest::newRow("temp, not a document") << "bad.qtemp" << file_bytes(scratch.path() + "/qt.lib") << "Ошибка!";
     }
 
     void failed_open_leaves_the_window()
@@ -449,11 +403,11 @@ private slots:
         const QString file = name.isEmpty() ? QString() : path(name);
         if (name.endsWith("qtemp")) {
             QTemporaryDir source;
-            write_file(source.path() + "/qt.lib", content);
+            QVERIFY(write_file(source.path() + "/qt.lib", content));
             Archiver().pack(source.path() + "/out.7z", source.path() + "/qt.lib", "ZAR@wind");
             QVERIFY(QFile::rename(source.path() + "/out.7z", file));
         } else if (!name.isEmpty()) {
-            write_file(file, content);
+            QVERIFY(write_file(file, content));
         }
         auto window = new_window();
         fill_sample(*window);
@@ -532,29 +486,6 @@ private slots:
         QCOMPARE(window->balance_model->rowCount(), 0);
         QCOMPARE(window->bron_model->rowCount(), 1);
         QCOMPARE(window->nebron_model->rowCount(), 1);
-    }
-
-    // A position code the classifier no longer holds is marked in its row and reported.
-    void refill_marks_unknown_position()
-    {
-        auto window = new_window();
-        QVector<QString> card = window->collect_card_values();
-        card[card_slot::cb_kat_b] = "Б";
-        card[card_slot::balance_row_count] = "2";
-        ClassifierReader positions;
-        positions.load(":/database/xml/OKPDTR_new.xml");
-        const QString known = positions.records.value(0).code;
-        const SeenList seen = answer_in_turn({"OK"});
-        window->fill_from_card(card, {"5", "Рабочие", "99999-no", "", "1", "0", "0", "1", "", "1", //
-                                      "1", "Рабочие", known,      "", "1", "0", "0", "1", "", "1"},
-                               {}, {});
-        QCOMPARE(seen->size(), 1);
-        QCOMPARE(seen->at(0).title, QString("Код должности НЕДЕЙСТВИТЕЛЕН!"));
-        const QList<QStandardItem *> unknown =
-            window->balance_model->findItems("99999-no", Qt::MatchExactly, balance::col_code);
-        QCOMPARE(unknown.size(), 1);
-        QCOMPARE(window->balance_model->item(unknown.first()->row(), balance::col_name)->text(),
-                 QString("!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"));
     }
 
     // Stored codes the carried lists do not know stay in the card, are named in one notice and are
@@ -645,63 +576,6 @@ private slots:
         QCOMPARE(saved.at(card_slot::VK_org) + "|" + ui(*window)->le_VK->text() + "|" +
                      saved.at(card_slot::lineEdit_11),
                  QString("0||19999"));
-    }
-
-    // Positions of the four staff categories picked from the carried list, saved and opened again.
-    void positions_of_all_categories()
-    {
-        struct Pick {
-            QString code, name, word;
-            int category, actual;
-        };
-        const QList<Pick> picks = {{"20656", "Главный бухгалтер", "Руководители", 1, 1},
-                                   {"22446", "Инженер", "Специалисты", 2, 7},
-                                   {"23369", "Кассир", "Служащие", 3, 3},
-                                   {"18559", "Слесарь-ремонтник", "Рабочие", 4, 5}};
-        auto first = new_window();
-        fill_sample(*first);
-        first->balance_model->removeRows(0, first->balance_model->rowCount());
-        Form &picker = first->position_picker;
-        auto *view = picker.findChild<QTableView *>("tableView");
-        auto *code_search = picker.findChild<QLineEdit *>("KlassForm_le_kod");
-        QCOMPARE(view->model()->rowCount(), 8031);
-        for (const Pick &p : picks) {
-            picker.show();
-            QTest::keyClicks(code_search, p.code);
-            QCOMPARE(view->model()->rowCount(), 1);
-            view->setCurrentIndex(view->model()->index(0, 1));
-            QTest::mouseClick(picker.findChild<QPushButton *>("pushButton"), Qt::LeftButton);
-            QVERIFY(picker.isHidden());
-            const QList<QStandardItem *> found =
-                first->balance_model->findItems(p.code, Qt::MatchExactly, balance::col_code);
-            QCOMPARE(found.size(), 1);
-            const int row = found.first()->row();
-            QCOMPARE(first->balance_model->item(row, balance::col_category)->text() + "/" +
-                         first->balance_model->item(row, balance::col_name)->text(),
-                     p.word + "/" + p.name);
-            QCOMPARE(first->balance_model->index(row, balance::col_cat_code).data().toInt(), p.category);
-            first->balance_model->setData(first->balance_model->index(row, balance::col_shtat), p.actual + 1,
-                                          Qt::EditRole);
-            first->balance_model->setData(first->balance_model->index(row, balance::col_fact), p.actual, Qt::EditRole);
-        }
-        const auto totals = [](Widget &w) {
-            return QList<int>{ui(w)->sb_b_ruk->value(), ui(w)->sb_b_spec->value(), ui(w)->sb_b_slug->value(),
-                              ui(w)->sb_b_rab->value()};
-        };
-        QCOMPARE(totals(*first), (QList<int>{1, 7, 3, 5}));
-        const QString file = path("categories.quelt");
-        QVERIFY(save(*first, file));
-
-        auto second = new_window();
-        const SeenList seen = answer_in_turn({file});
-        second->on_open_Button_clicked();
-        QCOMPARE(seen->size(), 1); // no invalid position, no notice
-        QCOMPARE(second->balance_model->rowCount(), 4);
-        for (int row = 0; row < 4; ++row)
-            QVERIFY(second->balance_model->item(row, balance::col_name)->text() !=
-                    "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");
-        QCOMPARE(totals(*second), totals(*first));
-        QCOMPARE(collect(*second), collect(*first));
     }
 
     // The question on closing compares all four lists: a change in one table alone counts.

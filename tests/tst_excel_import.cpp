@@ -205,20 +205,16 @@ private:
                 s << column(m, c).join(',');
         return s.join('|');
     }
-    void run_balance_import(ModalScript &script)
+    // Runs an import command with its script; every step must have been used and no window left open.
+    void run_import(ModalScript &script, void (Widget::*command)())
     {
-        window->on_pb_import_xls_clicked();
+        (window.get()->*command)();
         script.stop();
         QVERIFY2(script.left() == 0, qPrintable(script.seen.join('\n')));
         QVERIFY(!QApplication::activeModalWidget());
     }
-    void run_reservation_import(ModalScript &script)
-    {
-        window->on_import_bron_clicked();
-        script.stop();
-        QVERIFY2(script.left() == 0, qPrintable(script.seen.join('\n')));
-        QVERIFY(!QApplication::activeModalWidget());
-    }
+    void run_balance_import(ModalScript &script) { run_import(script, &Widget::on_pb_import_xls_clicked); }
+    void run_reservation_import(ModalScript &script) { run_import(script, &Widget::on_import_bron_clicked); }
     void add_table_rows()
     {
         window->paste_okpdtr("23369", "Кассир", "3");
@@ -320,22 +316,14 @@ void TestExcelImport::form6_figures_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QString>("file");
     // On the form before: 10 1 2 3 4 5 6.
-    QTest::newRow("replace, reserving") << "Заменить все данные" << true << 10 << "120 3 5 7 2 4 1"
-                                        << "staff.xlsx";
     QTest::newRow("replace, not reserving") << "Заменить все данные" << false << 10 << "120 3 5 7 0 0 1"
                                             << "staff.xlsx";
     QTest::newRow("add, reserving") << "Сложить данные" << true << 10 << "130 4 7 10 6 9 7"
                                     << "staff.xlsx";
-    QTest::newRow("add, not reserving") << "Сложить данные" << false << 10 << "130 4 7 10 4 5 7"
-                                        << "staff.xlsx";
     // Negative and text add nothing, 2.6 rounds, the maximum holds.
     QTest::newRow("add, odd cells") << "Сложить данные" << true << 14 << "60 1 2 6 4 6 999999"
                                     << "staff.xlsx";
-    QTest::newRow("replace, a fraction rounds") << "Заменить все данные" << false << 18 << "3 0 0 0 0 0 0"
-                                                << "staff.xlsx";
     // The same workbook saved as .xls by LibreOffice.
-    QTest::newRow("xls, add, reserving") << "Сложить данные" << true << 10 << "130 4 7 10 6 9 7"
-                                         << "staff.xls";
     QTest::newRow("xls, add, odd cells") << "Сложить данные" << true << 14 << "60 1 2 6 4 6 999999"
                                          << "staff.xls";
 }
@@ -374,10 +362,7 @@ void TestExcelImport::form6_refusals_data()
         "данных остановлен. Возможно вы используете старый шаблон, выпущенный ранее "
         "01.09.2025 года.";
     QTest::newRow("text") << 12 << 2 << true << not_a_number;
-    QTest::newRow("zero") << 16 << 2 << true << not_a_number;
-    QTest::newRow("empty") << 40 << 2 << true << not_a_number;
     QTest::newRow("row 0") << 0 << 2 << true << "Ошибка 20001!|Введены недопустимые координаты.";
-    QTest::newRow("column 0") << 10 << 0 << true << "Ошибка 20001!|Введены недопустимые координаты.";
     QTest::newRow("cancelled") << 10 << 2 << false
                                << "Импорт отменен.|Выбрано значение - пропустить импорт общих сведений.";
 }
@@ -490,40 +475,8 @@ void TestExcelImport::balance_rows()
                                     {col_vnutr_ist, "0"},    {col_cat_code, "2"},
                                     {col_facet_code, "01"},  {col_kind_code, "1"}};
     QCOMPARE(cells("122033601", specialist), test_support::values_of(specialist));
-    const NamedValues facet_not_found = {{col_kind, "Вспомогательное"},
-                                         {col_facet, "!!! --- КОД НЕ НАЙДЕН --- !!!"},
-                                         {col_shtat, "3"},
-                                         {col_treb, "6"},
-                                         {col_fact, "3"},
-                                         {col_facet_code, ""},
-                                         {col_kind_code, "2"}};
-    QCOMPARE(cells("2222446", facet_not_found), test_support::values_of(facet_not_found));
-    // The facet written as the number 1 reads "1".
-    const NamedValues numeric_facet = {{col_kind, "Др.службы"},
-                                       {col_code, "11442"},
-                                       {col_facet, "1 разр./кат."},
-                                       {col_name, "Водитель автомобиля"},
-                                       {col_shtat, "2"},
-                                       {col_treb, "2"},
-                                       {col_fact, "0"},
-                                       {col_mp, "0"},
-                                       {col_facet_code, "1"},
-                                       {col_kind_code, "3"}};
-    QCOMPARE(cells("34114421", numeric_facet), test_support::values_of(numeric_facet));
-    const NamedValues no_category = {{col_kind, "Пр.рабочие"},
-                                     {col_category, ""},
-                                     {col_name, "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"},
-                                     {col_cat_code, ""}};
-    QCOMPARE(cells("499999", no_category), test_support::values_of(no_category));
-    const NamedValues no_code = {
-        {col_kind, "Вспомогательное"}, {col_code, ""}, {col_name, "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"}};
-    QCOMPARE(cells("2", no_code), test_support::values_of(no_code));
-    const NamedValues deputy = {{col_kind, "Пр.рабочие"},
-                                {col_category, "Руководители"},
-                                {col_facet, "Заместитель"},
-                                {col_shtat, "2"},
-                                {col_treb, "2"}};
-    QCOMPARE(cells("412065603", deputy), test_support::values_of(deputy));
+    // The keys above carry each row's kind, category, code and facet; the markers of unknown codes and facets
+    // are the import rules' own, the totals below take every row's figures.
     QCOMPARE(ui()->checkBox_balance_voenshtat->checkState(), Qt::Checked);
 
     // Totals as the staff page sums them.
@@ -565,7 +518,6 @@ void TestExcelImport::balance_block_limit_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("rows");
     QTest::newRow("2000 filled from row 1") << 1 << 0;
-    QTest::newRow("2000 filled from row 2") << 2 << 0;
     QTest::newRow("1999 from row 3") << 3 << 1999;
 }
 
@@ -719,6 +671,8 @@ void TestExcelImport::card_round_trip_after_import()
     QCOMPARE(reopened.form()->sb_f6_all->value(), 120);
     QCOMPARE(reopened.form()->sb_b_all->value(), ui()->sb_b_all->value());
     QCOMPARE(marks.left(), 0);
+    for (const QString &mark : marks.seen)
+        QVERIFY2(mark.startsWith("Код должности НЕДЕЙСТВИТЕЛЕН!|"), qPrintable(mark));
 
     // The printed balance carries every imported position once; rows of unknown codes print their mark.
     const QString html = reopened.print_balance();

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+using test_support::entries;
+
 namespace
 {
 
@@ -41,11 +43,6 @@ QByteArray settings_declaring(const QByteArray &count_escaped)
     if (!ok || !file.contains(one))
         return QByteArray();
     return file.replace(one, "QVector<QString>\\0" + count_escaped + "\\0");
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -70,6 +71,50 @@ std::shared_ptr<ModalAnswer> answer_next_modal(const QString &button_text, std::
     clock->start();
     QTimer::singleShot(0, [=] { poll(answer, button_text, act, clock, timeout_ms); });
     return answer;
+}
+
+SeenBoxes answer_in_turn(QStringList answers, SeenBoxes seen)
+{
+    if (answers.isEmpty())
+        return seen;
+    const QString answer = answers.takeFirst();
+    answer_next_modal(QString(), [=](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        SeenBox s;
+        s.title = modal->windowTitle();
+        if (box) {
+            s.text = box->text();
+            s.informative = box->informativeText();
+            s.default_button = box->defaultButton() ? box->defaultButton()->text() : QString();
+            s.icon = box->icon();
+            for (QAbstractButton *b : box->buttons())
+                s.buttons << b->text();
+        } else if (dialog) {
+            s.text = dialog->selectedFiles().value(0);
+        }
+        seen->append(s);
+        answer_in_turn(answers, seen); // this answer may open the next window from inside
+        if (dialog && !answer.isEmpty()) {
+            dialog->selectFile(answer);
+            return (void)QMetaObject::invokeMethod(dialog, "accept");
+        }
+        if (!box) {
+            if (auto *other = qobject_cast<QDialog *>(modal))
+                return other->reject();
+            return (void)modal->close();
+        }
+        if (answer == "<Enter>")
+            return QTest::keyClick(box, Qt::Key_Return);
+        if (answer == "OK" && box->button(QMessageBox::Ok))
+            return box->button(QMessageBox::Ok)->click();
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == answer)
+                return b->click();
+        box->done(-1);
+        QFAIL(qPrintable("no button " + answer + " in " + s.title));
+    });
+    return seen;
 }
 
 } // namespace test_support

@@ -27,6 +27,19 @@ struct ModalAnswer {
 std::shared_ptr<ModalAnswer> answer_next_modal(const QString &button_text, std::function<void(QWidget *)> act = {},
                                                int timeout_ms = 5000);
 
+// What one of the windows answered by answer_in_turn showed: for a file dialog, `text` is the file it proposed.
+struct SeenBox {
+    QString title, text, informative, default_button;
+    QStringList buttons;
+    int icon = 0;
+};
+using SeenBoxes = std::shared_ptr<QVector<SeenBox>>;
+
+// Answers the next modal windows in turn, one answer each, and notes them: a message box by the button of that
+// text ("<Enter>" presses its default button, "OK" its OK button), a file dialog by choosing that file (empty
+// cancels); any other dialog is rejected. A box without the button is closed and fails the test.
+SeenBoxes answer_in_turn(QStringList answers, SeenBoxes seen = std::make_shared<QVector<SeenBox>>());
+
 } // namespace test_support
 
 // QTEST_MAIN with the shared set-up in front.
