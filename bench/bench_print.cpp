@@ -105,15 +105,8 @@ BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
 QVector<balance::BalanceRow> thousand_rows()
 {
     QVector<balance::BalanceRow> rows;
-    for (int i = 0; i < 1000; ++i) {
-        balance::BalanceRow row;
-        const QString code = QString::number(10000 + i);
-        const QString cells[21] = {"14" + code, "Основное", "Рабочие", code, "",  "Слесарь", "2", "2", "2", "1", "0",
-                                   "1",         "1",        "0",       "1",  "0", "1",       "0", "4", "",  "1"};
-        for (int c = 0; c < 21; ++c)
-            row.cells[c] = cells[c];
-        rows << row;
-    }
+    for (int i = 0; i < 1000; ++i)
+        rows << test_support::worker_row(QString::number(10000 + i));
     return rows;
 }
 

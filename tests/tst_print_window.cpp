@@ -124,19 +124,10 @@ QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orie
 // Balance rows of workers in main production, position codes from 10000 on, with their figures.
 void add_balance_rows(QStandardItemModel *model, int count, int first_code = 10000)
 {
-    using namespace balance;
     for (int i = 0; i < count; ++i) {
-        const QString code = QString::number(first_code + i);
-        QVector<QString> cells(column_count);
-        test_support::set_list(cells, {{col_key, "14" + code}, {col_kind, "Основное"}, {col_category, "Рабочие"},
-                                       {col_code, code},       {col_facet, ""},        {col_name, "Слесарь"},
-                                       {col_shtat, "2"},       {col_treb, "2"},        {col_fact, "2"},
-                                       {col_mp, "1"},          {col_ubyl, "0"},        {col_bron, "1"},
-                                       {col_posle_vybyt, "1"}, {col_nekomplekt, "0"},  {col_dop_potr, "1"},
-                                       {col_vnutr_ist, "0"},   {col_vnesh_ist, "1"},   {col_izbytok, "0"},
-                                       {col_cat_code, "4"},    {col_facet_code, ""},   {col_kind_code, "1"}});
+        const balance::BalanceRow row = test_support::worker_row(QString::number(first_code + i));
         QList<QStandardItem *> items;
-        for (const QString &text : cells)
+        for (const QString &text : row.cells)
             items << new QStandardItem(text);
         model->appendRow(items);
     }

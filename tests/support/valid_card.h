@@ -1,5 +1,7 @@
 #pragma once
 
+#include "balance_rules.h"
+
 #include <QString>
 
 namespace test_support
@@ -15,5 +17,22 @@ inline const QString valid_card_fields =
     "le_TelVur=(812)-765-43-21|lineEdit_10=office@romashka.ru|lineEdit_29=190000|lineEdit_23=Невский пр.|"
     "lineEdit_9=10|lineEdit_37=Невский пр.|lineEdit_34=10|lineEdit_21=Садовая ул.|lineEdit_8=5|sb_f6_all=10|"
     "te_dopinfo=Филиалов нет|ob_ruk=Петров П.И.";
+
+// A balance row of workers in main production with position code `code` and its figures.
+inline balance::BalanceRow worker_row(const QString &code)
+{
+    using namespace balance;
+    BalanceRow row;
+    const std::pair<int, QString> cells[] = {{col_key, "14" + code}, {col_kind, "Основное"}, {col_category, "Рабочие"},
+                                             {col_code, code},       {col_facet, ""},        {col_name, "Слесарь"},
+                                             {col_shtat, "2"},       {col_treb, "2"},        {col_fact, "2"},
+                                             {col_mp, "1"},          {col_ubyl, "0"},        {col_bron, "1"},
+                                             {col_posle_vybyt, "1"}, {col_nekomplekt, "0"},  {col_dop_potr, "1"},
+                                             {col_vnutr_ist, "0"},   {col_vnesh_ist, "1"},   {col_izbytok, "0"},
+                                             {col_cat_code, "4"},    {col_facet_code, ""},   {col_kind_code, "1"}};
+    for (const auto &[column, text] : cells)
+        row.cells[column] = text;
+    return row;
+}
 
 } // namespace test_support
