@@ -3,7 +3,6 @@
 #include "balance_rules.h"
 #include "card_form.h"
 #include "form_helpers.h"
-#include "named_values.h"
 #include "print_view.h"
 #include "test_support.h"
 #include "ui_widget.h"
