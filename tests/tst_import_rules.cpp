@@ -1,6 +1,6 @@
 // The import's rules over a workbook held in memory: cells, look-ups, blocks and outcomes.
+#include "core_test_support.h"
 #include "import_rules.h"
-#include "test_support.h"
 #include "workbook.h"
 
 #include <QHash>
@@ -346,5 +346,5 @@ void TestImportRules::balance_rows_read_from_offsets()
     QCOMPARE(book.reads, 7);
 }
 
-QUELT_TEST_MAIN(TestImportRules)
+QUELT_CORE_TEST_MAIN(TestImportRules)
 #include "tst_import_rules.moc"
