@@ -1,6 +1,5 @@
 #include "print_view.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMarginsF>
@@ -11,6 +10,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWebElement>
@@ -19,8 +19,6 @@
 #include <QWebSettings>
 #include <QWebView>
 #include <cmath>
-#include <functional>
-#include <memory>
 
 namespace printing
 {
@@ -112,8 +110,7 @@ void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
     QWebPage *page = frame->page();
     const QSize screen_size = page->preferredContentsSize();
     page->setPreferredContentsSize(QSize(layout_width, 1000));
-    const std::unique_ptr<QWebPage, std::function<void(QWebPage *)>> restore(
-        page, [screen_size](QWebPage *p) { p->setPreferredContentsSize(screen_size); });
+    const auto restore = qScopeGuard([page, screen_size] { page->setPreferredContentsSize(screen_size); });
     // The widths of a row with a cell per column.
     QWebElement sample;
     int columns = 0;
@@ -124,14 +121,14 @@ void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
             sample = row;
         }
     }
+    if (columns == 0)
+        return;
     const QRect whole = table.geometry();
     QVector<int> left;
     for (QWebElement cell = sample.firstChild(); !cell.isNull(); cell = cell.nextSibling())
         if (cell.tagName() == "TD")
             left << cell.geometry().left();
     left << whole.right() + 1;
-    if (columns == 0)
-        return;
     QString colgroup = "<colgroup>";
     for (int i = 0; i + 1 < left.size(); ++i)
         colgroup += QString("<col style=\"width:%1px\">").arg(left.at(i + 1) - left.at(i));
