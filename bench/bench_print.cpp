@@ -39,9 +39,9 @@ printing::CardValues card_values()
 {
     printing::CardValues v;
     v.common.fill_date = "08.12.2026";
-    v.common.head_post = "Генеральный директор";
-    v.common.head_surname = "Петров";
-    v.common.head_first_name = "Пётр";
+    v.common.head.post = "Генеральный директор";
+    v.common.head.surname = "Петров";
+    v.common.head.first_name = "Пётр";
     v.common.version = printing::version_footer(3, 25);
     v.full_name = "Общество с ограниченной ответственностью \"Ромашка\"";
     v.registration_number = "54076";

@@ -7,13 +7,6 @@
 namespace printing
 {
 
-// A person's block of items 2 and 3.
-struct PersonValues {
-    QString post;
-    QString surname, first_name, patronymic;
-    QString phone, extension, fax; // phone and fax as their masked fields show them
-};
-
 // Who was trained, the certificate date and the institution.
 struct TrainingLine {
     QString who, date, institution;
@@ -26,7 +19,7 @@ struct CardValues {
     bool reserving = false;      // cb_kat_b stands at "Да"
     QString reserving_text;      // cb_kat_b as shown
     QString full_name;           // te_orgname, plain text
-    PersonValues head, officer;
+    PersonValues officer;        // the head is common.head
     QString ogrn;
     QString legal_city, legal_street, legal_house, legal_room;
     QString okato;

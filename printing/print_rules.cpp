@@ -112,12 +112,12 @@ Pass date_pass(const CommonValues &common, int steps)
 
 Pass head_post_pass(const CommonValues &common, int steps)
 {
-    return {"[Должность руководителя]", escaped(common.head_post), steps};
+    return {"[Должность руководителя]", escaped(common.head.post), steps};
 }
 
 Pass initials_pass(const CommonValues &common, int steps)
 {
-    return {"[ФИО]", escaped(initials(common.head_first_name, common.head_patronymic, common.head_surname)), steps};
+    return {"[ФИО]", escaped(initials(common.head.first_name, common.head.patronymic, common.head.surname)), steps};
 }
 
 QString simplified_name(const QString &plain)

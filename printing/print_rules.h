@@ -48,13 +48,19 @@ QString version_footer(int major, int minor);
 // First letter of the first name, ".", first letter of the patronymic, ". ", surname.
 QString initials(const QString &first_name, const QString &patronymic, const QString &surname);
 
+// A person's block of items 2 and 3.
+struct PersonValues {
+    QString post;
+    QString surname, first_name, patronymic;
+    QString phone, extension, fax; // phone and fax as their masked fields show them
+};
+
 // What every document takes from the form besides its own values.
 struct CommonValues {
     // The four running titles as complete HTML documents (upper left, upper right, lower left, lower right).
     QString up_left, up_right, down_left, down_right;
     QString fill_date; // dateZap as shown, dd.MM.yyyy
-    QString head_post;
-    QString head_surname, head_first_name, head_patronymic;
+    PersonValues head;
     QString version; // the text of [Колонт5]
 };
 

@@ -35,10 +35,8 @@ printing::CommonValues common_values(const Ui::Widget *ui)
     c.down_left = ui->te_down_l->document()->toHtml();
     c.down_right = ui->te_down_r->document()->toHtml();
     c.fill_date = ui->dateZap->text();
-    c.head_post = ui->lineEdit->text();
-    c.head_surname = ui->le_FamRuk->text();
-    c.head_first_name = ui->le_ImRuk->text();
-    c.head_patronymic = ui->le_OtRuk->text();
+    c.head =
+        person(ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk, ui->le_OtRuk, ui->le_TelRuk, ui->le_DopRuk, ui->le_FaxRuk);
     c.version = printing::version_footer(Widget::version_major, Widget::version_minor);
     return c;
 }
@@ -51,8 +49,6 @@ printing::CardValues card_values(const Ui::Widget *ui)
     v.reserving = ui->cb_kat_b->currentIndex() == 0;
     v.reserving_text = ui->cb_kat_b->currentText();
     v.full_name = ui->te_orgname->document()->toPlainText();
-    v.head =
-        person(ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk, ui->le_OtRuk, ui->le_TelRuk, ui->le_DopRuk, ui->le_FaxRuk);
     v.officer =
         person(ui->le_DolgVur, ui->le_FamVur, ui->le_ImVur, ui->le_OtVur, ui->le_TelVur, ui->le_DopVur, ui->le_FaxVur);
     v.ogrn = ui->le_OGRN->text();

@@ -18,16 +18,12 @@ CardValues filled_card()
     v.common.down_left = "<html><body>низ слева</body></html>";
     v.common.down_right = "<html><body>низ справа</body></html>";
     v.common.fill_date = "15.03.2026";
-    v.common.head_post = "Генеральный директор";
-    v.common.head_surname = "Иванов";
-    v.common.head_first_name = "Иван";
-    v.common.head_patronymic = "Петрович";
+    v.common.head = {"Генеральный директор", "Иванов", "Иван", "Петрович", "(812)-555-40-60", "77", "()---"};
     v.common.version = version_footer(3, 25);
     v.registration_number = "54076";
     v.reserving = true;
     v.reserving_text = "Да";
     v.full_name = "  Общество с ограниченной\nответственностью   \"Ромашка\" ";
-    v.head = {"Генеральный директор", "Иванов", "Иван", "Петрович", "(812)-555-40-60", "77", "()---"};
     v.officer = {"Инспектор", "Сидорова", "Анна", "Львовна", "(812)-765-43-21", "", "(812)-765-43-22"};
     v.ogrn = "1027700132195";
     v.legal_city = "Санкт-Петербург";
@@ -135,7 +131,7 @@ private slots:
         row("head's full name", none, "[ФИО_рук]", "Иванов Иван Петрович");
         row("initials", none, "[ФИО]", "И.П. Иванов");
         row(
-            "initials without patronymic", [](CardValues &v) { v.common.head_patronymic.clear(); }, "[ФИО]",
+            "initials without patronymic", [](CardValues &v) { v.common.head.patronymic.clear(); }, "[ФИО]",
             "И.. Иванов");
         row("additional information", none, "[Дополнительная информация]",
             "Филиалов нет<br>15. Данные по обучению:<br>ОМП - Иванов И.П. / 10.01.2025 / УМЦ<br>"
@@ -261,7 +257,7 @@ private slots:
         CardValues v = filled_card();
         v.full_name = "ООО \"<Ромашка> & Ко\"";
         v.information = "<b>x</b>";
-        v.common.head_surname = "<i>Иванов</i>";
+        v.common.head.surname = "<i>Иванов</i>";
         const QString html = build_card(v, 96);
         QVERIFY(html.contains("ООО &quot;&lt;Ромашка&gt; &amp; Ко&quot;"));
         QVERIFY(html.contains("&lt;b&gt;x&lt;/b&gt;<br>15. Данные по обучению:<br>ОМП - "));

@@ -20,10 +20,10 @@ CommonValues common()
     c.up_left = "<html><body>верх слева</body></html>";
     c.down_left = "<html><body>низ слева</body></html>";
     c.fill_date = "15.03.2026";
-    c.head_post = "Директор";
-    c.head_surname = "Сидоров";
-    c.head_first_name = "Иван";
-    c.head_patronymic = "Петрович";
+    c.head.post = "Директор";
+    c.head.surname = "Сидоров";
+    c.head.first_name = "Иван";
+    c.head.patronymic = "Петрович";
     c.version = version_footer(3, 25);
     return c;
 }
