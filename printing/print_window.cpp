@@ -297,4 +297,5 @@ void Widget::on_print_Button_clicked()
             [this](QPrinter *target) { printing::print_document(web_view, target); });
     preview_dialog->exec();
     delete preview_dialog;
+    preview_dialog = nullptr;
 }
