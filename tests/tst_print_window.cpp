@@ -1,7 +1,6 @@
 // The print command on a real window: the values gathered from the form, the document printed to a
 // PDF file through the hidden view, and the gate, printer question and preview of the command.
 #include "balance_rules.h"
-#include "card_form.h"
 #include "form_helpers.h"
 #include "print_view.h"
 #include "test_support.h"
