@@ -2,7 +2,6 @@
 
 #include "card_texts.h"
 
-#include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -43,6 +42,16 @@ void register_card_text_type()
 {
     qRegisterMetaType<QVector<QString>>(vector_type_name);
     qRegisterMetaTypeStreamOperators<QVector<QString>>(vector_type_name);
+}
+
+// Writes qt.lib at `path` through the settings store; false when it did not write.
+bool write_settings_file(const QString &path, const QString &card_text)
+{
+    register_card_text_type();
+    QSettings file(path, QSettings::IniFormat);
+    file.setValue(temp_key, QVariant::fromValue(QVector<QString>{card_text}));
+    file.sync();
+    return file.status() == QSettings::NoError && QFileInfo(path).isFile();
 }
 
 // ---- The settings file, read as the settings store reads its INI files ----
@@ -386,14 +395,8 @@ QByteArray TempCardFile::settings_file_for(const QString &card_text, bool *ok)
     if (!plain.isValid())
         return QByteArray();
     const QString scratch = plain.path() + "/" + member_name;
-    {
-        register_card_text_type();
-        QSettings file(scratch, QSettings::IniFormat);
-        file.setValue(temp_key, QVariant::fromValue(QVector<QString>{card_text}));
-        file.sync();
-        if (file.status() != QSettings::NoError)
-            return QByteArray();
-    }
+    if (!write_settings_file(scratch, card_text))
+        return QByteArray();
     QFile file(scratch);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
@@ -424,14 +427,8 @@ bool TempCardFile::write(const QString &path, const QString &card_text)
     if (!plain.isValid())
         return not_created(QDir::tempPath() + "/" + member_name);
     const QString scratch = plain.path() + "/" + member_name;
-    {
-        register_card_text_type();
-        QSettings file(scratch, QSettings::IniFormat);
-        file.setValue(temp_key, QVariant::fromValue(QVector<QString>{card_text}));
-        file.sync();
-        if (file.status() != QSettings::NoError || !QFileInfo(scratch).isFile())
-            return not_created(scratch);
-    }
+    if (!write_settings_file(scratch, card_text))
+        return not_created(scratch);
 
     const QFileInfo target(path);
     switch (archiver.pack_and_replace(target.absoluteFilePath(), scratch, temp_password)) {
