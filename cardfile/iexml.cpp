@@ -5,7 +5,6 @@
 #include "password_list_reader.h"
 #include "settings_keys.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -13,10 +12,8 @@
 #include <QHash>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QXmlStreamReader>
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 #include <limits>
 
@@ -285,11 +282,6 @@ private:
     QString &out;
     QVector<const char *> open;
 };
-
-bool remove_tree(const QString &path)
-{
-    return QDir(path).removeRecursively();
-}
 
 } // namespace
 
@@ -930,7 +922,8 @@ QVector<QString> iexml::open_card(const QString &path)
 
     bool read = false;
     const QByteArray xml = read_member(folder, &read);
-    remove_tree(work.path());
+    // The plain text goes before it is parsed.
+    work.remove();
     if (!read) {
         add_read_error();
         return card_values;
