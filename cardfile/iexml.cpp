@@ -4,6 +4,7 @@
 #include "card_texts.h"
 #include "password_list_reader.h"
 #include "settings_keys.h"
+#include "work_folders.h"
 
 #include <QDebug>
 #include <QDir>
@@ -774,7 +775,7 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         return save_failure();
 
     // The plain document lives only in a private folder of its own.
-    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "save-XXXXXX");
+    QTemporaryDir plain(work_folder_template("save"));
     if (!plain.isValid())
         return document_failure(QDir::tempPath() + "/");
     const QString document_path = plain.path() + "/" + xml_name;
@@ -891,7 +892,7 @@ QVector<QString> iexml::open_card(const QString &path)
     }
     // Every attempt unpacks into a fresh folder inside one private (owner-only) folder,
     // which goes away on every path out of here.
-    QTemporaryDir work(QDir::tempPath() + "/" + work_folder_prefix + "open-XXXXXX");
+    QTemporaryDir work(work_folder_template("open"));
     if (!work.isValid()) {
         add_read_error();
         return card_values;

@@ -1,6 +1,7 @@
 #include "temp_card.h"
 
 #include "card_texts.h"
+#include "work_folders.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -391,7 +392,7 @@ bool TempCardFile::card_text_of(const QByteArray &settings_file, QString *card_t
 QByteArray TempCardFile::settings_file_for(const QString &card_text, bool *ok)
 {
     *ok = false;
-    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "temp-XXXXXX");
+    QTemporaryDir plain(work_folder_template("temp"));
     if (!plain.isValid())
         return QByteArray();
     const QString scratch = plain.path() + "/" + member_name;
@@ -423,7 +424,7 @@ bool TempCardFile::write(const QString &path, const QString &card_text)
     }
 
     // The settings file with the plain card lives only in a private folder of its own.
-    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "temp-XXXXXX");
+    QTemporaryDir plain(work_folder_template("temp"));
     if (!plain.isValid())
         return not_created(QDir::tempPath() + "/" + member_name);
     const QString scratch = plain.path() + "/" + member_name;
@@ -464,7 +465,7 @@ bool TempCardFile::read(const QString &path, iexml &card)
     QByteArray contents;
     {
         // Unpacked into a private folder that goes away with everything in it.
-        QTemporaryDir work(QDir::tempPath() + "/" + work_folder_prefix + "temp-XXXXXX");
+        QTemporaryDir work(work_folder_template("temp"));
         if (!work.isValid()) {
             add_read_error(path);
             return false;
