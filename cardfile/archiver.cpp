@@ -3,12 +3,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -52,6 +57,18 @@ bool target_writable(const QFileInfo &target)
     const QFileDevice::Permissions write_bits =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return target.isFile() && target.isWritable() && (target.permissions() & write_bits);
+}
+
+// The file's bytes are on the disk, so that a power cut after a rename cannot leave an empty file.
+bool flushed_to_disk(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && ::fsync(file.handle()) == 0;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
 }
 
 } // namespace
@@ -255,8 +272,8 @@ Archiver::Outcome Archiver::pack_and_replace(const QString &target, const QStrin
     const QFileInfo packed(file);
     if (test(staged, password, packed.fileName(), packed.size()) != 0)
         return Outcome::test_failed;
-    if (std::rename(QFile::encodeName(staged).constData(),
-                    QFile::encodeName(target_info.absoluteFilePath()).constData()) != 0)
+    if (!flushed_to_disk(staged) || std::rename(QFile::encodeName(staged).constData(),
+                                                QFile::encodeName(target_info.absoluteFilePath()).constData()) != 0)
         return Outcome::replace_failed;
     return Outcome::done;
 }

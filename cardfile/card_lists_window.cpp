@@ -65,7 +65,6 @@ QString cell_text(const QStandardItemModel *model, int row, int column)
     return item ? item->text() : QString();
 }
 
-// A slot that a short list does not hold reads as empty.
 // Sets a text edit's plain text only when it differs, so an unchanged field keeps its cursor.
 void set_plain_text(QTextEdit *edit, const QString &text)
 {

@@ -78,9 +78,16 @@ QString base_name(const QString &path, const QString &extension)
     return base;
 }
 
-bool refused_name(const QString &base)
+QMessageBox::Icon box_icon(CardMessage::Icon icon)
 {
-    return base.startsWith('+') || base.startsWith('-');
+    switch (icon) {
+    case CardMessage::Critical:
+        return QMessageBox::Critical;
+    case CardMessage::Warning:
+        return QMessageBox::Warning;
+    default:
+        return QMessageBox::Information;
+    }
 }
 
 // The card file's own messages, in a box of their own.
@@ -93,9 +100,7 @@ void show_card_file_messages(const QVector<CardMessage> &messages)
     font.setPointSize(11);
     box.setFont(font);
     for (const CardMessage &m : messages) {
-        box.setIcon(m.icon == CardMessage::Critical  ? QMessageBox::Critical
-                    : m.icon == CardMessage::Warning ? QMessageBox::Warning
-                                                     : QMessageBox::Information);
+        box.setIcon(box_icon(m.icon));
         box.setWindowTitle(m.title);
         box.setText(m.text);
         box.setStyleSheet(m.style_sheet());
@@ -127,7 +132,7 @@ void Widget::save_card_as()
     if (path.isEmpty())
         return;
     const QString base = base_name(path, "." + u(card_extension));
-    if (refused_name(base)) {
+    if (iexml::refused_member_name(base)) {
         show_notice(QMessageBox::Critical, u(card_text::title_bad_name), u(card_text::text_bad_name), false);
         return;
     }
@@ -256,7 +261,7 @@ void Widget::save_to_temp()
         show_notice(QMessageBox::Information, u(title_10001), u(text_10001), false);
         return;
     }
-    if (refused_name(base_name(path, u(temp_extension)))) {
+    if (iexml::refused_member_name(base_name(path, u(temp_extension)))) {
         show_notice(QMessageBox::Critical, u(card_text::title_bad_name), u(card_text::text_bad_name), false);
         return;
     }
@@ -286,10 +291,7 @@ bool Widget::write_temp_card(const QString &path)
     TempCardFile file;
     const bool written = file.write(path, card.write_card_xml(main, balance, bron, nebron).toString(1));
     for (const CardMessage &m : file.messages())
-        show_notice(m.icon == CardMessage::Critical  ? QMessageBox::Critical
-                    : m.icon == CardMessage::Warning ? QMessageBox::Warning
-                                                     : QMessageBox::Information,
-                    m.title, m.text, m.styled);
+        show_notice(box_icon(m.icon), m.title, m.text, m.styled);
     return written;
 }
 
@@ -303,10 +305,7 @@ void Widget::load_from_reg(QString str)
     TempCardFile file;
     const bool read = file.read(str, card);
     for (const CardMessage &m : file.messages())
-        show_notice(m.icon == CardMessage::Critical  ? QMessageBox::Critical
-                    : m.icon == CardMessage::Warning ? QMessageBox::Warning
-                                                     : QMessageBox::Information,
-                    m.title, m.text, m.styled);
+        show_notice(box_icon(m.icon), m.title, m.text, m.styled);
     if (!read)
         return;
     // An unfinished card is not a saved card: closing still asks.

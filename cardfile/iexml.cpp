@@ -4,8 +4,8 @@
 #include "card_texts.h"
 #include "password_list_reader.h"
 #include "settings_keys.h"
+#include "work_folders.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -13,10 +13,8 @@
 #include <QHash>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QXmlStreamReader>
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 #include <limits>
 
@@ -285,11 +283,6 @@ private:
     QString &out;
     QVector<const char *> open;
 };
-
-bool remove_tree(const QString &path)
-{
-    return QDir(path).removeRecursively();
-}
 
 } // namespace
 
@@ -782,7 +775,7 @@ bool iexml::save_card(QVector<QString> card_values, QVector<QString> balance_row
         return save_failure();
 
     // The plain document lives only in a private folder of its own.
-    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "save-XXXXXX");
+    QTemporaryDir plain(work_folder_template("save"));
     if (!plain.isValid())
         return document_failure(QDir::tempPath() + "/");
     const QString document_path = plain.path() + "/" + xml_name;
@@ -899,7 +892,7 @@ QVector<QString> iexml::open_card(const QString &path)
     }
     // Every attempt unpacks into a fresh folder inside one private (owner-only) folder,
     // which goes away on every path out of here.
-    QTemporaryDir work(QDir::tempPath() + "/" + work_folder_prefix + "open-XXXXXX");
+    QTemporaryDir work(work_folder_template("open"));
     if (!work.isValid()) {
         add_read_error();
         return card_values;
@@ -930,7 +923,8 @@ QVector<QString> iexml::open_card(const QString &path)
 
     bool read = false;
     const QByteArray xml = read_member(folder, &read);
-    remove_tree(work.path());
+    // The plain text goes before it is parsed.
+    work.remove();
     if (!read) {
         add_read_error();
         return card_values;

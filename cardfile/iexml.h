@@ -21,9 +21,6 @@ constexpr int max_card_depth = 16;
 constexpr int max_balance_rows = 20000;
 constexpr int max_reservation_rows = 5000;
 
-// Private working folders in the temporary folder begin with this; see remove_stale_work_folders().
-constexpr const char *work_folder_prefix = "quelt-";
-
 // Version of the last card document read (0 when it had none); tested after a read.
 extern int card_file_version;
 

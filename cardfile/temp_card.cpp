@@ -1,8 +1,8 @@
 #include "temp_card.h"
 
 #include "card_texts.h"
+#include "work_folders.h"
 
-#include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -43,6 +43,16 @@ void register_card_text_type()
 {
     qRegisterMetaType<QVector<QString>>(vector_type_name);
     qRegisterMetaTypeStreamOperators<QVector<QString>>(vector_type_name);
+}
+
+// Writes qt.lib at `path` through the settings store; false when it did not write.
+bool write_settings_file(const QString &path, const QString &card_text)
+{
+    register_card_text_type();
+    QSettings file(path, QSettings::IniFormat);
+    file.setValue(temp_key, QVariant::fromValue(QVector<QString>{card_text}));
+    file.sync();
+    return file.status() == QSettings::NoError && QFileInfo(path).isFile();
 }
 
 // ---- The settings file, read as the settings store reads its INI files ----
@@ -382,18 +392,12 @@ bool TempCardFile::card_text_of(const QByteArray &settings_file, QString *card_t
 QByteArray TempCardFile::settings_file_for(const QString &card_text, bool *ok)
 {
     *ok = false;
-    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "temp-XXXXXX");
+    QTemporaryDir plain(work_folder_template("temp"));
     if (!plain.isValid())
         return QByteArray();
     const QString scratch = plain.path() + "/" + member_name;
-    {
-        register_card_text_type();
-        QSettings file(scratch, QSettings::IniFormat);
-        file.setValue(temp_key, QVariant::fromValue(QVector<QString>{card_text}));
-        file.sync();
-        if (file.status() != QSettings::NoError)
-            return QByteArray();
-    }
+    if (!write_settings_file(scratch, card_text))
+        return QByteArray();
     QFile file(scratch);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
@@ -420,18 +424,12 @@ bool TempCardFile::write(const QString &path, const QString &card_text)
     }
 
     // The settings file with the plain card lives only in a private folder of its own.
-    QTemporaryDir plain(QDir::tempPath() + "/" + work_folder_prefix + "temp-XXXXXX");
+    QTemporaryDir plain(work_folder_template("temp"));
     if (!plain.isValid())
         return not_created(QDir::tempPath() + "/" + member_name);
     const QString scratch = plain.path() + "/" + member_name;
-    {
-        register_card_text_type();
-        QSettings file(scratch, QSettings::IniFormat);
-        file.setValue(temp_key, QVariant::fromValue(QVector<QString>{card_text}));
-        file.sync();
-        if (file.status() != QSettings::NoError || !QFileInfo(scratch).isFile())
-            return not_created(scratch);
-    }
+    if (!write_settings_file(scratch, card_text))
+        return not_created(scratch);
 
     const QFileInfo target(path);
     switch (archiver.pack_and_replace(target.absoluteFilePath(), scratch, temp_password)) {
@@ -467,7 +465,7 @@ bool TempCardFile::read(const QString &path, iexml &card)
     QByteArray contents;
     {
         // Unpacked into a private folder that goes away with everything in it.
-        QTemporaryDir work(QDir::tempPath() + "/" + work_folder_prefix + "temp-XXXXXX");
+        QTemporaryDir work(work_folder_template("temp"));
         if (!work.isValid()) {
             add_read_error(path);
             return false;

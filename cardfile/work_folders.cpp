@@ -1,7 +1,5 @@
 #include "work_folders.h"
 
-#include "iexml.h"
-
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +8,19 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+namespace
+{
+
+// Private working folders in the temporary folder begin with this.
+const char *const work_folder_prefix = "quelt-";
+
+} // namespace
+
+QString work_folder_template(const char *kind)
+{
+    return QDir::tempPath() + "/" + work_folder_prefix + kind + "-XXXXXX";
+}
 
 int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds)
 {

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+// The QTemporaryDir template of a private working folder of this `kind` ("save", "open" or "temp")
+// in the temporary folder.
+QString work_folder_template(const char *kind);
+
 // Removes the private working folders that a killed run of this program left in `temp_folder`:
 // only folders named as this program names them, owned by this user and untouched for at least
 // `min_age_seconds`. Returns how many were removed.

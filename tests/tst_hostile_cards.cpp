@@ -34,7 +34,7 @@ QByteArray nested(int depth)
     return QByteArray("<a>").repeated(depth) + "x" + QByteArray("</a>").repeated(depth);
 }
 
-// The settings file of an unfinished card holding `text`, with its vector's element count replaced.
+// The settings file of an unfinished card holding card_xml(""), with its vector's element count replaced.
 QByteArray settings_declaring(const QByteArray &count_escaped)
 {
     bool ok = false;

@@ -1,4 +1,5 @@
 // The card document reader on arbitrary bytes.
+#include "card_lists.h"
 #include "iexml.h"
 
 #include "fuzz_init.h"
@@ -19,10 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // A refused document leaves nothing behind; a read one is a whole card.
     if (!read && (!reader.card_values.isEmpty() || !reader.balance_rows.isEmpty()))
         __builtin_trap();
-    if (read && reader.card_values.size() != 150)
+    if (read && reader.card_values.size() != card_lists::read_main_size)
         __builtin_trap();
-    if (reader.balance_rows.size() > max_balance_rows * 10 || reader.bron_rows.size() > max_reservation_rows * 5 ||
-        reader.nebron_rows.size() > max_reservation_rows * 3)
+    if (reader.balance_rows.size() > max_balance_rows * card_lists::balance_row_size ||
+        reader.bron_rows.size() > max_reservation_rows * card_lists::bron_row_size ||
+        reader.nebron_rows.size() > max_reservation_rows * card_lists::nebron_row_size)
         __builtin_trap();
     return 0;
 }
