@@ -11,12 +11,9 @@
 #include "widget.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QResource>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
