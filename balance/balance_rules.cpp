@@ -163,22 +163,29 @@ QString row_key(const QString &kind_code, const QString &category_code, const QS
     return kind_code + category_code + position_code + facet_code;
 }
 
-int category_code(const QString &word)
+namespace
+{
+
+// The code 1..4 whose word is `word`, or 0.
+int code_of_word(const QString &word, QString (*word_of)(int))
 {
     for (int code = 1; code <= 4; ++code) {
-        if (word == category_word(code))
+        if (word == word_of(code))
             return code;
     }
     return 0;
 }
 
+} // namespace
+
+int category_code(const QString &word)
+{
+    return code_of_word(word, category_word);
+}
+
 int kind_code(const QString &word)
 {
-    for (int code = 1; code <= 4; ++code) {
-        if (word == kind_word(code))
-            return code;
-    }
-    return 0;
+    return code_of_word(word, kind_word);
 }
 
 QString category_word(int category_code)

@@ -1,22 +1,19 @@
 // Start-up of the main window with full-size classifiers: building the window (thirteen pickers
 // filled from eleven classifiers) until it is shown and takes input.
 //
-// The carried street list is shorter than the real one, so the benchmark makes full-size stand-ins
-// (8163 positions, 4649 streets), packs them into a binary resource and lays it over the compiled-in
-// one before the first window is built. The one-key filter of the positions picker is also timed on
-// the carried positions list.
+// The carried street and position lists are shorter than the real ones, so the benchmark makes
+// full-size stand-ins (8163 positions, 4649 streets), packs them into a binary resource and lays it
+// over the compiled-in one before the first window is built. The one-key filter of the positions
+// picker is also timed on the carried positions list.
 #include "bench_env.h"
 #include "form.h"
 #include "init_resources.h"
 #include "widget.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QResource>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>

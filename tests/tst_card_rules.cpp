@@ -1,8 +1,7 @@
 // The whole-card rules and the output gate's questions, without a window.
 #include "card_rules.h"
+#include "core_test_support.h"
 
-#include <QLocale>
-#include <QtTest>
 #include <functional>
 #include <map>
 
@@ -189,8 +188,6 @@ class TestCardRules : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-
     void faults_data();
     void faults();
     void balance_codes_data();
@@ -532,5 +529,5 @@ void TestCardRules::gate_texts()
                   "Дата заполнения ЦВЕЛТ не относится к текущему году.\nЖелаете исправить?"}));
 }
 
-QTEST_GUILESS_MAIN(TestCardRules)
+QUELT_CORE_TEST_MAIN(TestCardRules)
 #include "tst_card_rules.moc"

@@ -91,14 +91,14 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("hidden"); // c: code column, k: category, s: code search, b: button
         QTest::addColumn<QString>("codes_in_order");
-        QTest::newRow("0") << 0 << "k" << QString("1 2 3");
-        QTest::newRow("1") << 1 << "k" << QString("3 1 2");
-        QTest::newRow("2") << 2 << "k" << QString("2 3 1");
-        QTest::newRow("3") << 3 << "cks" << QString("3 1 2");
-        QTest::newRow("4") << 4 << "" << QString("3 1 2");
-        QTest::newRow("5") << 5 << "b" << QString("3 1 2");
-        QTest::newRow("6") << 6 << "k" << QString("1 2 3");
-        QTest::newRow("7") << 7 << "cks" << QString("1 2 3");
+        QTest::newRow("by_code") << int(picker_mode::by_code) << "k" << QString("1 2 3");
+        QTest::newRow("by_name") << int(picker_mode::by_name) << "k" << QString("3 1 2");
+        QTest::newRow("by_category") << int(picker_mode::by_category) << "k" << QString("2 3 1");
+        QTest::newRow("names_only") << int(picker_mode::names_only) << "cks" << QString("3 1 2");
+        QTest::newRow("positions") << int(picker_mode::positions) << "" << QString("3 1 2");
+        QTest::newRow("positions_no_pick") << int(picker_mode::positions_no_pick) << "b" << QString("3 1 2");
+        QTest::newRow("okved") << int(picker_mode::okved) << "k" << QString("1 2 3");
+        QTest::newRow("names_by_code") << int(picker_mode::names_by_code) << "cks" << QString("1 2 3");
     }
 
     void modes()
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(p.form.findChild<QWidget *>("dopinfo")->isHidden(), hidden.contains('k'));
         QCOMPARE(p.kod()->isHidden(), hidden.contains('s'));
         QCOMPARE(p.form.findChild<QWidget *>("pushButton")->isHidden(), hidden.contains('b'));
-        QCOMPARE(p.kod()->inputMask(), QString(mode == 6 ? "99.99.99" : ""));
+        QCOMPARE(p.kod()->inputMask(), QString(mode == picker_mode::okved ? "99.99.99" : ""));
     }
 
     void name_search_and_broken_pattern()
@@ -125,7 +125,7 @@ private slots:
                 expected << r.name;
         std::sort(expected.begin(), expected.end());
         QVERIFY(!expected.isEmpty());
-        Picker p(3, streets, false);
+        Picker p(picker_mode::names_only, streets, false);
         // Letter case aside, inside a word.
         p.type(p.naim(), "гРаДск");
         QCOMPARE(p.column(1), expected);
@@ -150,7 +150,7 @@ private slots:
                 expected << r.code;
         std::sort(expected.begin(), expected.end());
         QVERIFY(!expected.isEmpty());
-        Picker p(6, okved, false);
+        Picker p(picker_mode::okved, okved, false);
         p.kod()->setFocus();
         QTest::keyClick(p.kod(), Qt::Key_Home);
         QTest::keyClicks(p.kod(), "351");
@@ -175,7 +175,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, name);
         QFETCH(QString, shown);
-        Picker p(0, {{"12", "a", ""}, {"123", "b", ""}, {"230", "c", ""}, {"4", "d", ""}}, false);
+        Picker p(picker_mode::by_code, {{"12", "a", ""}, {"123", "b", ""}, {"230", "c", ""}, {"4", "d", ""}}, false);
         QTest::keyClicks(p.kod(), code);
         p.type(p.naim(), name);
         QCOMPARE(p.column(0).join(' '), shown);
@@ -184,7 +184,7 @@ private slots:
 
     void pick_by_double_click_resets()
     {
-        Picker p(3, three);
+        Picker p(picker_mode::names_only, three);
         p.type(p.naim(), "а");
         p.click_code("2", true);
         // The code column is hidden in this mode, the code is sent all the same.
@@ -202,7 +202,8 @@ private slots:
     void pick_by_button_follows_search()
     {
         // The current row stays current through a search that keeps it.
-        Picker q(0, {{"1", "Альфа", ""}, {"2", "Бета", ""}, {"3", "Бетон", ""}, {"4", "Вагон", ""}, {"5", "Тон", ""}});
+        Picker q(picker_mode::by_code,
+                 {{"1", "Альфа", ""}, {"2", "Бета", ""}, {"3", "Бетон", ""}, {"4", "Вагон", ""}, {"5", "Тон", ""}});
         q.click_code("4");
         q.type(q.naim(), "он");
         QCOMPARE(q.column(0).join(' '), QString("3 4 5"));
@@ -218,9 +219,9 @@ private slots:
 
     void choose_without_row_keeps_everything()
     {
-        QVERIFY(Picker(3, {}).choose(true)->seen);
+        QVERIFY(Picker(picker_mode::names_only, {}).choose(true)->seen);
 
-        Picker p(0, three);
+        Picker p(picker_mode::by_code, three);
         // No row has been current since the list was filled: even a single row left is not taken.
         p.type(p.naim(), "бет");
         QVERIFY(p.rows() == 1 && p.choose(true)->seen);

@@ -187,11 +187,6 @@ void Form::set_mode(int mode)
     this->mode = mode;
 }
 
-void Form::set_items(const ClassifierReader &reader)
-{
-    set_items(reader.records);
-}
-
 void Form::set_items(QVector<ClassifierRecord> records)
 {
     // The old models read the old records: they go before the records change.
@@ -282,7 +277,6 @@ void Form::on_KlassForm_le_kod_textEdited(QString text)
         text.chop(2);
     else if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
-    code_text = text;
     if (text.isEmpty()) {
         clear();
         return;

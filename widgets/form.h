@@ -43,8 +43,7 @@ public:
 
     // Stored only; takes effect at the next set_items().
     void set_mode(int mode);
-    // Copies the records of the reader's last load and fills the window.
-    void set_items(const ClassifierReader &reader);
+    // Takes the records and fills the window.
     void set_items(QVector<ClassifierRecord> records);
 
 signals:
@@ -71,7 +70,6 @@ private:
     QSortFilterProxyModel *proxy = nullptr;
     QPersistentModelIndex current_index;
     QMessageBox msg_box;
-    QString code_text;
     Ui::Form *ui;
     int mode = 0;
 };

@@ -1,5 +1,7 @@
 #include "core_test_support.h"
 
+#include "settings_keys.h"
+
 #include <QDir>
 #include <QLocale>
 #include <QStandardPaths>
@@ -23,8 +25,8 @@ void prepare_environment()
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QCoreApplication::setOrganizationName("Trevane");
-    QCoreApplication::setApplicationName("QUELT");
+    QCoreApplication::setOrganizationName(app_settings::organisation);
+    QCoreApplication::setApplicationName(app_settings::application);
 }
 
 } // namespace test_support

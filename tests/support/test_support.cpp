@@ -2,15 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace test_support
