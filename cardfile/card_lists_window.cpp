@@ -131,11 +131,16 @@ void Widget::collect_heads_and_addresses(QVector<QString> &v)
     v[lineEdit_8] = ui->lineEdit_8->text();
     v[lineEdit_18] = ui->lineEdit_18->text();
 
-    load_classifier(classifier_file::addresses);
-    const auto street_code = [this](const QLineEdit *field) {
+    // The street list is read only when a street is filled in: an empty form (at start) needs none.
+    bool streets_loaded = false;
+    const auto street_code = [&](const QLineEdit *field) {
         const QString name = field->text();
         if (name.isEmpty())
             return QStringLiteral("0");
+        if (!streets_loaded) {
+            load_classifier(classifier_file::addresses);
+            streets_loaded = true;
+        }
         for (const ClassifierRecord &record : classifier_reader.records) {
             if (record.name == name)
                 return record.code;

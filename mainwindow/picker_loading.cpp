@@ -148,11 +148,9 @@ void Widget::clear_to_reg()
     settings.setValue(app_settings::oldset, app_settings::oldset_never_remind);
 }
 
-bool Widget::load_classifier(const char *file)
+void Widget::load_classifier(const char *file)
 {
     const QString path = classifier_dir + QString::fromUtf8(file);
-    const bool loaded = classifier_reader.load(path);
-    if (!loaded)
+    if (!classifier_reader.load(path))
         qWarning("Classifier %s did not open", qPrintable(path));
-    return loaded;
 }

@@ -188,7 +188,7 @@ private:
     void remind_of_unfinished_card();
     void close_child_windows();
     // Loads one carried classifier into classifier_reader; a file that does not open is logged.
-    bool load_classifier(const char *file);
+    void load_classifier(const char *file);
 
     int current_row = 0;
     int current_col = 0;
