@@ -642,10 +642,8 @@ public:
     }
 
 private:
-    // Runs parse over a member's XML and checks that both the member and the XML were whole.
-    // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
-    // within a budget.
-    template <typename Parse> bool read_part(const QString &part, QString *error, Parse parse)
+    // Marks a part as read; false when it has been read before.
+    bool claim_part(const QString &part, QString *error)
     {
         const QString key = part.toLower();
         if (parts_read_.contains(key)) {
@@ -653,16 +651,33 @@ private:
             return false;
         }
         parts_read_.insert(key);
+        return true;
+    }
+
+    // Adds what a member inflated to the workbook's budget; false when the budget is spent.
+    bool count_inflated(const MemberDevice &member, QString *error)
+    {
+        inflated_ += member.bytes_read();
+        if (inflated_ <= workbook_limits::max_workbook_bytes)
+            return true;
+        *error = QStringLiteral("workbook too large");
+        return false;
+    }
+
+    // Runs parse over a member's XML and checks that both the member and the XML were whole.
+    // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
+    // within a budget.
+    template <typename Parse> bool read_part(const QString &part, QString *error, Parse parse)
+    {
+        if (!claim_part(part, error))
+            return false;
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
         QXmlStreamReader xml(&member);
         const bool parsed = parse(xml);
-        inflated_ += member.bytes_read();
-        if (inflated_ > workbook_limits::max_workbook_bytes) {
-            *error = QStringLiteral("workbook too large");
+        if (!count_inflated(member, error))
             return false;
-        }
         if (member.cut_off()) {
             member.finish(error);
             return false;
@@ -851,11 +866,6 @@ private:
     bool read_sheet_fast(const QString &part, QString *error, bool *other_encoding)
     {
         *other_encoding = false;
-        const QString key = part.toLower();
-        if (parts_read_.contains(key)) {
-            *error = QStringLiteral("part %1 used twice").arg(part);
-            return false;
-        }
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
@@ -869,7 +879,8 @@ private:
             *other_encoding = true;
             return false;
         }
-        parts_read_.insert(key);
+        if (!claim_part(part, error))
+            return false;
 
         SheetScan scan(part, error);
         for (;;) {
@@ -881,12 +892,12 @@ private:
                 break;
             case ScanStep::more:
                 if (!in.fill())
-                    return finish_scan(member, scan);
+                    return count_inflated(member, error) && finish_scan(member, scan);
                 break;
             case ScanStep::failed:
                 return false;
             case ScanStep::finished:
-                return member.finish(error);
+                return count_inflated(member, error) && member.finish(error);
             }
         }
     }

@@ -261,6 +261,14 @@ void add_oversized_packages()
     QTest::newRow("zip bomb, header claims little")
         << "bombsmall.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 1000)}}))
         << QString("damaged part");
+    QList<std::tuple<QByteArray, QByteArray, ZipMember>> bombs;
+    for (int n = 1; n <= 6; ++n) {
+        ZipMember bomb = huge_sheet(180LL << 20);
+        bomb.name = QStringLiteral("xl/worksheets/sheet%1.xml").arg(n);
+        bombs.append({"Bomb" + QByteArray::number(n), worksheet, bomb});
+    }
+    QTest::newRow("zip bombs in many sheets")
+        << "bombs.xlsx" << zip_file(package(bombs)) << QString("workbook too large");
     QTest::newRow("cell past the last column")
         << "wide.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
