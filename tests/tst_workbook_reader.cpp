@@ -183,6 +183,27 @@ QByteArray encrypted_package()
     return file;
 }
 
+// A compound file of 4 MB whose directory chain loops on its first sector, behind an allocation table that every
+// listed table sector repeats: about a million table entries for the loop to run through.
+QByteArray looping_compound_file()
+{
+    const int sectors = 8192;
+    QByteArray file(512 * (sectors + 1), '\0');
+    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    set16(0x1E, 9);
+    set16(0x20, 6);
+    set32(0x30, 0); // directory at sector 0, which is also the table sector: its entry 0 points at itself
+    set32(0x38, 4096);
+    set32(0x3C, 0xFFFFFFFE);
+    set32(0x44, 1); // table sector list goes on in sectors 1 to 63
+    const int list_sectors = 63;
+    for (int k = 1; k <= list_sectors; ++k)
+        set32(512 * (k + 1) + 4 * 127, k < list_sectors ? k + 1 : 0xFFFFFFFE);
+    return file;
+}
+
 // How many of this process's open file descriptors point at path.
 int open_descriptors(const QString &path)
 {
@@ -329,6 +350,8 @@ void add_hostile_sheets()
 // Rows of hostile_files: damaged, encrypted and unsupported .xls files.
 void add_hostile_xls(const QByteArray &xls)
 {
+    QTest::newRow(".xls directory chain looping")
+        << "loop.xls" << bytes_file(looping_compound_file()) << QString("damaged directory");
     QTest::newRow(".xls cut in half") << "half.xls" << bytes_file(xls.left(xls.size() / 2)) << QString("damaged");
     QTest::newRow(".xls header only") << "header.xls" << bytes_file(xls.left(512)) << QString("damaged");
     // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
