@@ -177,39 +177,6 @@ QString read_string_item(QXmlStreamReader &xml)
     return unescape(text);
 }
 
-// A1-style reference to 1-based row and column; false when it is malformed or past the sheet's edge.
-bool parse_reference(const QStringRef &ref, int *row, int *column)
-{
-    int i = 0;
-    qint64 c = 0;
-    qint64 r = 0;
-    const int n = ref.size();
-    while (i < n && ref.at(i).isLetter()) {
-        const ushort u = ref.at(i).toUpper().unicode();
-        if (u < 'A' || u > 'Z')
-            return false;
-        c = c * 26 + (u - 'A' + 1);
-        if (c > workbook_limits::xlsx_max_columns)
-            return false;
-        ++i;
-    }
-    if (i == 0 || i == n)
-        return false;
-    for (; i < n; ++i) {
-        const ushort u = ref.at(i).unicode();
-        if (u < '0' || u > '9')
-            return false;
-        r = r * 10 + (u - '0');
-        if (r > workbook_limits::xlsx_max_rows)
-            return false;
-    }
-    if (r < 1)
-        return false;
-    *row = static_cast<int>(r);
-    *column = static_cast<int>(c);
-    return true;
-}
-
 bool is_xml_space(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -247,6 +214,15 @@ std::string_view attribute(std::string_view tag, std::string_view name)
     return {};
 }
 
+// An attribute's value as UTF-8, kept in storage; null when absent.
+std::string_view attribute_utf8(const QXmlStreamAttributes &attributes, const char *name, QByteArray *storage)
+{
+    if (!attributes.hasAttribute(QLatin1String(name)))
+        return {};
+    *storage = attributes.value(QLatin1String(name)).toUtf8();
+    return std::string_view(storage->constData(), static_cast<std::size_t>(storage->size()));
+}
+
 // A non-negative decimal number; -1 when malformed or past limit.
 qint64 parse_count(std::string_view text, qint64 limit)
 {
@@ -263,8 +239,8 @@ qint64 parse_count(std::string_view text, qint64 limit)
     return value;
 }
 
-// parse_reference over the raw bytes of a tag.
-bool parse_reference_bytes(std::string_view ref, int *row, int *column)
+// A1-style reference to 1-based row and column; false when it is malformed or past the sheet's edge.
+bool parse_reference(std::string_view ref, int *row, int *column)
 {
     std::size_t i = 0;
     qint64 c = 0;
@@ -473,10 +449,9 @@ struct SheetScan {
         return ScanStep::failed;
     }
 
-    // A <row> tag: its number, or the one after the last.
-    bool start_row(std::string_view attributes)
+    // A <row> tag with its r attribute (null when absent): its number, or the one after the last.
+    bool start_row(std::string_view r)
     {
-        const std::string_view r = attribute(attributes, "r");
         const qint64 next = r.data() ? parse_count(r, workbook_limits::xlsx_max_rows) : row + 1;
         if (next < 1 || next > workbook_limits::xlsx_max_rows) {
             *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
@@ -487,12 +462,11 @@ struct SheetScan {
         return true;
     }
 
-    // A <c> tag's place: its reference, or the cell after the last.
-    bool place_cell(std::string_view attributes)
+    // A <c> tag with its r attribute (null when absent): its reference, or the cell after the last.
+    bool place_cell(std::string_view ref)
     {
-        const std::string_view ref = attribute(attributes, "r");
         if (ref.data()) {
-            if (!parse_reference_bytes(ref, &row, &column)) {
+            if (!parse_reference(ref, &row, &column)) {
                 *error = QStringLiteral("cell %1 past the sheet's edge in %2")
                              .arg(QString::fromLatin1(ref.data(), static_cast<int>(ref.size())), part);
                 return false;
@@ -777,8 +751,8 @@ private:
     bool read_sheet(const QString &part, QString *error)
     {
         return read_part(part, error, [&](QXmlStreamReader &xml) {
-            int row = 0;
-            int column = 0;
+            SheetScan scan(part, error);
+            QByteArray r;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
                 if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("sheetData"))
@@ -786,17 +760,11 @@ private:
                 if (token != QXmlStreamReader::StartElement)
                     continue;
                 if (xml.name() == QLatin1String("row")) {
-                    const QStringRef r = xml.attributes().value(QLatin1String("r"));
-                    bool ok = true;
-                    const int next = r.isEmpty() ? row + 1 : r.toInt(&ok);
-                    if (!ok || next < 1 || next > workbook_limits::xlsx_max_rows) {
-                        *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
+                    if (!scan.start_row(attribute_utf8(xml.attributes(), "r", &r)))
                         return false;
-                    }
-                    row = next;
-                    column = 0;
                 } else if (xml.name() == QLatin1String("c")) {
-                    if (!read_cell(xml, part, &row, &column, error))
+                    if (!scan.place_cell(attribute_utf8(xml.attributes(), "r", &r)) ||
+                        !read_cell(xml, scan.row, scan.column, error))
                         return false;
                 }
             }
@@ -804,30 +772,12 @@ private:
         });
     }
 
-    bool read_cell(QXmlStreamReader &xml, const QString &part, int *row, int *column, QString *error)
+    bool read_cell(QXmlStreamReader &xml, int row, int column, QString *error)
     {
         const QXmlStreamAttributes a = xml.attributes();
-        const QStringRef ref = a.value(QLatin1String("r"));
-        if (!ref.isEmpty()) {
-            if (!parse_reference(ref, row, column)) {
-                *error = QStringLiteral("cell %1 past the sheet's edge in %2").arg(ref.toString(), part);
-                return false;
-            }
-        } else {
-            // A cell without a reference follows the one before it.
-            if (*row == 0)
-                *row = 1;
-            if (++*column > workbook_limits::xlsx_max_columns) {
-                *error = QStringLiteral("more cells in a row than a sheet holds in %1").arg(part);
-                return false;
-            }
-        }
-        const QStringRef type = a.value(QLatin1String("t"));
+        const QByteArray type = a.value(QLatin1String("t")).toUtf8();
         const int style = a.value(QLatin1String("s")).toInt();
-
-        // One buffer serves every cell's value, keeping its capacity.
-        QString &value = value_buffer_;
-        value.resize(0);
+        QString value;
         bool has_value = false;
         QString inline_text;
         bool has_inline = false;
@@ -857,7 +807,7 @@ private:
         }
         if (xml.hasError())
             return false;
-        return store_cell(*row, *column, type, style, has_value, value, has_inline, inline_text, error);
+        return store_cell(row, column, type, style, has_value, value.toUtf8(), has_inline, inline_text, error);
     }
 
     // The cells of a worksheet part, scanned straight from its UTF-8 bytes: the cell data is a handful of element
@@ -949,17 +899,17 @@ private:
                 return ScanStep::finished;
             if (tag.name == "c" && cell.in_cell) {
                 cell.in_cell = false;
-                return store_scanned_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
-                                          cell.has_inline, cell.inline_text, scan.error)
+                return store_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
+                                  cell.has_inline, unescape(cell.inline_text), scan.error)
                            ? ScanStep::next
                            : ScanStep::failed;
             }
             cell.close(tag.name);
         } else if (tag.name == "row") {
-            if (!scan.start_row(tag.attributes))
+            if (!scan.start_row(attribute(tag.attributes, "r")))
                 return ScanStep::failed;
         } else if (tag.name == "c") {
-            if (!scan.place_cell(tag.attributes))
+            if (!scan.place_cell(attribute(tag.attributes, "r")))
                 return ScanStep::failed;
             cell.start(tag.attributes, tag.empty_tag);
         } else {
@@ -982,63 +932,32 @@ private:
         return member.finish(scan.error);
     }
 
-    bool store_scanned_cell(int row, int column, const QByteArray &type, int style, bool has_value,
-                            const QByteArray &value, bool has_inline, const QString &inline_text, QString *error)
-    {
-        using Kind = StoredWorkbook::Kind;
-        // The common kinds without a detour through QString.
-        if (type.isEmpty() || type == "n") {
-            if (!has_value)
-                return true;
-            bool ok = false;
-            const double number = value.toDouble(&ok);
-            if (!ok)
-                return true;
-            const bool is_date = style >= 0 && style < xf_is_date_.size() && xf_is_date_[style];
-            if (book_->add_number(row, column, is_date ? Kind::Date : Kind::Number, number))
-                return true;
-            *error = QStringLiteral("too many cells");
-            return false;
-        }
-        if (type == "s") {
-            bool ok = false;
-            const uint index = value.trimmed().toUInt(&ok);
-            if (!has_value || !ok || index >= shared_count_ || book_->add_text_cell(row, column, Kind::Text, index))
-                return true;
-            *error = QStringLiteral("too many cells");
-            return false;
-        }
-        const QString type_text = QString::fromLatin1(type);
-        return store_cell(row, column, QStringRef(&type_text), style, has_value, QString::fromUtf8(value), has_inline,
-                          unescape(inline_text), error);
-    }
-
-    // Keeps one cell's value by its type attribute; false when the budget is spent.
-    bool store_cell(int row, int column, const QStringRef &type, int style, bool has_value, const QString &value,
+    // Keeps one cell's value (UTF-8) by its type attribute; inline_text comes unescaped. False when the budget is
+    // spent.
+    bool store_cell(int row, int column, const QByteArray &type, int style, bool has_value, const QByteArray &value,
                     bool has_inline, const QString &inline_text, QString *error)
     {
         bool stored = true;
         std::uint32_t index = 0;
         using Kind = StoredWorkbook::Kind;
-        if (type == QLatin1String("s")) {
+        if (type == "s") {
             bool ok = false;
-            index = value.toUInt(&ok);
+            index = value.trimmed().toUInt(&ok);
             if (has_value && ok && index < shared_count_)
                 stored = book_->add_text_cell(row, column, Kind::Text, index);
-        } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") || type == QLatin1String("e")) {
+        } else if (type == "inlineStr" || type == "str" || type == "e") {
             if (has_inline || has_value) {
-                const Kind kind = type == QLatin1String("e") ? Kind::Error : Kind::Text;
-                stored = book_->add_text(has_inline ? inline_text : unescape(value), &index) &&
+                const Kind kind = type == "e" ? Kind::Error : Kind::Text;
+                stored = book_->add_text(has_inline ? inline_text : unescape(QString::fromUtf8(value)), &index) &&
                          book_->add_text_cell(row, column, kind, index);
             }
-        } else if (type == QLatin1String("b")) {
+        } else if (type == "b") {
             if (has_value)
-                stored = book_->add_number(
-                    row, column, Kind::Boolean,
-                    value.trimmed() == QLatin1String("1") || value.trimmed() == QLatin1String("true") ? 1 : 0);
-        } else if (type == QLatin1String("d")) {
+                stored = book_->add_number(row, column, Kind::Boolean,
+                                           value.trimmed() == "1" || value.trimmed() == "true" ? 1 : 0);
+        } else if (type == "d") {
             // ISO 8601 date, date and time, or time; taken as wall-clock time.
-            const QString iso = value.trimmed();
+            const QString iso = QString::fromUtf8(value).trimmed();
             const int t = iso.indexOf(QLatin1Char('T'));
             const QString time_part = t >= 0 ? iso.mid(t + 1).remove(QLatin1Char('Z')) : QString();
             QDateTime when;
@@ -1053,6 +972,7 @@ private:
                 stored = book_->add_number(row, column, Kind::Date, serial_from_date(when, book_->date1904()));
             }
         } else if (has_value) {
+            // "n", no type, or one this reader does not know.
             bool ok = false;
             const double number = value.toDouble(&ok);
             if (ok) {
@@ -1069,7 +989,6 @@ private:
     StoredWorkbook *book_;
     std::uint32_t shared_count_ = 0;
     QVector<bool> xf_is_date_;
-    QString value_buffer_;
     QSet<QString> parts_read_;
     qint64 inflated_ = 0;
 };
