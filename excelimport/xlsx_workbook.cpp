@@ -314,20 +314,24 @@ constexpr int max_scanned_piece = 16 << 20;
 struct ScanBuffer {
     explicit ScanBuffer(MemberDevice *member) : member(member) {}
 
-    // Appends the next piece of the member, dropping what has been consumed; false at the end.
+    // Appends the next piece of the member, dropping what has been consumed; false at the end. What is left
+    // unconsumed is searched again after the append, so the append is at least as large as that: a long tag or
+    // comment costs its length a few times over, not its length squared.
     bool fill()
     {
         if (at_end)
             return false;
         buf.remove(0, pos);
         pos = 0;
-        char chunk[65536];
-        const qint64 n = member->read(chunk, sizeof chunk);
+        const int kept = buf.size();
+        const int want = qMax(65536, kept);
+        buf.resize(kept + want);
+        const qint64 n = member->read(buf.data() + kept, want);
+        buf.resize(kept + static_cast<int>(qMax<qint64>(n, 0)));
         if (n <= 0) {
             at_end = true;
             return false;
         }
-        buf.append(chunk, static_cast<int>(n));
         return true;
     }
 
