@@ -22,7 +22,8 @@ constexpr int xlsx_max_rows = 1048576;
 constexpr int xlsx_max_columns = 16384;
 constexpr int xls_max_rows = 65536;
 constexpr int xls_max_columns = 256;
-// Whole-workbook budget of stored values and text; a workbook past it is refused rather than exhausting memory.
+// Whole-workbook budget of stored values and texts (in number and in characters); a workbook past it is refused
+// rather than exhausting memory.
 constexpr qint64 max_stored_cells = 10'000'000;
 constexpr qint64 max_text_chars = 64LL * 1024 * 1024;
 } // namespace workbook_limits

@@ -299,6 +299,21 @@ void add_oversized_packages()
     }
     QTest::newRow("zip bombs in many sheets")
         << "bombs.xlsx" << zip_file(package(bombs)) << QString("workbook too large");
+    ZipMember empty_strings;
+    empty_strings.name = QStringLiteral("xl/sharedStrings.xml");
+    empty_strings.produce = [](const std::function<void(const QByteArray &)> &put) {
+        put("<sst " + main_ns + ">");
+        QByteArray block;
+        for (int i = 0; i < 100'000; ++i)
+            block += "<si/>";
+        for (int i = 0; i <= workbook_limits::max_stored_cells / 100'000; ++i)
+            put(block);
+        put("</sst>");
+    };
+    QTest::newRow("more shared strings than cells")
+        << "strings.xlsx"
+        << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", empty_strings}}))
+        << QString("too much text");
     QTest::newRow("cell past the last column")
         << "wide.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
