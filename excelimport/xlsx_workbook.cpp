@@ -155,9 +155,56 @@ QString unescape(QString text)
     return out;
 }
 
+// The XML reader of a part. It keeps every open element, so nesting is held to far more than any workbook part
+// has: a part of nothing but start tags would otherwise fill memory. readNext, skipCurrentElement and
+// readElementText hide the base class's so that every token passes the depth check.
+class PartXml : public QXmlStreamReader
+{
+public:
+    explicit PartXml(QIODevice *device) : QXmlStreamReader(device) {}
+
+    TokenType readNext()
+    {
+        const TokenType token = QXmlStreamReader::readNext();
+        if (token == StartElement && ++depth_ > max_depth)
+            raiseError(QStringLiteral("elements nested too deep"));
+        else if (token == EndElement)
+            --depth_;
+        return tokenType();
+    }
+
+    // Passes over the rest of the current element.
+    void skipCurrentElement() { pass_element(nullptr); }
+
+    // The text of the current element and of the elements within it; the reader ends on its end element.
+    QString readElementText()
+    {
+        QString content;
+        pass_element(&content);
+        return content;
+    }
+
+private:
+    void pass_element(QString *content)
+    {
+        for (int open = 1; open > 0 && !atEnd();) {
+            const TokenType token = readNext();
+            if (token == Characters && content)
+                *content += text();
+            else if (token == StartElement)
+                ++open;
+            else if (token == EndElement)
+                --open;
+        }
+    }
+
+    static constexpr int max_depth = 256;
+    int depth_ = 0;
+};
+
 // Text of a string item (<si> or <is>): its <t> and the <t> of its rich-text runs joined, phonetic hints left out.
 // The reader stands on the item's start element and ends on its end element.
-QString read_string_item(QXmlStreamReader &xml)
+QString read_string_item(PartXml &xml)
 {
     QString text;
     int depth = 1;
@@ -165,7 +212,7 @@ QString read_string_item(QXmlStreamReader &xml)
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             if (xml.name() == QLatin1String("t"))
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                text += xml.readElementText();
             else if (xml.name() == QLatin1String("rPh"))
                 xml.skipCurrentElement();
             else
@@ -652,7 +699,7 @@ private:
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
-        QXmlStreamReader xml(&member);
+        PartXml xml(&member);
         const bool parsed = parse(xml);
         if (!count_inflated(member, error))
             return false;
@@ -671,7 +718,7 @@ private:
     bool read_relationships(const QString &part, const QString &source_dir, QVector<QPair<QString, Relationship>> *out,
                             QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("Relationship"))
                     continue;
@@ -688,7 +735,7 @@ private:
 
     bool read_workbook(const QString &part, QVector<QPair<QString, QString>> *sheets, QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement)
                     continue;
@@ -710,7 +757,7 @@ private:
 
     bool read_shared_strings(const QString &part, QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
                     continue;
@@ -728,7 +775,7 @@ private:
     bool read_styles(const QString &part, QString *error)
     {
         QHash<int, bool> custom; // numFmtId -> shows a date
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             bool in_cell_xfs = false;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
@@ -754,7 +801,7 @@ private:
 
     bool read_sheet(const QString &part, QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             SheetScan scan(part, error);
             QByteArray r;
             while (!xml.atEnd()) {
@@ -776,7 +823,7 @@ private:
         });
     }
 
-    bool read_cell(QXmlStreamReader &xml, int row, int column, QString *error)
+    bool read_cell(PartXml &xml, int row, int column, QString *error)
     {
         const QXmlStreamAttributes a = xml.attributes();
         const QByteArray type = a.value(QLatin1String("t")).toUtf8();

@@ -314,6 +314,20 @@ void add_oversized_packages()
         << "strings.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", empty_strings}}))
         << QString("too much text");
+    ZipMember deep_strings;
+    deep_strings.name = QStringLiteral("xl/sharedStrings.xml");
+    deep_strings.produce = [](const std::function<void(const QByteArray &)> &put) {
+        put("<sst " + main_ns + "><si>");
+        QByteArray block;
+        for (int i = 0; i < 100'000; ++i)
+            block += "<r>";
+        for (int i = 0; i < 50; ++i)
+            put(block);
+    };
+    QTest::newRow("shared strings nested deep")
+        << "deep.xlsx"
+        << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", deep_strings}}))
+        << QString("nested too deep");
     QTest::newRow("cell past the last column")
         << "wide.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
