@@ -354,6 +354,9 @@ QString decode_text(const QByteArray &raw, bool *ok)
     return out;
 }
 
+// Sheets, relationships and formats are kept one by one: a part listing more of one kind than this is refused.
+constexpr int max_part_entries = 1 << 16;
+
 // No tag, text or comment a sheet needs comes near this; longer ones are refused, not buffered.
 constexpr int max_scanned_piece = 16 << 20;
 
@@ -689,6 +692,12 @@ private:
         return false;
     }
 
+    static bool too_many(const char *what, const QString &part, QString *error)
+    {
+        *error = QStringLiteral("too many %1 in %2").arg(QLatin1String(what), part);
+        return false;
+    }
+
     // Runs parse over a member's XML and checks that both the member and the XML were whole.
     // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
     // within a budget.
@@ -727,6 +736,8 @@ private:
                 rel.type = a.value(QLatin1String("Type")).toString();
                 if (a.value(QLatin1String("TargetMode")) != QLatin1String("External"))
                     rel.target = resolve_target(source_dir, a.value(QLatin1String("Target")).toString());
+                if (out->size() >= max_part_entries)
+                    return too_many("relationships", part, error);
                 out->append({a.value(QLatin1String("Id")).toString(), rel});
             }
             return true;
@@ -748,6 +759,8 @@ private:
                     for (const QXmlStreamAttribute &attr : a)
                         if (attr.name() == QLatin1String("id") && !attr.namespaceUri().isEmpty())
                             id = attr.value().toString();
+                    if (sheets->size() >= max_part_entries)
+                        return too_many("sheets", part, error);
                     sheets->append({a.value(QLatin1String("name")).toString(), id});
                 }
             }
@@ -784,6 +797,8 @@ private:
                 if (token != QXmlStreamReader::StartElement)
                     continue;
                 const QXmlStreamAttributes a = xml.attributes();
+                if (custom.size() >= max_part_entries || xf_is_date_.size() >= max_part_entries)
+                    return too_many("formats", part, error);
                 if (xml.name() == QLatin1String("numFmt")) {
                     custom.insert(a.value(QLatin1String("numFmtId")).toInt(),
                                   number_format_is_date(a.value(QLatin1String("formatCode")).toString()));

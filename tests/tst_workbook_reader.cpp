@@ -328,6 +328,37 @@ void add_oversized_packages()
         << "deep.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", deep_strings}}))
         << QString("nested too deep");
+    // Lists one entry longer than a part may hold.
+    const auto listing = [](const QByteArray &head, const QByteArray &entry, const QByteArray &tail) {
+        QByteArray text = head;
+        for (int i = 0; i <= 1 << 16; ++i)
+            text += entry;
+        return text + tail;
+    };
+    const auto with_part = [](const QString &name, const QByteArray &text) {
+        QList<ZipMember> members = package({{"S", worksheet, sheet_member(1, "")}});
+        for (ZipMember &m : members)
+            if (m.name == name)
+                m = text_member(name, text);
+        return members;
+    };
+    QTest::newRow("more sheets than a workbook lists")
+        << "sheets.xlsx"
+        << zip_file(with_part("xl/workbook.xml",
+                              listing("<workbook " + main_ns + "><sheets>", "<sheet/>", "</sheets></workbook>")))
+        << QString("too many sheets");
+    QTest::newRow("more relationships than a part lists")
+        << "rels.xlsx"
+        << zip_file(with_part("xl/_rels/workbook.xml.rels",
+                              listing("<Relationships>", "<Relationship/>", "</Relationships>")))
+        << QString("too many relationships");
+    QTest::newRow("more styles than a workbook lists")
+        << "styles.xlsx"
+        << zip_file(package(
+               {{"S", worksheet, sheet_member(1, "")},
+                {"Styles", "styles",
+                 text_member("xl/styles.xml", listing("<styleSheet><cellXfs>", "<xf/>", "</cellXfs></styleSheet>"))}}))
+        << QString("too many formats");
     QTest::newRow("cell past the last column")
         << "wide.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
