@@ -473,6 +473,12 @@ bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, B
         default:
             break;
         }
+        // Custom formats are keyed by a 16-bit id, so only these two lists can grow with the stream.
+        if (globals->xf_formats.size() > workbook_limits::max_list_entries ||
+            globals->worksheets.size() > workbook_limits::max_list_entries) {
+            *error = QStringLiteral("too many sheets or formats");
+            return false;
+        }
     }
     return sst.read(book, &globals->sst_base, &globals->sst_count, error);
 }

@@ -354,9 +354,6 @@ QString decode_text(const QByteArray &raw, bool *ok)
     return out;
 }
 
-// Sheets, relationships and formats are kept one by one: a part listing more of one kind than this is refused.
-constexpr int max_part_entries = 1 << 16;
-
 // No tag, text or comment a sheet needs comes near this; longer ones are refused, not buffered.
 constexpr int max_scanned_piece = 16 << 20;
 
@@ -736,7 +733,7 @@ private:
                 rel.type = a.value(QLatin1String("Type")).toString();
                 if (a.value(QLatin1String("TargetMode")) != QLatin1String("External"))
                     rel.target = resolve_target(source_dir, a.value(QLatin1String("Target")).toString());
-                if (out->size() >= max_part_entries)
+                if (out->size() >= workbook_limits::max_list_entries)
                     return too_many("relationships", part, error);
                 out->append({a.value(QLatin1String("Id")).toString(), rel});
             }
@@ -759,7 +756,7 @@ private:
                     for (const QXmlStreamAttribute &attr : a)
                         if (attr.name() == QLatin1String("id") && !attr.namespaceUri().isEmpty())
                             id = attr.value().toString();
-                    if (sheets->size() >= max_part_entries)
+                    if (sheets->size() >= workbook_limits::max_list_entries)
                         return too_many("sheets", part, error);
                     sheets->append({a.value(QLatin1String("name")).toString(), id});
                 }
@@ -797,7 +794,8 @@ private:
                 if (token != QXmlStreamReader::StartElement)
                     continue;
                 const QXmlStreamAttributes a = xml.attributes();
-                if (custom.size() >= max_part_entries || xf_is_date_.size() >= max_part_entries)
+                if (custom.size() >= workbook_limits::max_list_entries ||
+                    xf_is_date_.size() >= workbook_limits::max_list_entries)
                     return too_many("formats", part, error);
                 if (xml.name() == QLatin1String("numFmt")) {
                     custom.insert(a.value(QLatin1String("numFmtId")).toInt(),

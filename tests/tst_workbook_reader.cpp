@@ -204,6 +204,54 @@ QByteArray looping_compound_file()
     return file;
 }
 
+// A compound file holding one workbook stream of at least 4096 bytes, laid out as stream, directory, table.
+QByteArray compound_file(const QByteArray &stream)
+{
+    const int stream_sectors = (stream.size() + 511) / 512;
+    int table_sectors = 1;
+    while (table_sectors * 128 < stream_sectors + 1 + table_sectors)
+        ++table_sectors;
+    const int dir_sector = stream_sectors;
+    QByteArray file(512 * (stream_sectors + 2 + table_sectors), '\0');
+    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    set16(0x1E, 9);
+    set16(0x20, 6);
+    set32(0x2C, table_sectors);
+    set32(0x30, dir_sector);
+    set32(0x38, 4096);
+    set32(0x3C, 0xFFFFFFFE);
+    set32(0x44, 0xFFFFFFFE);
+    for (int i = 0; i < 109; ++i)
+        set32(0x4C + 4 * i, i < table_sectors ? dir_sector + 1 + i : 0xFFFFFFFF);
+    file.replace(512, stream.size(), stream);
+    const int table = 512 * (dir_sector + 2);
+    for (int i = 0; i < table_sectors * 128; ++i) {
+        quint32 next = 0xFFFFFFFF;
+        if (i < stream_sectors)
+            next = i + 1 < stream_sectors ? i + 1 : 0xFFFFFFFE;
+        else if (i == dir_sector)
+            next = 0xFFFFFFFE;
+        else if (i <= dir_sector + table_sectors)
+            next = 0xFFFFFFFD;
+        set32(table + 4 * i, next);
+    }
+    const int dir = 512 * (dir_sector + 1);
+    const auto entry = [&](int index, const QString &name, int type, quint32 start, quint32 size) {
+        const int at = dir + 128 * index;
+        for (int i = 0; i < name.size(); ++i)
+            set16(at + 2 * i, name.at(i).unicode());
+        set16(at + 0x40, static_cast<quint16>(2 * (name.size() + 1)));
+        file[at + 0x42] = char(type);
+        set32(at + 0x74, start);
+        set32(at + 0x78, size);
+    };
+    entry(0, QStringLiteral("Root Entry"), 5, 0xFFFFFFFE, 0);
+    entry(1, QStringLiteral("Workbook"), 2, 0, static_cast<quint32>(stream.size()));
+    return file;
+}
+
 // A UTF-8 worksheet document as UTF-16 with a byte order mark.
 QByteArray utf16_document(const QByteArray &utf8)
 {
@@ -421,6 +469,20 @@ void add_hostile_xls(const QByteArray &xls)
 {
     QTest::newRow(".xls directory chain looping")
         << "loop.xls" << bytes_file(looping_compound_file()) << QString("damaged directory");
+    QByteArray many_formats;
+    put16(many_formats, 0x0809);
+    put16(many_formats, 16);
+    put16(many_formats, 0x0600);
+    put16(many_formats, 0x0005);
+    many_formats += QByteArray(12, '\0');
+    for (int i = 0; i <= workbook_limits::max_list_entries; ++i) {
+        put16(many_formats, 0x00E0);
+        put16(many_formats, 0);
+    }
+    put16(many_formats, 0x000A);
+    put16(many_formats, 0);
+    QTest::newRow(".xls with more formats than a workbook lists")
+        << "formats.xls" << bytes_file(compound_file(many_formats)) << QString("too many sheets or formats");
     QTest::newRow(".xls cut in half") << "half.xls" << bytes_file(xls.left(xls.size() / 2)) << QString("damaged");
     QTest::newRow(".xls header only") << "header.xls" << bytes_file(xls.left(512)) << QString("damaged");
     // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
