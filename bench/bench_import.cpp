@@ -4,17 +4,13 @@
 // compiled-in one as the start-up benchmark does.
 #include "bench_env.h"
 #include "import_rules.h"
-#include "init_resources.h"
 #include "widget.h"
 #include "workbook.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QDir>
+#include <QCoreApplication>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QProcess>
-#include <QResource>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>

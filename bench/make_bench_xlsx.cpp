@@ -1,6 +1,6 @@
 // Writes the benchmark workbook with libxlsxwriter: 5000 rows x 12 columns of text, numbers and dates, like a staff
 // list exported from an HR system. Usage: make_bench_xlsx <path>. A program of its own because libxlsxwriter's
-// bundled minizip clashes with QuaZip's inside one process. */
+// bundled minizip clashes with QuaZip's inside one process.
 #include <cstdio>
 #include <xlsxwriter.h>
 

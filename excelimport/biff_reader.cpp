@@ -136,14 +136,16 @@ private:
                     const QByteArray *source = nullptr) const
     {
         out->clear();
+        const QByteArray &from = source ? *source : file_;
         const qint64 limit = static_cast<qint64>(table.size());
+        // A chain visits each sector once, so it cannot be longer than its source holds sectors.
+        const qint64 max_steps = qMin<qint64>(limit, from.size() / unit);
         quint32 sector = start;
         qint64 steps = 0;
         while (sector != end_of_chain && (size < 0 || out->size() < size)) {
-            if (sector >= limit || ++steps > limit)
+            if (sector >= limit || ++steps > max_steps)
                 return false; // off the table or a loop
             const qint64 offset = source ? static_cast<qint64>(sector) * unit : (sector + 1LL) * unit;
-            const QByteArray &from = source ? *source : file_;
             if (offset + unit > from.size())
                 return false;
             out->append(from.constData() + offset, unit);
@@ -470,6 +472,12 @@ bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, B
             break;
         default:
             break;
+        }
+        // Custom formats are keyed by a 16-bit id, so only these two lists can grow with the stream.
+        if (globals->xf_formats.size() > workbook_limits::max_list_entries ||
+            globals->worksheets.size() > workbook_limits::max_list_entries) {
+            *error = QStringLiteral("too many sheets or formats");
+            return false;
         }
     }
     return sst.read(book, &globals->sst_base, &globals->sst_count, error);

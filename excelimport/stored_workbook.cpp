@@ -132,8 +132,10 @@ void StoredWorkbook::add_sheet(const QString &name)
 
 bool StoredWorkbook::add_text(const QString &text, std::uint32_t *index)
 {
+    // The count of texts is held to the cell budget too: empty shared strings cost no characters.
     text_chars_ += text.size();
-    if (text_chars_ > workbook_limits::max_text_chars)
+    if (text_chars_ > workbook_limits::max_text_chars ||
+        static_cast<qint64>(texts_.size()) >= workbook_limits::max_stored_cells)
         return false;
     *index = static_cast<std::uint32_t>(texts_.size());
     texts_.push_back(text);

@@ -22,7 +22,10 @@ constexpr int xlsx_max_rows = 1048576;
 constexpr int xlsx_max_columns = 16384;
 constexpr int xls_max_rows = 65536;
 constexpr int xls_max_columns = 256;
-// Whole-workbook budget of stored values and text; a workbook past it is refused rather than exhausting memory.
+// Sheets, relationships and formats are kept one by one: a workbook listing more of one kind than this is refused.
+constexpr int max_list_entries = 1 << 16;
+// Whole-workbook budget of stored values and texts (in number and in characters); a workbook past it is refused
+// rather than exhausting memory.
 constexpr qint64 max_stored_cells = 10'000'000;
 constexpr qint64 max_text_chars = 64LL * 1024 * 1024;
 } // namespace workbook_limits

@@ -155,9 +155,56 @@ QString unescape(QString text)
     return out;
 }
 
+// The XML reader of a part. It keeps every open element, so nesting is held to far more than any workbook part
+// has: a part of nothing but start tags would otherwise fill memory. readNext, skipCurrentElement and
+// readElementText hide the base class's so that every token passes the depth check.
+class PartXml : public QXmlStreamReader
+{
+public:
+    explicit PartXml(QIODevice *device) : QXmlStreamReader(device) {}
+
+    TokenType readNext()
+    {
+        const TokenType token = QXmlStreamReader::readNext();
+        if (token == StartElement && ++depth_ > max_depth)
+            raiseError(QStringLiteral("elements nested too deep"));
+        else if (token == EndElement)
+            --depth_;
+        return tokenType();
+    }
+
+    // Passes over the rest of the current element.
+    void skipCurrentElement() { pass_element(nullptr); }
+
+    // The text of the current element and of the elements within it; the reader ends on its end element.
+    QString readElementText()
+    {
+        QString content;
+        pass_element(&content);
+        return content;
+    }
+
+private:
+    void pass_element(QString *content)
+    {
+        for (int open = 1; open > 0 && !atEnd();) {
+            const TokenType token = readNext();
+            if (token == Characters && content)
+                *content += text();
+            else if (token == StartElement)
+                ++open;
+            else if (token == EndElement)
+                --open;
+        }
+    }
+
+    static constexpr int max_depth = 256;
+    int depth_ = 0;
+};
+
 // Text of a string item (<si> or <is>): its <t> and the <t> of its rich-text runs joined, phonetic hints left out.
 // The reader stands on the item's start element and ends on its end element.
-QString read_string_item(QXmlStreamReader &xml)
+QString read_string_item(PartXml &xml)
 {
     QString text;
     int depth = 1;
@@ -165,7 +212,7 @@ QString read_string_item(QXmlStreamReader &xml)
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             if (xml.name() == QLatin1String("t"))
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                text += xml.readElementText();
             else if (xml.name() == QLatin1String("rPh"))
                 xml.skipCurrentElement();
             else
@@ -175,39 +222,6 @@ QString read_string_item(QXmlStreamReader &xml)
         }
     }
     return unescape(text);
-}
-
-// A1-style reference to 1-based row and column; false when it is malformed or past the sheet's edge.
-bool parse_reference(const QStringRef &ref, int *row, int *column)
-{
-    int i = 0;
-    qint64 c = 0;
-    qint64 r = 0;
-    const int n = ref.size();
-    while (i < n && ref.at(i).isLetter()) {
-        const ushort u = ref.at(i).toUpper().unicode();
-        if (u < 'A' || u > 'Z')
-            return false;
-        c = c * 26 + (u - 'A' + 1);
-        if (c > workbook_limits::xlsx_max_columns)
-            return false;
-        ++i;
-    }
-    if (i == 0 || i == n)
-        return false;
-    for (; i < n; ++i) {
-        const ushort u = ref.at(i).unicode();
-        if (u < '0' || u > '9')
-            return false;
-        r = r * 10 + (u - '0');
-        if (r > workbook_limits::xlsx_max_rows)
-            return false;
-    }
-    if (r < 1)
-        return false;
-    *row = static_cast<int>(r);
-    *column = static_cast<int>(c);
-    return true;
 }
 
 bool is_xml_space(char c)
@@ -247,6 +261,15 @@ std::string_view attribute(std::string_view tag, std::string_view name)
     return {};
 }
 
+// An attribute's value as UTF-8, kept in storage; null when absent.
+std::string_view attribute_utf8(const QXmlStreamAttributes &attributes, const char *name, QByteArray *storage)
+{
+    if (!attributes.hasAttribute(QLatin1String(name)))
+        return {};
+    *storage = attributes.value(QLatin1String(name)).toUtf8();
+    return std::string_view(storage->constData(), static_cast<std::size_t>(storage->size()));
+}
+
 // A non-negative decimal number; -1 when malformed or past limit.
 qint64 parse_count(std::string_view text, qint64 limit)
 {
@@ -263,8 +286,8 @@ qint64 parse_count(std::string_view text, qint64 limit)
     return value;
 }
 
-// parse_reference over the raw bytes of a tag.
-bool parse_reference_bytes(std::string_view ref, int *row, int *column)
+// A1-style reference to 1-based row and column; false when it is malformed or past the sheet's edge.
+bool parse_reference(std::string_view ref, int *row, int *column)
 {
     std::size_t i = 0;
     qint64 c = 0;
@@ -338,20 +361,24 @@ constexpr int max_scanned_piece = 16 << 20;
 struct ScanBuffer {
     explicit ScanBuffer(MemberDevice *member) : member(member) {}
 
-    // Appends the next piece of the member, dropping what has been consumed; false at the end.
+    // Appends the next piece of the member, dropping what has been consumed; false at the end. What is left
+    // unconsumed is searched again after the append, so the append is at least as large as that: a long tag or
+    // comment costs its length a few times over, not its length squared.
     bool fill()
     {
         if (at_end)
             return false;
         buf.remove(0, pos);
         pos = 0;
-        char chunk[65536];
-        const qint64 n = member->read(chunk, sizeof chunk);
+        const int kept = buf.size();
+        const int want = qMax(65536, kept);
+        buf.resize(kept + want);
+        const qint64 n = member->read(buf.data() + kept, want);
+        buf.resize(kept + static_cast<int>(qMax<qint64>(n, 0)));
         if (n <= 0) {
             at_end = true;
             return false;
         }
-        buf.append(chunk, static_cast<int>(n));
         return true;
     }
 
@@ -473,10 +500,9 @@ struct SheetScan {
         return ScanStep::failed;
     }
 
-    // A <row> tag: its number, or the one after the last.
-    bool start_row(std::string_view attributes)
+    // A <row> tag with its r attribute (null when absent): its number, or the one after the last.
+    bool start_row(std::string_view r)
     {
-        const std::string_view r = attribute(attributes, "r");
         const qint64 next = r.data() ? parse_count(r, workbook_limits::xlsx_max_rows) : row + 1;
         if (next < 1 || next > workbook_limits::xlsx_max_rows) {
             *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
@@ -487,12 +513,11 @@ struct SheetScan {
         return true;
     }
 
-    // A <c> tag's place: its reference, or the cell after the last.
-    bool place_cell(std::string_view attributes)
+    // A <c> tag with its r attribute (null when absent): its reference, or the cell after the last.
+    bool place_cell(std::string_view ref)
     {
-        const std::string_view ref = attribute(attributes, "r");
         if (ref.data()) {
-            if (!parse_reference_bytes(ref, &row, &column)) {
+            if (!parse_reference(ref, &row, &column)) {
                 *error = QStringLiteral("cell %1 past the sheet's edge in %2")
                              .arg(QString::fromLatin1(ref.data(), static_cast<int>(ref.size())), part);
                 return false;
@@ -642,10 +667,8 @@ public:
     }
 
 private:
-    // Runs parse over a member's XML and checks that both the member and the XML were whole.
-    // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
-    // within a budget.
-    template <typename Parse> bool read_part(const QString &part, QString *error, Parse parse)
+    // Marks a part as read; false when it has been read before.
+    bool claim_part(const QString &part, QString *error)
     {
         const QString key = part.toLower();
         if (parts_read_.contains(key)) {
@@ -653,16 +676,39 @@ private:
             return false;
         }
         parts_read_.insert(key);
+        return true;
+    }
+
+    // Adds what a member inflated to the workbook's budget; false when the budget is spent.
+    bool count_inflated(const MemberDevice &member, QString *error)
+    {
+        inflated_ += member.bytes_read();
+        if (inflated_ <= workbook_limits::max_workbook_bytes)
+            return true;
+        *error = QStringLiteral("workbook too large");
+        return false;
+    }
+
+    static bool too_many(const char *what, const QString &part, QString *error)
+    {
+        *error = QStringLiteral("too many %1 in %2").arg(QLatin1String(what), part);
+        return false;
+    }
+
+    // Runs parse over a member's XML and checks that both the member and the XML were whole.
+    // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
+    // within a budget.
+    template <typename Parse> bool read_part(const QString &part, QString *error, Parse parse)
+    {
+        if (!claim_part(part, error))
+            return false;
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
-        QXmlStreamReader xml(&member);
+        PartXml xml(&member);
         const bool parsed = parse(xml);
-        inflated_ += member.bytes_read();
-        if (inflated_ > workbook_limits::max_workbook_bytes) {
-            *error = QStringLiteral("workbook too large");
+        if (!count_inflated(member, error))
             return false;
-        }
         if (member.cut_off()) {
             member.finish(error);
             return false;
@@ -678,7 +724,7 @@ private:
     bool read_relationships(const QString &part, const QString &source_dir, QVector<QPair<QString, Relationship>> *out,
                             QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("Relationship"))
                     continue;
@@ -687,6 +733,8 @@ private:
                 rel.type = a.value(QLatin1String("Type")).toString();
                 if (a.value(QLatin1String("TargetMode")) != QLatin1String("External"))
                     rel.target = resolve_target(source_dir, a.value(QLatin1String("Target")).toString());
+                if (out->size() >= workbook_limits::max_list_entries)
+                    return too_many("relationships", part, error);
                 out->append({a.value(QLatin1String("Id")).toString(), rel});
             }
             return true;
@@ -695,7 +743,7 @@ private:
 
     bool read_workbook(const QString &part, QVector<QPair<QString, QString>> *sheets, QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement)
                     continue;
@@ -708,6 +756,8 @@ private:
                     for (const QXmlStreamAttribute &attr : a)
                         if (attr.name() == QLatin1String("id") && !attr.namespaceUri().isEmpty())
                             id = attr.value().toString();
+                    if (sheets->size() >= workbook_limits::max_list_entries)
+                        return too_many("sheets", part, error);
                     sheets->append({a.value(QLatin1String("name")).toString(), id});
                 }
             }
@@ -717,7 +767,7 @@ private:
 
     bool read_shared_strings(const QString &part, QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
                     continue;
@@ -735,7 +785,7 @@ private:
     bool read_styles(const QString &part, QString *error)
     {
         QHash<int, bool> custom; // numFmtId -> shows a date
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
+        return read_part(part, error, [&](PartXml &xml) {
             bool in_cell_xfs = false;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
@@ -744,6 +794,9 @@ private:
                 if (token != QXmlStreamReader::StartElement)
                     continue;
                 const QXmlStreamAttributes a = xml.attributes();
+                if (custom.size() >= workbook_limits::max_list_entries ||
+                    xf_is_date_.size() >= workbook_limits::max_list_entries)
+                    return too_many("formats", part, error);
                 if (xml.name() == QLatin1String("numFmt")) {
                     custom.insert(a.value(QLatin1String("numFmtId")).toInt(),
                                   number_format_is_date(a.value(QLatin1String("formatCode")).toString()));
@@ -761,9 +814,9 @@ private:
 
     bool read_sheet(const QString &part, QString *error)
     {
-        return read_part(part, error, [&](QXmlStreamReader &xml) {
-            int row = 0;
-            int column = 0;
+        return read_part(part, error, [&](PartXml &xml) {
+            SheetScan scan(part, error);
+            QByteArray r;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
                 if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("sheetData"))
@@ -771,17 +824,11 @@ private:
                 if (token != QXmlStreamReader::StartElement)
                     continue;
                 if (xml.name() == QLatin1String("row")) {
-                    const QStringRef r = xml.attributes().value(QLatin1String("r"));
-                    bool ok = true;
-                    const int next = r.isEmpty() ? row + 1 : r.toInt(&ok);
-                    if (!ok || next < 1 || next > workbook_limits::xlsx_max_rows) {
-                        *error = QStringLiteral("row past the sheet's edge in %1").arg(part);
+                    if (!scan.start_row(attribute_utf8(xml.attributes(), "r", &r)))
                         return false;
-                    }
-                    row = next;
-                    column = 0;
                 } else if (xml.name() == QLatin1String("c")) {
-                    if (!read_cell(xml, part, &row, &column, error))
+                    if (!scan.place_cell(attribute_utf8(xml.attributes(), "r", &r)) ||
+                        !read_cell(xml, scan.row, scan.column, error))
                         return false;
                 }
             }
@@ -789,30 +836,12 @@ private:
         });
     }
 
-    bool read_cell(QXmlStreamReader &xml, const QString &part, int *row, int *column, QString *error)
+    bool read_cell(PartXml &xml, int row, int column, QString *error)
     {
         const QXmlStreamAttributes a = xml.attributes();
-        const QStringRef ref = a.value(QLatin1String("r"));
-        if (!ref.isEmpty()) {
-            if (!parse_reference(ref, row, column)) {
-                *error = QStringLiteral("cell %1 past the sheet's edge in %2").arg(ref.toString(), part);
-                return false;
-            }
-        } else {
-            // A cell without a reference follows the one before it.
-            if (*row == 0)
-                *row = 1;
-            if (++*column > workbook_limits::xlsx_max_columns) {
-                *error = QStringLiteral("more cells in a row than a sheet holds in %1").arg(part);
-                return false;
-            }
-        }
-        const QStringRef type = a.value(QLatin1String("t"));
+        const QByteArray type = a.value(QLatin1String("t")).toUtf8();
         const int style = a.value(QLatin1String("s")).toInt();
-
-        // One buffer serves every cell's value, keeping its capacity.
-        QString &value = value_buffer_;
-        value.resize(0);
+        QString value;
         bool has_value = false;
         QString inline_text;
         bool has_inline = false;
@@ -842,7 +871,7 @@ private:
         }
         if (xml.hasError())
             return false;
-        return store_cell(*row, *column, type, style, has_value, value, has_inline, inline_text, error);
+        return store_cell(row, column, type, style, has_value, value.toUtf8(), has_inline, inline_text, error);
     }
 
     // The cells of a worksheet part, scanned straight from its UTF-8 bytes: the cell data is a handful of element
@@ -851,11 +880,6 @@ private:
     bool read_sheet_fast(const QString &part, QString *error, bool *other_encoding)
     {
         *other_encoding = false;
-        const QString key = part.toLower();
-        if (parts_read_.contains(key)) {
-            *error = QStringLiteral("part %1 used twice").arg(part);
-            return false;
-        }
         MemberDevice member(&zip_);
         if (!member.open_member(part, error))
             return false;
@@ -869,7 +893,8 @@ private:
             *other_encoding = true;
             return false;
         }
-        parts_read_.insert(key);
+        if (!claim_part(part, error))
+            return false;
 
         SheetScan scan(part, error);
         for (;;) {
@@ -881,12 +906,12 @@ private:
                 break;
             case ScanStep::more:
                 if (!in.fill())
-                    return finish_scan(member, scan);
+                    return count_inflated(member, error) && finish_scan(member, scan);
                 break;
             case ScanStep::failed:
                 return false;
             case ScanStep::finished:
-                return member.finish(error);
+                return count_inflated(member, error) && member.finish(error);
             }
         }
     }
@@ -938,17 +963,17 @@ private:
                 return ScanStep::finished;
             if (tag.name == "c" && cell.in_cell) {
                 cell.in_cell = false;
-                return store_scanned_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
-                                          cell.has_inline, cell.inline_text, scan.error)
+                return store_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
+                                  cell.has_inline, unescape(cell.inline_text), scan.error)
                            ? ScanStep::next
                            : ScanStep::failed;
             }
             cell.close(tag.name);
         } else if (tag.name == "row") {
-            if (!scan.start_row(tag.attributes))
+            if (!scan.start_row(attribute(tag.attributes, "r")))
                 return ScanStep::failed;
         } else if (tag.name == "c") {
-            if (!scan.place_cell(tag.attributes))
+            if (!scan.place_cell(attribute(tag.attributes, "r")))
                 return ScanStep::failed;
             cell.start(tag.attributes, tag.empty_tag);
         } else {
@@ -971,63 +996,32 @@ private:
         return member.finish(scan.error);
     }
 
-    bool store_scanned_cell(int row, int column, const QByteArray &type, int style, bool has_value,
-                            const QByteArray &value, bool has_inline, const QString &inline_text, QString *error)
-    {
-        using Kind = StoredWorkbook::Kind;
-        // The common kinds without a detour through QString.
-        if (type.isEmpty() || type == "n") {
-            if (!has_value)
-                return true;
-            bool ok = false;
-            const double number = value.toDouble(&ok);
-            if (!ok)
-                return true;
-            const bool is_date = style >= 0 && style < xf_is_date_.size() && xf_is_date_[style];
-            if (book_->add_number(row, column, is_date ? Kind::Date : Kind::Number, number))
-                return true;
-            *error = QStringLiteral("too many cells");
-            return false;
-        }
-        if (type == "s") {
-            bool ok = false;
-            const uint index = value.trimmed().toUInt(&ok);
-            if (!has_value || !ok || index >= shared_count_ || book_->add_text_cell(row, column, Kind::Text, index))
-                return true;
-            *error = QStringLiteral("too many cells");
-            return false;
-        }
-        const QString type_text = QString::fromLatin1(type);
-        return store_cell(row, column, QStringRef(&type_text), style, has_value, QString::fromUtf8(value), has_inline,
-                          unescape(inline_text), error);
-    }
-
-    // Keeps one cell's value by its type attribute; false when the budget is spent.
-    bool store_cell(int row, int column, const QStringRef &type, int style, bool has_value, const QString &value,
+    // Keeps one cell's value (UTF-8) by its type attribute; inline_text comes unescaped. False when the budget is
+    // spent.
+    bool store_cell(int row, int column, const QByteArray &type, int style, bool has_value, const QByteArray &value,
                     bool has_inline, const QString &inline_text, QString *error)
     {
         bool stored = true;
         std::uint32_t index = 0;
         using Kind = StoredWorkbook::Kind;
-        if (type == QLatin1String("s")) {
+        if (type == "s") {
             bool ok = false;
-            index = value.toUInt(&ok);
+            index = value.trimmed().toUInt(&ok);
             if (has_value && ok && index < shared_count_)
                 stored = book_->add_text_cell(row, column, Kind::Text, index);
-        } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") || type == QLatin1String("e")) {
+        } else if (type == "inlineStr" || type == "str" || type == "e") {
             if (has_inline || has_value) {
-                const Kind kind = type == QLatin1String("e") ? Kind::Error : Kind::Text;
-                stored = book_->add_text(has_inline ? inline_text : unescape(value), &index) &&
+                const Kind kind = type == "e" ? Kind::Error : Kind::Text;
+                stored = book_->add_text(has_inline ? inline_text : unescape(QString::fromUtf8(value)), &index) &&
                          book_->add_text_cell(row, column, kind, index);
             }
-        } else if (type == QLatin1String("b")) {
+        } else if (type == "b") {
             if (has_value)
-                stored = book_->add_number(
-                    row, column, Kind::Boolean,
-                    value.trimmed() == QLatin1String("1") || value.trimmed() == QLatin1String("true") ? 1 : 0);
-        } else if (type == QLatin1String("d")) {
+                stored = book_->add_number(row, column, Kind::Boolean,
+                                           value.trimmed() == "1" || value.trimmed() == "true" ? 1 : 0);
+        } else if (type == "d") {
             // ISO 8601 date, date and time, or time; taken as wall-clock time.
-            const QString iso = value.trimmed();
+            const QString iso = QString::fromUtf8(value).trimmed();
             const int t = iso.indexOf(QLatin1Char('T'));
             const QString time_part = t >= 0 ? iso.mid(t + 1).remove(QLatin1Char('Z')) : QString();
             QDateTime when;
@@ -1042,6 +1036,7 @@ private:
                 stored = book_->add_number(row, column, Kind::Date, serial_from_date(when, book_->date1904()));
             }
         } else if (has_value) {
+            // "n", no type, or one this reader does not know.
             bool ok = false;
             const double number = value.toDouble(&ok);
             if (ok) {
@@ -1058,7 +1053,6 @@ private:
     StoredWorkbook *book_;
     std::uint32_t shared_count_ = 0;
     QVector<bool> xf_is_date_;
-    QString value_buffer_;
     QSet<QString> parts_read_;
     qint64 inflated_ = 0;
 };

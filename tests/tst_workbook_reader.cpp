@@ -183,6 +183,84 @@ QByteArray encrypted_package()
     return file;
 }
 
+// A compound file of 4 MB whose directory chain loops on its first sector, behind an allocation table that every
+// listed table sector repeats: about a million table entries for the loop to run through.
+QByteArray looping_compound_file()
+{
+    const int sectors = 8192;
+    QByteArray file(512 * (sectors + 1), '\0');
+    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    set16(0x1E, 9);
+    set16(0x20, 6);
+    set32(0x30, 0); // directory at sector 0, which is also the table sector: its entry 0 points at itself
+    set32(0x38, 4096);
+    set32(0x3C, 0xFFFFFFFE);
+    set32(0x44, 1); // table sector list goes on in sectors 1 to 63
+    const int list_sectors = 63;
+    for (int k = 1; k <= list_sectors; ++k)
+        set32(512 * (k + 1) + 4 * 127, k < list_sectors ? k + 1 : 0xFFFFFFFE);
+    return file;
+}
+
+// A compound file holding one workbook stream of at least 4096 bytes, laid out as stream, directory, table.
+QByteArray compound_file(const QByteArray &stream)
+{
+    const int stream_sectors = (stream.size() + 511) / 512;
+    int table_sectors = 1;
+    while (table_sectors * 128 < stream_sectors + 1 + table_sectors)
+        ++table_sectors;
+    const int dir_sector = stream_sectors;
+    QByteArray file(512 * (stream_sectors + 2 + table_sectors), '\0');
+    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    set16(0x1E, 9);
+    set16(0x20, 6);
+    set32(0x2C, table_sectors);
+    set32(0x30, dir_sector);
+    set32(0x38, 4096);
+    set32(0x3C, 0xFFFFFFFE);
+    set32(0x44, 0xFFFFFFFE);
+    for (int i = 0; i < 109; ++i)
+        set32(0x4C + 4 * i, i < table_sectors ? dir_sector + 1 + i : 0xFFFFFFFF);
+    file.replace(512, stream.size(), stream);
+    const int table = 512 * (dir_sector + 2);
+    for (int i = 0; i < table_sectors * 128; ++i) {
+        quint32 next = 0xFFFFFFFF;
+        if (i < stream_sectors)
+            next = i + 1 < stream_sectors ? i + 1 : 0xFFFFFFFE;
+        else if (i == dir_sector)
+            next = 0xFFFFFFFE;
+        else if (i <= dir_sector + table_sectors)
+            next = 0xFFFFFFFD;
+        set32(table + 4 * i, next);
+    }
+    const int dir = 512 * (dir_sector + 1);
+    const auto entry = [&](int index, const QString &name, int type, quint32 start, quint32 size) {
+        const int at = dir + 128 * index;
+        for (int i = 0; i < name.size(); ++i)
+            set16(at + 2 * i, name.at(i).unicode());
+        set16(at + 0x40, static_cast<quint16>(2 * (name.size() + 1)));
+        file[at + 0x42] = char(type);
+        set32(at + 0x74, start);
+        set32(at + 0x78, size);
+    };
+    entry(0, QStringLiteral("Root Entry"), 5, 0xFFFFFFFE, 0);
+    entry(1, QStringLiteral("Workbook"), 2, 0, static_cast<quint32>(stream.size()));
+    return file;
+}
+
+// A UTF-8 worksheet document as UTF-16 with a byte order mark.
+QByteArray utf16_document(const QByteArray &utf8)
+{
+    QByteArray wide("\xFF\xFE", 2);
+    for (const QChar ch : QString::fromUtf8(QByteArray(utf8).replace("UTF-8", "UTF-16")))
+        wide.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
+    return wide;
+}
+
 // How many of this process's open file descriptors point at path.
 int open_descriptors(const QString &path)
 {
@@ -261,6 +339,74 @@ void add_oversized_packages()
     QTest::newRow("zip bomb, header claims little")
         << "bombsmall.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 1000)}}))
         << QString("damaged part");
+    QList<std::tuple<QByteArray, QByteArray, ZipMember>> bombs;
+    for (int n = 1; n <= 6; ++n) {
+        ZipMember bomb = huge_sheet(180LL << 20);
+        bomb.name = QStringLiteral("xl/worksheets/sheet%1.xml").arg(n);
+        bombs.append({"Bomb" + QByteArray::number(n), worksheet, bomb});
+    }
+    QTest::newRow("zip bombs in many sheets")
+        << "bombs.xlsx" << zip_file(package(bombs)) << QString("workbook too large");
+    ZipMember empty_strings;
+    empty_strings.name = QStringLiteral("xl/sharedStrings.xml");
+    empty_strings.produce = [](const std::function<void(const QByteArray &)> &put) {
+        put("<sst " + main_ns + ">");
+        QByteArray block;
+        for (int i = 0; i < 100'000; ++i)
+            block += "<si/>";
+        for (int i = 0; i <= workbook_limits::max_stored_cells / 100'000; ++i)
+            put(block);
+        put("</sst>");
+    };
+    QTest::newRow("more shared strings than cells")
+        << "strings.xlsx"
+        << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", empty_strings}}))
+        << QString("too much text");
+    ZipMember deep_strings;
+    deep_strings.name = QStringLiteral("xl/sharedStrings.xml");
+    deep_strings.produce = [](const std::function<void(const QByteArray &)> &put) {
+        put("<sst " + main_ns + "><si>");
+        QByteArray block;
+        for (int i = 0; i < 100'000; ++i)
+            block += "<r>";
+        for (int i = 0; i < 50; ++i)
+            put(block);
+    };
+    QTest::newRow("shared strings nested deep")
+        << "deep.xlsx"
+        << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", deep_strings}}))
+        << QString("nested too deep");
+    // Lists one entry longer than a part may hold.
+    const auto listing = [](const QByteArray &head, const QByteArray &entry, const QByteArray &tail) {
+        QByteArray text = head;
+        for (int i = 0; i <= 1 << 16; ++i)
+            text += entry;
+        return text + tail;
+    };
+    const auto with_part = [](const QString &name, const QByteArray &text) {
+        QList<ZipMember> members = package({{"S", worksheet, sheet_member(1, "")}});
+        for (ZipMember &m : members)
+            if (m.name == name)
+                m = text_member(name, text);
+        return members;
+    };
+    QTest::newRow("more sheets than a workbook lists")
+        << "sheets.xlsx"
+        << zip_file(with_part("xl/workbook.xml",
+                              listing("<workbook " + main_ns + "><sheets>", "<sheet/>", "</sheets></workbook>")))
+        << QString("too many sheets");
+    QTest::newRow("more relationships than a part lists")
+        << "rels.xlsx"
+        << zip_file(with_part("xl/_rels/workbook.xml.rels",
+                              listing("<Relationships>", "<Relationship/>", "</Relationships>")))
+        << QString("too many relationships");
+    QTest::newRow("more styles than a workbook lists")
+        << "styles.xlsx"
+        << zip_file(package(
+               {{"S", worksheet, sheet_member(1, "")},
+                {"Styles", "styles",
+                 text_member("xl/styles.xml", listing("<styleSheet><cellXfs>", "<xf/>", "</cellXfs></styleSheet>"))}}))
+        << QString("too many formats");
     QTest::newRow("cell past the last column")
         << "wide.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
@@ -321,6 +467,22 @@ void add_hostile_sheets()
 // Rows of hostile_files: damaged, encrypted and unsupported .xls files.
 void add_hostile_xls(const QByteArray &xls)
 {
+    QTest::newRow(".xls directory chain looping")
+        << "loop.xls" << bytes_file(looping_compound_file()) << QString("damaged directory");
+    QByteArray many_formats;
+    put16(many_formats, 0x0809);
+    put16(many_formats, 16);
+    put16(many_formats, 0x0600);
+    put16(many_formats, 0x0005);
+    many_formats += QByteArray(12, '\0');
+    for (int i = 0; i <= workbook_limits::max_list_entries; ++i) {
+        put16(many_formats, 0x00E0);
+        put16(many_formats, 0);
+    }
+    put16(many_formats, 0x000A);
+    put16(many_formats, 0);
+    QTest::newRow(".xls with more formats than a workbook lists")
+        << "formats.xls" << bytes_file(compound_file(many_formats)) << QString("too many sheets or formats");
     QTest::newRow(".xls cut in half") << "half.xls" << bytes_file(xls.left(xls.size() / 2)) << QString("damaged");
     QTest::newRow(".xls header only") << "header.xls" << bytes_file(xls.left(512)) << QString("damaged");
     // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
@@ -619,12 +781,9 @@ void TestWorkbookReader::sheet_markup_data()
     QTest::newRow("empty value element") << doc("<row r=\"1\"><c r=\"A1\"><v/></c></row>") << 1 << 1 << QVariant();
     QTest::newRow("self-closing cell") << doc("<row r=\"1\"><c r=\"A1\" s=\"0\"/><c><v>5</v></c></row>") << 1 << 2
                                        << QVariant(5.0);
-    const QByteArray utf16 =
-        doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Итого</t></is></c></row>").replace("UTF-8", "UTF-16");
-    QByteArray wide("\xFF\xFE", 2);
-    for (const QChar ch : QString::fromUtf8(utf16))
-        wide.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
-    QTest::newRow("UTF-16 part") << wide << 1 << 1 << QVariant(QString("Итого"));
+    QTest::newRow("UTF-16 part") << utf16_document(
+                                        doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Итого</t></is></c></row>"))
+                                 << 1 << 1 << QVariant(QString("Итого"));
 }
 
 void TestWorkbookReader::sheet_markup()
@@ -634,11 +793,17 @@ void TestWorkbookReader::sheet_markup()
     QFETCH(int, column);
     QFETCH(QVariant, expected);
     const QString path = temp_.filePath("markup.xlsx");
-    QVERIFY(write_zip(path, package({{"S", "worksheet", text_member("xl/worksheets/sheet1.xml", document)}})));
-    QString error;
-    const auto book = Workbook::open(path, &error);
-    QVERIFY2(book, qPrintable(error));
-    QCOMPARE(book->cell(0, row, column), expected);
+    // A UTF-8 document is also read as UTF-16, which goes through the XML reader instead of the byte scanner.
+    QList<QByteArray> forms = {document};
+    if (!document.startsWith("\xFF\xFE"))
+        forms << utf16_document(document);
+    for (const QByteArray &form : forms) {
+        QVERIFY(write_zip(path, package({{"S", "worksheet", text_member("xl/worksheets/sheet1.xml", form)}})));
+        QString error;
+        const auto book = Workbook::open(path, &error);
+        QVERIFY2(book, qPrintable(error));
+        QCOMPARE(book->cell(0, row, column), expected);
+    }
 }
 
 void TestWorkbookReader::long_sheet_read_in_pieces()
