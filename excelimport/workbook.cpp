@@ -19,13 +19,13 @@ std::unique_ptr<Workbook> Workbook::open(const QString &path, QString *error)
             head = file.read(8);
     }
     try {
-        if (!reason.isEmpty()) {
-        } else if (head.startsWith("PK\x03\x04") || head.startsWith("PK\x05\x06")) {
-            workbook = open_xlsx_workbook(path, &reason);
-        } else if (head == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
-            workbook = open_xls_workbook(path, &reason);
-        } else {
-            reason = QStringLiteral("not a workbook");
+        if (reason.isEmpty()) {
+            if (head.startsWith("PK\x03\x04") || head.startsWith("PK\x05\x06"))
+                workbook = open_xlsx_workbook(path, &reason);
+            else if (head == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+                workbook = open_xls_workbook(path, &reason);
+            else
+                reason = QStringLiteral("not a workbook");
         }
     } catch (const std::bad_alloc &) {
         workbook.reset();
