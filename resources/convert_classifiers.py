@@ -2,7 +2,7 @@
 """Builds the classifier XML files of resources/xml from the TSV exports.
 
 Usage: convert_classifiers.py [TSV_DIR] [OUT_DIR]
-  TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, okpdtr.tsv,
+  TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, okpdtr.tsv, okato_spb_lo.tsv,
            spb_streets_unofficial.tsv and SOURCES.md (default: /work/shared/data/classifiers)
   OUT_DIR  where the XML files go (default: xml/ beside this script)
 
@@ -18,6 +18,7 @@ here can never name another street there.
 """
 
 import csv
+import hashlib
 import os
 import sys
 from xml.sax.saxutils import escape
@@ -91,8 +92,8 @@ FACETS = [
 # Short lists carried where no complete source file is at hand: only records whose code and
 # name are known to be right. The full classifiers must be supplied.
 
-# (code, name): OKATO, districts of the Leningrad region
-OKATO_KNOWN = [
+# (code, name): OKATO, districts of the Leningrad region, as first carried; they open the file
+OKATO_LO_DISTRICTS = [
     ("41203", "Бокситогорский "),
     ("41206", "Волосовский"),
     ("41209", "Волховский"),
@@ -112,6 +113,13 @@ OKATO_KNOWN = [
     ("41248", "Тосненский"),
 ]
 
+# The one Leningrad-region town whose 41 4xx code is still current; the other towns of okato_spb_lo.tsv
+# now carry district-level codes and are left out.
+OKATO_LO_TOWN = "41454"
+# The St Petersburg levels of okato_spb_lo.tsv that go into the file, in code order.
+OKATO_SPB_LEVELS = ("region", "district", "municipal")
+OKATO_COLUMNS = ["code", "name", "level", "sources"]
+
 # Executive bodies, military commissariats and the VUS lists by region: their codes are not
 # known here, so the files are written empty, in the same schema.
 IOGV_KNOWN = []
@@ -129,6 +137,23 @@ STREET_CODES_NOTE = """
 The streets of `spb_streets_unofficial.tsv` carry the running number plus %d, that is five-digit codes from %d up
 (%d to %d), so that a card saved with one of them never names a street of another program's list (codes of 1 to 4
 digits).
+"""
+
+OKATO_NOTE = """
+## OKATO codes in `okato_new.xml`
+
+Made from `okato_spb_lo.tsv` (its section above: OKATO ОК 019-95, codes from the 2014 OKTMO↔OKATO correspondence;
+sha256 `%s`), %d records in this order:
+
+- %d districts of the Leningrad region, as first carried (`41203`–`41248`; the first name, "Бокситогорский ", keeps
+  its trailing blank); the TSV's names agree apart from that blank;
+- the Leningrad-region town `%s` %s; the other %d rows of level `city` are left out, their `41 4xx` codes
+  being replaced by district-level codes in the newer data;
+- %d St Petersburg rows in code order (as text, so each district comes before its municipal formations): %d region,
+  %d districts (5 digits), %d municipal formations (8 digits). Names as the TSV writes them: the municipal
+  formations as OKTMO named them early in 2014, so the 24 numbered okrugs renamed since keep their old names.
+
+Not in the file: the OKATO headings, 5-digit rows for the prefixes `40283` and `40286`, and every other region.
 """
 
 SHORT_FILES_HEAD = """
@@ -205,6 +230,50 @@ def read_okpdtr(path):
     return records
 
 
+def read_okato(path):
+    """OKATO rows as (code, name, level), in file order; codes of 5 or 8 digits, unique."""
+    with open(path, encoding="utf-8", newline="") as f:
+        reader = csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE)
+        header = next(reader)
+        if header != OKATO_COLUMNS:
+            sys.exit("%s: unexpected header %r" % (path, header))
+        rows = []
+        codes = set()
+        for line_no, row in enumerate(reader, start=2):
+            if not row:
+                continue
+            if len(row) != len(OKATO_COLUMNS):
+                sys.exit("%s:%d: expected %d fields, got %r" % (path, line_no, len(OKATO_COLUMNS), row))
+            code, name, level = row[:3]
+            if len(code) not in (5, 8) or not code.isdigit() or code in codes or not name.strip():
+                sys.exit("%s:%d: bad or repeated code, or empty name, in %r" % (path, line_no, row))
+            codes.add(code)
+            rows.append((code, name, level))
+    return rows
+
+
+def okato_records(path):
+    """The carried Leningrad districts, the town kept, then St Petersburg in code order; and the SOURCES.md note."""
+    rows = read_okato(path)
+    by_code = {code: (name, level) for code, name, level in rows}
+    for code, name in OKATO_LO_DISTRICTS:
+        if by_code.get(code) != (name.strip(), "district"):
+            sys.exit("%s: the Leningrad district %s %r is not in it as carried" % (path, code, name))
+    if by_code.get(OKATO_LO_TOWN, ("", ""))[1] != "city":
+        sys.exit("%s: the town %s is missing" % (path, OKATO_LO_TOWN))
+    spb = sorted((r for r in rows if r[0].startswith("40") and r[2] in OKATO_SPB_LEVELS), key=lambda r: r[0])
+    counts = [sum(1 for r in spb if r[2] == level) for level in OKATO_SPB_LEVELS]
+    if 0 in counts:
+        sys.exit("%s: no St Petersburg rows of some level (%r)" % (path, counts))
+    records = OKATO_LO_DISTRICTS + [(OKATO_LO_TOWN, by_code[OKATO_LO_TOWN][0])] + [(c, n) for c, n, _ in spb]
+    towns_left = sum(1 for r in rows if r[2] == "city") - 1
+    with open(path, "rb") as f:
+        digest = hashlib.sha256(f.read()).hexdigest()
+    note = OKATO_NOTE % (digest, len(records), len(OKATO_LO_DISTRICTS), OKATO_LO_TOWN, by_code[OKATO_LO_TOWN][0],
+                         towns_left, len(spb), *counts)
+    return records, note
+
+
 def short_note(records, what):
     """The comment of a file that holds less than the full list."""
     if not records:
@@ -249,7 +318,10 @@ def main():
     streets = street_records(tsv("spb_streets_unofficial.tsv"))
     write_classifier(out_dir, "address_new.xml", "адрес_new", CODE_NAME, streets)
     write_classifier(out_dir, "head_positions_new.xml", "Должности_new", CODE_NAME, HEAD_POSITIONS)
-    write_short("okato_new.xml", "ОКАТО_new", CODE_NAME, OKATO_KNOWN, "OKATO (districts of the Leningrad region)")
+    okato, okato_note = okato_records(os.path.join(tsv_dir, "okato_spb_lo.tsv"))
+    write_classifier(out_dir, "okato_new.xml", "ОКАТО_new", CODE_NAME, okato,
+                     "OKATO of St Petersburg (region, districts, municipal formations) and of the Leningrad region "
+                     "(districts, the town of Сосновый Бор); no headings and no other region.")
     write_classifier(out_dir, "okopf_new.xml", "ОКОПФ_new", CODE_NAME, tsv("okopf.tsv"))
     write_classifier(out_dir, "okfs_new.xml", "ОКФС_new", CODE_NAME, tsv("okfs.tsv"))
     write_classifier(out_dir, "OKVED_new.xml", "OKVED_new", CODE_NAME, tsv("okved2.tsv"))
@@ -266,7 +338,7 @@ def main():
     with open(os.path.join(out_dir, "SOURCES.md"), "w", encoding="utf-8", newline="\n") as f:
         street_note = STREET_CODES_NOTE % (STREET_CODE_BASE, STREET_CODE_BASE + 1,
                                            int(streets[0][0]), int(streets[-1][0]))
-        f.write(sources.rstrip("\n") + "\n" + street_note + SHORT_FILES_HEAD + "\n".join(short) + "\n")
+        f.write(sources.rstrip("\n") + "\n" + street_note + okato_note + SHORT_FILES_HEAD + "\n".join(short) + "\n")
 
 
 if __name__ == "__main__":

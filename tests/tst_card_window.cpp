@@ -496,8 +496,8 @@ private slots:
         QTest::addColumn<QString>("shown");                   // widget=text|...
         using namespace card_slot;
         QTest::newRow("okato, actual street, office")
-            << test_support::NamedValues{{le_okato, "40262"}, {lineEdit_23, "1234"}, {VK_org, "999"}}
-            << "le_okato=40262|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=999|"
+            << test_support::NamedValues{{le_okato, "41403"}, {lineEdit_23, "1234"}, {VK_org, "999"}}
+            << "le_okato=41403|lineEdit_23=Улица с кодом 1234 (нет в списке программы)|VK_org=999|"
                "le_VK=Военкомат с кодом 999 (нет в списке программы)";
         QTest::newRow("okopf, okfs, okved, postal street")
             << test_support::NamedValues{{lineEdit_11, "19999"},

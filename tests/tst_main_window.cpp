@@ -1,4 +1,5 @@
 // The main window after construction, and what a clerk does on its first pages.
+#include "archiver.h"
 #include "balance_rules.h"
 #include "card_lists.h"
 #include "form.h"
@@ -7,12 +8,17 @@
 #include "named_values.h"
 #include "test_support.h"
 #include "ui_widget.h"
+#include "valid_card.h"
 #include "widget.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include "comboboxdelegate.h"
 #include "spinboxdelegate.h"
@@ -251,6 +257,53 @@ private slots:
             if (!expected.at(2).isEmpty())
                 QCOMPARE(field->cursorPosition(), expected.at(2).toInt());
         }
+    }
+
+    // A St Petersburg organisation finds its code in the carried OKATO list; the card keeps the code
+    // through saving, opening and printing.
+    void okato_from_the_carried_list()
+    {
+        if (!Archiver().found())
+            QSKIP("7z is not installed");
+        Ui::Widget *ui = make();
+        set_fields(*window, test_support::valid_card_fields +
+                                "|le_okato=|dateZap=" + QDate::currentDate().toString(Qt::ISODate));
+        QTest::mouseClick(ui->pb_okato, Qt::LeftButton);
+        Form *picker = picker_titled("Код ОКАТО");
+        QVERIFY(picker->isVisible());
+        QTableView *view = picker->findChild<QTableView *>();
+        QAbstractItemModel *shown = view->model();
+        QCOMPARE(shown->rowCount(), 148);
+        // The records in file order: the Leningrad districts come first.
+        QCOMPARE(qobject_cast<QSortFilterProxyModel *>(shown)->sourceModel()->index(0, 1).data().toString(),
+                 QString("Бокситогорский "));
+        QStringList rows;
+        for (int r = 0; r < shown->rowCount(); ++r)
+            rows << shown->index(r, 0).data().toString() + "=" + shown->index(r, 1).data().toString();
+        QVERIFY(rows.contains("40262=Адмиралтейский"));
+        QVERIFY(!rows.filter(QRegularExpression("^40298562=.")).isEmpty());
+
+        QTest::keyClicks(picker->findChild<QLineEdit *>("KlassForm_le_kod"), "40298562");
+        QCOMPARE(shown->rowCount(), 1);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(shown->index(0, 1)).center());
+        QTest::mouseClick(picker->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+        QVERIFY(!picker->isVisible());
+        QCOMPARE(ui->le_okato->text(), QString("40298562"));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("card.quelt");
+        test_support::SeenBoxes seen = test_support::answer_in_turn({path, "OK"});
+        ui->save_Button->click();
+        QCOMPARE(seen->size(), 2);
+        QCOMPARE(seen->at(1).title, QString("Успешно!"));
+
+        // Opened again: no notice of unknown codes, only the file dialog.
+        ui = make();
+        seen = test_support::answer_in_turn({path});
+        ui->open_Button->click();
+        QCOMPARE(seen->size(), 1);
+        QCOMPARE(ui->le_okato->text(), QString("40298562"));
+        QVERIFY(window->print_card().contains(">40298562<"));
     }
 
     void address_picker_keeps_the_street_until_a_pick()
