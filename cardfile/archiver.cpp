@@ -1,5 +1,7 @@
 #include "archiver.h"
 
+#include "work_folders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -30,8 +32,9 @@ bool is_program(const QString &path)
     return info.isFile() && info.isExecutable();
 }
 
-// Name of the folder a new archive is built in, beside its target.
-const char *const staging_pattern = "/.quelt-pack-XXXXXX";
+// The folder a new archive is built in, beside its target: ".quelt-pack-XXXXXX".
+const char *const staging_prefix = ".quelt-";
+const char *const staging_kind = "pack";
 
 QByteArray password_line(const QString &password)
 {
@@ -263,7 +266,9 @@ Archiver::Outcome Archiver::pack_and_replace(const QString &target, const QStrin
     const QFileInfo target_info(target);
     if (!target_writable(target_info))
         return Outcome::target_not_writable;
-    QTemporaryDir staging(target_info.absolutePath() + staging_pattern);
+    // A save killed while it packed left its folder behind (encrypted data only); the next save clears it.
+    remove_stale_folders(target_info.absolutePath(), staging_prefix, staging_kind);
+    QTemporaryDir staging(target_info.absolutePath() + "/" + staging_prefix + staging_kind + "-XXXXXX");
     if (!staging.isValid())
         return Outcome::no_staging;
     const QString staged = staging.path() + "/card.7z";

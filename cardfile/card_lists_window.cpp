@@ -7,6 +7,7 @@
 #include "card_lists.h"
 #include "iexml.h"
 #include "kept_codes.h"
+#include "row_fault_boxes.h"
 
 #include <QHash>
 
@@ -578,15 +579,25 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
     for (const ClassifierRecord &record : classifier_reader.records)
         names.facets.insert(record.code, record.name);
 
+    // A card full of codes the list does not know boxes the first few rows; the rest are named once at the end.
+    balance::RowFaultBoxes invalid_codes(balance::RowFault::position_code);
     for (current_row = 0; current_row < count; ++current_row) {
-        put_card_row(balance::table_row_from_card(balance::stored_balance_row(balance, current_row), names, for_task),
-                     current_row + 1);
+        const balance::TableRowFromCard cells =
+            balance::table_row_from_card(balance::stored_balance_row(balance, current_row), names, for_task);
+        put_card_row(cells);
+        const int number = current_row + 1;
+        if (cells.invalid_code && invalid_codes.own_box(number))
+            show_notice(QMessageBox::Critical, u(title_invalid_code),
+                        u(text_invalid_code_head) + QString::number(number) + u(text_invalid_code_tail), false);
         done += step;
         progress_window.set_procent(int(done));
     }
     progress_window.close();
     on_balance_sort_clicked();
     update();
+    const QString folded_codes = invalid_codes.closing_text();
+    if (!folded_codes.isEmpty())
+        show_notice(QMessageBox::Critical, u(title_invalid_code), folded_codes, false);
     if (card_file_version <= balance::last_eight_value_version)
         show_notice(QMessageBox::Information, u(title_balance_2022), u(text_balance_2022), false);
     const int reserved_neof = to_int(value_at(main, card_slot::sb_f6_bron_neof));
@@ -595,7 +606,7 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
     check_f6();
 }
 
-void Widget::put_card_row(const balance::TableRowFromCard &cells, int number)
+void Widget::put_card_row(const balance::TableRowFromCard &cells)
 {
     const int before = balance_model->rowCount();
     add_balance_row();
@@ -609,9 +620,6 @@ void Widget::put_card_row(const balance::TableRowFromCard &cells, int number)
     for (const auto &cell : cells.identity)
         set(cell);
     balance_model->blockSignals(false);
-    if (cells.invalid_code)
-        show_notice(QMessageBox::Critical, u(title_invalid_code),
-                    u(text_invalid_code_head) + QString::number(number) + u(text_invalid_code_tail), false);
     for (const auto &cell : cells.figures)
         set(cell);
 }

@@ -24,14 +24,17 @@ QString work_folder_template(const char *kind)
 
 int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds)
 {
-    // The names QTemporaryDir gives our saving, opening and unfinished-card folders.
-    static const QRegularExpression ours(QStringLiteral("^") + work_folder_prefix +
-                                         QStringLiteral("(save|open|temp)-[A-Za-z0-9]{6}$"));
+    // Our saving, opening and unfinished-card folders.
+    return remove_stale_folders(temp_folder, work_folder_prefix, QStringLiteral("save|open|temp"), min_age_seconds);
+}
+
+int remove_stale_folders(const QString &folder, const QString &prefix, const QString &kinds, int min_age_seconds)
+{
+    const QRegularExpression ours("^" + QRegularExpression::escape(prefix) + "(" + kinds + ")-[A-Za-z0-9]{6}$");
     const QDateTime now = QDateTime::currentDateTimeUtc();
     int removed = 0;
     const QFileInfoList entries =
-        QDir(temp_folder)
-            .entryInfoList({QString(work_folder_prefix) + "*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        QDir(folder).entryInfoList({prefix + "*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
         if (entry.isSymLink() || !entry.isDir() || !ours.match(entry.fileName()).hasMatch())
             continue;

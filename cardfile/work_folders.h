@@ -10,3 +10,7 @@ QString work_folder_template(const char *kind);
 // only folders named as this program names them, owned by this user and untouched for at least
 // `min_age_seconds`. Returns how many were removed.
 int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds = 60);
+
+// The same for the folders in `folder` named `prefix`, one of `kinds` ("a|b"), "-" and the six letters
+// or digits QTemporaryDir puts in place of XXXXXX.
+int remove_stale_folders(const QString &folder, const QString &prefix, const QString &kinds, int min_age_seconds = 60);

@@ -7,6 +7,7 @@
 #include "card_lists.h"
 #include "import_rules.h"
 #include "message_box.h"
+#include "row_fault_boxes.h"
 #include "workbook.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,16 @@ QString unreadable_workbook_text()
 QString no_sheets_text()
 {
     return QObject::tr("Ошибка импорта - листы с данными не найдены.");
+}
+
+QString unknown_code_title()
+{
+    return QObject::tr("Код должности недействителен!");
+}
+
+QString unknown_facet_title()
+{
+    return QObject::tr("Код фасета недействителен!");
 }
 
 } // namespace
@@ -304,6 +315,9 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
     progress_window.show();
     progress_window.set_procent(0);
 
+    // A sheet full of unknown codes boxes the first few rows of each fault; the rest are named once at the end.
+    RowFaultBoxes unknown_codes(RowFault::position_code);
+    RowFaultBoxes unknown_facets(RowFault::facet_code);
     RowOptions options;
     for (const BalanceSourceRow &s : source) {
         options.mobilisation_staff_column = ui->checkBox_balance_voenshtat->checkState() != Qt::Unchecked;
@@ -318,15 +332,15 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
         balance_model->blockSignals(blocked);
         current_row = row;
 
-        if (imported.unknown_code)
-            show_notice(QMessageBox::Critical, tr("Код должности недействителен!"),
+        if (imported.unknown_code && unknown_codes.own_box(s.sheet_row))
+            show_notice(QMessageBox::Critical, unknown_code_title(),
                         tr("В Балансе в строке ") + QString::number(s.sheet_row) +
                             tr(" обнаружен недействительный код должности (данного кода нет в ОКПДТР, он был изменен "
                                "или аннулирован).\nСтрока будет импортирована с соответствующей пометкой - "
                                "пожалуйста, проверьте коды и наименования должностей на вкладке Баланс после "
                                "завершения импорта."));
-        if (imported.unknown_facet)
-            show_notice(QMessageBox::Critical, tr("Код фасета недействителен!"),
+        if (imported.unknown_facet && unknown_facets.own_box(s.sheet_row))
+            show_notice(QMessageBox::Critical, unknown_facet_title(),
                         tr("В Балансе в строке ") + QString::number(s.sheet_row) +
                             tr(" обнаружен недействительный код фасета.\nСтрока будет импортирована с "
                                "соответствующей пометкой - пожалуйста, проверьте фасеты на вкладке Баланс после "
@@ -348,6 +362,12 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
         replace_rows_in_model(*balance_model, rows);
     }
     update();
+    const QString folded_codes = unknown_codes.closing_text();
+    if (!folded_codes.isEmpty())
+        show_notice(QMessageBox::Critical, unknown_code_title(), folded_codes);
+    const QString folded_facets = unknown_facets.closing_text();
+    if (!folded_facets.isEmpty())
+        show_notice(QMessageBox::Critical, unknown_facet_title(), folded_facets);
 }
 
 // ---- reservation tables ----

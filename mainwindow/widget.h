@@ -320,8 +320,8 @@ private:
     void fill_balance_table(const QVector<QString> &main, const QVector<QString> &balance);
     void fill_reservation_tables(const QVector<QString> &main, const QVector<QString> &bron,
                                  const QVector<QString> &nebron);
-    // Appends one balance row from a card; `number` names it in the notice on an invalid code.
-    void put_card_row(const balance::TableRowFromCard &cells, int number);
+    // Appends one balance row from a card.
+    void put_card_row(const balance::TableRowFromCard &cells);
     void start_fill_progress(const char *title);
     // The card as last saved or opened, all four lists, for the question on closing.
     void take_snapshot(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,

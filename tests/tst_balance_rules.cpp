@@ -4,6 +4,7 @@
 #include "core_test_support.h"
 #include "form6_rules.h"
 #include "named_values.h"
+#include "row_fault_boxes.h"
 
 #include <QStandardItemModel>
 #include <limits>
@@ -134,6 +135,8 @@ private slots:
     void merge_recomputes_kept_row();
     void merge_refreshes_shortage_when_column_7_is_unchanged();
     void model_round_trip();
+    void row_fault_boxes_data();
+    void row_fault_boxes();
 };
 
 void BalanceRulesTest::row_arithmetic_data()
@@ -444,6 +447,58 @@ void BalanceRulesTest::model_round_trip()
     QSignalSpy changed(&model, &QStandardItemModel::dataChanged);
     write_row_to_model(model, 0, row);
     QCOMPARE(changed.count(), 0);
+}
+
+// Faulty rows ("first-last" or "a,b,c"): which get a box of their own, and the closing box.
+void BalanceRulesTest::row_fault_boxes_data()
+{
+    QTest::addColumn<bool>("facet");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<QString>("closing");
+    QTest::newRow("no more than the own boxes") << false << "2,5,9"
+                                                << "2,5,9"
+                                                << "";
+    QTest::newRow("one past them") << false << "2,4,6,8"
+                                   << "2,4,6"
+                                   << "Ещё 1 строка с недействительным кодом должности: 8.";
+    QTest::newRow("two past them, facets") << true << "10-14"
+                                           << "10,11,12"
+                                           << "Ещё 2 строки с недействительным кодом фасета: 13, 14.";
+    QTest::newRow("eleven past them, listed in full")
+        << false << "1-14"
+        << "1,2,3"
+        << "Ещё 11 строк с недействительным кодом должности: 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14.";
+    QTest::newRow("twenty-one past them, shortened")
+        << false << "1-24"
+        << "1,2,3"
+        << "Ещё 21 строка с недействительным кодом должности: 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, …, 24.";
+    QTest::newRow("a full card") << false << "1-20000"
+                                 << "1,2,3"
+                                 << "Ещё 19997 строк с недействительным кодом должности: 4, 5, 6, 7, 8, 9, 10, 11, 12, "
+                                    "13, …, 20000.";
+}
+
+void BalanceRulesTest::row_fault_boxes()
+{
+    QFETCH(bool, facet);
+    QFETCH(QString, rows);
+    QFETCH(QString, own);
+    QFETCH(QString, closing);
+    QVector<int> numbers;
+    if (rows.contains('-'))
+        for (int r = rows.section('-', 0, 0).toInt(); r <= rows.section('-', 1).toInt(); ++r)
+            numbers << r;
+    else
+        for (const QString &r : rows.split(','))
+            numbers << r.toInt();
+    RowFaultBoxes boxes(facet ? RowFault::facet_code : RowFault::position_code);
+    QStringList boxed;
+    for (int r : numbers)
+        if (boxes.own_box(r))
+            boxed << QString::number(r);
+    QCOMPARE(boxed.join(','), own);
+    QCOMPARE(boxes.closing_text(), closing);
 }
 
 QUELT_CORE_TEST_MAIN(BalanceRulesTest)

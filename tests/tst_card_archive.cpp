@@ -116,6 +116,7 @@ private slots:
     void temp_settings_read_as_written();
     void wildcards_are_literal();
     void password_never_on_command_line();
+    void save_clears_stale_staging_folders();
 };
 
 void TestCardArchive::initTestCase()
@@ -483,6 +484,23 @@ void TestCardArchive::password_never_on_command_line()
     // The private folder of an opening is the owner's alone, and goes with it.
     QCOMPARE(file_bytes(log + "/mode").trimmed(), QByteArray("700"));
     QCOMPARE(entries(QDir::tempPath()), QStringList());
+}
+
+// A save killed while packing leaves its staging folder beside the card; the next save there removes it once it
+// is a minute old, and nothing else.
+void TestCardArchive::save_clears_stale_staging_folders()
+{
+    const QStringList names = {".quelt-pack-Old123", ".quelt-pack-New456", ".quelt-other-Old789", "quelt-pack-Old000"};
+    for (const QString &name : names) {
+        QVERIFY(QDir().mkpath(work + "/" + name) && write_file(work + "/" + name + "/card.7z", "encrypted"));
+        if (name.contains("Old"))
+            QVERIFY(utime_of(work + "/" + name, QDateTime::currentDateTime().addSecs(-120)));
+    }
+    iexml saver;
+    setup(saver);
+    QVERIFY(save(saver, work + "/card.quelt", "card.xml"));
+    QCOMPARE(entries(work),
+             QStringList({".quelt-other-Old789", ".quelt-pack-New456", "card.quelt", "quelt-pack-Old000"}));
 }
 
 QUELT_CORE_TEST_MAIN(TestCardArchive)

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 using test_support::answer_in_turn;
@@ -486,6 +487,36 @@ private slots:
         QCOMPARE(window->balance_model->rowCount(), 0);
         QCOMPARE(window->bron_model->rowCount(), 1);
         QCOMPARE(window->nebron_model->rowCount(), 1);
+    }
+
+    // A card of many positions the list does not know: three rows get a box each, one box names the rest.
+    void unknown_positions_fold_into_one_box()
+    {
+        auto window = new_window();
+        QVector<QString> card = window->collect_card_values();
+        card[card_slot::cb_kat_b] = "Б";
+        const int count = 25;
+        card[card_slot::balance_row_count] = QString::number(count);
+        QVector<QString> rows;
+        for (int r = 0; r < count; ++r)
+            rows += QString("1|Специалисты|99999||1|0|0|1||1").split('|').toVector();
+        QStringList seen;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                seen << box->windowTitle() + "|" + box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        answer.start(5);
+        window->fill_from_card(card, rows, {}, {});
+        answer.stop();
+        QCOMPARE(window->balance_model->rowCount(), count);
+        QCOMPARE(seen.size(), 4);
+        QVERIFY2(seen[2].startsWith("Код должности НЕДЕЙСТВИТЕЛЕН!|В Балансе в строке 3 обнаружен"),
+                 qPrintable(seen[2]));
+        QCOMPARE(seen[3], "Код должности НЕДЕЙСТВИТЕЛЕН!|Ещё 22 строки с недействительным кодом должности: 4, 5, 6, 7, "
+                          "8, 9, 10, 11, 12, 13, …, 25.");
     }
 
     // Stored codes the carried lists do not know stay in the card, are named in one notice and are

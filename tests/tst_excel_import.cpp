@@ -516,15 +516,27 @@ void TestExcelImport::balance_one_row_offers_no_merge()
 void TestExcelImport::balance_block_limit_data()
 {
     QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
     QTest::addColumn<int>("rows");
-    QTest::newRow("2000 filled from row 1") << 1 << 0;
-    QTest::newRow("1999 from row 3") << 3 << 1999;
+    QTest::addColumn<QStringList>("code_boxes"); // the boxes on unknown codes, as they begin
+    QTest::newRow("2000 filled from row 1") << 1 << 2 << 0 << QStringList();
+    QTest::newRow("1999 from row 3") << 3 << 2 << 1999 << QStringList();
+    // Column 5 holds a code the positions list does not know: three rows get a box, one box names the rest.
+    const QString box = "Код должности недействителен!|";
+    QTest::newRow("1999 unknown codes") << 3 << 5 << 1999
+                                        << QStringList{box + "В Балансе в строке 3 обнаружен",
+                                                       box + "В Балансе в строке 4 обнаружен",
+                                                       box + "В Балансе в строке 5 обнаружен",
+                                                       box + "Ещё 1996 строк с недействительным кодом должности: 6, 7, "
+                                                             "8, 9, 10, 11, 12, 13, 14, 15, …, 2001."};
 }
 
 void TestExcelImport::balance_block_limit()
 {
     QFETCH(int, row);
+    QFETCH(int, column);
     QFETCH(int, rows);
+    QFETCH(QStringList, code_boxes);
     window->set_reservation(true);
     QList<Step> steps = {press(" Импорт из Excel "),
                          press("Заменить все данные"),
@@ -532,8 +544,10 @@ void TestExcelImport::balance_block_limit()
                          press("Пропустить"),
                          press("OK"),
                          press("Принять"),
-                         first_cell(0, row, 2),
+                         first_cell(0, row, column),
                          press("OK")};
+    for (int i = 0; i < code_boxes.size(); ++i)
+        steps << press("OK");
     if (rows)
         steps << press("OK") << press("Сложить") << press("OK");
     steps << press("Да");
@@ -545,10 +559,12 @@ void TestExcelImport::balance_block_limit()
         return;
     }
     QVERIFY(script.seen.value(7).contains("до строки номер 2001 включительно."));
-    QVERIFY(script.seen.value(8).contains("Принято строк - 1999."));
+    for (int i = 0; i < code_boxes.size(); ++i)
+        QVERIFY2(script.seen.value(8 + i).startsWith(code_boxes[i]), qPrintable(script.seen.value(8 + i)));
+    QVERIFY(script.seen.value(8 + code_boxes.size()).contains("Принято строк - 1999."));
     // All rows share one key and merge into one.
     QCOMPARE(balance()->rowCount(), 1);
-    QCOMPARE(balance()->index(0, balance::col_shtat).data().toInt(), 1999);
+    QCOMPARE(balance()->index(0, balance::col_shtat).data().toInt(), column == 2 ? 1999 : 0);
 }
 
 void TestExcelImport::reservation_tables()
