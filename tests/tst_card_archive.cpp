@@ -127,6 +127,8 @@ private slots:
     void listing_read();
     void temp_settings_refused_data();
     void temp_settings_refused();
+    void oversized_member_never_unpacked_data();
+    void oversized_member_never_unpacked();
     void save_and_open();
     void open_failures_data();
     void open_failures();
@@ -219,6 +221,29 @@ void TestCardArchive::temp_settings_refused()
     QCOMPARE(TempCardFile::card_text_of(file, &text), read);
     if (read)
         QCOMPARE(text, QString("ab"));
+}
+
+void TestCardArchive::oversized_member_never_unpacked_data()
+{
+    QTest::addColumn<bool>("temp");
+    QTest::newRow("card") << false;
+    QTest::newRow("temp") << true;
+}
+
+// A member the listing shows past the size limit is refused before anything is unpacked.
+void TestCardArchive::oversized_member_never_unpacked()
+{
+    QFETCH(bool, temp);
+    const QString member = work + "/" + (temp ? TempCardFile::member_name : "big.xml");
+    QVERIFY(write_file(member, QByteArray(int(max_member_size) + 1, ' ')));
+    const QString archive = work + (temp ? "/big.qtemp" : "/big.quelt");
+    QCOMPARE(real.pack(archive, member, temp ? "ZAR@wind" : current_password), 0);
+    const QString fake = fake_archiver(QString("oversized_") + QTest::currentDataTag());
+    iexml card;
+    setup(card, fake);
+    QVERIFY(temp ? !TempCardFile(Archiver(fake)).read(archive, card) : card.open_card(archive).isEmpty());
+    const QString log = QFileInfo(fake).path();
+    QCOMPARE(entries(log).filter("args"), QStringList{"args_l"});
 }
 
 void TestCardArchive::save_and_open()
