@@ -2,6 +2,7 @@
 // The .xlsx is written at start by make_bench_xlsx (libxlsxwriter); the .xls is the same workbook saved by
 // LibreOffice (soffice --headless --convert-to xls), kept zlib-packed in data/ (qCompress format).
 #include "workbook.h"
+#include "zip_builder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -60,6 +61,46 @@ void read_every_cell(benchmark::State &state, const QString &path)
         benchmark::DoNotOptimize(values);
     }
 }
+
+// A sheet whose cells stand around an 8 MB comment and an 8 MB tag: the scanner reads them in pieces, so its cost
+// must stay linear in their length.
+void BM_read_xlsx_long_comment_and_tag(benchmark::State &state)
+{
+    const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    const QByteArray rels_ns = "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"";
+    const QByteArray rel_type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const QByteArray long_text(8 << 20, 'x');
+    const QByteArray sheet = "<worksheet " + main_ns + "><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><!--" +
+                             long_text + "--><row r=\"2\" x=\"" + long_text +
+                             "\"><c r=\"A2\"><v>2</v></c></row></sheetData></worksheet>";
+    const QList<zip_builder::Entry> entries = {
+        zip_builder::stored("[Content_Types].xml", "<Types/>"),
+        zip_builder::stored("_rels/.rels", "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" +
+                                               rel_type +
+                                               "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"),
+        zip_builder::stored("xl/workbook.xml", "<workbook " + main_ns + " xmlns:r=\"" + rel_type.chopped(1) +
+                                                   "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
+                                                   "</sheets></workbook>"),
+        zip_builder::stored("xl/_rels/workbook.xml.rels",
+                            "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel_type +
+                                "worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"),
+        zip_builder::stored("xl/worksheets/sheet1.xml", sheet)};
+    const QString path = work_dir->filePath("long.xlsx");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(zip_builder::archive(entries)) <= 0) {
+        state.SkipWithError("workbook not written");
+        return;
+    }
+    file.close();
+    for (auto _ : state) {
+        const auto book = Workbook::open(path);
+        if (!book || book->cell(0, 2, 1) != QVariant(2.0)) {
+            state.SkipWithError("cells missing");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_read_xlsx_long_comment_and_tag)->Unit(benchmark::kMillisecond);
 
 void BM_read_xlsx_5000x12(benchmark::State &state)
 {

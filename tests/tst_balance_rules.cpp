@@ -198,6 +198,7 @@ void BalanceRulesTest::category_totals_data()
 {
     QTest::addColumn<int>("column");
     QTest::addColumn<QVector<int>>("expected"); // all, ruk, specialists, slug, rab
+    QTest::newRow("reserved staff") << int(col_bron) << QVector<int>{4, 0, 0, 1, 3};
     QTest::newRow("actual staff, negative value lowers the total") << int(col_fact) << QVector<int>{2, 1, 2, 3, -4};
     QTest::newRow("internal sources count only positive values") << int(col_vnutr_ist) << QVector<int>{7, 5, 0, 2, 0};
 }
@@ -206,11 +207,12 @@ void BalanceRulesTest::category_totals()
 {
     QFETCH(int, column);
     QFETCH(QVector<int>, expected);
-    // Rows of category 0 and 5 count in no category total, not even the overall one.
+    // Rows of category 0, 5 and 6 count in no category total, not even the overall one.
     QVector<BalanceRow> rows;
     rows << make_row("1", "1", "1", "a", 1, 1, 1, 1, 0, 5) << make_row("1", "2", "2", "b", 1, 1, 2, 1, 0, -3)
          << make_row("1", "3", "3", "c", 1, 1, 3, 1, 1, 2) << make_row("1", "4", "4", "d", 1, 1, -4, 1, 3, 0)
-         << make_row("1", "0", "5", "e", 1, 1, 50, 7, 9, 9) << make_row("1", "5", "6", "f", 1, 1, 60, 8, 9, 9);
+         << make_row("1", "0", "5", "e", 1, 1, 50, 7, 9, 9) << make_row("1", "5", "6", "f", 1, 1, 60, 8, 9, 9)
+         << make_row("1", "6", "7", "g", 1, 1, 70, 0, 9, 9);
     const CategoryTotals t = balance::category_totals(rows, column, column == col_vnutr_ist);
     QCOMPARE((QVector<int>{t.all, t.ruk, t.specialists, t.slug, t.rab}), expected);
     // Departures on mobilisation are summed over every row, whatever its category.

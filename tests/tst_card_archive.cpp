@@ -7,6 +7,7 @@
 #include "temp_card.h"
 #include "work_folders.h"
 
+#include <QDataStream>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,25 @@ bool utime_of(const QString &path, const QDateTime &when)
 {
     const struct timeval times[2] = {{time_t(when.toSecsSinceEpoch()), 0}, {time_t(when.toSecsSinceEpoch()), 0}};
     return utimes(QFile::encodeName(path).constData(), times) == 0;
+}
+
+// qt.lib holding a QVector<QString> of `count` elements, each given as its stated byte length and its bytes,
+// every byte escaped as the settings store may write it.
+QByteArray settings_holding(quint32 count, const QList<QPair<quint32, QByteArray>> &elements)
+{
+    QByteArray raw;
+    QDataStream out(&raw, QIODevice::WriteOnly);
+    out << quint32(127);
+    out.writeBytes("QVector<QString>", 17);
+    out << count;
+    for (const auto &element : elements) {
+        out << element.first;
+        out.writeRawData(element.second.constData(), element.second.size());
+    }
+    QByteArray escaped;
+    for (const char c : raw)
+        escaped += "\\x" + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
+    return "[qt]\ntemp=@Variant(" + escaped + ")\n";
 }
 
 } // namespace
@@ -103,6 +123,12 @@ private:
 private slots:
     void initTestCase();
     void init();
+    void listing_read_data();
+    void listing_read();
+    void temp_settings_refused_data();
+    void temp_settings_refused();
+    void oversized_member_never_unpacked_data();
+    void oversized_member_never_unpacked();
     void save_and_open();
     void open_failures_data();
     void open_failures();
@@ -137,6 +163,88 @@ void TestCardArchive::init()
            QString(QTest::currentDataTag()).replace(QRegExp("[^A-Za-z0-9]"), "_");
     QDir(work).removeRecursively();
     QVERIFY(QDir().mkpath(work));
+}
+
+void TestCardArchive::listing_read_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("members"); // path, size and whether it is a plain file, per member
+    const QByteArray head = "7-Zip [64] 16.02\n\nListing archive: a.7z\n\n--\nPath = a.7z\nType = 7z\n";
+    const QByteArray member = "\n----------\nPath = card.xml\nSize = 11\n";
+    QTest::newRow("plain file") << head + member + "Attributes = A -rw-r--r--\n" << true << "card.xml 11 plain";
+    QTest::newRow("link by its attributes") << head + member + "Attributes = A lrwxrwxrwx\n"
+                                            << true << "card.xml 11 other";
+    QTest::newRow("link by its mode") << head + member + "Mode = lrwxrwxrwx\nAttributes = A -rw-r--r--\n"
+                                      << true << "card.xml 11 other";
+    QTest::newRow("link by its target") << head + member + "Mode = -rw-r--r--\nSymbolic Link = /etc/passwd\n"
+                                        << true << "card.xml 11 other";
+    // Only the first kind line counts: a later one may come from the archive's comment.
+    QTest::newRow("7z, then another kind")
+        << head + "Comment = x\nType = tar\n" + member << true << "card.xml 11 plain";
+    QTest::newRow("another kind, then 7z")
+        << QByteArray(head).replace("Type = 7z", "Type = tar") + "Comment = x\nType = 7z\n" + member << false << "";
+}
+
+void TestCardArchive::listing_read()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(bool, ok);
+    QFETCH(QString, members);
+    bool read = !ok;
+    QStringList got;
+    for (const ArchiveMember &m : Archiver::parse_listing(output, &read))
+        got << QString("%1 %2 %3").arg(m.path).arg(m.size).arg(m.regular() ? "plain" : "other");
+    QCOMPARE(read, ok);
+    QCOMPARE(got.join("; "), members);
+}
+
+void TestCardArchive::temp_settings_refused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("read");
+    const QByteArray ab("\0a\0b", 4), cd("\0c\0d", 4);
+    const QByteArray sound = settings_holding(2, {{4, ab}, {4, cd}});
+    QTest::newRow("two whole strings") << sound << true;
+    QTest::newRow("odd length of the first string") << settings_holding(1, {{3, ab}}) << false;
+    QTest::newRow("odd length of a later string") << settings_holding(3, {{4, ab}, {3, cd.left(3)}, {4, cd}}) << false;
+    QTest::newRow("last string cut short") << settings_holding(2, {{4, ab}, {8, cd}}) << false;
+    QTest::newRow("larger than a member may be")
+        << "; " + QByteArray(int(max_member_size), 'x') + "\n" + sound << false;
+}
+
+// Broken or oversized settings files give no card text.
+void TestCardArchive::temp_settings_refused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, read);
+    QString text;
+    QCOMPARE(TempCardFile::card_text_of(file, &text), read);
+    if (read)
+        QCOMPARE(text, QString("ab"));
+}
+
+void TestCardArchive::oversized_member_never_unpacked_data()
+{
+    QTest::addColumn<bool>("temp");
+    QTest::newRow("card") << false;
+    QTest::newRow("temp") << true;
+}
+
+// A member the listing shows past the size limit is refused before anything is unpacked.
+void TestCardArchive::oversized_member_never_unpacked()
+{
+    QFETCH(bool, temp);
+    const QString member = work + "/" + (temp ? TempCardFile::member_name : "big.xml");
+    QVERIFY(write_file(member, QByteArray(int(max_member_size) + 1, ' ')));
+    const QString archive = work + (temp ? "/big.qtemp" : "/big.quelt");
+    QCOMPARE(real.pack(archive, member, temp ? "ZAR@wind" : current_password), 0);
+    const QString fake = fake_archiver(QString("oversized_") + QTest::currentDataTag());
+    iexml card;
+    setup(card, fake);
+    QVERIFY(temp ? !TempCardFile(Archiver(fake)).read(archive, card) : card.open_card(archive).isEmpty());
+    const QString log = QFileInfo(fake).path();
+    QCOMPARE(entries(log).filter("args"), QStringList{"args_l"});
 }
 
 void TestCardArchive::save_and_open()
@@ -258,11 +366,16 @@ void TestCardArchive::failed_save_keeps_previous_card_data()
                           "< \"$log/stdin_a\" > /dev/null; exit 0";
     const QString truncated = "\"$real\" \"$@\" < \"$log/stdin_a\" > /dev/null; "
                               "truncate -s $(($(stat -c %s \"$archive\") / 2)) \"$archive\"; exit 0";
+    // The member packed under its own name with one byte more.
+    const QString grown = "for f; do :; done; g=\"$log/grown/${f##*/}\"; mkdir -p \"$log/grown\"; "
+                          "{ cat \"$f\"; echo; } > \"$g\"; \"$real\" a -p -spd -y -- \"$archive\" \"$g\" "
+                          "< \"$log/stdin_a\" > /dev/null; exit 0";
     for (const bool temp : {false, true}) {
         const QString failed = temp ? temp_failed : card_failed;
         const auto row = [&](const char *tag) {
             return &QTest::newRow(qPrintable((temp ? "temp, " : "card, ") + QString(tag)));
         };
+        *row("exits 0, member of another size") << temp << grown << "" << false << failed;
         *row("fails after writing") << temp << "printf garbage > \"$archive\"; exit 2"
                                     << "" << false << failed;
         *row("exits 0, makes nothing") << temp << "exit 0"

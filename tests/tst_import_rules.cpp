@@ -66,6 +66,7 @@ private slots:
     void form6_merge();
     void block_end_data();
     void block_end();
+    void reservation_rows_stop_at_a_gap();
     void balance_row_lookups_data();
     void balance_row_lookups();
     void balance_row_figures_data();
@@ -220,6 +221,18 @@ void TestImportRules::block_end()
     for (int i = 0; i < filled; ++i)
         book.set(0, 5 + i, 2, i == 0 ? QVariant("  ") : QVariant(20336.0)); // blanks count as filled
     QCOMPARE(balance_block_end(book, 0, first, 2), end);
+}
+
+void TestImportRules::reservation_rows_stop_at_a_gap()
+{
+    // Rows 3 and 4 filled, 5 empty, 6 filled again: each block is rows 3 and 4.
+    MemoryWorkbook book;
+    for (int r : {3, 4, 6}) {
+        book.set(0, r, 4, "Иванов");
+        book.set(1, r, 1, 2.0);
+    }
+    QCOMPARE(read_bron_rows(book, 0).size(), 2);
+    QCOMPARE(read_nebron_rows(book, 1).size(), 2);
 }
 
 void TestImportRules::balance_row_lookups_data()

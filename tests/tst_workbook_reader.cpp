@@ -36,9 +36,11 @@ struct ZipMember {
     qint64 claimed_size = -1;
 };
 
+using MakeFile = std::function<bool(const QString &)>;
+
 } // namespace
 
-Q_DECLARE_METATYPE(std::function<bool(const QString &)>)
+Q_DECLARE_METATYPE(MakeFile)
 Q_DECLARE_METATYPE(QList<ZipMember>)
 
 namespace
@@ -140,12 +142,20 @@ ZipMember huge_sheet(qint64 bytes, qint64 claimed = -1)
     return m;
 }
 
+// Writes a little-endian value into a file image in place.
+template <typename T> void set_le(QByteArray &file, int at, T value)
+{
+    char bytes[sizeof(T)];
+    qToLittleEndian<T>(value, bytes);
+    file.replace(at, int(sizeof(T)), bytes, int(sizeof(T)));
+}
+
 // A compound file holding an encrypted Office package (what an .xlsx with a password is).
 QByteArray encrypted_package()
 {
     QByteArray file(512 * 3, '\0');
-    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
-    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set32 = [&](int at, quint32 v) { set_le(file, at, v); };
+    auto set16 = [&](int at, quint16 v) { set_le(file, at, v); };
     file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
     set16(0x18, 0x3E);
     set16(0x1A, 3);
@@ -189,8 +199,8 @@ QByteArray looping_compound_file()
 {
     const int sectors = 8192;
     QByteArray file(512 * (sectors + 1), '\0');
-    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
-    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set32 = [&](int at, quint32 v) { set_le(file, at, v); };
+    auto set16 = [&](int at, quint16 v) { set_le(file, at, v); };
     file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
     set16(0x1E, 9);
     set16(0x20, 6);
@@ -213,8 +223,8 @@ QByteArray compound_file(const QByteArray &stream)
         ++table_sectors;
     const int dir_sector = stream_sectors;
     QByteArray file(512 * (stream_sectors + 2 + table_sectors), '\0');
-    auto set32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, reinterpret_cast<uchar *>(file.data() + at)); };
-    auto set16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, reinterpret_cast<uchar *>(file.data() + at)); };
+    auto set32 = [&](int at, quint32 v) { set_le(file, at, v); };
+    auto set16 = [&](int at, quint16 v) { set_le(file, at, v); };
     file.replace(0, 8, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
     set16(0x1E, 9);
     set16(0x20, 6);
@@ -250,6 +260,42 @@ QByteArray compound_file(const QByteArray &stream)
     entry(0, QStringLiteral("Root Entry"), 5, 0xFFFFFFFE, 0);
     entry(1, QStringLiteral("Workbook"), 2, 0, static_cast<quint32>(stream.size()));
     return file;
+}
+
+QByteArray biff_record(quint16 type, const QByteArray &data)
+{
+    QByteArray record;
+    put16(record, type);
+    put16(record, static_cast<quint16>(data.size()));
+    return record + data;
+}
+
+// An .xls of one worksheet "S" that holds an embedded chart, then in A1:C1 the BOOLERR cells TRUE, FALSE and #DIV/0!.
+QByteArray xls_cells_after_chart()
+{
+    const auto bof = [](quint16 kind) {
+        QByteArray data;
+        put16(data, 0x0600);
+        put16(data, kind);
+        return biff_record(0x0809, data + QByteArray(12, '\0'));
+    };
+    const auto boolerr = [](quint16 column, char value, char error) {
+        QByteArray data;
+        put16(data, 0);
+        put16(data, column);
+        put16(data, 0);
+        return biff_record(0x0205, data + value + error);
+    };
+    const QByteArray eof = biff_record(0x000A, {});
+    const QByteArray globals_head = bof(0x0005);
+    const int sheet_at = globals_head.size() + 4 + 9 + eof.size();
+    QByteArray sheet_entry;
+    zip_builder::put32(sheet_entry, static_cast<quint32>(sheet_at));
+    sheet_entry += QByteArray("\0\0\x01\0S", 5);
+    const QByteArray stream = globals_head + biff_record(0x0085, sheet_entry) + eof + bof(0x0010) + bof(0x0020) + eof +
+                              boolerr(0, 1, 0) + boolerr(1, 0, 0) + boolerr(2, 0x07, 1) + eof +
+                              biff_record(0x00EB, QByteArray(4096, '\0'));
+    return compound_file(stream);
 }
 
 // A UTF-8 worksheet document as UTF-16 with a byte order mark.
@@ -288,8 +334,6 @@ QList<int> find_records(const QByteArray &file, quint16 type, int length)
         found << at;
     return found;
 }
-
-using MakeFile = std::function<bool(const QString &)>;
 
 MakeFile bytes_file(const QByteArray &content)
 {
@@ -757,6 +801,12 @@ void TestWorkbookReader::sheet_markup_data()
         return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet " + main_ns + "><sheetData>" + rows +
                "</sheetData></worksheet>";
     };
+    QTest::newRow("cell given twice: the last wins")
+        << doc("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>2</v></c></row>") << 1 << 1 << QVariant(2.0);
+    QTest::newRow("last column") << doc("<row r=\"1\"><c r=\"XFD1\"><v>7</v></c></row>") << 1 << 16384 << QVariant(7.0);
+    QTest::newRow("UTF-16 part without byte order mark")
+        << utf16_document(doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Итого</t></is></c></row>")).mid(2) << 1
+        << 1 << QVariant(QString("Итого"));
     QTest::newRow("prefixed elements")
         << QByteArray("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
                       "<x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>a&amp;b</x:t></x:is>"
@@ -795,7 +845,7 @@ void TestWorkbookReader::sheet_markup()
     const QString path = temp_.filePath("markup.xlsx");
     // A UTF-8 document is also read as UTF-16, which goes through the XML reader instead of the byte scanner.
     QList<QByteArray> forms = {document};
-    if (!document.startsWith("\xFF\xFE"))
+    if (!document.contains('\0'))
         forms << utf16_document(document);
     for (const QByteArray &form : forms) {
         QVERIFY(write_zip(path, package({{"S", "worksheet", text_member("xl/worksheets/sheet1.xml", form)}})));
@@ -900,6 +950,15 @@ void TestWorkbookReader::hostile_files_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<std::function<bool(const QString &)>>("make");
     QTest::addColumn<QString>("reason");
+    // The shared strings one element deeper than a part may nest (256).
+    QTest::newRow("shared strings one level too deep")
+        << "deep257.xlsx"
+        << zip_file(package(
+               {{"S", worksheet, sheet_member(1, "")},
+                {"Strings", "sharedStrings",
+                 text_member("xl/sharedStrings.xml", "<sst " + main_ns + "><si>" + QByteArray("<r>").repeated(255) +
+                                                         QByteArray("</r>").repeated(255) + "</si></sst>")}}))
+        << QString("nested too deep");
     add_unreadable_files(read_file(data_dir + "xlsxwriter_kinds.xlsx"));
     add_oversized_packages();
     add_hostile_sheets();
@@ -934,6 +993,17 @@ void TestWorkbookReader::xls_with_embedded_chart()
         for (int column = 1; column <= 256; ++column)
             QCOMPARE(chart->cell(0, row, column), plain->cell(0, row, column));
     QCOMPARE(chart->cell(3, 1, 1), QVariant(1.0));
+
+    // Cells after a chart's records, the chart closed by its own end record.
+    const QString path = temp_.filePath("after_chart.xls");
+    QVERIFY(bytes_file(xls_cells_after_chart())(path));
+    QString error;
+    const auto after = Workbook::open(path, &error);
+    QVERIFY2(after, qPrintable(error));
+    QStringList cells;
+    for (int column = 1; column <= 3; ++column)
+        cells << QString(after->cell(0, 1, column).typeName()) + " " + after->cell(0, 1, column).toString();
+    QCOMPARE(cells, QStringList({"bool true", "bool false", "QString #DIV/0!"}));
 }
 
 void TestWorkbookReader::fuzz_finds_stay_harmless_data()

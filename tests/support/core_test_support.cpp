@@ -12,10 +12,12 @@ namespace test_support
 
 void prepare_environment()
 {
-    static QTemporaryDir *home = nullptr;
-    if (!home) {
-        home = new QTemporaryDir(QDir::tempPath() + "/quelt-test-XXXXXX");
-        const QByteArray path = home->path().toUtf8();
+    // Removed with everything in it when the test process ends.
+    static QTemporaryDir home(QDir::tempPath() + "/quelt-test-XXXXXX");
+    static bool home_set = false;
+    if (!home_set) {
+        home_set = true;
+        const QByteArray path = home.path().toUtf8();
         qputenv("XDG_CONFIG_HOME", path + "/config");
         qputenv("XDG_DATA_HOME", path + "/data");
         qputenv("XDG_CACHE_HOME", path + "/cache");
