@@ -118,8 +118,10 @@ private:
     QTimer timer;
 };
 
-// Prints the HTML through a fresh hidden view into a PDF file as the window's printer would.
-QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation)
+// Prints the HTML through a fresh hidden view into a PDF file as the window's printer would. `tables`
+// gets the five-digit cells of each table of the printed page, table by table.
+QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation,
+                     QVector<QStringList> *tables = nullptr)
 {
     std::unique_ptr<QWebView> view(printing::make_print_view());
     if (!printing::load_print_html(view.get(), html))
@@ -130,6 +132,15 @@ QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orie
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
     printing::print_document(view.get(), &pdf);
+    const QRegularExpression code("^\\d{5}$");
+    for (const QWebElement &table : view->page()->mainFrame()->findAllElements("table.sample")) {
+        QStringList codes;
+        for (const QWebElement &cell : table.findAll("td"))
+            if (code.match(cell.toPlainText()).hasMatch())
+                codes << cell.toPlainText();
+        if (tables)
+            tables->append(codes);
+    }
     return QString();
 }
 
@@ -531,7 +542,8 @@ private slots:
             orientation = QPageLayout::Portrait;
         }
         const QString pdf = dir.filePath(document + ".pdf");
-        QCOMPARE(print_to_pdf(html, pdf, orientation), QString());
+        QVector<QStringList> tables;
+        QCOMPARE(print_to_pdf(html, pdf, orientation, &tables), QString());
         keep_for_review(pdf, QTest::currentDataTag());
         QCOMPARE(pdf_pages(run("pdfinfo", {pdf})), pages);
         const QString text = run("pdftotext", {pdf, "-"}).simplified();
@@ -546,6 +558,8 @@ private slots:
         // Every position code is printed once, on the sheet the body put it on; a later sheet starts with its number.
         const QVector<QStringList> sheets = codes_per_sheet(html);
         QCOMPARE(sheets.size(), pages);
+        // The view splits the table at the sheet breaks, the first included: one table a sheet.
+        QCOMPARE(tables, sheets);
         QStringList all;
         for (int page = 1; page <= pages; ++page) {
             const QStringList words = sheet_words(pdf, page);
