@@ -172,10 +172,28 @@ QVector<ClassifierRecord> classifier_positions(int count)
     return ordinary.mid(0, count);
 }
 
+// A word of a PDF sheet and its box in points.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
 // Position codes (five digits) among words.
-QStringList position_codes(const QStringList &words)
+QStringList position_codes(const QVector<Word> &words)
 {
-    return words.filter(QRegularExpression("^\\d{5}$"));
+    QStringList codes;
+    for (const Word &word : words)
+        if (QRegularExpression("^\\d{5}$").match(word.text).hasMatch())
+            codes << word.text;
+    return codes;
+}
+
+const Word *find_word(const QVector<Word> &words, const QString &text)
+{
+    for (const Word &word : words)
+        if (word.text == text)
+            return &word;
+    return nullptr;
 }
 
 // The position codes the balance body put on each sheet: its sheets end at the page-break rows.
@@ -214,21 +232,52 @@ QString run(const QString &program, const QStringList &arguments)
 }
 
 // The words of one sheet of a PDF file, top to bottom.
-QStringList sheet_words(const QString &pdf, int page)
+QVector<Word> sheet_words(const QString &pdf, int page)
 {
     const QString bbox =
         run("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
-    QVector<QPair<double, QString>> words;
-    const QRegularExpression word("<word xMin=\"[0-9.]+\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>");
+    QVector<Word> words;
+    const QRegularExpression word(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
     for (auto it = word.globalMatch(bbox); it.hasNext();) {
-        const auto match = it.next();
-        words << qMakePair(match.captured(1).toDouble(), match.captured(2));
+        const auto m = it.next();
+        words << Word{m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))};
     }
-    std::stable_sort(words.begin(), words.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    QStringList texts;
-    for (const auto &w : words)
-        texts << w.second;
-    return texts;
+    std::stable_sort(words.begin(), words.end(),
+                     [](const Word &a, const Word &b) { return a.box.top() < b.box.top(); });
+    return words;
+}
+
+// Where the borderless rows of a balance sheet stand, anything dark is a box drawn around them: left of
+// the lower running title (the footer row, and the filler rows up from it to the total row) and left of
+// the sheet's number. The areas found dark, or nothing.
+QStringList boxes_around_borderless_rows(const QString &pdf, int page, const QVector<Word> &words)
+{
+    QTemporaryDir dir;
+    run("pdftoppm", {"-r", "72", "-gray", "-png", "-singlefile", "-f", QString::number(page), "-l",
+                     QString::number(page), pdf, dir.filePath("sheet")});
+    const QImage image(dir.filePath("sheet.png"));
+    QStringList dark;
+    const auto check = [&](const QString &name, const QRectF &area) {
+        // At 72 dpi a pixel is a point.
+        const QRect pixels = area.toRect() & image.rect();
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 160)
+                    return void(dark << name);
+    };
+    if (const Word *title = find_word(words, "Экземпляр")) {
+        double top = title->box.center().y() - 1;
+        const Word *total = find_word(words, "ВСЕГО");
+        if (total && total->box.bottom() < top && !find_word(words, "Примечания:"))
+            top = total->box.bottom() + 3;
+        check("footer", QRectF(QPointF(0, top), QPointF(title->box.left() - 1, title->box.center().y())));
+    }
+    if (page > 1 && !words.isEmpty())
+        check("sheet number",
+              QRectF(QPointF(0, 0), QPointF(words.first().box.left() - 2, words.first().box.center().y())));
+    return dark;
 }
 
 // The faces a PDF file embeds, without their subset prefix.
@@ -562,15 +611,18 @@ private slots:
         QCOMPARE(tables, sheets);
         QStringList all;
         for (int page = 1; page <= pages; ++page) {
-            const QStringList words = sheet_words(pdf, page);
+            const QVector<Word> words = sheet_words(pdf, page);
             QStringList printed = position_codes(words), expected = sheets.at(page - 1);
             printed.sort();
             expected.sort();
             QVERIFY2(printed == expected, qPrintable(QString("sheet %1: %2").arg(page).arg(printed.join(' '))));
             if (page > 1)
-                QCOMPARE(words.value(0), QString::number(page));
+                QCOMPARE(words.value(0).text, QString::number(page));
             // One lower running title a sheet: the footer row, or on the last sheet the form's own.
-            QCOMPARE(words.count("Экземпляр"), 1);
+            QCOMPARE(std::count_if(words.cbegin(), words.cend(), [](const Word &w) { return w.text == "Экземпляр"; }),
+                     1);
+            if (page <= 2 || page >= pages - 1)
+                QCOMPARE(boxes_around_borderless_rows(pdf, page, words), QStringList());
             all << printed;
         }
         QCOMPARE(all.size(), rows);
