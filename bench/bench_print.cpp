@@ -2,6 +2,7 @@
 // a finished page (the gate, the build, the hidden view and the page painted).
 #include "balance_form.h"
 #include "card_form.h"
+#include "classifier_reader.h"
 #include "form_helpers.h"
 #include "print_view.h"
 #include "ui_widget.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -101,12 +103,26 @@ void BM_card_to_pdf(benchmark::State &state)
 }
 BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// A balance of 1000 rows of workers in main production.
+// A balance of 1000 rows of workers in main production, positions of the carried classifier with
+// ordinary names (15 to 45 letters), drawn with a fixed seed.
 QVector<balance::BalanceRow> thousand_rows()
 {
+    ClassifierReader reader;
+    reader.load(QString(classifier_file::resource_dir) + classifier_file::positions);
+    QVector<ClassifierRecord> ordinary;
+    QSet<QString> codes;
+    for (const ClassifierRecord &record : reader.records)
+        if (record.name.size() >= 15 && record.name.size() <= 45 && !codes.contains(record.code)) {
+            codes << record.code;
+            ordinary << record;
+        }
+    std::shuffle(ordinary.begin(), ordinary.end(), QRandomGenerator(24));
     QVector<balance::BalanceRow> rows;
-    for (int i = 0; i < 1000; ++i)
-        rows << test_support::worker_row(QString::number(10000 + i));
+    for (int i = 0; i < 1000 && i < ordinary.size(); ++i) {
+        balance::BalanceRow row = test_support::worker_row(ordinary.at(i).code);
+        row.cells[balance::col_name] = ordinary.at(i).name;
+        rows << row;
+    }
     return rows;
 }
 

@@ -1,6 +1,7 @@
 #include "print_view.h"
 
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMarginsF>
 #include <QNetworkAccessManager>
@@ -43,6 +44,40 @@ protected:
 };
 
 constexpr int load_timeout_ms = 10000;
+
+// Every printed text is set in this Times-metric face, whatever the system maps the templates' "times"
+// to: the rows a balance counts for a sheet fit that sheet only at Times' widths.
+const char *const print_face = "Liberation Serif";
+const char *const print_face_package = "fonts-liberation";
+
+// Whether the face is there, regular and bold; a missing face is logged once.
+bool print_face_installed()
+{
+    static const bool installed = [] {
+        const QFontDatabase fonts;
+        const bool found = fonts.families().contains(print_face) && fonts.bold(print_face, "Bold") &&
+                           !fonts.bold(print_face, "Regular");
+        if (!found)
+            qWarning("Printing: the font %s is missing (package %s); the documents use the system's serif font "
+                     "and a long balance may need more sheets than it counts",
+                     print_face, print_face_package);
+        return found;
+    }();
+    return installed;
+}
+
+// Sets every text of the view's pages in the print face: its families for the generic names, and a
+// user style rule that outranks the pages' own families.
+void use_print_face(QWebSettings *settings)
+{
+    if (!print_face_installed())
+        return;
+    for (const auto family : {QWebSettings::StandardFont, QWebSettings::SerifFont, QWebSettings::SansSerifFont,
+                              QWebSettings::FixedFont, QWebSettings::CursiveFont, QWebSettings::FantasyFont})
+        settings->setFontFamily(family, print_face);
+    const QByteArray rule = QByteArray("* { font-family: \"") + print_face + "\" !important; }";
+    settings->setUserStyleSheetUrl(QUrl("data:text/css;charset=utf-8;base64," + rule.toBase64()));
+}
 
 // The web view lays a printed page out this much wider than the printable width, then shrinks it.
 constexpr float print_shrink = 1.25f;
@@ -179,20 +214,23 @@ QWebView *make_print_view()
     settings->setAttribute(QWebSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebSettings::DnsPrefetchEnabled, false);
+    use_print_face(settings);
     return view;
 }
 
 bool load_print_html(QWebView *view, const QString &html)
 {
+    bool finished = false;
     bool loaded = false;
     QEventLoop loop;
-    const QMetaObject::Connection done = QObject::connect(view, &QWebView::loadFinished, [&] {
-        loaded = true;
+    const QMetaObject::Connection done = QObject::connect(view, &QWebView::loadFinished, [&](bool ok) {
+        finished = true;
+        loaded = ok;
         loop.quit();
     });
     view->setHtml(html, QUrl());
     // The page may have loaded inside setHtml already.
-    if (!loaded) {
+    if (!finished) {
         QTimer::singleShot(load_timeout_ms, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }

@@ -13,7 +13,7 @@ namespace printing
 // A view that runs no scripts and fetches nothing: no network, no local files. The document is self-contained.
 QWebView *make_print_view();
 
-// Puts the HTML into the view and returns once the page has loaded; false when it did not load in time.
+// Puts the HTML into the view and returns once the page has loaded; false when it failed or did not load in time.
 bool load_print_html(QWebView *view, const QString &html);
 
 // Prints the loaded document: a document whose table carries sheet breaks is first split there into one

@@ -278,9 +278,6 @@ void Widget::on_print_Button_clicked()
             return;
     }
 
-    preview_dialog = new QPrintPreviewDialog(&printer, this);
-    preview_dialog->setWindowTitle("Печать");
-    preview_dialog->setGeometry(preview_geometry());
     if (!web_view)
         web_view = printing::make_print_view();
 
@@ -292,7 +289,21 @@ void Widget::on_print_Button_clicked()
         print_html = print_card();
     }
 
-    printing::load_print_html(web_view, print_html);
+    if (!printing::load_print_html(web_view, print_html)) {
+        MessageSetup setup;
+        setup.icon = QMessageBox::Warning;
+        setup.title = "Ошибка печати";
+        setup.text = "Документ не удалось подготовить к печати. Повторите печать; если ошибка повторится, "
+                     "перезапустите программу.";
+        setup.buttons = QMessageBox::Ok;
+        setup.default_button = QMessageBox::Ok;
+        run_message(msg_box, setup);
+        return;
+    }
+    // Built once the orientation is set: the preview's toolbar shows the printer's orientation as it is made.
+    preview_dialog = new QPrintPreviewDialog(&printer, this);
+    preview_dialog->setWindowTitle("Печать");
+    preview_dialog->setGeometry(preview_geometry());
     connect(preview_dialog, &QPrintPreviewDialog::paintRequested, web_view,
             [this](QPrinter *target) { printing::print_document(web_view, target); });
     preview_dialog->exec();

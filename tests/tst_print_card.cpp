@@ -152,6 +152,16 @@ private slots:
             "markup in a field prints as text", [](CardValues &v) { v.email = "<script>alert(1)</script>"; },
             "[E-mail]", "&lt;script&gt;alert(1)&lt;/script&gt;");
         row("running titles stay HTML", none, "[Колонт1]", "<html><body>верх слева</body></html>");
+        row(
+            "markup in the training fields prints as text",
+            [](CardValues &v) {
+                for (TrainingLine &line : v.training)
+                    line.who = "<b>" + line.who + "</b>";
+            },
+            "[Дополнительная информация]",
+            "Филиалов нет<br>15. Данные по обучению:<br>ОМП - &lt;b&gt;Иванов И.П.&lt;/b&gt; / 10.01.2025 / УМЦ<br>"
+            "ВУ - &lt;b&gt;Сидорова А.Л.&lt;/b&gt; / 11.01.2025 / УМЦ<br>МП - &lt;b&gt;&lt;/b&gt; / 01.01.2000 / "
+            "НЕ ПРОВОДИЛОСЬ");
     }
     void value_rules()
     {
@@ -229,12 +239,32 @@ private slots:
         QCOMPARE(dpi_variant(dpi), open);
     }
 
-    void a_pass_inserts_its_own_placeholder_once()
+    void a_pass_inserts_each_value_once_and_whole_data()
     {
+        QTest::addColumn<QString>("placeholder");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("value holding its placeholder") << "[X]"
+                                                       << "<[X]>" << 2 << "a<[X]>b<[X]>c";
+        QTest::newRow("shorter value") << "[X]"
+                                       << "y" << 2 << "aybyc";
+        QTest::newRow("empty value") << "[X]"
+                                     << "" << 2 << "abc";
+        QTest::newRow("longer value") << "[X]"
+                                      << "<<<<<<[X" << 2 << "a<<<<<<[Xb<<<<<<[Xc";
+        QTest::newRow("empty placeholder") << ""
+                                           << "y" << 0 << "a[X]b[X]c";
+    }
+    void a_pass_inserts_each_value_once_and_whole()
+    {
+        QFETCH(QString, placeholder);
+        QFETCH(QString, value);
+        QFETCH(int, count);
+        QFETCH(QString, expected);
         QString html = "a[X]b[X]c";
-        QCOMPARE(replace_every(html, "[X]", "<[X]>"), 2);
-        QCOMPARE(html, QString("a<[X]>b<[X]>c"));
-        QCOMPARE(replace_every(html, "", "y"), 0);
+        QCOMPARE(replace_every(html, placeholder, value), count);
+        QCOMPARE(html, expected);
     }
 
     void later_passes_see_earlier_values()

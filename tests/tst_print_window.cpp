@@ -1,6 +1,7 @@
 // The print command on a real window: the values gathered from the form, the document printed to a
 // PDF file through the hidden view, and the gate, printer question and preview of the command.
 #include "balance_rules.h"
+#include "classifier_reader.h"
 #include "form_helpers.h"
 #include "print_view.h"
 #include "test_support.h"
@@ -9,12 +10,14 @@
 #include "widget.h"
 
 #include <QAbstractButton>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -39,7 +42,14 @@ struct Seen {
     bool escape_closed_first = false;
     int preview_pages = -1;
     QPrinter::Orientation preview_orientation = QPrinter::Portrait;
+    // The orientation button checked in the preview's toolbar.
+    QString toolbar_orientation;
 };
+
+QString tr_preview(const char *text)
+{
+    return QCoreApplication::translate("QPrintPreviewDialog", text);
+}
 
 // Answers the modal windows of one command while it lives: message boxes with the next answer of the
 // list (a box beyond the list with its first button), the preview by looking at it and closing it.
@@ -91,6 +101,10 @@ private:
             auto *pages = preview->findChild<QPrintPreviewWidget *>();
             seen.preview_pages = pages->pageCount();
             seen.preview_orientation = pages->orientation();
+            for (const QActionGroup *group : preview->findChildren<QActionGroup *>())
+                if (group->checkedAction() && (group->checkedAction()->text() == tr_preview("Portrait") ||
+                                               group->checkedAction()->text() == tr_preview("Landscape")))
+                    seen.toolbar_orientation = group->checkedAction()->text();
             const QString dir = qEnvironmentVariable("QUELT_PREVIEW_SHOTS");
             if (!dir.isEmpty() && !shot.isEmpty())
                 preview->grab().save(QDir(dir).filePath(shot + ".png"));
@@ -104,8 +118,10 @@ private:
     QTimer timer;
 };
 
-// Prints the HTML through a fresh hidden view into a PDF file as the window's printer would.
-QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation)
+// Prints the HTML through a fresh hidden view into a PDF file as the window's printer would. `tables`
+// gets the five-digit cells of each table of the printed page, table by table.
+QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation,
+                     QVector<QStringList> *tables = nullptr)
 {
     std::unique_ptr<QWebView> view(printing::make_print_view());
     if (!printing::load_print_html(view.get(), html))
@@ -116,6 +132,15 @@ QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orie
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
     printing::print_document(view.get(), &pdf);
+    const QRegularExpression code("^\\d{5}$");
+    for (const QWebElement &table : view->page()->mainFrame()->findAllElements("table.sample")) {
+        QStringList codes;
+        for (const QWebElement &cell : table.findAll("td"))
+            if (code.match(cell.toPlainText()).hasMatch())
+                codes << cell.toPlainText();
+        if (tables)
+            tables->append(codes);
+    }
     return QString();
 }
 
@@ -131,21 +156,51 @@ void add_balance_rows(QStandardItemModel *model, int count, int first_code = 100
     }
 }
 
-// Position codes of the test rows in the order they appear in a text.
-QStringList position_codes(const QString &text)
+// `count` positions of the carried classifier with ordinary names (15 to 45 letters), drawn with a fixed seed.
+QVector<ClassifierRecord> classifier_positions(int count)
+{
+    ClassifierReader reader;
+    reader.load(QString(classifier_file::resource_dir) + classifier_file::positions);
+    QVector<ClassifierRecord> ordinary;
+    QSet<QString> codes;
+    for (const ClassifierRecord &record : reader.records)
+        if (record.name.size() >= 15 && record.name.size() <= 45 && !codes.contains(record.code)) {
+            codes << record.code;
+            ordinary << record;
+        }
+    std::shuffle(ordinary.begin(), ordinary.end(), QRandomGenerator(24));
+    return ordinary.mid(0, count);
+}
+
+// A word of a PDF sheet and its box in points.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+// Position codes (five digits) among words.
+QStringList position_codes(const QVector<Word> &words)
 {
     QStringList codes;
-    const QRegularExpression code("\\b1\\d{4}\\b");
-    for (auto it = code.globalMatch(text); it.hasNext();)
-        codes << it.next().captured();
+    for (const Word &word : words)
+        if (QRegularExpression("^\\d{5}$").match(word.text).hasMatch())
+            codes << word.text;
     return codes;
+}
+
+const Word *find_word(const QVector<Word> &words, const QString &text)
+{
+    for (const Word &word : words)
+        if (word.text == text)
+            return &word;
+    return nullptr;
 }
 
 // The position codes the balance body put on each sheet: its sheets end at the page-break rows.
 QVector<QStringList> codes_per_sheet(const QString &html)
 {
     QVector<QStringList> sheets;
-    const QRegularExpression cell("<td>(1\\d{4})</td>");
+    const QRegularExpression cell("<td>(\\d{5})</td>");
     for (const QString &sheet : html.split("<TR class=\"page-break\"></TR>")) {
         QStringList codes;
         for (auto it = cell.globalMatch(sheet); it.hasNext();)
@@ -174,6 +229,65 @@ QString run(const QString &program, const QStringList &arguments)
     process.start(program, arguments);
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The words of one sheet of a PDF file, top to bottom.
+QVector<Word> sheet_words(const QString &pdf, int page)
+{
+    const QString bbox =
+        run("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    QVector<Word> words;
+    const QRegularExpression word(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
+    for (auto it = word.globalMatch(bbox); it.hasNext();) {
+        const auto m = it.next();
+        words << Word{m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))};
+    }
+    std::stable_sort(words.begin(), words.end(),
+                     [](const Word &a, const Word &b) { return a.box.top() < b.box.top(); });
+    return words;
+}
+
+// Where the borderless rows of a balance sheet stand, anything dark is a box drawn around them: left of
+// the lower running title (the footer row, and the filler rows up from it to the total row) and left of
+// the sheet's number. The areas found dark, or nothing.
+QStringList boxes_around_borderless_rows(const QString &pdf, int page, const QVector<Word> &words)
+{
+    QTemporaryDir dir;
+    run("pdftoppm", {"-r", "72", "-gray", "-png", "-singlefile", "-f", QString::number(page), "-l",
+                     QString::number(page), pdf, dir.filePath("sheet")});
+    const QImage image(dir.filePath("sheet.png"));
+    QStringList dark;
+    const auto check = [&](const QString &name, const QRectF &area) {
+        // At 72 dpi a pixel is a point.
+        const QRect pixels = area.toRect() & image.rect();
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 160)
+                    return void(dark << name);
+    };
+    if (const Word *title = find_word(words, "Экземпляр")) {
+        double top = title->box.center().y() - 1;
+        const Word *total = find_word(words, "ВСЕГО");
+        if (total && total->box.bottom() < top && !find_word(words, "Примечания:"))
+            top = total->box.bottom() + 3;
+        check("footer", QRectF(QPointF(0, top), QPointF(title->box.left() - 1, title->box.center().y())));
+    }
+    if (page > 1 && !words.isEmpty())
+        check("sheet number",
+              QRectF(QPointF(0, 0), QPointF(words.first().box.left() - 2, words.first().box.center().y())));
+    return dark;
+}
+
+// The faces a PDF file embeds, without their subset prefix.
+QSet<QString> pdf_fonts(const QString &pdf)
+{
+    QSet<QString> fonts;
+    const QStringList lines = run("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines.mid(2))
+        fonts << line.section(' ', 0, 0).remove(QRegularExpression("^[A-Z]{6}\\+"));
+    return fonts;
 }
 
 } // namespace
@@ -289,6 +403,7 @@ private slots:
         QCOMPARE(seen.titles, QStringList{"Печать"});
         QCOMPARE(seen.preview_pages, 1);
         QCOMPARE(seen.preview_orientation, QPrinter::Landscape);
+        QCOMPARE(seen.toolbar_orientation, tr_preview("Landscape"));
         QVERIFY(window->web_view);
         QVERIFY(window->print_html.contains("Петров Пётр Ильич"));
         // A second print reuses the view.
@@ -315,6 +430,16 @@ private slots:
         QVERIFY(!seen.titles.contains("Внимание"));
         QCOMPARE(seen.preview_pages, -1);
         QVERIFY(window->print_html.isEmpty());
+    }
+
+    void a_page_that_does_not_load_is_reported_without_a_preview()
+    {
+        window->web_view = printing::make_print_view();
+        connect(window->web_view, &QWebView::loadStarted, window->web_view, &QWebView::stop);
+        const Seen seen = click_print({});
+        QCOMPARE(seen.titles, QStringList{"Ошибка печати"});
+        QCOMPARE(seen.preview_pages, -1);
+        QVERIFY(!window->preview_dialog);
     }
 
     void choice_of_document_data()
@@ -346,6 +471,7 @@ private slots:
         QCOMPARE(seen.titles.join(" | "), titles.join(" | "));
         QCOMPARE(window->template_path, ":/template/template/" + template_path);
         QCOMPARE(int(seen.preview_orientation), orientation);
+        QCOMPARE(seen.toolbar_orientation, tr_preview(orientation == QPrinter::Portrait ? "Portrait" : "Landscape"));
         QCOMPARE(seen.preview_pages, template_path == "10org.html" ? 2 : 1);
         QVERIFY(window->print_html.contains("Ромашка"));
         QCOMPARE(window->ui->tabWidget->currentIndex(), template_path == "Zaya.html" ? 3 : 0);
@@ -407,15 +533,29 @@ private slots:
         QVERIFY(html.contains("html{height:1812;}"));
     }
 
+    // Balances of positions from the carried classifier: the counted sheets are the printed ones.
     void documents_print_to_pdf_with_their_page_counts_data()
     {
         QTest::addColumn<QString>("document");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("name");
-        for (const auto &[rows, pages] :
-             {std::pair{9, 1}, {12, 2}, {30, 2}, {36, 3}, {40, 3}, {52, 4}, {57, 4}, {58, 4}, {1000, 49}})
+        for (const auto &[rows, pages] : {std::pair{9, 1},
+                                          {12, 2},
+                                          {15, 2},
+                                          {16, 2},
+                                          {30, 2},
+                                          {33, 3},
+                                          {36, 3},
+                                          {40, 3},
+                                          {45, 3},
+                                          {52, 4},
+                                          {57, 4},
+                                          {58, 4},
+                                          {100, 6},
+                                          {1000, 49}})
             QTest::addRow("balance of %d rows", rows) << "balance" << rows << pages << "ООО \"Ромашка\"";
+        QTest::newRow("card") << "card" << 1 << 1 << "Общество с ограниченной ответственностью";
         QTest::newRow("application") << "application" << 1 << 1 << "Общество с ограниченной ответственностью";
         QTest::newRow("agreement") << "agreement" << 1 << 1 << "Общество с ограниченной ответственностью";
     }
@@ -432,9 +572,18 @@ private slots:
         QString html;
         auto orientation = QPageLayout::Landscape;
         if (document == "balance") {
+            const QVector<ClassifierRecord> positions = classifier_positions(rows);
+            QCOMPARE(positions.size(), rows);
+            for (int row = 0; row < rows; ++row) {
+                window->balance_model->item(row, balance::col_key)->setText("14" + positions.at(row).code);
+                window->balance_model->item(row, balance::col_code)->setText(positions.at(row).code);
+                window->balance_model->item(row, balance::col_name)->setText(positions.at(row).name);
+            }
             set_fields(*window, "te_down_l=Экземпляр 1");
             html = window->print_balance();
             QCOMPARE(window->ui->sb_b_pages->value(), pages);
+        } else if (document == "card") {
+            html = window->print_card();
         } else if (document == "application") {
             html = window->print_zaya();
         } else {
@@ -442,26 +591,38 @@ private slots:
             orientation = QPageLayout::Portrait;
         }
         const QString pdf = dir.filePath(document + ".pdf");
-        QCOMPARE(print_to_pdf(html, pdf, orientation), QString());
+        QVector<QStringList> tables;
+        QCOMPARE(print_to_pdf(html, pdf, orientation, &tables), QString());
         keep_for_review(pdf, QTest::currentDataTag());
         QCOMPARE(pdf_pages(run("pdfinfo", {pdf})), pages);
         const QString text = run("pdftotext", {pdf, "-"}).simplified();
         QVERIFY2(text.contains(name), qPrintable(text));
+        // One Times-metric face, whatever the system takes "times" or "serif" for.
+        const QSet<QString> fonts = pdf_fonts(pdf);
+        QVERIFY2(fonts.contains("LiberationSerif") &&
+                     (fonts - QSet<QString>{"LiberationSerif", "LiberationSerif-Bold"}).isEmpty(),
+                 qPrintable(QStringList(fonts.values()).join(' ')));
         if (document != "balance")
             return;
-        // Every position code is printed once, on the sheet the body put it on.
+        // Every position code is printed once, on the sheet the body put it on; a later sheet starts with its number.
         const QVector<QStringList> sheets = codes_per_sheet(html);
         QCOMPARE(sheets.size(), pages);
+        // The view splits the table at the sheet breaks, the first included: one table a sheet.
+        QCOMPARE(tables, sheets);
         QStringList all;
         for (int page = 1; page <= pages; ++page) {
-            const QString sheet =
-                run("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
-            QStringList printed = position_codes(sheet), expected = sheets.at(page - 1);
+            const QVector<Word> words = sheet_words(pdf, page);
+            QStringList printed = position_codes(words), expected = sheets.at(page - 1);
             printed.sort();
             expected.sort();
             QVERIFY2(printed == expected, qPrintable(QString("sheet %1: %2").arg(page).arg(printed.join(' '))));
+            if (page > 1)
+                QCOMPARE(words.value(0).text, QString::number(page));
             // One lower running title a sheet: the footer row, or on the last sheet the form's own.
-            QCOMPARE(sheet.count("Экземпляр 1"), 1);
+            QCOMPARE(std::count_if(words.cbegin(), words.cend(), [](const Word &w) { return w.text == "Экземпляр"; }),
+                     1);
+            if (page <= 2 || page >= pages - 1)
+                QCOMPARE(boxes_around_borderless_rows(pdf, page, words), QStringList());
             all << printed;
         }
         QCOMPARE(all.size(), rows);
@@ -477,7 +638,10 @@ private slots:
             columns << match.captured(2) + "@" + QString::number(qRound(match.captured(1).toDouble()));
         }
         QCOMPARE(columns.size(), 4);
-        QCOMPARE(columns.mid(2), columns.mid(0, 2));
+        QStringList first = columns.mid(0, 2), second = columns.mid(2);
+        first.sort();
+        second.sort();
+        QCOMPARE(second, first);
     }
 
     void the_system_list_of_printers_decides()
