@@ -47,6 +47,7 @@ public:
         qint64 root_size = 0;
         qint64 wb_start = -1;
         qint64 wb_size = 0;
+        bool wb_is_book = false;
         bool package = false;
         for (qint64 at = 0; at + 128 <= directory.size(); at += 128) {
             const int type = static_cast<uchar>(directory.at(at + 0x42));
@@ -58,11 +59,16 @@ public:
             if (type == 5 && root_start < 0) {
                 root_start = start;
                 root_size = size;
-            } else if (type == 2 && (name == QLatin1String("Workbook") || name == QLatin1String("Book")) &&
-                       wb_start < 0) {
+            } else if (type == 2 && stream_named(name, "Workbook") && (wb_start < 0 || wb_is_book)) {
+                // A file of both Excel 97 and Excel 95 holds both streams: the newer is read.
                 wb_start = start;
                 wb_size = size;
-            } else if (type == 2 && name == QLatin1String("EncryptedPackage")) {
+                wb_is_book = false;
+            } else if (type == 2 && stream_named(name, "Book") && wb_start < 0) {
+                wb_start = start;
+                wb_size = size;
+                wb_is_book = true;
+            } else if (type == 2 && stream_named(name, "EncryptedPackage")) {
                 package = true;
             }
         }
@@ -91,6 +97,12 @@ public:
     }
 
 private:
+    // Directory names compare without regard to case.
+    static bool stream_named(const QString &name, const char *wanted)
+    {
+        return name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
+    }
+
     static bool fail(QString *error, const char *reason)
     {
         *error = QString::fromLatin1(reason);
@@ -139,16 +151,18 @@ private:
         const QByteArray &from = source ? *source : file_;
         const qint64 limit = static_cast<qint64>(table.size());
         // A chain visits each sector once, so it cannot be longer than its source holds sectors.
-        const qint64 max_steps = qMin<qint64>(limit, from.size() / unit);
+        const qint64 max_steps = qMin<qint64>(limit, (from.size() + unit - 1) / unit);
         quint32 sector = start;
         qint64 steps = 0;
         while (sector != end_of_chain && (size < 0 || out->size() < size)) {
             if (sector >= limit || ++steps > max_steps)
                 return false; // off the table or a loop
             const qint64 offset = source ? static_cast<qint64>(sector) * unit : (sector + 1LL) * unit;
-            if (offset + unit > from.size())
+            // The last sector of a stream may be cut short where the stream ends.
+            const qint64 take = size < 0 ? unit : qMin<qint64>(unit, size - out->size());
+            if (offset + take > from.size())
                 return false;
-            out->append(from.constData() + offset, unit);
+            out->append(from.constData() + offset, static_cast<int>(take));
             sector = table[sector];
         }
         if (size >= 0) {
@@ -248,6 +262,7 @@ enum : int {
     rec_sst = 0x00FC,
     rec_dimensions = 0x0200,
     rec_formula = 0x0006,
+    rec_formula_old = 0x0206, // written by some exporters into BIFF8 files, laid out as rec_formula
     rec_string = 0x0207,
     rec_boolerr = 0x0205,
     rec_number = 0x0203,
@@ -270,40 +285,14 @@ double rk_value(quint32 rk)
     return (rk & 1) ? value / 100 : value;
 }
 
-// The shared string table: an SST record and its CONTINUE records read as one run of bytes, where a string's
-// characters that cross into the next record resume after a fresh flags byte.
-class SstReader
+// A record and its CONTINUE records read as one run of bytes, where a string's characters that cross into the
+// next record resume after a fresh flags byte (the shared string table, a long formula text).
+class RecordRun
 {
 public:
     void add(const Record &r) { segments_.push_back(r); }
+    bool empty() const { return segments_.empty(); }
 
-    bool read(StoredWorkbook *book, std::uint32_t *base, std::uint32_t *count, QString *error)
-    {
-        *base = book->text_count();
-        *count = 0;
-        if (segments_.empty())
-            return true;
-        skip(4);
-        const quint32 unique = take32();
-        for (quint32 i = 0; i < unique && !at_end(); ++i) {
-            const int chars = take16();
-            const quint8 flags = take8();
-            const int runs = (flags & 0x08) ? take16() : 0;
-            const quint32 ext = (flags & 0x04) ? take32() : 0;
-            QString text = take_chars(chars, flags & 1);
-            skip(4LL * runs);
-            skip(ext);
-            std::uint32_t index;
-            if (!book->add_text(text, &index)) {
-                *error = QStringLiteral("too much text");
-                return false;
-            }
-            ++*count;
-        }
-        return true;
-    }
-
-private:
     bool at_end()
     {
         while (segment_ < segments_.size() && offset_ >= segments_[segment_].size) {
@@ -361,10 +350,39 @@ private:
         return text;
     }
 
+private:
     std::vector<Record> segments_;
     std::size_t segment_ = 0;
     int offset_ = 0;
 };
+
+// The shared string table: an SST record and its CONTINUE records.
+bool read_shared_strings(RecordRun &sst, StoredWorkbook *book, std::uint32_t *base, std::uint32_t *count,
+                         QString *error)
+{
+    *base = book->text_count();
+    *count = 0;
+    if (sst.empty())
+        return true;
+    sst.skip(4);
+    const quint32 unique = sst.take32();
+    for (quint32 i = 0; i < unique && !sst.at_end(); ++i) {
+        const int chars = sst.take16();
+        const quint8 flags = sst.take8();
+        const int runs = (flags & 0x08) ? sst.take16() : 0;
+        const quint32 ext = (flags & 0x04) ? sst.take32() : 0;
+        QString text = sst.take_chars(chars, flags & 1);
+        sst.skip(4LL * runs);
+        sst.skip(ext);
+        std::uint32_t index;
+        if (!book->add_text(text, &index)) {
+            *error = QStringLiteral("too much text");
+            return false;
+        }
+        ++*count;
+    }
+    return true;
+}
 
 // An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count) at `at` within a record.
 QString record_string(const Record &r, int at, bool short_count)
@@ -439,7 +457,7 @@ struct BiffGlobals {
 bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, BiffGlobals *globals, QString *error)
 {
     Record record;
-    SstReader sst;
+    RecordRun sst;
     bool in_sst = false;
     while (next_record(stream, pos, &record) && record.type != rec_eof) {
         if (record.type == rec_continue && in_sst) {
@@ -480,7 +498,7 @@ bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, B
             return false;
         }
     }
-    return sst.read(book, &globals->sst_base, &globals->sst_count, error);
+    return read_shared_strings(sst, book, &globals->sst_base, &globals->sst_count, error);
 }
 
 // The cell records of one worksheet, stored as they come.
@@ -489,13 +507,9 @@ class SheetCells
 public:
     SheetCells(StoredWorkbook *book, const BiffGlobals &globals) : book_(book), globals_(globals) {}
 
-    // False when the workbook holds more than it may.
+    // False when the workbook holds more than it may. A STRING record goes to take_string.
     bool take(const Record &record)
     {
-        if (record.type == rec_string && string_pending_) {
-            string_pending_ = false;
-            return text_cell(pending_row_, pending_column_, Kind::Text, record_string(record, 0, false));
-        }
         // A shared or array formula record may stand between a formula and its text.
         if (record.type == 0x04BC || record.type == 0x0221 || record.type == 0x0236)
             return true;
@@ -507,6 +521,17 @@ public:
         if (column > workbook_limits::xls_max_columns && record.type != rec_mulrk)
             return true;
         return take_cell(record, row, column, record.u16(4));
+    }
+
+    // A formula's text result: a STRING record and the CONTINUE records its text runs on in.
+    bool take_string(RecordRun &run)
+    {
+        if (!string_pending_)
+            return true;
+        string_pending_ = false;
+        const int chars = run.take16();
+        const bool wide = run.take8() & 1;
+        return text_cell(pending_row_, pending_column_, Kind::Text, run.take_chars(chars, wide));
     }
 
 private:
@@ -542,6 +567,7 @@ private:
                 return text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[6])));
             return book_->add_number(row, column, Kind::Boolean, record.data[6] ? 1 : 0);
         case rec_formula:
+        case rec_formula_old:
             return record.size < 14 || take_formula(record, row, column, xf);
         default:
             return true;
@@ -619,7 +645,19 @@ bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkboo
             --depth;
             continue;
         }
-        if (depth == 1 && !cells.take(record)) {
+        bool taken = true;
+        if (depth == 1 && record.type == rec_string) {
+            RecordRun text;
+            text.add(record);
+            for (qint64 peek = pos; next_record(stream, &peek, &record) && record.type == rec_continue; pos = peek) {
+                *scanned += 4 + record.size;
+                text.add(record);
+            }
+            taken = cells.take_string(text);
+        } else if (depth == 1) {
+            taken = cells.take(record);
+        }
+        if (!taken) {
             *error = QStringLiteral("too many cells");
             return false;
         }

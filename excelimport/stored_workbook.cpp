@@ -80,7 +80,8 @@ bool number_format_is_date(const QString &code)
 
 bool builtin_format_is_date(int id)
 {
-    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+    // 27 to 36 and 50 to 58 are the East Asian date forms.
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
 }
 
 QStringList StoredWorkbook::sheet_names() const

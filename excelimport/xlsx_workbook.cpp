@@ -131,6 +131,13 @@ QString folder_of(const QString &part)
     return slash < 0 ? QString() : part.left(slash + 1);
 }
 
+// The spreadsheet namespace, transitional or strict (and none, as some writers leave it out).
+bool is_main_namespace(const QStringRef &uri)
+{
+    return uri.isEmpty() || uri == QLatin1String("http://schemas.openxmlformats.org/spreadsheetml/2006/main") ||
+           uri == QLatin1String("http://purl.oclc.org/ooxml/spreadsheetml/main");
+}
+
 bool type_is(const QString &type, const char *suffix)
 {
     return type.endsWith(QLatin1Char('/') + QLatin1String(suffix));
@@ -166,7 +173,9 @@ public:
     TokenType readNext()
     {
         const TokenType token = QXmlStreamReader::readNext();
-        if (token == StartElement && ++depth_ > max_depth)
+        if (token == DTD)
+            raiseError(QStringLiteral("document type declaration")); // its entities could expand without end
+        else if (token == StartElement && ++depth_ > max_depth)
             raiseError(QStringLiteral("elements nested too deep"));
         else if (token == EndElement)
             --depth_;
@@ -397,6 +406,13 @@ enum class ScanStep {
     finished, // the cells are all read
 };
 
+// Line ends as an XML reader gives them: CR LF and a lone CR become LF (a reference to CR stays one).
+void normalise_line_ends(QByteArray *text)
+{
+    if (text->contains('\r'))
+        text->replace("\r\n", "\n").replace('\r', '\n');
+}
+
 // The cell being read by the scan.
 struct ScannedCell {
     bool in_cell = false;
@@ -415,8 +431,9 @@ struct ScannedCell {
     bool takes_text() const { return in_value || (in_text && phonetic == 0); }
 
     // Adds text found between tags; false on a bad character reference.
-    bool add_text(const QByteArray &piece)
+    bool add_text(QByteArray piece)
     {
+        normalise_line_ends(&piece);
         bool ok = true;
         const bool plain = !piece.contains('&');
         if (in_value)
@@ -427,8 +444,9 @@ struct ScannedCell {
     }
 
     // Adds the content of a character data section, taken as it stands.
-    void add_raw(const QByteArray &piece)
+    void add_raw(QByteArray piece)
     {
+        normalise_line_ends(&piece);
         if (in_value)
             value += piece;
         else
@@ -644,11 +662,13 @@ public:
         QHash<QString, Relationship> by_id;
         for (const auto &rel : rels) {
             by_id.insert(rel.first, rel.second);
-            if (type_is(rel.second.type, "sharedStrings") && !rel.second.target.isEmpty() &&
-                !read_shared_strings(rel.second.target, error))
+            // A shared-strings or styles part named but absent means no shared texts or no formats.
+            const QString &target = rel.second.target;
+            if (target.isEmpty() || !zip_.setCurrentFile(target, QuaZip::csInsensitive))
+                continue;
+            if (type_is(rel.second.type, "sharedStrings") && !read_shared_strings(target, error))
                 return false;
-            if (type_is(rel.second.type, "styles") && !rel.second.target.isEmpty() &&
-                !read_styles(rel.second.target, error))
+            if (type_is(rel.second.type, "styles") && !read_styles(target, error))
                 return false;
         }
         for (const auto &sheet : sheets) {
@@ -748,7 +768,8 @@ private:
                 if (xml.readNext() != QXmlStreamReader::StartElement)
                     continue;
                 const QXmlStreamAttributes a = xml.attributes();
-                if (xml.name() == QLatin1String("workbookPr")) {
+                // Excel repeats workbookPr in an extension's namespace, without the date system.
+                if (xml.name() == QLatin1String("workbookPr") && is_main_namespace(xml.namespaceUri())) {
                     const QStringRef v = a.value(QLatin1String("date1904"));
                     book_->set_date1904(v == QLatin1String("1") || v == QLatin1String("true"));
                 } else if (xml.name() == QLatin1String("sheet")) {

@@ -550,6 +550,8 @@ private slots:
     void workbook_without_worksheets_data();
     void workbook_without_worksheets();
     void memory_stays_bounded();
+    void other_writers_cells_data();
+    void other_writers_cells();
 
 private:
     QTemporaryDir temp_;
@@ -572,6 +574,12 @@ void TestWorkbookReader::every_cell_kind_data()
     QTest::newRow("LibreOffice .xlsx") << "libreoffice_kinds.xlsx" << false;
     QTest::newRow("LibreOffice .xls") << "libreoffice_kinds.xls" << false;
     QTest::newRow("LibreOffice .xls, 1904 dates") << "libreoffice_1904.xls" << true;
+    // The LibreOffice .xls stream in other containers (make_reader_cases.py).
+    QTest::newRow(".xls of Excel 97 and Excel 95 in one") << "dual_format.xls" << false;
+    QTest::newRow(".xls stream name in capitals") << "upper_case_stream.xls" << false;
+    QTest::newRow(".xls last sector cut short") << "short_last_sector.xls" << false;
+    QTest::newRow(".xls formulas in records 0x0206") << "formula_0206.xls" << false;
+    QTest::newRow("workbookPr repeated in Excel's extension") << "excel_1904_extension.xlsx" << true;
 }
 
 void TestWorkbookReader::every_cell_kind()
@@ -904,6 +912,9 @@ void TestWorkbookReader::hostile_files_data()
     add_oversized_packages();
     add_hostile_sheets();
     add_hostile_xls(read_file(data_dir + "libreoffice_kinds.xls"));
+    QTest::newRow("document type declaration in shared strings")
+        << "doctype_strings.xlsx" << bytes_file(read_file(data_dir + "doctype_strings.xlsx"))
+        << QString("document type declaration");
 }
 
 void TestWorkbookReader::hostile_files()
@@ -993,6 +1004,37 @@ void TestWorkbookReader::memory_stays_bounded()
     getrusage(RUSAGE_SELF, &usage);
     const long peak_mb = usage.ru_maxrss / 1024;
     QVERIFY2(peak_mb < 256, qPrintable(QStringLiteral("peak %1 MB").arg(peak_mb)));
+}
+
+void TestWorkbookReader::other_writers_cells_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("CR LF inside an inline text")
+        << "openpyxl_crlf.xlsx" << 1 << 1 << QVariant(QString("Итого\nпо форме"));
+    QTest::newRow(".xls formula text over CONTINUE records")
+        << "long_formula_text.xls" << 1 << 1 << QVariant(QString(8999, QChar(0x0416)) + "!");
+    QTest::newRow("East Asian built-in date format 27")
+        << "xlsxwriter_east_asian_dates.xlsx" << 1 << 1 << QVariant(utc(2023, 3, 15));
+    QTest::newRow("East Asian built-in date format 57")
+        << "xlsxwriter_east_asian_dates.xlsx" << 1 << 2 << QVariant(utc(2023, 3, 16));
+    // The styles and shared-strings parts are named but absent: no formats, no shared texts.
+    QTest::newRow("styles part absent") << "missing_styles_strings.xlsx" << 2 << 1 << QVariant(43845.0);
+    QTest::newRow("shared strings part absent") << "missing_styles_strings.xlsx" << 1 << 1 << QVariant();
+}
+
+void TestWorkbookReader::other_writers_cells()
+{
+    QFETCH(QString, file);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QVariant, expected);
+    QString error;
+    const auto book = Workbook::open(data_dir + file, &error);
+    QVERIFY2(book, qPrintable(error));
+    QCOMPARE(book->cell(0, row, column), expected);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookReader)
