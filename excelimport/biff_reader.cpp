@@ -1,6 +1,7 @@
 #include "biff_reader.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QSet>
 #include <QtEndian>
 
@@ -24,24 +25,28 @@ constexpr quint32 end_of_chain = 0xFFFFFFFE;
 class CompoundFile
 {
 public:
-    explicit CompoundFile(const QByteArray &file) : file_(file) {}
+    // The file is read sector by sector: only the streams read are held, not the file.
+    explicit CompoundFile(QIODevice *file) : file_(file), file_size_(file->size()) {}
 
     bool read_stream(QByteArray *stream, QString *error)
     {
-        if (file_.size() < 512 || std::memcmp(file_.constData(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
+        header_.resize(512);
+        if (!read_at(0, header_.data(), 512) ||
+            std::memcmp(header_.constData(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
             return fail(error, "not a compound file");
-        const int shift = u16(file_, 0x1E);
-        const int mini_shift = u16(file_, 0x20);
+        const int shift = u16(header_, 0x1E);
+        const int mini_shift = u16(header_, 0x20);
         if ((shift != 9 && shift != 12) || mini_shift != 6)
             return fail(error, "damaged compound file header");
         sector_size_ = 1 << shift;
-        sector_count_ = (file_.size() + sector_size_ - 1) / sector_size_; // bounds every chain
+        sector_count_ = (file_size_ + sector_size_ - 1) / sector_size_; // bounds every chain
         if (!read_fat())
             return fail(error, "damaged allocation table");
+        used_.assign(fat_.size(), false);
 
         QByteArray directory;
-        if (!read_chain(fat_, u32(file_, 0x30), sector_size_, &directory, -1))
-            return fail(error, "damaged directory");
+        if (!read_chain(fat_, u32(header_, 0x30), sector_size_, &directory, -1))
+            return fail(error, chain_error("damaged directory"));
         QByteArray root_stream;
         qint64 root_start = -1;
         qint64 root_size = 0;
@@ -76,22 +81,24 @@ public:
             return fail(error, "encrypted workbook");
         if (wb_start < 0)
             return fail(error, "no workbook stream (not an Excel workbook)");
-        if (wb_size > workbook_limits::max_member_bytes)
-            return fail(error, "workbook stream too large");
-        if (wb_size >= u32(file_, 0x38)) {
+        if (wb_size > file_size_)
+            return fail(error, "damaged workbook stream: longer than the file");
+        if (wb_size >= u32(header_, 0x38)) {
             if (!read_chain(fat_, wb_start, sector_size_, stream, wb_size))
-                return fail(error, "damaged workbook stream");
+                return fail(error, chain_error("damaged workbook stream"));
         } else {
             // Small streams live in the mini stream, in 64-byte sectors.
             QByteArray mini_fat_bytes;
             std::vector<quint32> mini_fat;
-            if (root_start < 0 || !read_chain(fat_, u32(file_, 0x3C), sector_size_, &mini_fat_bytes, -1) ||
+            if (root_start < 0 || root_size > file_size_ ||
+                !read_chain(fat_, u32(header_, 0x3C), sector_size_, &mini_fat_bytes, -1) ||
                 !read_chain(fat_, root_start, sector_size_, &root_stream, root_size))
-                return fail(error, "damaged mini stream");
+                return fail(error, chain_error("damaged mini stream"));
             for (qint64 at = 0; at + 4 <= mini_fat_bytes.size(); at += 4)
                 mini_fat.push_back(u32(mini_fat_bytes, at));
+            used_.assign(mini_fat.size(), false);
             if (!read_chain(mini_fat, wb_start, 64, stream, wb_size, &root_stream))
-                return fail(error, "damaged workbook stream");
+                return fail(error, chain_error("damaged workbook stream"));
         }
         return true;
     }
@@ -103,80 +110,123 @@ private:
         return name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
     }
 
-    static bool fail(QString *error, const char *reason)
+    static bool fail(QString *error, const QString &reason)
     {
-        *error = QString::fromLatin1(reason);
+        *error = reason;
         return false;
+    }
+    static bool fail(QString *error, const char *reason) { return fail(error, QString::fromLatin1(reason)); }
+
+    // The reason a chain was refused, after what it was.
+    QString chain_error(const char *what) const
+    {
+        return looped_ ? QStringLiteral("%1: its sector chain loops or crosses another").arg(QLatin1String(what))
+                       : QLatin1String(what);
+    }
+
+    bool read_at(qint64 offset, char *to, qint64 n) const
+    {
+        return offset >= 0 && offset + n <= file_size_ && file_->seek(offset) && file_->read(to, n) == n;
     }
 
     bool read_fat()
     {
         std::vector<quint32> fat_sectors;
         for (int i = 0; i < 109; ++i) {
-            const quint32 s = u32(file_, 0x4C + 4 * i);
+            const quint32 s = u32(header_, 0x4C + 4 * i);
             if (s < sector_count_)
                 fat_sectors.push_back(s);
         }
-        quint32 difat = u32(file_, 0x44);
+        quint32 difat = u32(header_, 0x44);
         const int per_sector = sector_size_ / 4 - 1;
+        QByteArray sector(sector_size_, Qt::Uninitialized);
         for (qint64 guard = 0; difat < sector_count_ && guard < sector_count_; ++guard) {
-            const qint64 base = (static_cast<qint64>(difat) + 1) * sector_size_;
-            if (base + sector_size_ > file_.size())
+            if (!read_at((static_cast<qint64>(difat) + 1) * sector_size_, sector.data(), sector_size_))
                 return false;
             for (int i = 0; i < per_sector; ++i) {
-                const quint32 s = u32(file_, base + 4 * i);
+                const quint32 s = u32(sector, 4 * i);
                 if (s < sector_count_)
                     fat_sectors.push_back(s);
             }
-            difat = u32(file_, base + 4 * per_sector);
+            difat = u32(sector, 4 * per_sector);
+            if (static_cast<qint64>(fat_sectors.size()) > sector_count_)
+                return false;
         }
         if (static_cast<qint64>(fat_sectors.size()) > sector_count_)
             return false;
+        fat_.reserve(fat_sectors.size() * static_cast<std::size_t>(sector_size_ / 4));
         for (const quint32 s : fat_sectors) {
-            const qint64 base = (static_cast<qint64>(s) + 1) * sector_size_;
-            if (base + sector_size_ > file_.size())
+            if (!read_at((static_cast<qint64>(s) + 1) * sector_size_, sector.data(), sector_size_))
                 return false;
             for (int i = 0; i < sector_size_ / 4; ++i)
-                fat_.push_back(u32(file_, base + 4 * i));
+                fat_.push_back(u32(sector, 4 * i));
         }
         return true;
     }
 
     // Follows a chain of sectors through table, from the file or (for the mini stream) from source. size -1 reads
-    // the whole chain.
+    // the whole chain. A sector is read once in all the chains of one table: a chain that loops or runs into
+    // another is damaged, and what is read together stays within the file's size.
     bool read_chain(const std::vector<quint32> &table, quint32 start, int unit, QByteArray *out, qint64 size,
-                    const QByteArray *source = nullptr) const
+                    const QByteArray *source = nullptr)
     {
         out->clear();
-        const QByteArray &from = source ? *source : file_;
+        const qint64 from_size = source ? source->size() : file_size_;
         const qint64 limit = static_cast<qint64>(table.size());
-        // A chain visits each sector once, so it cannot be longer than its source holds sectors.
-        const qint64 max_steps = qMin<qint64>(limit, (from.size() + unit - 1) / unit);
+        if (size > 0)
+            out->reserve(static_cast<int>(size));
         quint32 sector = start;
-        qint64 steps = 0;
-        while (sector != end_of_chain && (size < 0 || out->size() < size)) {
-            if (sector >= limit || ++steps > max_steps)
-                return false; // off the table or a loop
+        // Consecutive sectors of the file are read in one go.
+        qint64 run_offset = 0;
+        qint64 run_bytes = 0;
+        const auto flush = [&] {
+            if (run_bytes == 0)
+                return true;
+            const int at = out->size();
+            out->resize(at + static_cast<int>(run_bytes));
+            const bool read = read_at(run_offset, out->data() + at, run_bytes);
+            run_bytes = 0;
+            return read;
+        };
+        qint64 held = 0;
+        while (sector != end_of_chain && (size < 0 || held < size)) {
+            if (sector >= limit)
+                return false; // off the table
+            if (used_[sector]) {
+                looped_ = true;
+                return false;
+            }
+            used_[sector] = true;
             const qint64 offset = source ? static_cast<qint64>(sector) * unit : (sector + 1LL) * unit;
             // The last sector of a stream may be cut short where the stream ends.
-            const qint64 take = size < 0 ? unit : qMin<qint64>(unit, size - out->size());
-            if (offset + take > from.size())
+            const qint64 take = size < 0 ? unit : qMin<qint64>(unit, size - held);
+            if (offset + take > from_size)
                 return false;
-            out->append(from.constData() + offset, static_cast<int>(take));
+            if (source) {
+                out->append(source->constData() + offset, static_cast<int>(take));
+            } else {
+                if (run_bytes > 0 && run_offset + run_bytes != offset && !flush())
+                    return false;
+                if (run_bytes == 0)
+                    run_offset = offset;
+                run_bytes += take;
+            }
+            held += take;
             sector = table[sector];
         }
-        if (size >= 0) {
-            if (out->size() < size)
-                return false;
-            out->truncate(static_cast<int>(size));
-        }
-        return true;
+        if (!flush())
+            return false;
+        return size < 0 || held >= size;
     }
 
-    const QByteArray &file_;
+    QIODevice *file_;
+    qint64 file_size_;
+    QByteArray header_;
     int sector_size_ = 512;
     qint64 sector_count_ = 0;
     std::vector<quint32> fat_;
+    std::vector<bool> used_;
+    bool looped_ = false;
 };
 
 // An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count) at `at`, within a record's data.
@@ -376,7 +426,7 @@ bool read_shared_strings(RecordRun &sst, StoredWorkbook *book, std::uint32_t *ba
         sst.skip(ext);
         std::uint32_t index;
         if (!book->add_text(text, &index)) {
-            *error = QStringLiteral("too much text");
+            *error = StoredWorkbook::budget_spent();
             return false;
         }
         ++*count;
@@ -394,7 +444,7 @@ using Kind = StoredWorkbook::Kind;
 
 } // namespace
 
-bool read_workbook_stream(const QByteArray &file, QByteArray *stream, QString *error)
+bool read_workbook_stream(QIODevice *file, QByteArray *stream, QString *error)
 {
     CompoundFile compound(file);
     return compound.read_stream(stream, error);
@@ -622,7 +672,10 @@ private:
 bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkbook *book, const BiffGlobals &globals,
                 qint64 *scanned, QString *error)
 {
-    book->add_sheet(sheet.name);
+    if (!book->add_sheet(sheet.name)) {
+        *error = StoredWorkbook::budget_spent();
+        return false;
+    }
     qint64 pos = sheet.offset;
     Record record;
     if (!next_record(stream, &pos, &record) || record.type != rec_bof) {
@@ -658,11 +711,14 @@ bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkboo
             taken = cells.take(record);
         }
         if (!taken) {
-            *error = QStringLiteral("too many cells");
+            *error = StoredWorkbook::budget_spent();
             return false;
         }
     }
-    book->finish_sheet();
+    if (!book->finish_sheet()) {
+        *error = StoredWorkbook::budget_spent();
+        return false;
+    }
     return true;
 }
 
