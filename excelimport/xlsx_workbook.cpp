@@ -174,7 +174,7 @@ public:
         }
         QuaZipFileInfo64 info;
         if (zip_->getCurrentFileInfo(&info) && info.uncompressedSize > workbook_limits::max_member_bytes) {
-            *error = QStringLiteral("part %1 too large").arg(name);
+            *error = QStringLiteral("part %1 too large (past 200 MB unpacked)").arg(name);
             return false;
         }
         if (!file_.open(QIODevice::ReadOnly)) {
@@ -193,7 +193,7 @@ public:
             file_.close();
         QIODevice::close();
         if (overflow_) {
-            *error = QStringLiteral("part %1 too large").arg(name_);
+            *error = QStringLiteral("part %1 too large (past 200 MB unpacked)").arg(name_);
             return false;
         }
         if (refused_) {
@@ -782,7 +782,7 @@ ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &sca
 {
     const int close = in.buf.indexOf(closing, lt + 2);
     if (close < 0 || close + static_cast<int>(std::strlen(closing)) - lt > max_scanned_piece)
-        return in.buf.size() - lt > max_scanned_piece ? scan.damaged("comment or character data too long")
+        return in.buf.size() - lt > max_scanned_piece ? scan.damaged("comment or character data past 16 MiB")
                                                       : ScanStep::more;
     if (closing == cdata_end && scan.cell.takes_text())
         scan.cell.add_raw(in.buf.mid(lt + 9, close - lt - 9));
@@ -894,7 +894,7 @@ private:
         inflated_ += member.bytes_read();
         if (inflated_ <= workbook_limits::max_workbook_bytes)
             return true;
-        *error = QStringLiteral("workbook too large");
+        *error = QStringLiteral("workbook too large (past 1 GB unpacked)");
         return false;
     }
 
@@ -1145,7 +1145,7 @@ private:
             if (!scan.cell.takes_text())
                 in.pos = in.buf.size();
             else if (in.buf.size() - in.pos > max_scanned_piece)
-                return scan.damaged("text too long");
+                return scan.damaged("text past 16 MiB");
             return ScanStep::more;
         }
         if (lt > in.pos && scan.cell.takes_text()) {
@@ -1166,7 +1166,7 @@ private:
         }
         const int gt = tag_end(in.buf, lt);
         if (gt < 0 || gt - lt >= max_scanned_piece)
-            return in.buf.size() - lt > max_scanned_piece ? scan.damaged("tag too long") : ScanStep::more;
+            return in.buf.size() - lt > max_scanned_piece ? scan.damaged("tag past 16 MiB") : ScanStep::more;
         in.pos = gt + 1;
         return take_tag(scan_tag(in.buf, lt, gt), scan);
     }

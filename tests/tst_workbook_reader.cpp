@@ -635,11 +635,11 @@ void add_costly_workbooks()
     QTest::newRow("tag of 16 MiB and one byte")
         << "tag.xlsx"
         << zip_file(package({{"S", worksheet, repeated_sheet("<row r=\"1\" x=\"", "a", (16 << 20) + 1 - 17, "\"/>")}}))
-        << QString("too long");
+        << QString("past 16 MiB");
     QTest::newRow("comment of 16 MiB and one byte")
         << "comment.xlsx"
         << zip_file(package({{"S", worksheet, repeated_sheet("<!--", "a", (16 << 20) + 1 - 7, "-->")}}))
-        << QString("too long");
+        << QString("past 16 MiB");
     // Large files are made only when the row runs.
     const auto made_when_run = [](std::function<QByteArray()> content) {
         return MakeFile([content](const QString &path) { return bytes_file(content())(path); });
