@@ -1,6 +1,7 @@
 // Opening a workbook of 5000 rows x 12 columns and reading every cell, as .xlsx and as .xls.
 // The .xlsx is written at start by make_bench_xlsx (libxlsxwriter); the .xls is the same workbook saved by
 // LibreOffice (soffice --headless --convert-to xls), kept zlib-packed in data/ (qCompress format).
+// And a crafted .xlsx of 10 million numbers (300 kB packed), which the reader refuses or reads.
 #include "workbook.h"
 #include "zip_builder.h"
 
@@ -12,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace
 {
@@ -28,6 +30,72 @@ QString xls_path()
     return work_dir->filePath("bench.xls");
 }
 
+QString ten_million_path()
+{
+    return work_dir->filePath("ten_million.xlsx");
+}
+
+// A deflated zip member.
+zip_builder::Entry deflated(const QByteArray &name,
+                            const std::function<void(const std::function<void(const QByteArray &)> &)> &produce)
+{
+    z_stream z{};
+    deflateInit2(&z, 1, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    QByteArray packed;
+    quint32 crc = crc32(0, nullptr, 0);
+    quint32 size = 0;
+    char buffer[65536];
+    const auto feed = [&](const QByteArray &piece, int flush) {
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.constData()));
+        z.avail_in = static_cast<uInt>(piece.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef *>(buffer);
+            z.avail_out = sizeof buffer;
+            deflate(&z, flush);
+            packed.append(buffer, int(sizeof buffer - z.avail_out));
+        } while (z.avail_out == 0);
+    };
+    produce([&](const QByteArray &piece) {
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), static_cast<uInt>(piece.size()));
+        size += static_cast<quint32>(piece.size());
+        feed(piece, Z_NO_FLUSH);
+    });
+    feed(QByteArray(), Z_FINISH);
+    deflateEnd(&z);
+    return {name, packed, crc, size, true};
+}
+
+// One sheet of a million rows of ten numbers.
+bool write_ten_million()
+{
+    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const QByteArray rels_ns = "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"";
+    const auto text = [](const QByteArray &content) {
+        return [content](const std::function<void(const QByteArray &)> &put) { put(content); };
+    };
+    QList<zip_builder::Entry> entries;
+    entries << deflated("[Content_Types].xml", text("<Types/>"))
+            << deflated("_rels/.rels", text("<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel +
+                                            "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"))
+            << deflated("xl/workbook.xml", text("<workbook " + ns + " xmlns:r=\"" + rel +
+                                                "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
+                                                "</sheets></workbook>"))
+            << deflated("xl/_rels/workbook.xml.rels",
+                        text("<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel +
+                             "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"))
+            << deflated("xl/worksheets/sheet1.xml", [&](const std::function<void(const QByteArray &)> &put) {
+                   put("<worksheet " + ns + "><sheetData>");
+                   const QByteArray row = "<row>" + QByteArray("<c><v>1</v></c>").repeated(10) + "</row>";
+                   const QByteArray block = row.repeated(10000);
+                   for (int i = 0; i < 100; ++i)
+                       put(block);
+                   put("</sheetData></worksheet>");
+               });
+    QFile file(ten_million_path());
+    return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;
+}
+
 bool prepare()
 {
     work_dir = new QTemporaryDir;
@@ -38,7 +106,7 @@ bool prepare()
     QFile packed(QStringLiteral(BENCH_XLS));
     QFile xls(xls_path());
     return packed.open(QIODevice::ReadOnly) && xls.open(QIODevice::WriteOnly) &&
-           xls.write(qUncompress(packed.readAll())) > 0;
+           xls.write(qUncompress(packed.readAll())) > 0 && write_ten_million();
 }
 
 void read_every_cell(benchmark::State &state, const QString &path)
@@ -113,6 +181,16 @@ void BM_read_xls_5000x12(benchmark::State &state)
     read_every_cell(state, xls_path());
 }
 BENCHMARK(BM_read_xls_5000x12)->Unit(benchmark::kMillisecond);
+
+// Refused past the memory budget, or read when it fits.
+void BM_ten_million_cells_refused_or_read(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto book = Workbook::open(ten_million_path());
+        benchmark::DoNotOptimize(book);
+    }
+}
+BENCHMARK(BM_ten_million_cells_refused_or_read)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

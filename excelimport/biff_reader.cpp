@@ -1,6 +1,7 @@
 #include "biff_reader.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QSet>
 #include <QtEndian>
 
@@ -24,29 +25,34 @@ constexpr quint32 end_of_chain = 0xFFFFFFFE;
 class CompoundFile
 {
 public:
-    explicit CompoundFile(const QByteArray &file) : file_(file) {}
+    // The file is read sector by sector: only the streams read are held, not the file.
+    explicit CompoundFile(QIODevice *file) : file_(file), file_size_(file->size()) {}
 
     bool read_stream(QByteArray *stream, QString *error)
     {
-        if (file_.size() < 512 || std::memcmp(file_.constData(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
+        header_.resize(512);
+        if (!read_at(0, header_.data(), 512) ||
+            std::memcmp(header_.constData(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
             return fail(error, "not a compound file");
-        const int shift = u16(file_, 0x1E);
-        const int mini_shift = u16(file_, 0x20);
+        const int shift = u16(header_, 0x1E);
+        const int mini_shift = u16(header_, 0x20);
         if ((shift != 9 && shift != 12) || mini_shift != 6)
             return fail(error, "damaged compound file header");
         sector_size_ = 1 << shift;
-        sector_count_ = (file_.size() + sector_size_ - 1) / sector_size_; // bounds every chain
+        sector_count_ = (file_size_ + sector_size_ - 1) / sector_size_; // bounds every chain
         if (!read_fat())
             return fail(error, "damaged allocation table");
+        used_.assign(fat_.size(), false);
 
         QByteArray directory;
-        if (!read_chain(fat_, u32(file_, 0x30), sector_size_, &directory, -1))
-            return fail(error, "damaged directory");
+        if (!read_chain(fat_, u32(header_, 0x30), sector_size_, &directory, -1))
+            return fail(error, chain_error("damaged directory"));
         QByteArray root_stream;
         qint64 root_start = -1;
         qint64 root_size = 0;
         qint64 wb_start = -1;
         qint64 wb_size = 0;
+        bool wb_is_book = false;
         bool package = false;
         for (qint64 at = 0; at + 128 <= directory.size(); at += 128) {
             const int type = static_cast<uchar>(directory.at(at + 0x42));
@@ -58,11 +64,16 @@ public:
             if (type == 5 && root_start < 0) {
                 root_start = start;
                 root_size = size;
-            } else if (type == 2 && (name == QLatin1String("Workbook") || name == QLatin1String("Book")) &&
-                       wb_start < 0) {
+            } else if (type == 2 && stream_named(name, "Workbook") && (wb_start < 0 || wb_is_book)) {
+                // A file of both Excel 97 and Excel 95 holds both streams: the newer is read.
                 wb_start = start;
                 wb_size = size;
-            } else if (type == 2 && name == QLatin1String("EncryptedPackage")) {
+                wb_is_book = false;
+            } else if (type == 2 && stream_named(name, "Book") && wb_start < 0) {
+                wb_start = start;
+                wb_size = size;
+                wb_is_book = true;
+            } else if (type == 2 && stream_named(name, "EncryptedPackage")) {
                 package = true;
             }
         }
@@ -70,99 +81,152 @@ public:
             return fail(error, "encrypted workbook");
         if (wb_start < 0)
             return fail(error, "no workbook stream (not an Excel workbook)");
-        if (wb_size > workbook_limits::max_member_bytes)
-            return fail(error, "workbook stream too large");
-        if (wb_size >= u32(file_, 0x38)) {
+        if (wb_size > file_size_)
+            return fail(error, "damaged workbook stream: longer than the file");
+        if (wb_size >= u32(header_, 0x38)) {
             if (!read_chain(fat_, wb_start, sector_size_, stream, wb_size))
-                return fail(error, "damaged workbook stream");
+                return fail(error, chain_error("damaged workbook stream"));
         } else {
             // Small streams live in the mini stream, in 64-byte sectors.
             QByteArray mini_fat_bytes;
             std::vector<quint32> mini_fat;
-            if (root_start < 0 || !read_chain(fat_, u32(file_, 0x3C), sector_size_, &mini_fat_bytes, -1) ||
+            if (root_start < 0 || root_size > file_size_ ||
+                !read_chain(fat_, u32(header_, 0x3C), sector_size_, &mini_fat_bytes, -1) ||
                 !read_chain(fat_, root_start, sector_size_, &root_stream, root_size))
-                return fail(error, "damaged mini stream");
+                return fail(error, chain_error("damaged mini stream"));
             for (qint64 at = 0; at + 4 <= mini_fat_bytes.size(); at += 4)
                 mini_fat.push_back(u32(mini_fat_bytes, at));
+            used_.assign(mini_fat.size(), false);
             if (!read_chain(mini_fat, wb_start, 64, stream, wb_size, &root_stream))
-                return fail(error, "damaged workbook stream");
+                return fail(error, chain_error("damaged workbook stream"));
         }
         return true;
     }
 
 private:
-    static bool fail(QString *error, const char *reason)
+    // Directory names compare without regard to case.
+    static bool stream_named(const QString &name, const char *wanted)
     {
-        *error = QString::fromLatin1(reason);
+        return name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
+    }
+
+    static bool fail(QString *error, const QString &reason)
+    {
+        *error = reason;
         return false;
+    }
+    static bool fail(QString *error, const char *reason) { return fail(error, QString::fromLatin1(reason)); }
+
+    // The reason a chain was refused, after what it was.
+    QString chain_error(const char *what) const
+    {
+        return looped_ ? QStringLiteral("%1: its sector chain loops or crosses another").arg(QLatin1String(what))
+                       : QLatin1String(what);
+    }
+
+    bool read_at(qint64 offset, char *to, qint64 n) const
+    {
+        return offset >= 0 && offset + n <= file_size_ && file_->seek(offset) && file_->read(to, n) == n;
     }
 
     bool read_fat()
     {
         std::vector<quint32> fat_sectors;
         for (int i = 0; i < 109; ++i) {
-            const quint32 s = u32(file_, 0x4C + 4 * i);
+            const quint32 s = u32(header_, 0x4C + 4 * i);
             if (s < sector_count_)
                 fat_sectors.push_back(s);
         }
-        quint32 difat = u32(file_, 0x44);
+        quint32 difat = u32(header_, 0x44);
         const int per_sector = sector_size_ / 4 - 1;
+        QByteArray sector(sector_size_, Qt::Uninitialized);
         for (qint64 guard = 0; difat < sector_count_ && guard < sector_count_; ++guard) {
-            const qint64 base = (static_cast<qint64>(difat) + 1) * sector_size_;
-            if (base + sector_size_ > file_.size())
+            if (!read_at((static_cast<qint64>(difat) + 1) * sector_size_, sector.data(), sector_size_))
                 return false;
             for (int i = 0; i < per_sector; ++i) {
-                const quint32 s = u32(file_, base + 4 * i);
+                const quint32 s = u32(sector, 4 * i);
                 if (s < sector_count_)
                     fat_sectors.push_back(s);
             }
-            difat = u32(file_, base + 4 * per_sector);
+            difat = u32(sector, 4 * per_sector);
+            if (static_cast<qint64>(fat_sectors.size()) > sector_count_)
+                return false;
         }
         if (static_cast<qint64>(fat_sectors.size()) > sector_count_)
             return false;
+        fat_.reserve(fat_sectors.size() * static_cast<std::size_t>(sector_size_ / 4));
         for (const quint32 s : fat_sectors) {
-            const qint64 base = (static_cast<qint64>(s) + 1) * sector_size_;
-            if (base + sector_size_ > file_.size())
+            if (!read_at((static_cast<qint64>(s) + 1) * sector_size_, sector.data(), sector_size_))
                 return false;
             for (int i = 0; i < sector_size_ / 4; ++i)
-                fat_.push_back(u32(file_, base + 4 * i));
+                fat_.push_back(u32(sector, 4 * i));
         }
         return true;
     }
 
     // Follows a chain of sectors through table, from the file or (for the mini stream) from source. size -1 reads
-    // the whole chain.
+    // the whole chain. A sector is read once in all the chains of one table: a chain that loops or runs into
+    // another is damaged, and what is read together stays within the file's size.
     bool read_chain(const std::vector<quint32> &table, quint32 start, int unit, QByteArray *out, qint64 size,
-                    const QByteArray *source = nullptr) const
+                    const QByteArray *source = nullptr)
     {
         out->clear();
-        const QByteArray &from = source ? *source : file_;
+        const qint64 from_size = source ? source->size() : file_size_;
         const qint64 limit = static_cast<qint64>(table.size());
-        // A chain visits each sector once, so it cannot be longer than its source holds sectors.
-        const qint64 max_steps = qMin<qint64>(limit, from.size() / unit);
+        if (size > 0)
+            out->reserve(static_cast<int>(size));
         quint32 sector = start;
-        qint64 steps = 0;
-        while (sector != end_of_chain && (size < 0 || out->size() < size)) {
-            if (sector >= limit || ++steps > max_steps)
-                return false; // off the table or a loop
-            const qint64 offset = source ? static_cast<qint64>(sector) * unit : (sector + 1LL) * unit;
-            if (offset + unit > from.size())
+        // Consecutive sectors of the file are read in one go.
+        qint64 run_offset = 0;
+        qint64 run_bytes = 0;
+        const auto flush = [&] {
+            if (run_bytes == 0)
+                return true;
+            const int at = out->size();
+            out->resize(at + static_cast<int>(run_bytes));
+            const bool read = read_at(run_offset, out->data() + at, run_bytes);
+            run_bytes = 0;
+            return read;
+        };
+        qint64 held = 0;
+        while (sector != end_of_chain && (size < 0 || held < size)) {
+            if (sector >= limit)
+                return false; // off the table
+            if (used_[sector]) {
+                looped_ = true;
                 return false;
-            out->append(from.constData() + offset, unit);
+            }
+            used_[sector] = true;
+            const qint64 offset = source ? static_cast<qint64>(sector) * unit : (sector + 1LL) * unit;
+            // The last sector of a stream may be cut short where the stream ends.
+            const qint64 take = size < 0 ? unit : qMin<qint64>(unit, size - held);
+            if (offset + take > from_size)
+                return false;
+            if (source) {
+                out->append(source->constData() + offset, static_cast<int>(take));
+            } else {
+                if (run_bytes > 0 && run_offset + run_bytes != offset && !flush())
+                    return false;
+                if (run_bytes == 0)
+                    run_offset = offset;
+                run_bytes += take;
+            }
+            held += take;
             sector = table[sector];
         }
-        if (size >= 0) {
-            if (out->size() < size)
-                return false;
-            out->truncate(static_cast<int>(size));
-        }
-        return true;
+        if (!flush())
+            return false;
+        return size < 0 || held >= size;
     }
 
-    const QByteArray &file_;
+    QIODevice *file_;
+    qint64 file_size_;
+    QByteArray header_;
     int sector_size_ = 512;
     qint64 sector_count_ = 0;
     std::vector<quint32> fat_;
+    std::vector<bool> used_;
+    bool looped_ = false;
 };
 
 // An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count) at `at`, within a record's data.
@@ -248,6 +312,7 @@ enum : int {
     rec_sst = 0x00FC,
     rec_dimensions = 0x0200,
     rec_formula = 0x0006,
+    rec_formula_old = 0x0206, // written by some exporters into BIFF8 files, laid out as rec_formula
     rec_string = 0x0207,
     rec_boolerr = 0x0205,
     rec_number = 0x0203,
@@ -270,40 +335,14 @@ double rk_value(quint32 rk)
     return (rk & 1) ? value / 100 : value;
 }
 
-// The shared string table: an SST record and its CONTINUE records read as one run of bytes, where a string's
-// characters that cross into the next record resume after a fresh flags byte.
-class SstReader
+// A record and its CONTINUE records read as one run of bytes, where a string's characters that cross into the
+// next record resume after a fresh flags byte (the shared string table, a long formula text).
+class RecordRun
 {
 public:
     void add(const Record &r) { segments_.push_back(r); }
+    bool empty() const { return segments_.empty(); }
 
-    bool read(StoredWorkbook *book, std::uint32_t *base, std::uint32_t *count, QString *error)
-    {
-        *base = book->text_count();
-        *count = 0;
-        if (segments_.empty())
-            return true;
-        skip(4);
-        const quint32 unique = take32();
-        for (quint32 i = 0; i < unique && !at_end(); ++i) {
-            const int chars = take16();
-            const quint8 flags = take8();
-            const int runs = (flags & 0x08) ? take16() : 0;
-            const quint32 ext = (flags & 0x04) ? take32() : 0;
-            QString text = take_chars(chars, flags & 1);
-            skip(4LL * runs);
-            skip(ext);
-            std::uint32_t index;
-            if (!book->add_text(text, &index)) {
-                *error = QStringLiteral("too much text");
-                return false;
-            }
-            ++*count;
-        }
-        return true;
-    }
-
-private:
     bool at_end()
     {
         while (segment_ < segments_.size() && offset_ >= segments_[segment_].size) {
@@ -361,10 +400,39 @@ private:
         return text;
     }
 
+private:
     std::vector<Record> segments_;
     std::size_t segment_ = 0;
     int offset_ = 0;
 };
+
+// The shared string table: an SST record and its CONTINUE records.
+bool read_shared_strings(RecordRun &sst, StoredWorkbook *book, std::uint32_t *base, std::uint32_t *count,
+                         QString *error)
+{
+    *base = book->text_count();
+    *count = 0;
+    if (sst.empty())
+        return true;
+    sst.skip(4);
+    const quint32 unique = sst.take32();
+    for (quint32 i = 0; i < unique && !sst.at_end(); ++i) {
+        const int chars = sst.take16();
+        const quint8 flags = sst.take8();
+        const int runs = (flags & 0x08) ? sst.take16() : 0;
+        const quint32 ext = (flags & 0x04) ? sst.take32() : 0;
+        QString text = sst.take_chars(chars, flags & 1);
+        sst.skip(4LL * runs);
+        sst.skip(ext);
+        std::uint32_t index;
+        if (!book->add_text(text, &index)) {
+            *error = StoredWorkbook::budget_spent();
+            return false;
+        }
+        ++*count;
+    }
+    return true;
+}
 
 // An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count) at `at` within a record.
 QString record_string(const Record &r, int at, bool short_count)
@@ -376,7 +444,7 @@ using Kind = StoredWorkbook::Kind;
 
 } // namespace
 
-bool read_workbook_stream(const QByteArray &file, QByteArray *stream, QString *error)
+bool read_workbook_stream(QIODevice *file, QByteArray *stream, QString *error)
 {
     CompoundFile compound(file);
     return compound.read_stream(stream, error);
@@ -439,7 +507,7 @@ struct BiffGlobals {
 bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, BiffGlobals *globals, QString *error)
 {
     Record record;
-    SstReader sst;
+    RecordRun sst;
     bool in_sst = false;
     while (next_record(stream, pos, &record) && record.type != rec_eof) {
         if (record.type == rec_continue && in_sst) {
@@ -480,7 +548,7 @@ bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, B
             return false;
         }
     }
-    return sst.read(book, &globals->sst_base, &globals->sst_count, error);
+    return read_shared_strings(sst, book, &globals->sst_base, &globals->sst_count, error);
 }
 
 // The cell records of one worksheet, stored as they come.
@@ -489,13 +557,9 @@ class SheetCells
 public:
     SheetCells(StoredWorkbook *book, const BiffGlobals &globals) : book_(book), globals_(globals) {}
 
-    // False when the workbook holds more than it may.
+    // False when the workbook holds more than it may. A STRING record goes to take_string.
     bool take(const Record &record)
     {
-        if (record.type == rec_string && string_pending_) {
-            string_pending_ = false;
-            return text_cell(pending_row_, pending_column_, Kind::Text, record_string(record, 0, false));
-        }
         // A shared or array formula record may stand between a formula and its text.
         if (record.type == 0x04BC || record.type == 0x0221 || record.type == 0x0236)
             return true;
@@ -507,6 +571,17 @@ public:
         if (column > workbook_limits::xls_max_columns && record.type != rec_mulrk)
             return true;
         return take_cell(record, row, column, record.u16(4));
+    }
+
+    // A formula's text result: a STRING record and the CONTINUE records its text runs on in.
+    bool take_string(RecordRun &run)
+    {
+        if (!string_pending_)
+            return true;
+        string_pending_ = false;
+        const int chars = run.take16();
+        const bool wide = run.take8() & 1;
+        return text_cell(pending_row_, pending_column_, Kind::Text, run.take_chars(chars, wide));
     }
 
 private:
@@ -542,6 +617,7 @@ private:
                 return text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[6])));
             return book_->add_number(row, column, Kind::Boolean, record.data[6] ? 1 : 0);
         case rec_formula:
+        case rec_formula_old:
             return record.size < 14 || take_formula(record, row, column, xf);
         default:
             return true;
@@ -596,7 +672,10 @@ private:
 bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkbook *book, const BiffGlobals &globals,
                 qint64 *scanned, QString *error)
 {
-    book->add_sheet(sheet.name);
+    if (!book->add_sheet(sheet.name)) {
+        *error = StoredWorkbook::budget_spent();
+        return false;
+    }
     qint64 pos = sheet.offset;
     Record record;
     if (!next_record(stream, &pos, &record) || record.type != rec_bof) {
@@ -619,12 +698,27 @@ bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkboo
             --depth;
             continue;
         }
-        if (depth == 1 && !cells.take(record)) {
-            *error = QStringLiteral("too many cells");
+        bool taken = true;
+        if (depth == 1 && record.type == rec_string) {
+            RecordRun text;
+            text.add(record);
+            for (qint64 peek = pos; next_record(stream, &peek, &record) && record.type == rec_continue; pos = peek) {
+                *scanned += 4 + record.size;
+                text.add(record);
+            }
+            taken = cells.take_string(text);
+        } else if (depth == 1) {
+            taken = cells.take(record);
+        }
+        if (!taken) {
+            *error = StoredWorkbook::budget_spent();
             return false;
         }
     }
-    book->finish_sheet();
+    if (!book->finish_sheet()) {
+        *error = StoredWorkbook::budget_spent();
+        return false;
+    }
     return true;
 }
 

@@ -3,14 +3,15 @@
 #include "stored_workbook.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 // Our own reader of .xls files: the compound file container and the BIFF8 records that Excel 97 and every later
 // writer save. Older BIFF versions (Excel 95 and before) are recognised and refused.
 
-// The workbook stream of a compound file; false (with a reason) when the container is damaged, holds no workbook
-// stream, or is an encrypted Office package.
-bool read_workbook_stream(const QByteArray &file, QByteArray *stream, QString *error);
+// The workbook stream of a compound file, read from the open file; false (with a reason) when the container is
+// damaged, holds no workbook stream, or is an encrypted Office package.
+bool read_workbook_stream(QIODevice *file, QByteArray *stream, QString *error);
 
 enum class BiffResult { Biff8, Older, Refused };
 

@@ -80,7 +80,8 @@ bool number_format_is_date(const QString &code)
 
 bool builtin_format_is_date(int id)
 {
-    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+    // 27 to 36 and 50 to 58 are the East Asian date forms.
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
 }
 
 QStringList StoredWorkbook::sheet_names() const
@@ -95,7 +96,7 @@ QVariant StoredWorkbook::cell(int sheet, int row, int column)
 {
     if (sheet < 0 || sheet >= static_cast<int>(sheets_.size()) || row < 1 || column < 1 || column > 65536)
         return {};
-    const std::vector<Cell> &cells = sheets_[sheet].cells;
+    const std::deque<Cell> &cells = sheets_[sheet].cells;
     const auto key = std::make_pair(static_cast<std::uint32_t>(row), static_cast<std::uint16_t>(column - 1));
     const auto it = std::lower_bound(cells.begin(), cells.end(), key,
                                      [](const Cell &c, const auto &k) { return std::make_pair(c.row, c.column) < k; });
@@ -111,8 +112,15 @@ QVariant StoredWorkbook::cell(int sheet, int row, int column)
     case Kind::Boolean:
         return it->number != 0;
     case Kind::Text:
-    case Kind::Error:
-        return it->text < texts_.size() ? QVariant(texts_[it->text]) : QVariant();
+    case Kind::Error: {
+        if (it->text >= texts_.size())
+            return {};
+        const TextRef &ref = texts_[it->text];
+        if (ref.length == 0)
+            return QString();
+        return QString(reinterpret_cast<const QChar *>(blocks_[ref.block].chars.get() + ref.offset),
+                       static_cast<int>(ref.length));
+    }
     }
     return {};
 }
@@ -120,31 +128,67 @@ QVariant StoredWorkbook::cell(int sheet, int row, int column)
 void StoredWorkbook::close()
 {
     std::vector<Sheet>().swap(sheets_);
-    std::vector<QString>().swap(texts_);
-    cell_count_ = 0;
-    text_chars_ = 0;
+    std::vector<TextBlock>().swap(blocks_);
+    std::deque<TextRef>().swap(texts_);
+    spent_ = 0;
 }
 
-void StoredWorkbook::add_sheet(const QString &name)
+QString StoredWorkbook::budget_spent()
 {
+    return QStringLiteral("cells and texts past the workbook's memory budget of %1 MiB")
+        .arg(workbook_limits::max_stored_bytes >> 20);
+}
+
+bool StoredWorkbook::spend(qint64 bytes)
+{
+    if (bytes > workbook_limits::max_stored_bytes - spent_)
+        return false;
+    spent_ += bytes;
+    return true;
+}
+
+bool StoredWorkbook::add_sheet(const QString &name)
+{
+    // An empty deque holds a block of its own already.
+    if (!spend(sizeof(Sheet) + 1024 + 2 * name.size()))
+        return false;
     sheets_.push_back(Sheet{name, {}});
+    return true;
+}
+
+bool StoredWorkbook::text_fits(qint64 chars) const
+{
+    return static_cast<qint64>(sizeof(TextRef)) + 2 * chars <= workbook_limits::max_stored_bytes - spent_;
 }
 
 bool StoredWorkbook::add_text(const QString &text, std::uint32_t *index)
 {
-    // The count of texts is held to the cell budget too: empty shared strings cost no characters.
-    text_chars_ += text.size();
-    if (text_chars_ > workbook_limits::max_text_chars ||
-        static_cast<qint64>(texts_.size()) >= workbook_limits::max_stored_cells)
+    constexpr qint64 block_chars = 1 << 20;
+    const qint64 n = text.size();
+    if (!spend(sizeof(TextRef)))
         return false;
+    if (n > 0 && (blocks_.empty() || blocks_.back().size - blocks_.back().used < n)) {
+        const qint64 size = qMax(block_chars, n);
+        if (!spend(2 * size))
+            return false;
+        blocks_.push_back({std::unique_ptr<char16_t[]>(new char16_t[static_cast<std::size_t>(size)]), size, 0});
+    }
+    TextRef ref{0, 0, static_cast<std::uint32_t>(n)};
+    if (n > 0) {
+        TextBlock &block = blocks_.back();
+        ref.block = static_cast<std::uint32_t>(blocks_.size() - 1);
+        ref.offset = static_cast<std::uint32_t>(block.used);
+        std::copy_n(reinterpret_cast<const char16_t *>(text.constData()), n, block.chars.get() + block.used);
+        block.used += n;
+    }
     *index = static_cast<std::uint32_t>(texts_.size());
-    texts_.push_back(text);
+    texts_.push_back(ref);
     return true;
 }
 
 bool StoredWorkbook::push(const Cell &c)
 {
-    if (sheets_.empty() || ++cell_count_ > workbook_limits::max_stored_cells)
+    if (sheets_.empty() || !spend(sizeof(Cell)))
         return false;
     sheets_.back().cells.push_back(c);
     return true;
@@ -173,16 +217,22 @@ bool StoredWorkbook::add_text_cell(int row, int column, Kind kind, std::uint32_t
     return push(c);
 }
 
-void StoredWorkbook::finish_sheet()
+bool StoredWorkbook::finish_sheet()
 {
     if (sheets_.empty())
-        return;
-    std::vector<Cell> &cells = sheets_.back().cells;
+        return true;
+    std::deque<Cell> &cells = sheets_.back().cells;
     const auto before = [](const Cell &a, const Cell &b) {
         return std::make_pair(a.row, a.column) < std::make_pair(b.row, b.column);
     };
-    if (!std::is_sorted(cells.begin(), cells.end(), before))
+    if (!std::is_sorted(cells.begin(), cells.end(), before)) {
+        // The merge sort borrows room for half the cells.
+        const qint64 borrowed = static_cast<qint64>(sizeof(Cell)) * static_cast<qint64>(cells.size() / 2 + 1);
+        if (!spend(borrowed))
+            return false;
         std::stable_sort(cells.begin(), cells.end(), before);
+        spent_ -= borrowed;
+    }
     // Keep the last of cells written twice at one place.
     std::size_t kept = 0;
     for (const Cell &c : cells) {
@@ -193,4 +243,5 @@ void StoredWorkbook::finish_sheet()
     }
     cells.resize(kept);
     cells.shrink_to_fit();
+    return true;
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <vector>
 
 // What both readers keep of a workbook once it is read: the worksheet names and, per sheet, only the cells that
@@ -17,6 +19,8 @@ namespace workbook_limits
 constexpr qint64 max_member_bytes = 200LL * 1024 * 1024;
 // All parts of one workbook together.
 constexpr qint64 max_workbook_bytes = 1024LL * 1024 * 1024;
+// An .xls file is held whole while it is read (its workbook stream, once), so it is held to less.
+constexpr qint64 max_xls_bytes = 100LL * 1024 * 1024;
 // Largest worksheets the formats allow.
 constexpr int xlsx_max_rows = 1048576;
 constexpr int xlsx_max_columns = 16384;
@@ -24,10 +28,10 @@ constexpr int xls_max_rows = 65536;
 constexpr int xls_max_columns = 256;
 // Sheets, relationships and formats are kept one by one: a workbook listing more of one kind than this is refused.
 constexpr int max_list_entries = 1 << 16;
-// Whole-workbook budget of stored values and texts (in number and in characters); a workbook past it is refused
-// rather than exhausting memory.
-constexpr qint64 max_stored_cells = 10'000'000;
-constexpr qint64 max_text_chars = 64LL * 1024 * 1024;
+// What the stored cells and texts of one workbook may take together, in bytes; a workbook past it is refused
+// rather than exhausting memory. A cell takes 16 bytes, a text 12 bytes and 2 per character: about 8 million
+// numbers, or 2 million cells of 30-character texts.
+constexpr qint64 max_stored_bytes = 128LL * 1024 * 1024;
 } // namespace workbook_limits
 
 // A spreadsheet serial day number as a date and time (UTC, so no local daylight-saving gap can shift it),
@@ -52,15 +56,21 @@ public:
     // Building, used by the readers only.
     void set_date1904(bool on) { date1904_ = on; }
     bool date1904() const { return date1904_; }
-    void add_sheet(const QString &name);
-    // Appends a text to the pool and gives its index; false when the text budget is spent.
+    // False when the budget is spent.
+    bool add_sheet(const QString &name);
+    // Appends a text to the pool and gives its index; false when the budget is spent.
     bool add_text(const QString &text, std::uint32_t *index);
     std::uint32_t text_count() const { return static_cast<std::uint32_t>(texts_.size()); }
-    // Cells of the last added sheet; false when the cell budget is spent.
+    // Whether a text of this many characters, still being read, could be stored.
+    bool text_fits(qint64 chars) const;
+    // Cells of the last added sheet; false when the budget is spent.
     bool add_number(int row, int column, Kind kind, double value);
     bool add_text_cell(int row, int column, Kind kind, std::uint32_t text_index);
-    // Sorts the last sheet's cells for lookup; a later cell at the same place wins.
-    void finish_sheet();
+    // Sorts the last sheet's cells for lookup; a later cell at the same place wins. False when the budget is
+    // spent (sorting cells that came out of order takes room).
+    bool finish_sheet();
+    // The reason given when the budget is spent.
+    static QString budget_spent();
 
 private:
     struct Cell {
@@ -74,15 +84,28 @@ private:
     };
     struct Sheet {
         QString name;
-        std::vector<Cell> cells;
+        std::deque<Cell> cells; // grows by blocks, never by doubling and copying
+    };
+    // Texts live in blocks of characters allocated once each.
+    struct TextBlock {
+        std::unique_ptr<char16_t[]> chars;
+        qint64 size = 0;
+        qint64 used = 0;
+    };
+    struct TextRef {
+        std::uint32_t block;
+        std::uint32_t offset;
+        std::uint32_t length;
     };
     // A cell at a 1-based place, its value not set yet.
     static Cell placed(int row, int column, Kind kind);
     bool push(const Cell &c);
+    // Takes bytes from the budget; false when they are not there.
+    bool spend(qint64 bytes);
 
     std::vector<Sheet> sheets_;
-    std::vector<QString> texts_;
-    qint64 cell_count_ = 0;
-    qint64 text_chars_ = 0;
+    std::vector<TextBlock> blocks_;
+    std::deque<TextRef> texts_;
+    qint64 spent_ = 0;
     bool date1904_ = false;
 };

@@ -16,8 +16,10 @@ public:
     // too large). error, when given, gets a short technical reason for diagnostics.
     // The format is told by the file's content, not its name. The whole workbook is read here and the file closed:
     // nothing stays open or locked. Refused: a zip member inflating past 200 MB or all of them past 1 GB, a cell
-    // past the sheet's edge, more than 10 million values or texts, a part listing more than 65536 sheets,
-    // relationships or formats or nesting elements deeper than 256, Excel 95 and older .xls files.
+    // past the sheet's edge, cells and texts past the memory budget (workbook_limits::max_stored_bytes), a tag,
+    // text or comment past 16 MiB, an .xls file past 100 MiB, a part listing more than 65536 sheets, relationships
+    // or formats or nesting elements deeper than 256, a document type declaration in any part read, a looping
+    // sector chain, Excel 95 and older .xls files.
     static std::unique_ptr<Workbook> open(const QString &path, QString *error = nullptr);
 
     // Worksheets in tab order (chart and macro sheets left out, hidden sheets kept).

@@ -10,16 +10,17 @@
 std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = file.errorString();
         return nullptr;
     }
-    if (file.size() > workbook_limits::max_member_bytes) {
-        *error = QStringLiteral("file too large");
+    if (file.size() > workbook_limits::max_xls_bytes) {
+        *error = QStringLiteral("file past the .xls limit of %1 MiB").arg(workbook_limits::max_xls_bytes >> 20);
         return nullptr;
     }
+    // Only the workbook stream is held, not the file as well.
     QByteArray stream;
-    if (!read_workbook_stream(file.readAll(), &stream, error))
+    if (!read_workbook_stream(&file, &stream, error))
         return nullptr;
     file.close();
     switch (check_biff(stream, error)) {

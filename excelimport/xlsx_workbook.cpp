@@ -17,6 +17,141 @@
 namespace
 {
 
+// No tag, text or comment a workbook part needs comes near this; longer ones are refused, not buffered.
+constexpr int max_scanned_piece = 16 << 20;
+
+// Watches the bytes of an XML part go by and stops a tag, a text, a comment, a character data section or a
+// processing instruction longer than max_scanned_piece before the XML reader has buffered it whole; a document type
+// declaration is stopped at once. UTF-16 is told from the first bytes and watched by code units.
+class MarkupGuard
+{
+public:
+    // False when the part is refused; reason() says why.
+    bool pass(const char *data, qint64 n)
+    {
+        for (qint64 i = 0; i < n; ++i) {
+            const uchar byte = static_cast<uchar>(data[i]);
+            if (width_ == 0) {
+                // The first two bytes tell the encoding.
+                if (pending_ < 0) {
+                    pending_ = byte;
+                    continue;
+                }
+                const int first = pending_;
+                pending_ = -1;
+                width_ = (first == 0xFF && byte == 0xFE) || (first == '<' && byte == 0)   ? 2
+                         : (first == 0xFE && byte == 0xFF) || (first == 0 && byte == '<') ? -2
+                                                                                          : 1;
+                if (width_ == 1) {
+                    if (!unit(first) || !unit(byte))
+                        return false;
+                } else {
+                    if (first != 0xFF && first != 0xFE && !unit('<'))
+                        return false;
+                }
+                continue;
+            }
+            if (width_ == 1) {
+                if (!unit(byte))
+                    return false;
+            } else if (pending_ < 0) {
+                pending_ = byte;
+            } else {
+                const int code = width_ == 2 ? pending_ | (byte << 8) : (pending_ << 8) | byte;
+                pending_ = -1;
+                if (!unit(code))
+                    return false;
+            }
+        }
+        return true;
+    }
+    const char *reason() const { return reason_; }
+
+private:
+    enum class State { content, open, tag, comment, cdata, instruction };
+
+    bool unit(int c)
+    {
+        if (++run_ > max_scanned_piece) {
+            reason_ = "tag, text or comment past 16 MiB";
+            return false;
+        }
+        switch (state_) {
+        case State::content:
+            if (c == '<')
+                start(State::open);
+            break;
+        case State::open:
+            head_[head_size_++] = static_cast<char>(c < 128 ? c : '?');
+            return opened();
+        case State::tag:
+            if (quote_) {
+                if (c == quote_)
+                    quote_ = 0;
+            } else if (c == '"' || c == '\'') {
+                quote_ = c;
+            } else if (c == '>') {
+                start(State::content);
+            }
+            break;
+        case State::comment:
+        case State::cdata:
+        case State::instruction: {
+            const int end = state_ == State::comment ? '-' : state_ == State::cdata ? ']' : '?';
+            const bool closed = c == '>' && last_ == end && (state_ == State::instruction || before_last_ == end);
+            before_last_ = last_;
+            last_ = c;
+            if (closed)
+                start(State::content);
+            break;
+        }
+        }
+        return true;
+    }
+
+    // After each character of a markup's opening: which markup it is.
+    bool opened()
+    {
+        const std::string_view head(head_, static_cast<std::size_t>(head_size_));
+        if (head.size() == 1) {
+            if (head[0] == '?')
+                state_ = State::instruction;
+            else if (head[0] != '!')
+                state_ = State::tag, quote_ = 0;
+            return true;
+        }
+        if (head == "!--")
+            state_ = State::comment;
+        else if (head == "![CDATA[")
+            state_ = State::cdata;
+        else if (std::string_view("!--").substr(0, head.size()) != head &&
+                 std::string_view("![CDATA[").substr(0, head.size()) != head) {
+            reason_ = "document type declaration";
+            return false;
+        }
+        return true;
+    }
+
+    void start(State state)
+    {
+        state_ = state;
+        run_ = 0;
+        head_size_ = 0;
+        last_ = before_last_ = 0;
+    }
+
+    State state_ = State::content;
+    int width_ = 0; // 1 for byte encodings, 2 for UTF-16LE, -2 for UTF-16BE; 0 before the first two bytes
+    int pending_ = -1;
+    qint64 run_ = 0;
+    char head_[9] = {};
+    int head_size_ = 0;
+    int quote_ = 0;
+    int last_ = 0;
+    int before_last_ = 0;
+    const char *reason_ = "";
+};
+
 // One member of the package, read through a counter that stops at the size limit whatever the zip header
 // claims, so a zip bomb is cut off instead of inflated.
 class MemberDevice : public QIODevice
@@ -29,15 +164,17 @@ public:
             file_.close();
     }
 
-    bool open_member(const QString &name, QString *error)
+    // guarded: the member's markup passes a MarkupGuard (for parts an XML reader reads).
+    bool open_member(const QString &name, QString *error, bool guarded = false)
     {
+        guarded_ = guarded;
         if (!zip_->setCurrentFile(name, QuaZip::csInsensitive)) {
             *error = QStringLiteral("missing part %1").arg(name);
             return false;
         }
         QuaZipFileInfo64 info;
         if (zip_->getCurrentFileInfo(&info) && info.uncompressedSize > workbook_limits::max_member_bytes) {
-            *error = QStringLiteral("part %1 too large").arg(name);
+            *error = QStringLiteral("part %1 too large (past 200 MB unpacked)").arg(name);
             return false;
         }
         if (!file_.open(QIODevice::ReadOnly)) {
@@ -51,12 +188,16 @@ public:
     // Closes the member; false when it was cut off, damaged or failed its checksum.
     bool finish(QString *error)
     {
-        const bool read_all = !overflow_ && !failed_;
+        const bool read_all = !overflow_ && !failed_ && !refused_;
         if (file_.isOpen())
             file_.close();
         QIODevice::close();
         if (overflow_) {
-            *error = QStringLiteral("part %1 too large").arg(name_);
+            *error = QStringLiteral("part %1 too large (past 200 MB unpacked)").arg(name_);
+            return false;
+        }
+        if (refused_) {
+            *error = QStringLiteral("%1 in part %2").arg(QLatin1String(guard_.reason()), name_);
             return false;
         }
         if (!read_all || file_.getZipError() != UNZ_OK) {
@@ -65,7 +206,7 @@ public:
         }
         return true;
     }
-    bool cut_off() const { return overflow_ || failed_; }
+    bool cut_off() const { return overflow_ || failed_ || refused_; }
     qint64 bytes_read() const { return total_; }
 
     bool isSequential() const override { return true; }
@@ -73,7 +214,7 @@ public:
 protected:
     qint64 readData(char *data, qint64 max) override
     {
-        if (overflow_ || failed_)
+        if (overflow_ || failed_ || refused_)
             return -1;
         const qint64 n = file_.read(data, max);
         if (n < 0) {
@@ -83,6 +224,10 @@ protected:
         total_ += n;
         if (total_ > workbook_limits::max_member_bytes) {
             overflow_ = true;
+            return -1;
+        }
+        if (guarded_ && !guard_.pass(data, n)) {
+            refused_ = true;
             return -1;
         }
         return n;
@@ -96,6 +241,9 @@ private:
     qint64 total_ = 0;
     bool overflow_ = false;
     bool failed_ = false;
+    bool guarded_ = false;
+    bool refused_ = false;
+    MarkupGuard guard_;
 };
 
 struct Relationship {
@@ -131,6 +279,13 @@ QString folder_of(const QString &part)
     return slash < 0 ? QString() : part.left(slash + 1);
 }
 
+// The spreadsheet namespace, transitional or strict (and none, as some writers leave it out).
+bool is_main_namespace(const QStringRef &uri)
+{
+    return uri.isEmpty() || uri == QLatin1String("http://schemas.openxmlformats.org/spreadsheetml/2006/main") ||
+           uri == QLatin1String("http://purl.oclc.org/ooxml/spreadsheetml/main");
+}
+
 bool type_is(const QString &type, const char *suffix)
 {
     return type.endsWith(QLatin1Char('/') + QLatin1String(suffix));
@@ -161,12 +316,25 @@ QString unescape(QString text)
 class PartXml : public QXmlStreamReader
 {
 public:
-    explicit PartXml(QIODevice *device) : QXmlStreamReader(device) {}
+    PartXml(QIODevice *device, const StoredWorkbook *book) : QXmlStreamReader(device), book_(book) {}
+
+    // Refuses the part when a text being read could not be stored; false then.
+    bool text_fits(const QString &text)
+    {
+        if (book_->text_fits(text.size()))
+            return true;
+        raiseError(StoredWorkbook::budget_spent());
+        over_budget_ = true;
+        return false;
+    }
+    bool over_budget() const { return over_budget_; }
 
     TokenType readNext()
     {
         const TokenType token = QXmlStreamReader::readNext();
-        if (token == StartElement && ++depth_ > max_depth)
+        if (token == DTD)
+            raiseError(QStringLiteral("document type declaration")); // its entities could expand without end
+        else if (token == StartElement && ++depth_ > max_depth)
             raiseError(QStringLiteral("elements nested too deep"));
         else if (token == EndElement)
             --depth_;
@@ -189,9 +357,11 @@ private:
     {
         for (int open = 1; open > 0 && !atEnd();) {
             const TokenType token = readNext();
-            if (token == Characters && content)
+            if (token == Characters && content) {
                 *content += text();
-            else if (token == StartElement)
+                if (!text_fits(*content))
+                    return;
+            } else if (token == StartElement)
                 ++open;
             else if (token == EndElement)
                 --open;
@@ -200,6 +370,8 @@ private:
 
     static constexpr int max_depth = 256;
     int depth_ = 0;
+    const StoredWorkbook *book_;
+    bool over_budget_ = false;
 };
 
 // Text of a string item (<si> or <is>): its <t> and the <t> of its rich-text runs joined, phonetic hints left out.
@@ -211,9 +383,10 @@ QString read_string_item(PartXml &xml)
     while (depth > 0 && !xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == QLatin1String("t"))
-                text += xml.readElementText();
-            else if (xml.name() == QLatin1String("rPh"))
+            if (xml.name() == QLatin1String("t")) {
+                if (!xml.text_fits(text += xml.readElementText()))
+                    return {};
+            } else if (xml.name() == QLatin1String("rPh"))
                 xml.skipCurrentElement();
             else
                 ++depth;
@@ -354,9 +527,6 @@ QString decode_text(const QByteArray &raw, bool *ok)
     return out;
 }
 
-// No tag, text or comment a sheet needs comes near this; longer ones are refused, not buffered.
-constexpr int max_scanned_piece = 16 << 20;
-
 // A worksheet part's bytes, read in pieces: what is not consumed yet starts at pos.
 struct ScanBuffer {
     explicit ScanBuffer(MemberDevice *member) : member(member) {}
@@ -371,7 +541,9 @@ struct ScanBuffer {
         buf.remove(0, pos);
         pos = 0;
         const int kept = buf.size();
-        const int want = qMax(65536, kept);
+        // Past half the longest piece, only what takes it one past that is read: the buffer does not double
+        // beyond it.
+        const int want = qMax(65536, kept <= max_scanned_piece / 2 ? kept : max_scanned_piece + 1 - kept);
         buf.resize(kept + want);
         const qint64 n = member->read(buf.data() + kept, want);
         buf.resize(kept + static_cast<int>(qMax<qint64>(n, 0)));
@@ -397,6 +569,13 @@ enum class ScanStep {
     finished, // the cells are all read
 };
 
+// Line ends as an XML reader gives them: CR LF and a lone CR become LF (a reference to CR stays one).
+void normalise_line_ends(QByteArray *text)
+{
+    if (text->contains('\r'))
+        text->replace("\r\n", "\n").replace('\r', '\n');
+}
+
 // The cell being read by the scan.
 struct ScannedCell {
     bool in_cell = false;
@@ -413,10 +592,13 @@ struct ScannedCell {
 
     // Text met now is the value or the inline text (phonetic runs left out).
     bool takes_text() const { return in_value || (in_text && phonetic == 0); }
+    // The characters of the text being read, or more.
+    qint64 text_size() const { return in_value ? value.size() : inline_text.size(); }
 
     // Adds text found between tags; false on a bad character reference.
-    bool add_text(const QByteArray &piece)
+    bool add_text(QByteArray piece)
     {
+        normalise_line_ends(&piece);
         bool ok = true;
         const bool plain = !piece.contains('&');
         if (in_value)
@@ -427,8 +609,9 @@ struct ScannedCell {
     }
 
     // Adds the content of a character data section, taken as it stands.
-    void add_raw(const QByteArray &piece)
+    void add_raw(QByteArray piece)
     {
+        normalise_line_ends(&piece);
         if (in_value)
             value += piece;
         else
@@ -598,13 +781,31 @@ const char *markup_closing(const char *head, int left)
 ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &scan)
 {
     const int close = in.buf.indexOf(closing, lt + 2);
-    if (close < 0)
-        return in.buf.size() - lt > max_scanned_piece ? scan.damaged("comment or character data too long")
+    if (close < 0 || close + static_cast<int>(std::strlen(closing)) - lt > max_scanned_piece)
+        return in.buf.size() - lt > max_scanned_piece ? scan.damaged("comment or character data past 16 MiB")
                                                       : ScanStep::more;
     if (closing == cdata_end && scan.cell.takes_text())
         scan.cell.add_raw(in.buf.mid(lt + 9, close - lt - 9));
     in.pos = close + static_cast<int>(std::strlen(closing));
     return ScanStep::next;
+}
+
+// Whether a part's XML declaration names an encoding other than UTF-8 (windows-1251, say): the XML reader reads
+// such a part through its codec, or refuses it when no codec knows the name.
+bool declares_other_encoding(const QByteArray &head)
+{
+    const int start = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    if (head.mid(start, 5) != "<?xml")
+        return false;
+    const int end = head.indexOf("?>", start);
+    if (end < 0)
+        return false;
+    const std::string_view declaration(head.constData() + start + 5, static_cast<std::size_t>(end - start - 5));
+    const std::string_view encoding = attribute(declaration, "encoding");
+    if (!encoding.data())
+        return false;
+    const QByteArray name = QByteArray(encoding.data(), static_cast<int>(encoding.size())).toLower();
+    return name != "utf-8" && name != "utf8";
 }
 
 class XlsxReader
@@ -644,11 +845,13 @@ public:
         QHash<QString, Relationship> by_id;
         for (const auto &rel : rels) {
             by_id.insert(rel.first, rel.second);
-            if (type_is(rel.second.type, "sharedStrings") && !rel.second.target.isEmpty() &&
-                !read_shared_strings(rel.second.target, error))
+            // A shared-strings or styles part named but absent means no shared texts or no formats.
+            const QString &target = rel.second.target;
+            if (target.isEmpty() || !zip_.setCurrentFile(target, QuaZip::csInsensitive))
+                continue;
+            if (type_is(rel.second.type, "sharedStrings") && !read_shared_strings(target, error))
                 return false;
-            if (type_is(rel.second.type, "styles") && !rel.second.target.isEmpty() &&
-                !read_styles(rel.second.target, error))
+            if (type_is(rel.second.type, "styles") && !read_styles(target, error))
                 return false;
         }
         for (const auto &sheet : sheets) {
@@ -656,12 +859,18 @@ public:
             // Chart sheets, macro sheets and dialog sheets are not worksheets.
             if (rel == by_id.constEnd() || !type_is(rel->type, "worksheet") || rel->target.isEmpty())
                 continue;
-            book_->add_sheet(sheet.first);
+            if (!book_->add_sheet(sheet.first)) {
+                *error = StoredWorkbook::budget_spent();
+                return false;
+            }
             bool other_encoding = false;
             if (!read_sheet_fast(rel->target, error, &other_encoding) &&
                 (!other_encoding || !read_sheet(rel->target, error)))
                 return false;
-            book_->finish_sheet();
+            if (!book_->finish_sheet()) {
+                *error = StoredWorkbook::budget_spent();
+                return false;
+            }
         }
         return true;
     }
@@ -685,7 +894,7 @@ private:
         inflated_ += member.bytes_read();
         if (inflated_ <= workbook_limits::max_workbook_bytes)
             return true;
-        *error = QStringLiteral("workbook too large");
+        *error = QStringLiteral("workbook too large (past 1 GB unpacked)");
         return false;
     }
 
@@ -703,14 +912,18 @@ private:
         if (!claim_part(part, error))
             return false;
         MemberDevice member(&zip_);
-        if (!member.open_member(part, error))
+        if (!member.open_member(part, error, true))
             return false;
-        PartXml xml(&member);
+        PartXml xml(&member, book_);
         const bool parsed = parse(xml);
         if (!count_inflated(member, error))
             return false;
         if (member.cut_off()) {
             member.finish(error);
+            return false;
+        }
+        if (xml.over_budget()) {
+            *error = QStringLiteral("%1 in part %2").arg(xml.errorString(), part);
             return false;
         }
         if (!parsed || xml.hasError()) {
@@ -748,7 +961,8 @@ private:
                 if (xml.readNext() != QXmlStreamReader::StartElement)
                     continue;
                 const QXmlStreamAttributes a = xml.attributes();
-                if (xml.name() == QLatin1String("workbookPr")) {
+                // Excel repeats workbookPr in an extension's namespace, without the date system.
+                if (xml.name() == QLatin1String("workbookPr") && is_main_namespace(xml.namespaceUri())) {
                     const QStringRef v = a.value(QLatin1String("date1904"));
                     book_->set_date1904(v == QLatin1String("1") || v == QLatin1String("true"));
                 } else if (xml.name() == QLatin1String("sheet")) {
@@ -772,8 +986,11 @@ private:
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
                     continue;
                 std::uint32_t index;
-                if (!book_->add_text(read_string_item(xml), &index)) {
-                    *error = QStringLiteral("too much text");
+                const QString text = read_string_item(xml);
+                if (xml.hasError())
+                    return false;
+                if (!book_->add_text(text, &index)) {
+                    *error = StoredWorkbook::budget_spent();
                     return false;
                 }
                 ++shared_count_;
@@ -855,12 +1072,14 @@ private:
                 has_value = true;
                 while (!xml.atEnd()) {
                     const QXmlStreamReader::TokenType inner = xml.readNext();
-                    if (inner == QXmlStreamReader::Characters)
-                        value += xml.text();
-                    else if (inner == QXmlStreamReader::EndElement)
+                    if (inner == QXmlStreamReader::Characters) {
+                        if (!xml.text_fits(value += xml.text()))
+                            return false;
+                    } else if (inner == QXmlStreamReader::EndElement) {
                         break;
-                    else if (inner == QXmlStreamReader::StartElement)
+                    } else if (inner == QXmlStreamReader::StartElement) {
                         xml.skipCurrentElement();
+                    }
                 }
             } else if (xml.name() == QLatin1String("is")) {
                 inline_text = read_string_item(xml);
@@ -888,8 +1107,9 @@ private:
         if (in.buf.startsWith("\xEF\xBB\xBF"))
             in.pos = 3;
         const QByteArray &buf = in.buf;
-        if (buf.size() >= 2 &&
-            (buf.at(0) == 0 || buf.at(1) == 0 || buf.startsWith("\xFE\xFF") || buf.startsWith("\xFF\xFE"))) {
+        if ((buf.size() >= 2 &&
+             (buf.at(0) == 0 || buf.at(1) == 0 || buf.startsWith("\xFE\xFF") || buf.startsWith("\xFF\xFE"))) ||
+            declares_other_encoding(buf)) {
             *other_encoding = true;
             return false;
         }
@@ -925,11 +1145,15 @@ private:
             if (!scan.cell.takes_text())
                 in.pos = in.buf.size();
             else if (in.buf.size() - in.pos > max_scanned_piece)
-                return scan.damaged("text too long");
+                return scan.damaged("text past 16 MiB");
             return ScanStep::more;
         }
-        if (lt > in.pos && scan.cell.takes_text() && !scan.cell.add_text(in.buf.mid(in.pos, lt - in.pos)))
-            return scan.damaged("bad character reference");
+        if (lt > in.pos && scan.cell.takes_text()) {
+            if (!scan.cell.add_text(in.buf.mid(in.pos, lt - in.pos)))
+                return scan.damaged("bad character reference");
+            if (!book_->text_fits(scan.cell.text_size()))
+                return over_budget(scan);
+        }
         in.pos = lt;
         const int left = in.buf.size() - lt;
         if (left < 9 && !in.at_end)
@@ -937,13 +1161,20 @@ private:
         if (const char *closing = markup_closing(in.buf.constData() + lt, left)) {
             if (!*closing)
                 return scan.damaged("document type declaration");
-            return skip_markup(in, lt, closing, scan);
+            const ScanStep step = skip_markup(in, lt, closing, scan);
+            return step == ScanStep::next && !book_->text_fits(scan.cell.text_size()) ? over_budget(scan) : step;
         }
         const int gt = tag_end(in.buf, lt);
-        if (gt < 0)
-            return in.buf.size() - lt > max_scanned_piece ? scan.damaged("tag too long") : ScanStep::more;
+        if (gt < 0 || gt - lt >= max_scanned_piece)
+            return in.buf.size() - lt > max_scanned_piece ? scan.damaged("tag past 16 MiB") : ScanStep::more;
         in.pos = gt + 1;
         return take_tag(scan_tag(in.buf, lt, gt), scan);
+    }
+
+    ScanStep over_budget(SheetScan &scan)
+    {
+        *scan.error = QStringLiteral("%1 in part %2").arg(StoredWorkbook::budget_spent(), scan.part);
+        return ScanStep::failed;
     }
 
     // What a tag means to the cells: only those within sheetData count.
@@ -1045,7 +1276,7 @@ private:
             }
         }
         if (!stored)
-            *error = QStringLiteral("too many cells");
+            *error = StoredWorkbook::budget_spent();
         return stored;
     }
 
