@@ -158,6 +158,27 @@ constexpr int FaxRukMO = 125;
 
 } // namespace card_slot
 
+namespace card_lists
+{
+
+// The form's three switches as a main list holds them.
+inline bool reserving(const QVector<QString> &main)
+{
+    return value_at(main, card_slot::cb_kat_b) == QString::fromUtf8(category_reserving);
+}
+
+inline bool state_body(const QVector<QString> &main)
+{
+    return value_at(main, card_slot::cb_OGV) == QString::fromUtf8(yes);
+}
+
+inline bool mob_body(const QVector<QString> &main)
+{
+    return value_at(main, card_slot::cb_MobOrgan) == QString::fromUtf8(yes);
+}
+
+} // namespace card_lists
+
 // Positions within one row of balance_rows: balance_pos:: in card_balance_row.h.
 
 // Positions within one row of bron_rows (columns 0-4 of the reserved table, each cut to 254 characters).

@@ -172,7 +172,7 @@ void Widget::collect_heads_and_addresses(QVector<QString> &v)
 void Widget::collect_codes_and_figures(QVector<QString> &v)
 {
     using namespace card_slot;
-    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
+    const bool reserving = Widget::reserving();
     v[le_INN] = ui->le_INN->text().remove(' ');
     v[le_OGRN] = ui->le_OGRN->text();
     v[le_okato] = ui->le_okato->text();
@@ -189,7 +189,7 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
     v[sb_f6_bron_of] = ui->sb_f6_bron_of->text();
     v[sb_f6_bron_neof] = ui->sb_f6_bron_neof->text();
     v[cb_kat_b] = u(reserving ? card_lists::category_reserving : card_lists::category_not_reserving);
-    v[OKOGU_le] = ui->cb_OGV->currentText() == card_lists::no ? QString() : ui->OKOGU_le->text();
+    v[OKOGU_le] = state_body() ? ui->OKOGU_le->text() : QString();
     v[cb_sf_ved] = ui->cb_sf_ved->currentText();
     v[cb_OGV] = ui->cb_OGV->currentText();
     v[te_up_l] = ui->te_up_l->toPlainText();
@@ -222,8 +222,8 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
 void Widget::collect_reservation_fields(QVector<QString> &v)
 {
     using namespace card_slot;
-    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
-    const bool mob_body = ui->cb_MobOrgan->currentText() == card_lists::yes;
+    const bool reserving = Widget::reserving();
+    const bool mob_body = Widget::mob_body();
     v[balance_row_count] = reserving ? QString::number(balance_model->rowCount()) : QStringLiteral("0");
     v[bron_row_count] = reserving ? QString::number(bron_model->rowCount()) : QStringLiteral("0");
     v[nebron_row_count] = reserving ? QString::number(nebron_model->rowCount()) : QStringLiteral("0");
@@ -254,7 +254,7 @@ void Widget::collect_reservation_fields(QVector<QString> &v)
 QVector<QString> Widget::collect_balance_rows()
 {
     QVector<QString> rows;
-    if (ui->cb_kat_b->currentText() != card_lists::yes)
+    if (!reserving())
         return rows;
     using namespace balance;
     balance_model->sort(col_key, Qt::AscendingOrder);
@@ -271,7 +271,7 @@ QVector<QString> Widget::collect_balance_rows()
 QVector<QString> Widget::collect_bron_rows()
 {
     QVector<QString> rows;
-    if (ui->cb_kat_b->currentText() != card_lists::yes)
+    if (!reserving())
         return rows;
     bron_model->sort(bron_pos::full_name, Qt::AscendingOrder);
     for (int r = 0; r < bron_model->rowCount(); ++r) {
@@ -284,7 +284,7 @@ QVector<QString> Widget::collect_bron_rows()
 QVector<QString> Widget::collect_nebron_rows()
 {
     QVector<QString> rows;
-    if (ui->cb_kat_b->currentText() != card_lists::yes)
+    if (!reserving())
         return rows;
     nebron_model->sort(nebron_pos::count, Qt::DescendingOrder);
     for (int r = 0; r < nebron_model->rowCount(); ++r) {
@@ -324,6 +324,7 @@ public:
     CardCodes(const QVector<QString> &main, Loader load) : main(main), load(std::move(load)) {}
 
     QString slot(int n) const { return value_at(main, n); }
+    const QVector<QString> &main_list() const { return main; }
 
     // Every look-up loads its classifier afresh; the last record with the code wins.
     ClassifierRecord look_up(const char *file, const QString &code, bool *known)
@@ -442,7 +443,7 @@ void Widget::fill_heads_and_addresses(CardCodes &codes)
     ui->le_TelVur->setText(slot(card_slot::le_TelVur));
 
     // Item 1.5 follows the card without the question the user gets when switching it off.
-    const bool mob_body = slot(card_slot::cb_MobOrgan) == card_lists::yes;
+    const bool mob_body = card_lists::mob_body(codes.main_list());
     set_mobilisation_body(mob_body);
     ui->cb_MobOrgan_2->setCurrentIndex(mob_body && slot(card_slot::cb_MobOrgan_2) == card_lists::yes ? 1 : 0);
     const QList<QLineEdit *> mob_fields = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
@@ -521,7 +522,7 @@ void Widget::fill_reservation_fields(CardCodes &codes)
         trained_at.at(i)->setCurrentIndex(0);
     }
 
-    if (slot(card_slot::cb_kat_b) == card_lists::category_reserving) {
+    if (card_lists::reserving(codes.main_list())) {
         set_reservation(true);
         ui->NPA_doc->setText(slot(card_slot::NPA_doc));
         ui->NPA_no->setText(slot(card_slot::NPA_no));

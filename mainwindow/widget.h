@@ -67,6 +67,11 @@ public:
     // Item 1.5 set from a card: the block follows, nothing is asked and nothing is emptied.
     void set_mobilisation_body(bool present);
 
+    // The form's three switches, each the one reading of its box.
+    bool reserving() const;  // item 4, cb_kat_b: the organisation reserves staff
+    bool state_body() const; // cb_OGV: the organisation is a state body
+    bool mob_body() const;   // item 1.5, cb_MobOrgan: the organisation has a mobilisation body
+
 signals:
     void sig2();
 

@@ -41,12 +41,12 @@ printing::CommonValues common_values(const Ui::Widget *ui)
     return c;
 }
 
-printing::CardValues card_values(const Ui::Widget *ui)
+printing::CardValues card_values(const Ui::Widget *ui, bool reserving)
 {
     printing::CardValues v;
     v.common = common_values(ui);
     v.registration_number = ui->le_RegNo->text();
-    v.reserving = ui->cb_kat_b->currentIndex() == 0;
+    v.reserving = reserving;
     v.reserving_text = ui->cb_kat_b->currentText();
     v.full_name = ui->te_orgname->document()->toPlainText();
     v.officer =
@@ -134,7 +134,7 @@ int Widget::start_print(const char *template_file)
 QString Widget::print_card()
 {
     const int dpi = start_print(printing::card_template);
-    print_html = printing::build_card(card_values(ui), dpi, [this] { progress_window.add_value(); });
+    print_html = printing::build_card(card_values(ui, reserving()), dpi, [this] { progress_window.add_value(); });
     progress_window.close();
     return print_html;
 }
@@ -189,7 +189,7 @@ QString Widget::print_zaya()
     v.tax_date = ui->dateINN->text();
     v.okato = ui->le_okato->text();
     v.okogu = ui->OKOGU_le->text();
-    v.state_body = ui->cb_OGV->currentText() == "Да";
+    v.state_body = state_body();
     v.military_office = ui->le_VK->text();
     v.wartime_staff[0] = ui->sb_b_treb_ruk->value();
     v.wartime_staff[1] = ui->sb_b_treb_spec->value();
@@ -284,7 +284,7 @@ void Widget::on_print_Button_clicked()
     if (!web_view)
         web_view = printing::make_print_view();
 
-    if (ui->cb_kat_b->currentText() == "Да") {
+    if (reserving()) {
         choose_document();
     } else {
         // The card is a landscape sheet whatever an earlier print left on the printer.

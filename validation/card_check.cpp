@@ -14,11 +14,6 @@
 namespace
 {
 
-bool is_yes(const QComboBox *box)
-{
-    return box->currentText() == Widget::tr("Да");
-}
-
 card_rules::Person read_person(const QLineEdit *post, const QLineEdit *surname, const QLineEdit *first_name,
                                const QLineEdit *phone)
 {
@@ -94,8 +89,9 @@ int Widget::check_balance_table()
     return result.code;
 }
 
-card_rules::CardFacts read_card_facts(const Ui::Widget &ui)
+card_rules::CardFacts read_card_facts(const Widget &window)
 {
+    const Ui::Widget &ui = *window.form();
     card_rules::CardFacts card;
     card.inn = ui.le_INN->text();
     card.kpp = ui.le_KPP->text();
@@ -111,12 +107,12 @@ card_rules::CardFacts read_card_facts(const Ui::Widget &ui)
     card.head = read_person(ui.lineEdit, ui.le_FamRuk, ui.le_ImRuk, ui.le_TelRuk);
     card.officer = read_person(ui.le_DolgVur, ui.le_FamVur, ui.le_ImVur, ui.le_TelVur);
     card.mobilisation_head = read_person(ui.DolgRukMO, ui.FamRukMO, ui.ImRukMO, ui.TelRukMO);
-    card.mobilisation_body = is_yes(ui.cb_MobOrgan);
+    card.mobilisation_body = window.mob_body();
     card.email = ui.lineEdit_10->text();
-    card.state_body = is_yes(ui.cb_OGV);
+    card.state_body = window.state_body();
     card.okogu = ui.OKOGU_le->text();
     card.postal_index = ui.lineEdit_29->text();
-    card.reserving = is_yes(ui.cb_kat_b);
+    card.reserving = window.reserving();
     card.f6_all = ui.sb_f6_all->value();
     card.military_office = ui.le_VK->text();
     card.military_office_code = ui.VK_org->text();
@@ -135,8 +131,9 @@ void read_balance_figures(const Ui::Widget &ui, card_rules::CardFacts &card)
     card.balance_treb = ui.sb_b_sum_treb->value();
 }
 
-card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
+card_rules::GateFacts read_gate_facts(const Widget &window)
 {
+    const Ui::Widget &ui = *window.form();
     card_rules::GateFacts card;
     card.full_name = ui.te_orgname->toPlainText();
     card.short_name = ui.te_orgname2->toPlainText();
@@ -144,7 +141,7 @@ card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
     card.postal_house = ui.lineEdit_34->text();
     card.legal_street = ui.lineEdit_21->text();
     card.ogrn = ui.le_OGRN->text();
-    card.reserving = is_yes(ui.cb_kat_b);
+    card.reserving = window.reserving();
     card.f6_mp = ui.sb_f6_mp->value();
     card.balance_mp = ui.sb_b_sum_mp->value();
     card.fill_date = ui.dateZap->date();
@@ -155,7 +152,7 @@ card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
 bool Widget::check_card()
 {
     on_pb_dop_sort_clicked();
-    card_rules::CardFacts card = read_card_facts(*ui);
+    card_rules::CardFacts card = read_card_facts(*this);
     card.f6_fault = check_f6();
     if (card.reserving) {
         card.balance_fault = check_balance_table();
@@ -224,7 +221,7 @@ bool Widget::check_before_output()
         return false;
     tidy_card_fields();
 
-    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(*ui), iogv_ogrn_list);
+    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(*this), iogv_ogrn_list);
     if (plan.full_name_folded)
         ui->te_orgname->setPlainText(plan.full_name);
     if (plan.short_name_folded)
