@@ -2,6 +2,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "balance_model_io.h"
 #include "balance_rules.h"
 #include "card_balance_row.h"
 #include "card_lists.h"
@@ -88,6 +89,33 @@ void set_date(QDateEdit *edit, const QString &text)
 void set_item(QComboBox *box, const QString &text)
 {
     box->setCurrentIndex(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+// The mobilisation body's head: each field with its slot.
+QVector<QPair<int, QLineEdit *>> mob_head_fields(const Ui::Widget *ui)
+{
+    return {{card_slot::DolgRukMO, ui->DolgRukMO}, {card_slot::FamRukMO, ui->FamRukMO},
+            {card_slot::ImRukMO, ui->ImRukMO},     {card_slot::OtRukMO, ui->OtRukMO},
+            {card_slot::TelRukMO, ui->TelRukMO},   {card_slot::DopRukMO, ui->DopRukMO},
+            {card_slot::FaxRukMO, ui->FaxRukMO}};
+}
+
+// One line of the training block: document, date and place, each with its slot.
+struct TrainingFields {
+    int document_slot;
+    int date_slot;
+    int place_slot;
+    QLineEdit *document;
+    QDateEdit *date;
+    QComboBox *place;
+};
+
+QVector<TrainingFields> training_fields(const Ui::Widget *ui)
+{
+    using namespace card_slot;
+    return {{ob_ruk, ob_ruk_date, ob_ruk_gou, ui->ob_ruk, ui->ob_ruk_date, ui->ob_ruk_gou},
+            {ob_vur, ob_vur_date, ob_vur_gou, ui->ob_vur, ui->ob_vur_date, ui->ob_vur_gou},
+            {ob_mob, ob_mob_date, ob_mob_gou, ui->ob_mob, ui->ob_mob_date, ui->ob_mob_gou}};
 }
 
 // Rows to build: the count slot says how many, the list says how many there are.
@@ -205,13 +233,10 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
     v[le_DopVur] = ui->le_DopVur->text();
     v[sb_kol_vred] = QString::number(ui->sb_kol_vred->value());
     v[sb_kol_opas] = QString::number(ui->sb_kol_opas->value());
-    const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
-    const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
-    const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
-    for (int i = 0; i < trained.size(); ++i) {
-        v[ob_ruk + 3 * i] = trained.at(i)->text();
-        v[ob_ruk_date + 3 * i] = date_text(trained_dates.at(i));
-        v[ob_ruk_gou + 3 * i] = trained_at.at(i)->currentText().trimmed();
+    for (const TrainingFields &line : training_fields(ui)) {
+        v[line.document_slot] = line.document->text();
+        v[line.date_slot] = date_text(line.date);
+        v[line.place_slot] = line.place->currentText().trimmed();
     }
     v[te_down_r] = ui->te_down_r->toPlainText();
     v[lineEdit_46] = ui->lineEdit_46->text();
@@ -244,10 +269,8 @@ void Widget::collect_reservation_fields(QVector<QString> &v)
     v[cb_MobOrgan] = u(mob_body ? card_lists::yes : card_lists::no);
     v[cb_MobOrgan_2] = mob_body ? ui->cb_MobOrgan_2->currentText() : u(card_lists::no);
     if (mob_body) {
-        const QList<QLineEdit *> heads = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
-                                          ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
-        for (int i = 0; i < heads.size(); ++i)
-            v[DolgRukMO + i] = heads.at(i)->text();
+        for (const auto &field : mob_head_fields(ui))
+            v[field.first] = field.second->text();
     }
 }
 
@@ -259,12 +282,8 @@ QVector<QString> Widget::collect_balance_rows()
     using namespace balance;
     balance_model->sort(col_key, Qt::AscendingOrder);
     const bool for_task = ui->checkBox_balance_voenshtat->isChecked();
-    for (int r = 0; r < balance_model->rowCount(); ++r) {
-        const auto cell = [&](int column) { return cell_text(balance_model, r, column); };
-        rows << cell(col_kind_code) << cell(col_category) << cell(col_code) << cell(col_facet_code) << cell(col_fact)
-             << cell(col_mp) << cell(col_bron) << (for_task ? cell(col_treb) : cell(col_shtat)) << QString()
-             << cell(col_shtat);
-    }
+    for (const BalanceRow &row : rows_from_model(*balance_model))
+        rows << stored_values_from_table(row, for_task);
     return rows;
 }
 
@@ -432,10 +451,12 @@ void Widget::fill_heads_and_addresses(CardCodes &codes)
 {
     const auto slot = [&codes](int n) { return codes.slot(n); };
     set_plain_text(ui->te_orgname, slot(card_slot::te_orgname));
-    const QList<QLineEdit *> head = {ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk,
-                                     ui->le_OtRuk, ui->le_TelRuk, ui->le_FaxRuk};
-    for (int i = 0; i < head.size(); ++i)
-        head.at(i)->setText(slot(card_slot::lineEdit + i));
+    const QList<QPair<int, QLineEdit *>> head = {
+        {card_slot::lineEdit, ui->lineEdit},   {card_slot::le_FamRuk, ui->le_FamRuk},
+        {card_slot::le_ImRuk, ui->le_ImRuk},   {card_slot::le_OtRuk, ui->le_OtRuk},
+        {card_slot::le_TelRuk, ui->le_TelRuk}, {card_slot::le_FaxRuk, ui->le_FaxRuk}};
+    for (const auto &field : head)
+        field.second->setText(slot(field.first));
     set_text_home(ui->le_DolgVur, slot(card_slot::le_DolgVur));
     ui->le_FamVur->setText(slot(card_slot::le_FamVur));
     ui->le_ImVur->setText(slot(card_slot::le_ImVur));
@@ -446,11 +467,9 @@ void Widget::fill_heads_and_addresses(CardCodes &codes)
     const bool mob_body = card_lists::mob_body(codes.main_list());
     set_mobilisation_body(mob_body);
     ui->cb_MobOrgan_2->setCurrentIndex(mob_body && slot(card_slot::cb_MobOrgan_2) == card_lists::yes ? 1 : 0);
-    const QList<QLineEdit *> mob_fields = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
-                                           ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
     // A card without the body leaves no head of another card's body behind.
-    for (int i = 0; i < mob_fields.size(); ++i)
-        mob_fields.at(i)->setText(mob_body ? slot(card_slot::DolgRukMO + i) : QString());
+    for (const auto &field : mob_head_fields(ui))
+        field.second->setText(mob_body ? slot(field.first) : QString());
 
     set_text_home(ui->lineEdit_21, slot(card_slot::lineEdit_21));
     set_text_home(ui->lineEdit_8, slot(card_slot::lineEdit_8));
@@ -513,13 +532,11 @@ void Widget::fill_reservation_fields(CardCodes &codes)
                              static_cast<QLineEdit *>(ui->NPA_doc), static_cast<QLineEdit *>(ui->NPA_no)})
         field->setText(QString());
     const QDate no_date(2000, 1, 1);
-    const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
-    const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
-    const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
-    for (int i = 0; i < trained.size(); ++i) {
-        trained.at(i)->setText(QString());
-        trained_dates.at(i)->setDate(no_date);
-        trained_at.at(i)->setCurrentIndex(0);
+    const QVector<TrainingFields> training = training_fields(ui);
+    for (const TrainingFields &line : training) {
+        line.document->setText(QString());
+        line.date->setDate(no_date);
+        line.place->setCurrentIndex(0);
     }
 
     if (card_lists::reserving(codes.main_list())) {
@@ -533,10 +550,10 @@ void Widget::fill_reservation_fields(CardCodes &codes)
         ui->sb_f6_bron_of->setValue(to_int(slot(card_slot::sb_f6_bron_of)));
         // Kept here too, so that a card without balance rows keeps its figure.
         ui->sb_f6_bron_neof->setValue(to_int(slot(card_slot::sb_f6_bron_neof)));
-        for (int i = 0; i < trained.size(); ++i) {
-            trained.at(i)->setText(slot(card_slot::ob_ruk + 3 * i));
-            set_date(trained_dates.at(i), slot(card_slot::ob_ruk_date + 3 * i));
-            trained_at.at(i)->setEditText(slot(card_slot::ob_ruk_gou + 3 * i));
+        for (const TrainingFields &line : training) {
+            line.document->setText(slot(line.document_slot));
+            set_date(line.date, slot(line.date_slot));
+            line.place->setEditText(slot(line.place_slot));
         }
     }
 

@@ -54,10 +54,10 @@ int Widget::OKPO_check()
     return okpo_check_digit_mismatch(ui->le_OKPO->text());
 }
 
-int Widget::check_balance_table()
+balance::BalanceFault Widget::check_balance_table()
 {
     if (balance_model->rowCount() == 0)
-        return 10;
+        return balance::BalanceFault::no_rows;
     if (balance_model->rowCount() >= 2)
         balance_model->sort(balance::col_key, Qt::AscendingOrder);
 
@@ -74,19 +74,19 @@ int Widget::check_balance_table()
     options.mobilisation_staff_column = ui->checkBox_balance_voenshtat->isChecked();
     const balance::BalanceCheckResult result = balance::check_balance_table(rows, figures, options);
 
-    if (result.code == 3) {
+    if (result.fault == balance::BalanceFault::repeated_key) {
         // Rows are named by their place in the table as the user now sees it.
         const int first = rows[result.duplicate_row].source_row + 1;
         const int second = rows[result.duplicate_row + 1].source_row + 1;
         show_notice(QMessageBox::Warning, balance::duplicate_key_title(), balance::duplicate_key_text(first, second));
-        return 3;
+        return result.fault;
     }
     // Ordinary changes of the model, so the row arithmetic and the totals follow.
     for (int i : result.vnutr_filled)
         balance_model->setData(balance_model->index(rows[i].source_row, balance::col_vnutr_ist), 0, Qt::EditRole);
     if (result.kol_mir_set)
         ui->sb_b_kol_mir->setValue(result.kol_mir);
-    return result.code;
+    return result.fault;
 }
 
 card_rules::CardFacts read_card_facts(const Widget &window)
