@@ -27,6 +27,14 @@ const char *const category_reserving = "Б";
 const char *const category_not_reserving = "А";
 const char *const staff_for_task = "shtatvv";
 const char *const staff_peace = "shtatmir";
+// A masked phone field with no digits shows this; the lists hold it as an empty text.
+const char *const empty_phone = "()---";
+
+// A phone of the lists as its masked field shows it.
+inline QString shown_phone(const QString &stored)
+{
+    return stored.isEmpty() ? QString::fromUtf8(empty_phone) : stored;
+}
 
 // A list's number as an int; anything that is not a whole number counts as 0.
 inline int to_int(const QString &text)

@@ -20,7 +20,6 @@ using card_lists::to_int;
 using card_lists::value_at;
 
 const char *const date_format = "yyyy-MM-dd";
-const char *const empty_phone = "()---";
 
 const char *const title_fill_balance = "Заполнение Баланса ТР";
 const char *const title_invalid_code = "Код должности НЕДЕЙСТВИТЕЛЕН!";
@@ -52,7 +51,7 @@ QString u(const char *text)
 
 QString phone_rule(const QLineEdit *field)
 {
-    return field->text() == empty_phone ? QString() : field->text();
+    return field->text() == card_lists::empty_phone ? QString() : field->text();
 }
 
 QString date_text(const QDateEdit *edit)

@@ -20,12 +20,6 @@
 namespace
 {
 
-// A masked phone as its field shows it: the card list keeps the empty mask as an empty text.
-QString shown_phone(const QString &stored)
-{
-    return stored.isEmpty() ? QStringLiteral("()---") : stored;
-}
-
 // A date of the card list as `edit` shows a date: its display format in its locale.
 QString shown_date(const QDateEdit *edit, const QString &stored)
 {
@@ -36,8 +30,13 @@ printing::PersonValues person(const QVector<QString> &card, int post, int surnam
                               int phone, int extension, int fax)
 {
     const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
-    return {slot(post),      slot(surname),         slot(first_name), slot(patronymic), shown_phone(slot(phone)),
-            slot(extension), shown_phone(slot(fax))};
+    return {slot(post),
+            slot(surname),
+            slot(first_name),
+            slot(patronymic),
+            card_lists::shown_phone(slot(phone)),
+            slot(extension),
+            card_lists::shown_phone(slot(fax))};
 }
 
 // The running titles as HTML: the card list holds them as plain text only.

@@ -146,7 +146,7 @@ private slots:
                             "dateINN=2011-06-15|le_OtRuk=Петрович|cb_MobOrgan=Да|DolgRukMO=Начальник|FamRukMO=Иванов|"
                             "ImRukMO=Олег|TelRukMO=(812)-111-22-33|cb_OGV=Да|OKOGU_le=2300223|sb_f6_mp=2|"
                             "checkBox_balance_voenshtat=1|sb_b_sum_mp=3|sb_b_sum_treb=7");
-        const card_rules::CardFacts c = read_card_facts(*window);
+        const card_rules::CardFacts c = read_card_facts(window->collect_card_values(), *ui());
         const auto person = [](const card_rules::Person &p) {
             return QStringList{p.post, p.surname, p.first_name, p.phone}.join(',');
         };
@@ -167,7 +167,7 @@ private slots:
                                          "3,УМЦ"));
         // An empty phone reads as its mask's separators.
         set_fields(*window, "le_TelRuk=");
-        QCOMPARE(read_card_facts(*window).head.phone, QString("()---"));
+        QCOMPARE(read_card_facts(window->collect_card_values(), *ui()).head.phone, QString("()---"));
 
         set_fields(*window, "lineEdit_9=11|lineEdit_34=12|lineEdit_21=Садовая ул.|lineEdit_8=5|dateZap=2020-02-02");
         const card_rules::GateFacts g = read_gate_facts(*window);
