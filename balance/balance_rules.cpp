@@ -308,7 +308,7 @@ BalanceCheckResult check_balance_table(QVector<BalanceRow> &rows, const BalanceC
 {
     BalanceCheckResult result;
     if (rows.isEmpty()) {
-        result.code = 10;
+        result.fault = BalanceFault::no_rows;
         return result;
     }
 
@@ -316,7 +316,7 @@ BalanceCheckResult check_balance_table(QVector<BalanceRow> &rows, const BalanceC
         sort_rows(rows);
         for (int i = 0; i + 1 < rows.size(); ++i) {
             if (rows[i].cells[col_key] == rows[i + 1].cells[col_key]) {
-                result.code = 3;
+                result.fault = BalanceFault::repeated_key;
                 result.duplicate_row = i;
                 result.duplicate_text = duplicate_key_text(i + 1, i + 2);
                 return result;
@@ -328,17 +328,17 @@ BalanceCheckResult check_balance_table(QVector<BalanceRow> &rows, const BalanceC
         BalanceRow &row = rows[i];
         const QString &code = row.cells[col_code];
         if (code.isEmpty() || code == QLatin1String("0")) {
-            result.code = 8;
+            result.fault = BalanceFault::no_code_or_name;
             return result;
         }
         const QString &name = row.cells[col_name];
         if (name.isEmpty() || name.startsWith(QLatin1Char('!'))) {
-            result.code = 8;
+            result.fault = BalanceFault::no_code_or_name;
             return result;
         }
         for (int column : {col_fact, col_mp, col_bron, col_treb}) {
             if (row.is_empty(column)) {
-                result.code = 1;
+                result.fault = BalanceFault::empty_cell;
                 return result;
             }
         }
@@ -354,29 +354,29 @@ BalanceCheckResult check_balance_table(QVector<BalanceRow> &rows, const BalanceC
         kol_mir += row.figure(col_shtat);
         result.kol_mir = saturate(kol_mir);
         if (row.figure(col_shtat) == 0) {
-            result.code = 9;
+            result.fault = BalanceFault::no_establishment;
             return result;
         }
         if (qint64(row.figure(col_mp)) + row.figure(col_bron) > row.figure(col_fact)) {
-            result.code = 2;
+            result.fault = BalanceFault::arithmetic;
             return result;
         }
         if (qint64(row.figure(col_fact)) + row.figure(col_treb) == 0) {
-            result.code = 7;
+            result.fault = BalanceFault::empty_row;
             return result;
         }
     }
 
     if (figures.b_all != figures.f6_all) {
-        result.code = 4;
+        result.fault = BalanceFault::actual_total;
         return result;
     }
     const qint64 bron = qint64(figures.b_ruk_bron) + figures.b_spec_bron + figures.b_slug_bron + figures.b_rab_bron;
     if (bron != figures.f6_bron_all) {
-        result.code = 6;
+        result.fault = BalanceFault::reserved_total;
         return result;
     }
-    result.code = 0;
+    result.fault = BalanceFault::none;
     return result;
 }
 
@@ -394,37 +394,38 @@ QString duplicate_key_text(int first_row_number, int second_row_number)
               "сложите данные по ним в одну строку, а другую удалите.");
 }
 
-QString balance_fault_text(int code)
+QString balance_fault_text(BalanceFault fault)
 {
-    switch (code) {
-    case 1:
+    switch (fault) {
+    case BalanceFault::empty_cell:
         return tr(". На вкладке Баланс есть незаполненные ячейки (в том числе должно быть выставлено значение 0 вместо "
                   "пустых ячеек в таблице).\n");
-    case 2:
+    case BalanceFault::arithmetic:
         return tr(". На вкладке Баланс есть арифметические ошибки, окрашенные красным цветом.\n");
-    case 3:
+    case BalanceFault::repeated_key:
         return tr(". На вкладке Баланс есть повторяющиеся коды должностей/профессий.\n");
-    case 4:
+    case BalanceFault::actual_total:
         return tr(". Общая фактическая численность в таблице Баланс не совпадает с полем Всего работающих над "
                   "таблицей. Для сравнения можно включить пункт ''Итоговые данные по Балансу'' под таблицей.\n");
-    case 6:
+    case BalanceFault::reserved_total:
         return tr(". Общее число забронированных в таблице Баланс не совпадает с полем всего забронировано над "
                   "таблицей.\nДля сравнения можно включить пункт ''Итоговые данные по Балансу'' под таблицей - сумма "
                   "по забронированным должна совпасть с кол-вом забронированных офицеров и не офицеров.\n");
-    case 7:
+    case BalanceFault::empty_row:
         return tr(". На вкладке Баланс есть должности/профессии, в которых штатная и фактическая численность "
                   "одновременно равны 0. Данные строки не несут информации, их нужно удалить из Баланса.\n");
-    case 8:
+    case BalanceFault::no_code_or_name:
         return tr(". На вкладке Баланс есть должности/профессии с пустым наименованием или кодом - такое возможно, "
                   "если код недействителен или был аннулирован. Проверьте, пожалуйста, все строки Баланса.\n");
-    case 9:
+    case BalanceFault::no_establishment:
         return tr(". На вкладке Баланс не заполнена графа ''Численность по штатному расписанию'' - должна быть больше "
                   "0 в каждой строке.\n");
-    case 10:
+    case BalanceFault::no_rows:
         return tr(". Не заполнен Баланс трудовых ресурсов.\n");
-    default:
-        return QString();
+    case BalanceFault::none:
+        break;
     }
+    return QString();
 }
 
 MergeResult summ_same(QVector<BalanceRow> &rows, const RowOptions &options)

@@ -4,6 +4,7 @@
 // ripple from column to column, the totals by staff category, the table check and the merge
 // of rows with equal keys. Nothing here touches a widget.
 
+#include <QMetaType>
 #include <QString>
 #include <QVector>
 #include <array>
@@ -155,10 +156,24 @@ struct BalanceCheckFigures {
     int f6_bron_all = 0; // sb_f6_bron_all
 };
 
+// The first fault the table check finds.
+enum class BalanceFault {
+    none,
+    empty_cell,       // a figure cell is empty
+    arithmetic,       // leaving by mobilisation and reserved exceed the actual staff
+    repeated_key,     // two rows share a key
+    actual_total,     // the actual total differs from all working staff
+    reserved_total,   // the reserved total differs from the form's reserved figure
+    empty_row,        // establishment and actual staff are both 0
+    no_code_or_name,  // a row without a position code or with no valid name
+    no_establishment, // a row's establishment is 0
+    no_rows,          // the table is empty
+};
+
 struct BalanceCheckResult {
-    int code = 0;              // 0, 1, 2, 3, 4, 6, 7, 8, 9 or 10
-    int duplicate_row = -1;    // code 3: 0-based index of the first of the two equal keys
-    QString duplicate_text;    // code 3: text of the repeated-key box
+    BalanceFault fault = BalanceFault::none;
+    int duplicate_row = -1;    // repeated_key: 0-based index of the first of the two equal keys
+    QString duplicate_text;    // repeated_key: text of the repeated-key box
     QVector<int> vnutr_filled; // rows (sorted order) whose empty column 15 got 0
     bool kol_mir_set = false;  // whether sb_b_kol_mir was recomputed
     int kol_mir = 0;           // its new value
@@ -171,8 +186,8 @@ BalanceCheckResult check_balance_table(QVector<BalanceRow> &rows, const BalanceC
 
 QString duplicate_key_title();
 QString duplicate_key_text(int first_row_number, int second_row_number);
-// The line of the card's error list for a check code (without its running number).
-QString balance_fault_text(int code);
+// The line of the card's error list for a fault (without its running number); empty for none.
+QString balance_fault_text(BalanceFault fault);
 
 struct MergeResult {
     int merged = 0;      // rows folded into others
@@ -192,3 +207,6 @@ QString merge_report_title();
 QString merge_report_text(int merged);
 
 } // namespace balance
+
+// Test tables carry faults in their columns.
+Q_DECLARE_METATYPE(balance::BalanceFault)

@@ -30,6 +30,21 @@ CardBalanceRow stored_balance_row(const QVector<QString> &rows, int row)
             v(balance_pos::reserved),   v(balance_pos::required),      v(balance_pos::staff)};
 }
 
+QVector<QString> stored_values_from_table(const BalanceRow &row, bool for_task)
+{
+    QVector<QString> v(balance_pos::row_size);
+    v[balance_pos::kind_code] = row.cells[col_kind_code];
+    v[balance_pos::category_word] = row.cells[col_category];
+    v[balance_pos::position_code] = row.cells[col_code];
+    v[balance_pos::facet_code] = row.cells[col_facet_code];
+    v[balance_pos::actual] = row.cells[col_fact];
+    v[balance_pos::leaving_by_mob] = row.cells[col_mp];
+    v[balance_pos::reserved] = row.cells[col_bron];
+    v[balance_pos::required] = row.cells[for_task ? col_treb : col_shtat];
+    v[balance_pos::staff] = row.cells[col_shtat];
+    return v;
+}
+
 QString invalid_code_text()
 {
     return QCoreApplication::translate("Widget", "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!");

@@ -29,6 +29,8 @@ constexpr int row_size = 10;
 namespace balance
 {
 
+struct BalanceRow;
+
 // Cards up to this format version stored eight values a balance row: no internal cover and no
 // peacetime staff.
 constexpr int last_eight_value_version = 14;
@@ -80,5 +82,9 @@ QVariant figure_cell(const QString &text);
 // The kind word is written for kind codes 2..4 only (a fresh row says kind 1 already), the category
 // code only for a known category word, the facet only when the row has one.
 TableRowFromCard table_row_from_card(const CardBalanceRow &row, const CardRowNames &names, bool for_task);
+
+// The stored values of one table row, by balance_pos. The required figure is the mobilisation-task
+// staff when that column is shown (`for_task`), else the establishment; the internal cover stays empty.
+QVector<QString> stored_values_from_table(const BalanceRow &row, bool for_task);
 
 } // namespace balance

@@ -141,9 +141,9 @@ void Widget::show_reservation_parts(bool reserving)
         summ_bron();
 }
 
-void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)
+void Widget::on_cb_kat_b_currentIndexChanged(const QString &)
 {
-    if (arg1 == "Нет") {
+    if (!reserving()) {
         if (ask_to_confirm("Внимание!",
                            "При переводе организации в НЕбронирующую будут удалены сведения о числе забронированных. "
                            "Подтвердите, пожалуйста, изменение.") == QMessageBox::Ok) {
@@ -153,7 +153,7 @@ void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)
             show_reservation_parts(false);
         } else {
             // Runs this slot again with "Да".
-            ui->cb_kat_b->setCurrentIndex(ui->cb_kat_b->findText("Да"));
+            ui->cb_kat_b->setCurrentIndex(ui->cb_kat_b->findText(card_lists::yes));
         }
     } else {
         set_okfs_sphere();
@@ -165,7 +165,7 @@ void Widget::on_cb_kat_b_currentIndexChanged(const QString &arg1)
 void Widget::set_reservation(bool reserving)
 {
     const bool blocked = ui->cb_kat_b->blockSignals(true);
-    ui->cb_kat_b->setCurrentIndex(ui->cb_kat_b->findText(reserving ? "Да" : "Нет"));
+    ui->cb_kat_b->setCurrentIndex(ui->cb_kat_b->findText(reserving ? card_lists::yes : card_lists::no));
     ui->cb_kat_b->blockSignals(blocked);
     if (reserving)
         set_okfs_sphere();

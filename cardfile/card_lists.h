@@ -27,6 +27,14 @@ const char *const category_reserving = "Б";
 const char *const category_not_reserving = "А";
 const char *const staff_for_task = "shtatvv";
 const char *const staff_peace = "shtatmir";
+// A masked phone field with no digits shows this; the lists hold it as an empty text.
+const char *const empty_phone = "()---";
+
+// A phone of the lists as its masked field shows it.
+inline QString shown_phone(const QString &stored)
+{
+    return stored.isEmpty() ? QString::fromUtf8(empty_phone) : stored;
+}
 
 // A list's number as an int; anything that is not a whole number counts as 0.
 inline int to_int(const QString &text)
@@ -157,6 +165,27 @@ constexpr int DopRukMO = 124;
 constexpr int FaxRukMO = 125;
 
 } // namespace card_slot
+
+namespace card_lists
+{
+
+// The form's three switches as a main list holds them.
+inline bool reserving(const QVector<QString> &main)
+{
+    return value_at(main, card_slot::cb_kat_b) == QString::fromUtf8(category_reserving);
+}
+
+inline bool state_body(const QVector<QString> &main)
+{
+    return value_at(main, card_slot::cb_OGV) == QString::fromUtf8(yes);
+}
+
+inline bool mob_body(const QVector<QString> &main)
+{
+    return value_at(main, card_slot::cb_MobOrgan) == QString::fromUtf8(yes);
+}
+
+} // namespace card_lists
 
 // Positions within one row of balance_rows: balance_pos:: in card_balance_row.h.
 

@@ -2,6 +2,7 @@
 #include "ui_widget.h"
 #include "widget.h"
 
+#include "balance_model_io.h"
 #include "balance_rules.h"
 #include "card_balance_row.h"
 #include "card_lists.h"
@@ -20,7 +21,6 @@ using card_lists::to_int;
 using card_lists::value_at;
 
 const char *const date_format = "yyyy-MM-dd";
-const char *const empty_phone = "()---";
 
 const char *const title_fill_balance = "Заполнение Баланса ТР";
 const char *const title_invalid_code = "Код должности НЕДЕЙСТВИТЕЛЕН!";
@@ -52,7 +52,7 @@ QString u(const char *text)
 
 QString phone_rule(const QLineEdit *field)
 {
-    return field->text() == empty_phone ? QString() : field->text();
+    return field->text() == card_lists::empty_phone ? QString() : field->text();
 }
 
 QString date_text(const QDateEdit *edit)
@@ -89,6 +89,33 @@ void set_date(QDateEdit *edit, const QString &text)
 void set_item(QComboBox *box, const QString &text)
 {
     box->setCurrentIndex(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+// The mobilisation body's head: each field with its slot.
+QVector<QPair<int, QLineEdit *>> mob_head_fields(const Ui::Widget *ui)
+{
+    return {{card_slot::DolgRukMO, ui->DolgRukMO}, {card_slot::FamRukMO, ui->FamRukMO},
+            {card_slot::ImRukMO, ui->ImRukMO},     {card_slot::OtRukMO, ui->OtRukMO},
+            {card_slot::TelRukMO, ui->TelRukMO},   {card_slot::DopRukMO, ui->DopRukMO},
+            {card_slot::FaxRukMO, ui->FaxRukMO}};
+}
+
+// One line of the training block: document, date and place, each with its slot.
+struct TrainingFields {
+    int document_slot;
+    int date_slot;
+    int place_slot;
+    QLineEdit *document;
+    QDateEdit *date;
+    QComboBox *place;
+};
+
+QVector<TrainingFields> training_fields(const Ui::Widget *ui)
+{
+    using namespace card_slot;
+    return {{ob_ruk, ob_ruk_date, ob_ruk_gou, ui->ob_ruk, ui->ob_ruk_date, ui->ob_ruk_gou},
+            {ob_vur, ob_vur_date, ob_vur_gou, ui->ob_vur, ui->ob_vur_date, ui->ob_vur_gou},
+            {ob_mob, ob_mob_date, ob_mob_gou, ui->ob_mob, ui->ob_mob_date, ui->ob_mob_gou}};
 }
 
 // Rows to build: the count slot says how many, the list says how many there are.
@@ -173,7 +200,7 @@ void Widget::collect_heads_and_addresses(QVector<QString> &v)
 void Widget::collect_codes_and_figures(QVector<QString> &v)
 {
     using namespace card_slot;
-    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
+    const bool reserving = Widget::reserving();
     v[le_INN] = ui->le_INN->text().remove(' ');
     v[le_OGRN] = ui->le_OGRN->text();
     v[le_okato] = ui->le_okato->text();
@@ -190,7 +217,7 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
     v[sb_f6_bron_of] = ui->sb_f6_bron_of->text();
     v[sb_f6_bron_neof] = ui->sb_f6_bron_neof->text();
     v[cb_kat_b] = u(reserving ? card_lists::category_reserving : card_lists::category_not_reserving);
-    v[OKOGU_le] = ui->cb_OGV->currentText() == card_lists::no ? QString() : ui->OKOGU_le->text();
+    v[OKOGU_le] = state_body() ? ui->OKOGU_le->text() : QString();
     v[cb_sf_ved] = ui->cb_sf_ved->currentText();
     v[cb_OGV] = ui->cb_OGV->currentText();
     v[te_up_l] = ui->te_up_l->toPlainText();
@@ -206,13 +233,10 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
     v[le_DopVur] = ui->le_DopVur->text();
     v[sb_kol_vred] = QString::number(ui->sb_kol_vred->value());
     v[sb_kol_opas] = QString::number(ui->sb_kol_opas->value());
-    const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
-    const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
-    const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
-    for (int i = 0; i < trained.size(); ++i) {
-        v[ob_ruk + 3 * i] = trained.at(i)->text();
-        v[ob_ruk_date + 3 * i] = date_text(trained_dates.at(i));
-        v[ob_ruk_gou + 3 * i] = trained_at.at(i)->currentText().trimmed();
+    for (const TrainingFields &line : training_fields(ui)) {
+        v[line.document_slot] = line.document->text();
+        v[line.date_slot] = date_text(line.date);
+        v[line.place_slot] = line.place->currentText().trimmed();
     }
     v[te_down_r] = ui->te_down_r->toPlainText();
     v[lineEdit_46] = ui->lineEdit_46->text();
@@ -223,8 +247,8 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
 void Widget::collect_reservation_fields(QVector<QString> &v)
 {
     using namespace card_slot;
-    const bool reserving = ui->cb_kat_b->currentText() == card_lists::yes;
-    const bool mob_body = ui->cb_MobOrgan->currentText() == card_lists::yes;
+    const bool reserving = Widget::reserving();
+    const bool mob_body = Widget::mob_body();
     v[balance_row_count] = reserving ? QString::number(balance_model->rowCount()) : QStringLiteral("0");
     v[bron_row_count] = reserving ? QString::number(bron_model->rowCount()) : QStringLiteral("0");
     v[nebron_row_count] = reserving ? QString::number(nebron_model->rowCount()) : QStringLiteral("0");
@@ -245,34 +269,28 @@ void Widget::collect_reservation_fields(QVector<QString> &v)
     v[cb_MobOrgan] = u(mob_body ? card_lists::yes : card_lists::no);
     v[cb_MobOrgan_2] = mob_body ? ui->cb_MobOrgan_2->currentText() : u(card_lists::no);
     if (mob_body) {
-        const QList<QLineEdit *> heads = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
-                                          ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
-        for (int i = 0; i < heads.size(); ++i)
-            v[DolgRukMO + i] = heads.at(i)->text();
+        for (const auto &field : mob_head_fields(ui))
+            v[field.first] = field.second->text();
     }
 }
 
 QVector<QString> Widget::collect_balance_rows()
 {
     QVector<QString> rows;
-    if (ui->cb_kat_b->currentText() != card_lists::yes)
+    if (!reserving())
         return rows;
     using namespace balance;
     balance_model->sort(col_key, Qt::AscendingOrder);
     const bool for_task = ui->checkBox_balance_voenshtat->isChecked();
-    for (int r = 0; r < balance_model->rowCount(); ++r) {
-        const auto cell = [&](int column) { return cell_text(balance_model, r, column); };
-        rows << cell(col_kind_code) << cell(col_category) << cell(col_code) << cell(col_facet_code) << cell(col_fact)
-             << cell(col_mp) << cell(col_bron) << (for_task ? cell(col_treb) : cell(col_shtat)) << QString()
-             << cell(col_shtat);
-    }
+    for (const BalanceRow &row : rows_from_model(*balance_model))
+        rows << stored_values_from_table(row, for_task);
     return rows;
 }
 
 QVector<QString> Widget::collect_bron_rows()
 {
     QVector<QString> rows;
-    if (ui->cb_kat_b->currentText() != card_lists::yes)
+    if (!reserving())
         return rows;
     bron_model->sort(bron_pos::full_name, Qt::AscendingOrder);
     for (int r = 0; r < bron_model->rowCount(); ++r) {
@@ -285,7 +303,7 @@ QVector<QString> Widget::collect_bron_rows()
 QVector<QString> Widget::collect_nebron_rows()
 {
     QVector<QString> rows;
-    if (ui->cb_kat_b->currentText() != card_lists::yes)
+    if (!reserving())
         return rows;
     nebron_model->sort(nebron_pos::count, Qt::DescendingOrder);
     for (int r = 0; r < nebron_model->rowCount(); ++r) {
@@ -325,6 +343,7 @@ public:
     CardCodes(const QVector<QString> &main, Loader load) : main(main), load(std::move(load)) {}
 
     QString slot(int n) const { return value_at(main, n); }
+    const QVector<QString> &main_list() const { return main; }
 
     // Every look-up loads its classifier afresh; the last record with the code wins.
     ClassifierRecord look_up(const char *file, const QString &code, bool *known)
@@ -432,10 +451,12 @@ void Widget::fill_heads_and_addresses(CardCodes &codes)
 {
     const auto slot = [&codes](int n) { return codes.slot(n); };
     set_plain_text(ui->te_orgname, slot(card_slot::te_orgname));
-    const QList<QLineEdit *> head = {ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk,
-                                     ui->le_OtRuk, ui->le_TelRuk, ui->le_FaxRuk};
-    for (int i = 0; i < head.size(); ++i)
-        head.at(i)->setText(slot(card_slot::lineEdit + i));
+    const QList<QPair<int, QLineEdit *>> head = {
+        {card_slot::lineEdit, ui->lineEdit},   {card_slot::le_FamRuk, ui->le_FamRuk},
+        {card_slot::le_ImRuk, ui->le_ImRuk},   {card_slot::le_OtRuk, ui->le_OtRuk},
+        {card_slot::le_TelRuk, ui->le_TelRuk}, {card_slot::le_FaxRuk, ui->le_FaxRuk}};
+    for (const auto &field : head)
+        field.second->setText(slot(field.first));
     set_text_home(ui->le_DolgVur, slot(card_slot::le_DolgVur));
     ui->le_FamVur->setText(slot(card_slot::le_FamVur));
     ui->le_ImVur->setText(slot(card_slot::le_ImVur));
@@ -443,14 +464,12 @@ void Widget::fill_heads_and_addresses(CardCodes &codes)
     ui->le_TelVur->setText(slot(card_slot::le_TelVur));
 
     // Item 1.5 follows the card without the question the user gets when switching it off.
-    const bool mob_body = slot(card_slot::cb_MobOrgan) == card_lists::yes;
+    const bool mob_body = card_lists::mob_body(codes.main_list());
     set_mobilisation_body(mob_body);
     ui->cb_MobOrgan_2->setCurrentIndex(mob_body && slot(card_slot::cb_MobOrgan_2) == card_lists::yes ? 1 : 0);
-    const QList<QLineEdit *> mob_fields = {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO,
-                                           ui->TelRukMO,  ui->DopRukMO, ui->FaxRukMO};
     // A card without the body leaves no head of another card's body behind.
-    for (int i = 0; i < mob_fields.size(); ++i)
-        mob_fields.at(i)->setText(mob_body ? slot(card_slot::DolgRukMO + i) : QString());
+    for (const auto &field : mob_head_fields(ui))
+        field.second->setText(mob_body ? slot(field.first) : QString());
 
     set_text_home(ui->lineEdit_21, slot(card_slot::lineEdit_21));
     set_text_home(ui->lineEdit_8, slot(card_slot::lineEdit_8));
@@ -513,16 +532,14 @@ void Widget::fill_reservation_fields(CardCodes &codes)
                              static_cast<QLineEdit *>(ui->NPA_doc), static_cast<QLineEdit *>(ui->NPA_no)})
         field->setText(QString());
     const QDate no_date(2000, 1, 1);
-    const QList<QLineEdit *> trained = {ui->ob_ruk, ui->ob_vur, ui->ob_mob};
-    const QList<QDateEdit *> trained_dates = {ui->ob_ruk_date, ui->ob_vur_date, ui->ob_mob_date};
-    const QList<QComboBox *> trained_at = {ui->ob_ruk_gou, ui->ob_vur_gou, ui->ob_mob_gou};
-    for (int i = 0; i < trained.size(); ++i) {
-        trained.at(i)->setText(QString());
-        trained_dates.at(i)->setDate(no_date);
-        trained_at.at(i)->setCurrentIndex(0);
+    const QVector<TrainingFields> training = training_fields(ui);
+    for (const TrainingFields &line : training) {
+        line.document->setText(QString());
+        line.date->setDate(no_date);
+        line.place->setCurrentIndex(0);
     }
 
-    if (slot(card_slot::cb_kat_b) == card_lists::category_reserving) {
+    if (card_lists::reserving(codes.main_list())) {
         set_reservation(true);
         ui->NPA_doc->setText(slot(card_slot::NPA_doc));
         ui->NPA_no->setText(slot(card_slot::NPA_no));
@@ -533,10 +550,10 @@ void Widget::fill_reservation_fields(CardCodes &codes)
         ui->sb_f6_bron_of->setValue(to_int(slot(card_slot::sb_f6_bron_of)));
         // Kept here too, so that a card without balance rows keeps its figure.
         ui->sb_f6_bron_neof->setValue(to_int(slot(card_slot::sb_f6_bron_neof)));
-        for (int i = 0; i < trained.size(); ++i) {
-            trained.at(i)->setText(slot(card_slot::ob_ruk + 3 * i));
-            set_date(trained_dates.at(i), slot(card_slot::ob_ruk_date + 3 * i));
-            trained_at.at(i)->setEditText(slot(card_slot::ob_ruk_gou + 3 * i));
+        for (const TrainingFields &line : training) {
+            line.document->setText(slot(line.document_slot));
+            set_date(line.date, slot(line.date_slot));
+            line.place->setEditText(slot(line.place_slot));
         }
     }
 

@@ -376,9 +376,9 @@ void build_card_document(Builder &b, const QVector<QString> &card_values, const 
     typename Builder::Node org = b.start();
 
     const auto slot = [&](int n) { return value_at(card_values, n); };
-    const bool reserving = slot(card_slot::cb_kat_b) == QString::fromUtf8(card_lists::category_reserving);
-    const bool state_body = slot(card_slot::cb_OGV) == QString::fromUtf8(card_lists::yes);
-    const bool mob_body = slot(card_slot::cb_MobOrgan) == QString::fromUtf8(card_lists::yes);
+    const bool reserving = card_lists::reserving(card_values);
+    const bool state_body = card_lists::state_body(card_values);
+    const bool mob_body = card_lists::mob_body(card_values);
     const QString ogrn = slot(card_slot::le_OGRN);
 
     const auto written = [&](Condition c) {

@@ -190,7 +190,7 @@ void Widget::import_excel()
     }
 
     import_form6_figures(*book, sheet_names, add_mode);
-    if (ui->cb_kat_b->currentText() == "Да")
+    if (reserving())
         import_balance(*book, sheet_names, add_mode);
     close_workbook_connection(book);
 }
@@ -226,7 +226,7 @@ void Widget::import_form6_figures(Workbook &book, const QStringList &sheet_names
                            tr("Импорт отменен."), tr("Выбрано значение - пропустить импорт общих сведений.")))
         return;
 
-    const bool reserving = ui->cb_kat_b->currentText() == "Да";
+    const bool reserving = Widget::reserving();
     const Form6Cells cells = read_form6_cells(book, xls_sheet, xls_row, xls_col, reserving);
     if (cells.all <= 0) {
         show_notice(QMessageBox::Critical, tr("Ошибка 20002!"),

@@ -173,7 +173,7 @@ void Widget::paste_okfs(QString str1, QString str2)
 {
     put(ui->lineEdit_24, str2, true, true);
     put(ui->lineEdit_25, str1);
-    if (ui->cb_kat_b->currentIndex() == 0)
+    if (reserving())
         set_okfs_sphere();
     if (balance::management_sphere(ui->lineEdit_25->text()) == balance::Sphere::federal) {
         show_notice(

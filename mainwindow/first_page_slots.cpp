@@ -80,10 +80,10 @@ void Widget::on_le_dop_ved_lostFocus()
     on_pb_dop_sort_clicked();
 }
 
-void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &arg1)
+void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &)
 {
     QWidget *block[] = {ui->label_MobOrgan_2, ui->cb_MobOrgan_2, ui->groupBox_1_6, ui->line_4};
-    if (arg1 != "Нет") {
+    if (mob_body()) {
         for (QWidget *w : block)
             w->show();
         return;
@@ -175,7 +175,7 @@ void Widget::on_copyButton_clicked()
     QString short_name = ui->te_orgname2->toPlainText().simplified();
     if (short_name == full_name)
         short_name.clear();
-    const bool authority = ui->cb_OGV->currentText() == "Да";
+    const bool authority = state_body();
     const int wartime_staff = ui->sb_b_treb_ruk->value() + ui->sb_b_treb_spec->value() + ui->sb_b_treb_slug->value() +
                               ui->sb_b_treb_rab->value();
     const QStringList fields = {full_name,

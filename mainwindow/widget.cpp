@@ -1,6 +1,7 @@
 #include "widget.h"
 #include "ui_widget.h"
 
+#include "card_lists.h"
 #include "card_texts.h"
 #include "init_resources.h"
 #include "main_tabs.h"
@@ -122,6 +123,21 @@ void Widget::apply_edition()
                        static_cast<QWidget *>(ui->pb_zaglav), static_cast<QWidget *>(ui->pb_zaglav2),
                        static_cast<QWidget *>(ui->f6_errlabel)})
         w->hide();
+}
+
+bool Widget::reserving() const
+{
+    return ui->cb_kat_b->currentText() == card_lists::yes;
+}
+
+bool Widget::state_body() const
+{
+    return ui->cb_OGV->currentText() == card_lists::yes;
+}
+
+bool Widget::mob_body() const
+{
+    return ui->cb_MobOrgan->currentText() == card_lists::yes;
 }
 
 void Widget::show_notice(QMessageBox::Icon icon, const QString &title, const QString &text, bool styled)

@@ -29,6 +29,7 @@ class comboboxDelegate;
 class CardCodes;
 namespace balance
 {
+enum class BalanceFault;
 struct TableRowFromCard;
 struct F6Figures;
 } // namespace balance
@@ -66,6 +67,11 @@ public:
     void refresh_tooltips();
     // Item 1.5 set from a card: the block follows, nothing is asked and nothing is emptied.
     void set_mobilisation_body(bool present);
+
+    // The form's three switches, each the one reading of its box.
+    bool reserving() const;  // item 4, cb_kat_b: the organisation reserves staff
+    bool state_body() const; // cb_OGV: the organisation is a state body
+    bool mob_body() const;   // item 1.5, cb_MobOrgan: the organisation has a mobilisation body
 
 signals:
     void sig2();
@@ -291,9 +297,9 @@ private:
     void tidy_card_fields();
     // The gate in front of saving and printing: false abandons the output.
     bool check_before_output();
-    // The balance table's part of the card check: sorts the table and returns the first fault's
-    // code (0: none); a repeated key is shown in its own box.
-    int check_balance_table();
+    // The balance table's part of the card check: sorts the table and returns the first fault;
+    // a repeated key is shown in its own box.
+    balance::BalanceFault check_balance_table();
     // One soft question of the gate: true when the user chose to go back ("Да").
     bool ask_to_go_back(QMessageBox::Icon icon, const QString &title, const QString &text, bool yes_is_default);
     // ---- end of card check ----

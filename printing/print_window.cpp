@@ -6,6 +6,7 @@
 #include "balance_form.h"
 #include "balance_model_io.h"
 #include "card_form.h"
+#include "card_lists.h"
 #include "main_tabs.h"
 #include "message_box.h"
 #include "print_view.h"
@@ -19,78 +20,94 @@
 namespace
 {
 
-printing::PersonValues person(const QLineEdit *post, const QLineEdit *surname, const QLineEdit *first_name,
-                              const QLineEdit *patronymic, const QLineEdit *phone, const QLineEdit *extension,
-                              const QLineEdit *fax)
+// A date of the card list as `edit` shows a date: its display format in its locale.
+QString shown_date(const QDateEdit *edit, const QString &stored)
 {
-    return {post->text(),  surname->text(),   first_name->text(), patronymic->text(),
-            phone->text(), extension->text(), fax->text()};
+    return edit->locale().toString(QDate::fromString(stored, QStringLiteral("yyyy-MM-dd")), edit->displayFormat());
 }
 
-printing::CommonValues common_values(const Ui::Widget *ui)
+printing::PersonValues person(const QVector<QString> &card, int post, int surname, int first_name, int patronymic,
+                              int phone, int extension, int fax)
 {
+    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
+    return {slot(post),
+            slot(surname),
+            slot(first_name),
+            slot(patronymic),
+            card_lists::shown_phone(slot(phone)),
+            slot(extension),
+            card_lists::shown_phone(slot(fax))};
+}
+
+// The running titles as HTML: the card list holds them as plain text only.
+printing::CommonValues common_values(const QVector<QString> &card, const Ui::Widget *ui)
+{
+    using namespace card_slot;
     printing::CommonValues c;
     c.up_left = ui->te_up_l->document()->toHtml();
     c.up_right = ui->te_up_r->document()->toHtml();
     c.down_left = ui->te_down_l->document()->toHtml();
     c.down_right = ui->te_down_r->document()->toHtml();
-    c.fill_date = ui->dateZap->text();
-    c.head =
-        person(ui->lineEdit, ui->le_FamRuk, ui->le_ImRuk, ui->le_OtRuk, ui->le_TelRuk, ui->le_DopRuk, ui->le_FaxRuk);
+    c.fill_date = shown_date(ui->dateZap, card_lists::value_at(card, dateZap));
+    c.head = person(card, lineEdit, le_FamRuk, le_ImRuk, le_OtRuk, le_TelRuk, le_DopRuk, le_FaxRuk);
     c.version = printing::version_footer(Widget::version_major, Widget::version_minor);
     return c;
 }
 
-printing::CardValues card_values(const Ui::Widget *ui)
+// The card from the collected card list; from the form only what the list does not hold: the names beside
+// the codes, the street names (the list holds their codes) and the figures worked out on the staff page.
+printing::CardValues card_values(const QVector<QString> &card, const Ui::Widget *ui)
 {
+    using namespace card_slot;
+    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
     printing::CardValues v;
-    v.common = common_values(ui);
-    v.registration_number = ui->le_RegNo->text();
-    v.reserving = ui->cb_kat_b->currentIndex() == 0;
-    v.reserving_text = ui->cb_kat_b->currentText();
-    v.full_name = ui->te_orgname->document()->toPlainText();
-    v.officer =
-        person(ui->le_DolgVur, ui->le_FamVur, ui->le_ImVur, ui->le_OtVur, ui->le_TelVur, ui->le_DopVur, ui->le_FaxVur);
-    v.ogrn = ui->le_OGRN->text();
-    v.legal_city = ui->lineEdit_46->text();
-    v.legal_street = ui->lineEdit_21->text();
-    v.legal_house = ui->lineEdit_8->text();
-    v.legal_room = ui->lineEdit_18->text();
-    v.okato = ui->le_okato->text();
+    v.common = common_values(card, ui);
+    // "0" stands for no number, as when the card is opened.
+    v.registration_number = slot(le_RegNo) == "0" ? QString() : slot(le_RegNo);
+    v.reserving = card_lists::reserving(card);
+    v.reserving_text = QString::fromUtf8(v.reserving ? card_lists::yes : card_lists::no);
+    v.full_name = slot(te_orgname);
+    v.officer = person(card, le_DolgVur, le_FamVur, le_ImVur, le_OtVur, le_TelVur, le_DopVur, le_FaxVur);
+    v.ogrn = slot(le_OGRN);
+    v.legal_city = slot(lineEdit_46);
+    v.legal_street = slot(lineEdit_21);
+    v.legal_house = slot(lineEdit_8);
+    v.legal_room = slot(lineEdit_18);
+    v.okato = slot(le_okato);
     v.actual_street = ui->lineEdit_23->text();
-    v.actual_house = ui->lineEdit_9->text();
-    v.actual_room = ui->lineEdit_31->text();
-    v.higher_organisation = ui->lineEdit_36->text();
+    v.actual_house = slot(lineEdit_9);
+    v.actual_room = slot(lineEdit_31);
+    v.higher_organisation = slot(lineEdit_36);
     v.postal_street = ui->lineEdit_37->text();
-    v.postal_house = ui->lineEdit_34->text();
-    v.postal_room = ui->lineEdit_35->text();
-    v.postcode = ui->lineEdit_29->text();
-    v.email = ui->lineEdit_10->text();
-    v.okpo = ui->le_OKPO->text();
-    v.okopf_code = ui->lineEdit_11->text();
+    v.postal_house = slot(lineEdit_34);
+    v.postal_room = slot(lineEdit_35);
+    v.postcode = slot(lineEdit_29);
+    v.email = slot(lineEdit_10);
+    v.okpo = slot(le_OKPO);
+    v.okopf_code = slot(lineEdit_11);
     v.okopf_name = ui->lineEdit_13->text();
-    v.okfs_code = ui->lineEdit_25->text();
-    v.okfs_name = ui->lineEdit_24->text();
-    v.okved_main = ui->le_osn_ved->text();
-    v.okved_extra = ui->le_dop_ved->text();
+    v.okfs_code = slot(lineEdit_25);
+    v.okfs_name = slot(lineEdit_24);
+    v.okved_main = slot(le_osn_ved);
+    v.okved_extra = slot(le_dop_ved);
     v.okved_name = ui->lineEdit_26->text();
-    v.inn = ui->le_INN->text();
-    v.tax_date = ui->dateINN->text();
-    v.kpp = ui->le_KPP->text();
-    v.f6_all = ui->sb_f6_all->text();
+    v.inn = slot(le_INN);
+    v.tax_date = shown_date(ui->dateINN, slot(dateINN));
+    v.kpp = slot(le_KPP);
+    v.f6_all = slot(sb_f6_all);
     v.f6_gpz = ui->sb_f6_gpz->text();
-    v.f6_of = ui->sb_f6_of->text();
-    v.f6_neof = ui->sb_f6_neof->text();
+    v.f6_of = slot(sb_f6_of);
+    v.f6_neof = slot(sb_f6_neof);
     v.f6_ost = ui->sb_f6_ost->text();
-    v.f6_mp = ui->sb_f6_mp->text();
-    v.f6_priziv = ui->sb_f6_priziv->text();
+    v.f6_mp = slot(sb_f6_mp);
+    v.f6_priziv = slot(sb_f6_priziv);
     v.f6_bron_all = ui->sb_f6_bron_all->text();
-    v.sphere = ui->cb_sf_ved->currentText();
-    v.state_body = ui->cb_OGV->currentText();
-    v.information = ui->te_dopinfo->document()->toPlainText();
-    v.training[0] = {ui->ob_ruk->text(), ui->ob_ruk_date->text(), ui->ob_ruk_gou->currentText()};
-    v.training[1] = {ui->ob_vur->text(), ui->ob_vur_date->text(), ui->ob_vur_gou->currentText()};
-    v.training[2] = {ui->ob_mob->text(), ui->ob_mob_date->text(), ui->ob_mob_gou->currentText()};
+    v.sphere = slot(cb_sf_ved);
+    v.state_body = slot(cb_OGV);
+    v.information = slot(te_dopinfo);
+    v.training[0] = {slot(ob_ruk), shown_date(ui->ob_ruk_date, slot(ob_ruk_date)), slot(ob_ruk_gou)};
+    v.training[1] = {slot(ob_vur), shown_date(ui->ob_vur_date, slot(ob_vur_date)), slot(ob_vur_gou)};
+    v.training[2] = {slot(ob_mob), shown_date(ui->ob_mob_date, slot(ob_mob_date)), slot(ob_mob_gou)};
     return v;
 }
 
@@ -134,7 +151,8 @@ int Widget::start_print(const char *template_file)
 QString Widget::print_card()
 {
     const int dpi = start_print(printing::card_template);
-    print_html = printing::build_card(card_values(ui), dpi, [this] { progress_window.add_value(); });
+    print_html =
+        printing::build_card(card_values(collect_card_values(), ui), dpi, [this] { progress_window.add_value(); });
     progress_window.close();
     return print_html;
 }
@@ -145,7 +163,7 @@ QString Widget::print_balance()
     // Printing sorts the table on screen too.
     balance_model->sort(balance::col_key, Qt::AscendingOrder);
     printing::BalanceValues v;
-    v.common = common_values(ui);
+    v.common = common_values(collect_card_values(), ui);
     v.short_name = ui->te_orgname2->document()->toPlainText();
     v.ogrn = ui->le_OGRN->text();
     v.rows = balance::rows_from_model(*balance_model);
@@ -181,7 +199,7 @@ QString Widget::print_zaya()
         run_message(msg_box, setup);
     }
     const int dpi = start_print(printing::zaya_template);
-    v.common = common_values(ui);
+    v.common = common_values(collect_card_values(), ui);
     v.short_name = ui->te_orgname2->document()->toPlainText();
     v.full_name = ui->te_orgname->document()->toPlainText();
     v.inn = ui->le_INN->text();
@@ -189,7 +207,7 @@ QString Widget::print_zaya()
     v.tax_date = ui->dateINN->text();
     v.okato = ui->le_okato->text();
     v.okogu = ui->OKOGU_le->text();
-    v.state_body = ui->cb_OGV->currentText() == "Да";
+    v.state_body = state_body();
     v.military_office = ui->le_VK->text();
     v.wartime_staff[0] = ui->sb_b_treb_ruk->value();
     v.wartime_staff[1] = ui->sb_b_treb_spec->value();
@@ -206,7 +224,7 @@ QString Widget::print_soglash()
 {
     const int dpi = start_print(printing::soglash_template);
     printing::AgreementValues v;
-    v.common = common_values(ui);
+    v.common = common_values(collect_card_values(), ui);
     v.full_name = ui->te_orgname->document()->toPlainText();
     v.inn = ui->le_INN->text();
     v.staff_text = ui->sb_b_sum_treb->text();
@@ -281,7 +299,7 @@ void Widget::on_print_Button_clicked()
     if (!web_view)
         web_view = printing::make_print_view();
 
-    if (ui->cb_kat_b->currentText() == "Да") {
+    if (reserving()) {
         choose_document();
     } else {
         // The card is a landscape sheet whatever an earlier print left on the printer.

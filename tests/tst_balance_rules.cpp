@@ -289,7 +289,8 @@ void BalanceRulesTest::management_sphere()
     QCOMPARE(int(balance::management_sphere(okfs)), sphere);
 }
 
-// A stored row as the card holds it, values separated by "|"; expected cells by column, in the order written.
+// A stored row as the card holds it, values separated by "|"; expected cells by column, in the order written;
+// the stored row those cells write back.
 void BalanceRulesTest::card_row_data()
 {
     QTest::addColumn<QString>("stored");
@@ -297,24 +298,27 @@ void BalanceRulesTest::card_row_data()
     QTest::addColumn<Cells>("identity");
     QTest::addColumn<Cells>("figures");
     QTest::addColumn<bool>("invalid");
+    QTest::addColumn<QString>("written");
     QTest::newRow("known position, known facet")
         << "2|Специалисты|20336|07|5|1|2|4||6" << false
         << Cells{{col_kind_code, "2"},   {col_kind, "Вспомогательное"}, {col_category, "Специалисты"},
                  {col_cat_code, "2"},    {col_code, "20336"},           {col_name, "Бухгалтер"},
                  {col_facet_code, "07"}, {col_facet, "Фасет"},          {col_key, "222033607"}}
-        << Cells{{col_fact, "5"}, {col_mp, "1"}, {col_bron, "2"}, {col_vnutr_ist, "0"}, {col_shtat, "6"}} << false;
+        << Cells{{col_fact, "5"}, {col_mp, "1"}, {col_bron, "2"}, {col_vnutr_ist, "0"}, {col_shtat, "6"}} << false
+        << "2|Специалисты|20336|07|5|1|2|6||6"; // required is the establishment
     QTest::newRow("kind 1 leaves the fresh row's word, task column taken")
         << "1|Рабочие|20336||5|||4||6" << true
         << Cells{{col_kind_code, "1"}, {col_category, "Рабочие"}, {col_cat_code, "4"},
                  {col_code, "20336"},  {col_name, "Бухгалтер"},   {col_key, "1420336"}}
         << Cells{{col_fact, "5"}, {col_mp, ""}, {col_bron, ""}, {col_treb, "4"}, {col_vnutr_ist, "0"}, {col_shtat, "6"}}
-        << false;
+        << false << "1|Рабочие|20336||5|||4||6"; // required is the task staff
     QTest::newRow("unknown position, unknown facet, unknown words")
         << "9|Прочие|99999|55|x|||||" << false
         << Cells{{col_kind_code, "9"},   {col_category, "Прочие"},
                  {col_code, "99999"},    {col_name, "!!! ---- КОД НЕДЕЙСТВИТЕЛЕН ---- !!!"},
                  {col_facet_code, "55"}, {col_key, "99999955"}}
-        << Cells{{col_fact, "x"}, {col_mp, ""}, {col_bron, ""}, {col_vnutr_ist, "0"}, {col_shtat, ""}} << true;
+        << Cells{{col_fact, "x"}, {col_mp, ""}, {col_bron, ""}, {col_vnutr_ist, "0"}, {col_shtat, ""}} << true
+        << "9|Прочие|99999|55|x|||||";
 }
 
 void BalanceRulesTest::card_row()
@@ -324,6 +328,7 @@ void BalanceRulesTest::card_row()
     QFETCH(Cells, identity);
     QFETCH(Cells, figures);
     QFETCH(bool, invalid);
+    QFETCH(QString, written);
     // The row stands second in the stored rows: the first is only there to be skipped.
     const QVector<QString> rows = QVector<QString>(balance_pos::row_size, "1") + stored.split('|').toVector();
     CardRowNames names;
@@ -341,6 +346,11 @@ void BalanceRulesTest::card_row()
     QCOMPARE(out.invalid_code, invalid);
     // Whole numbers go in as numbers, so the arithmetic and the sorting see figures.
     QCOMPARE(out.figures.first().second.type(), figures.first().second == "x" ? QVariant::String : QVariant::Int);
+
+    BalanceRow table_row;
+    for (const auto &cell : identity + figures)
+        table_row.cells[cell.first] = cell.second;
+    QCOMPARE(QStringList(stored_values_from_table(table_row, for_task).toList()).join('|'), written);
 }
 
 // Values each stored element adds: old cards lack the internal cover and the peacetime staff.

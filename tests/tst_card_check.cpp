@@ -146,7 +146,7 @@ private slots:
                             "dateINN=2011-06-15|le_OtRuk=Петрович|cb_MobOrgan=Да|DolgRukMO=Начальник|FamRukMO=Иванов|"
                             "ImRukMO=Олег|TelRukMO=(812)-111-22-33|cb_OGV=Да|OKOGU_le=2300223|sb_f6_mp=2|"
                             "checkBox_balance_voenshtat=1|sb_b_sum_mp=3|sb_b_sum_treb=7");
-        const card_rules::CardFacts c = read_card_facts(*ui());
+        const card_rules::CardFacts c = read_card_facts(window->collect_card_values(), *ui());
         const auto person = [](const card_rules::Person &p) {
             return QStringList{p.post, p.surname, p.first_name, p.phone}.join(',');
         };
@@ -167,10 +167,10 @@ private slots:
                                          "3,УМЦ"));
         // An empty phone reads as its mask's separators.
         set_fields(*window, "le_TelRuk=");
-        QCOMPARE(read_card_facts(*ui()).head.phone, QString("()---"));
+        QCOMPARE(read_card_facts(window->collect_card_values(), *ui()).head.phone, QString("()---"));
 
         set_fields(*window, "lineEdit_9=11|lineEdit_34=12|lineEdit_21=Садовая ул.|lineEdit_8=5|dateZap=2020-02-02");
-        const card_rules::GateFacts g = read_gate_facts(*ui());
+        const card_rules::GateFacts g = read_gate_facts(*window);
         QCOMPARE(QStringList({g.full_name, g.short_name, g.actual_house, g.postal_house, g.legal_street, g.ogrn,
                               flag(g.reserving), QString::number(g.f6_mp), QString::number(g.balance_mp),
                               g.fill_date.toString(Qt::ISODate), g.today.toString(Qt::ISODate)}),
@@ -215,33 +215,38 @@ private slots:
     {
         QTest::addColumn<QVector<Row>>("rows");
         QTest::addColumn<QString>("fields");
-        QTest::addColumn<int>("code");
+        QTest::addColumn<balance::BalanceFault>("fault");
         const QString one = "1120000";
-        QTest::newRow("empty cell") << QVector<Row>{row(one, [](Row &r) { r.mp = {}; })} << "" << 1;
-        QTest::newRow("arithmetic") << QVector<Row>{row(one, [](Row &r) { r.bron = 5; })} << "" << 2;
-        QTest::newRow("actual total") << QVector<Row>{row(one)} << "sb_b_all=4" << 4;
-        QTest::newRow("reserved total") << QVector<Row>{row(one)} << "sb_b_ruk_bron=1" << 6;
+        QTest::newRow("empty cell") << QVector<Row>{row(one, [](Row &r) { r.mp = {}; })} << ""
+                                    << balance::BalanceFault::empty_cell;
+        QTest::newRow("arithmetic") << QVector<Row>{row(one, [](Row &r) { r.bron = 5; })} << ""
+                                    << balance::BalanceFault::arithmetic;
+        QTest::newRow("actual total") << QVector<Row>{row(one)} << "sb_b_all=4" << balance::BalanceFault::actual_total;
+        QTest::newRow("reserved total") << QVector<Row>{row(one)} << "sb_b_ruk_bron=1"
+                                        << balance::BalanceFault::reserved_total;
         QTest::newRow("empty row") << QVector<Row>{row(one), row("1130000",
                                                                  [](Row &r) {
                                                                      r.code = "30000";
                                                                      r.fact = r.treb = r.mp = r.bron = 0;
                                                                  })}
-                                   << "" << 7;
-        QTest::newRow("no code") << QVector<Row>{row(one, [](Row &r) { r.code = "0"; })} << "" << 8;
-        QTest::newRow("no establishment") << QVector<Row>{row(one, [](Row &r) { r.shtat = 0; })} << "" << 9;
-        QTest::newRow("no rows") << QVector<Row>{} << "" << 10;
-        QTest::newRow("sound") << QVector<Row>{row(one)} << "" << 0;
+                                   << "" << balance::BalanceFault::empty_row;
+        QTest::newRow("no code") << QVector<Row>{row(one, [](Row &r) { r.code = "0"; })} << ""
+                                 << balance::BalanceFault::no_code_or_name;
+        QTest::newRow("no establishment")
+            << QVector<Row>{row(one, [](Row &r) { r.shtat = 0; })} << "" << balance::BalanceFault::no_establishment;
+        QTest::newRow("no rows") << QVector<Row>{} << "" << balance::BalanceFault::no_rows;
+        QTest::newRow("sound") << QVector<Row>{row(one)} << "" << balance::BalanceFault::none;
     }
 
     void balance_check_codes()
     {
         QFETCH(QVector<Row>, rows);
         QFETCH(QString, fields);
-        QFETCH(int, code);
+        QFETCH(balance::BalanceFault, fault);
         make_reserving(rows);
         set_fields(*window, fields);
         CloseAnyModal guard;
-        QCOMPARE(window->check_balance_table(), code);
+        QCOMPARE(window->check_balance_table(), fault);
         QCOMPARE(guard.titles, QStringList());
     }
 
@@ -267,7 +272,7 @@ private slots:
         // A fault of a later step does not matter.
         add_rows(window->balance_model, {row("1110000", [](Row &r) { r.code = ""; }), row("1130000"), row("1110000")});
         Log log = answer_in_turn({"OK"});
-        QCOMPARE(window->check_balance_table(), 3);
+        QCOMPARE(window->check_balance_table(), balance::BalanceFault::repeated_key);
         QCOMPARE(log->size(), 1);
         QCOMPARE(log->at(0).title, QString("Одинаковый код должности/профессии!"));
         QVERIFY(log->at(0).text.startsWith(

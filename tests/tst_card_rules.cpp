@@ -43,7 +43,7 @@ const std::map<QString, Setter> &card_setters()
         {"f6_all", [](CardFacts &c, const QString &v) { c.f6_all = v.toInt(); }},
         {"military_office", [](CardFacts &c, const QString &v) { c.military_office = v; }},
         {"military_office_code", [](CardFacts &c, const QString &v) { c.military_office_code = v; }},
-        {"balance_fault", [](CardFacts &c, const QString &v) { c.balance_fault = v.toInt(); }},
+        {"balance_fault", [](CardFacts &c, const QString &v) { c.balance_fault = balance::BalanceFault(v.toInt()); }},
         {"f6_mp", [](CardFacts &c, const QString &v) { c.f6_mp = v.toInt(); }},
         {"balance_mp", [](CardFacts &c, const QString &v) { c.balance_mp = v.toInt(); }},
         {"balance_treb", [](CardFacts &c, const QString &v) { c.balance_treb = v.toInt(); }},
@@ -289,48 +289,55 @@ void TestCardRules::faults()
 
 void TestCardRules::balance_codes_data()
 {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<balance::BalanceFault>("fault");
     QTest::addColumn<QString>("item");
     const QString tab = ". На вкладке Баланс ", totals = "Для сравнения можно включить пункт ''Итоговые данные по "
                                                          "Балансу'' под таблицей";
-    QTest::newRow("1") << 1
-                       << tab + "есть незаполненные ячейки (в том числе должно быть выставлено значение 0 вместо "
-                                "пустых ячеек в таблице).\n";
-    QTest::newRow("2") << 2 << tab + "есть арифметические ошибки, окрашенные красным цветом.\n";
-    QTest::newRow("3") << 3 << tab + "есть повторяющиеся коды должностей/профессий.\n";
-    QTest::newRow("4") << 4
-                       << ". Общая фактическая численность в таблице Баланс не совпадает с полем Всего работающих "
-                          "над таблицей. " +
-                              totals + ".\n";
-    QTest::newRow("6") << 6
-                       << ". Общее число забронированных в таблице Баланс не совпадает с полем всего забронировано "
-                          "над таблицей.\n" +
-                              totals +
-                              " - сумма по забронированным должна совпасть с кол-вом забронированных офицеров и не "
-                              "офицеров.\n";
-    QTest::newRow("7") << 7
-                       << tab + "есть должности/профессии, в которых штатная и фактическая численность "
-                                "одновременно равны 0. Данные строки не несут информации, их нужно удалить из "
-                                "Баланса.\n";
-    QTest::newRow("8") << 8
-                       << tab + "есть должности/профессии с пустым наименованием или кодом - такое возможно, если "
-                                "код недействителен или был аннулирован. Проверьте, пожалуйста, все строки "
-                                "Баланса.\n";
-    QTest::newRow("9") << 9
-                       << tab + "не заполнена графа ''Численность по штатному расписанию'' - должна быть больше 0 в "
-                                "каждой строке.\n";
-    QTest::newRow("10") << 10 << ". Не заполнен Баланс трудовых ресурсов.\n";
+    QTest::newRow("empty_cell")
+        << balance::BalanceFault::empty_cell
+        << tab + "есть незаполненные ячейки (в том числе должно быть выставлено значение 0 вместо "
+                 "пустых ячеек в таблице).\n";
+    QTest::newRow("arithmetic") << balance::BalanceFault::arithmetic
+                                << tab + "есть арифметические ошибки, окрашенные красным цветом.\n";
+    QTest::newRow("repeated_key") << balance::BalanceFault::repeated_key
+                                  << tab + "есть повторяющиеся коды должностей/профессий.\n";
+    QTest::newRow("actual_total")
+        << balance::BalanceFault::actual_total
+        << ". Общая фактическая численность в таблице Баланс не совпадает с полем Всего работающих "
+           "над таблицей. " +
+               totals + ".\n";
+    QTest::newRow("reserved_total")
+        << balance::BalanceFault::reserved_total
+        << ". Общее число забронированных в таблице Баланс не совпадает с полем всего забронировано "
+           "над таблицей.\n" +
+               totals +
+               " - сумма по забронированным должна совпасть с кол-вом забронированных офицеров и не "
+               "офицеров.\n";
+    QTest::newRow("empty_row") << balance::BalanceFault::empty_row
+                               << tab + "есть должности/профессии, в которых штатная и фактическая численность "
+                                        "одновременно равны 0. Данные строки не несут информации, их нужно удалить из "
+                                        "Баланса.\n";
+    QTest::newRow("no_code_or_name")
+        << balance::BalanceFault::no_code_or_name
+        << tab + "есть должности/профессии с пустым наименованием или кодом - такое возможно, если "
+                 "код недействителен или был аннулирован. Проверьте, пожалуйста, все строки "
+                 "Баланса.\n";
+    QTest::newRow("no_establishment")
+        << balance::BalanceFault::no_establishment
+        << tab + "не заполнена графа ''Численность по штатному расписанию'' - должна быть больше 0 в "
+                 "каждой строке.\n";
+    QTest::newRow("no_rows") << balance::BalanceFault::no_rows << ". Не заполнен Баланс трудовых ресурсов.\n";
 }
 
 void TestCardRules::balance_codes()
 {
-    QFETCH(int, code);
+    QFETCH(balance::BalanceFault, fault);
     QFETCH(QString, item);
     // The balance item takes its place between the military office and the orders.
     CardFacts card = reserving_card();
     card.military_office.clear();
     card.f6_mp = 2;
-    card.balance_fault = code;
+    card.balance_fault = fault;
     QCOMPARE(card_rules::card_faults(card),
              numbered({". Не указан военкомат по месту нахождения организации (п.4.1)\n", item,
                        ". Общее количество ГПЗ, имеющих мобилизационные предписания, не может быть больше, чем в "

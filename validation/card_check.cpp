@@ -2,28 +2,17 @@
 #include "balance_model_io.h"
 #include "balance_rules.h"
 #include "card_form_facts.h"
+#include "card_lists.h"
 #include "check_digits.h"
 #include "main_tabs.h"
 #include "message_box.h"
 #include "ui_widget.h"
 #include "widget.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 
 namespace
 {
-
-bool is_yes(const QComboBox *box)
-{
-    return box->currentText() == Widget::tr("Да");
-}
-
-card_rules::Person read_person(const QLineEdit *post, const QLineEdit *surname, const QLineEdit *first_name,
-                               const QLineEdit *phone)
-{
-    return {post->text(), surname->text(), first_name->text(), phone->text()};
-}
 
 QMessageBox::Icon icon_of(card_rules::GateQuestion::Kind kind)
 {
@@ -59,10 +48,10 @@ int Widget::OKPO_check()
     return okpo_check_digit_mismatch(ui->le_OKPO->text());
 }
 
-int Widget::check_balance_table()
+balance::BalanceFault Widget::check_balance_table()
 {
     if (balance_model->rowCount() == 0)
-        return 10;
+        return balance::BalanceFault::no_rows;
     if (balance_model->rowCount() >= 2)
         balance_model->sort(balance::col_key, Qt::AscendingOrder);
 
@@ -79,64 +68,71 @@ int Widget::check_balance_table()
     options.mobilisation_staff_column = ui->checkBox_balance_voenshtat->isChecked();
     const balance::BalanceCheckResult result = balance::check_balance_table(rows, figures, options);
 
-    if (result.code == 3) {
+    if (result.fault == balance::BalanceFault::repeated_key) {
         // Rows are named by their place in the table as the user now sees it.
         const int first = rows[result.duplicate_row].source_row + 1;
         const int second = rows[result.duplicate_row + 1].source_row + 1;
         show_notice(QMessageBox::Warning, balance::duplicate_key_title(), balance::duplicate_key_text(first, second));
-        return 3;
+        return result.fault;
     }
     // Ordinary changes of the model, so the row arithmetic and the totals follow.
     for (int i : result.vnutr_filled)
         balance_model->setData(balance_model->index(rows[i].source_row, balance::col_vnutr_ist), 0, Qt::EditRole);
     if (result.kol_mir_set)
         ui->sb_b_kol_mir->setValue(result.kol_mir);
-    return result.code;
+    return result.fault;
 }
 
-card_rules::CardFacts read_card_facts(const Ui::Widget &ui)
+card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::Widget &ui)
 {
+    using namespace card_slot;
+    const auto slot = [&values](int n) { return card_lists::value_at(values, n); };
+    const auto person = [&slot](int post, int surname, int first_name, int phone) {
+        return card_rules::Person{slot(post), slot(surname), slot(first_name), card_lists::shown_phone(slot(phone))};
+    };
     card_rules::CardFacts card;
-    card.inn = ui.le_INN->text();
-    card.kpp = ui.le_KPP->text();
-    card.ogrn = ui.le_OGRN->text();
-    card.okpo = ui.le_OKPO->text();
-    card.full_name = ui.te_orgname->toPlainText();
-    card.short_name = ui.te_orgname2->toPlainText();
-    card.okato = ui.le_okato->text();
-    card.okopf = ui.lineEdit_11->text();
-    card.okfs = ui.lineEdit_25->text();
-    card.okved = ui.le_osn_ved->text();
-    card.tax_date = ui.dateINN->date();
-    card.head = read_person(ui.lineEdit, ui.le_FamRuk, ui.le_ImRuk, ui.le_TelRuk);
-    card.officer = read_person(ui.le_DolgVur, ui.le_FamVur, ui.le_ImVur, ui.le_TelVur);
-    card.mobilisation_head = read_person(ui.DolgRukMO, ui.FamRukMO, ui.ImRukMO, ui.TelRukMO);
-    card.mobilisation_body = is_yes(ui.cb_MobOrgan);
-    card.email = ui.lineEdit_10->text();
-    card.state_body = is_yes(ui.cb_OGV);
-    card.okogu = ui.OKOGU_le->text();
-    card.postal_index = ui.lineEdit_29->text();
-    card.reserving = is_yes(ui.cb_kat_b);
-    card.f6_all = ui.sb_f6_all->value();
+    card.inn = slot(le_INN);
+    card.kpp = slot(le_KPP);
+    card.ogrn = slot(le_OGRN);
+    card.okpo = slot(le_OKPO);
+    card.full_name = slot(te_orgname);
+    card.short_name = slot(te_orgname2);
+    card.okato = slot(le_okato);
+    card.okopf = slot(lineEdit_11);
+    card.okfs = slot(lineEdit_25);
+    card.okved = slot(le_osn_ved);
+    card.tax_date = QDate::fromString(slot(dateINN), QStringLiteral("yyyy-MM-dd"));
+    card.head = person(lineEdit, le_FamRuk, le_ImRuk, le_TelRuk);
+    card.officer = person(le_DolgVur, le_FamVur, le_ImVur, le_TelVur);
+    card.mobilisation_head = person(DolgRukMO, FamRukMO, ImRukMO, TelRukMO);
+    card.mobilisation_body = card_lists::mob_body(values);
+    card.email = slot(lineEdit_10);
+    card.state_body = card_lists::state_body(values);
+    card.okogu = slot(OKOGU_le);
+    card.postal_index = slot(lineEdit_29);
+    card.reserving = card_lists::reserving(values);
+    card.f6_all = card_lists::to_int(slot(sb_f6_all));
+    // The office's name is not in the list.
     card.military_office = ui.le_VK->text();
-    card.military_office_code = ui.VK_org->text();
-    card.mobilisation_staff_column = ui.checkBox_balance_voenshtat->isChecked();
+    // "0" stands for no office, as when the card is opened.
+    card.military_office_code = slot(VK_org) == "0" ? QString() : slot(VK_org);
+    card.mobilisation_staff_column = slot(checkBox_balance_voenshtat) == card_lists::staff_for_task;
     card.training =
-        QStringList{ui.ob_ruk->text(), ui.ob_ruk_gou->currentText(), ui.ob_vur->text(), ui.ob_vur_gou->currentText(),
-                    ui.ob_mob->text(), ui.ob_mob_gou->currentText()};
-    read_balance_figures(ui, card);
+        QStringList{slot(ob_ruk), slot(ob_ruk_gou), slot(ob_vur), slot(ob_vur_gou), slot(ob_mob), slot(ob_mob_gou)};
+    read_balance_figures(values, card);
     return card;
 }
 
-void read_balance_figures(const Ui::Widget &ui, card_rules::CardFacts &card)
+void read_balance_figures(const QVector<QString> &values, card_rules::CardFacts &card)
 {
-    card.f6_mp = ui.sb_f6_mp->value();
-    card.balance_mp = ui.sb_b_sum_mp->value();
-    card.balance_treb = ui.sb_b_sum_treb->value();
+    card.f6_mp = card_lists::to_int(card_lists::value_at(values, card_slot::sb_f6_mp));
+    card.balance_mp = card_lists::to_int(card_lists::value_at(values, card_slot::sb_b_sum_mp));
+    card.balance_treb = card_lists::to_int(card_lists::value_at(values, card_slot::sb_b_sum_treb));
 }
 
-card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
+card_rules::GateFacts read_gate_facts(const Widget &window)
 {
+    const Ui::Widget &ui = *window.form();
     card_rules::GateFacts card;
     card.full_name = ui.te_orgname->toPlainText();
     card.short_name = ui.te_orgname2->toPlainText();
@@ -144,7 +140,7 @@ card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
     card.postal_house = ui.lineEdit_34->text();
     card.legal_street = ui.lineEdit_21->text();
     card.ogrn = ui.le_OGRN->text();
-    card.reserving = is_yes(ui.cb_kat_b);
+    card.reserving = window.reserving();
     card.f6_mp = ui.sb_f6_mp->value();
     card.balance_mp = ui.sb_b_sum_mp->value();
     card.fill_date = ui.dateZap->date();
@@ -155,11 +151,11 @@ card_rules::GateFacts read_gate_facts(const Ui::Widget &ui)
 bool Widget::check_card()
 {
     on_pb_dop_sort_clicked();
-    card_rules::CardFacts card = read_card_facts(*ui);
+    card_rules::CardFacts card = read_card_facts(collect_card_values(), *ui);
     card.f6_fault = check_f6();
     if (card.reserving) {
         card.balance_fault = check_balance_table();
-        read_balance_figures(*ui, card);
+        read_balance_figures(collect_card_values(), card);
     }
     const QStringList faults = card_rules::card_faults(card);
     if (faults.isEmpty())
@@ -224,7 +220,7 @@ bool Widget::check_before_output()
         return false;
     tidy_card_fields();
 
-    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(*ui), iogv_ogrn_list);
+    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(*this), iogv_ogrn_list);
     if (plan.full_name_folded)
         ui->te_orgname->setPlainText(plan.full_name);
     if (plan.short_name_folded)

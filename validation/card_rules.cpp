@@ -184,7 +184,7 @@ void add_staff_faults(const CardFacts &card, FaultList &faults)
 
     if (card.military_office.isEmpty() || card.military_office_code.isEmpty())
         faults.add(tr(". Не указан военкомат по месту нахождения организации (п.4.1)\n"));
-    if (card.balance_fault > 0)
+    if (card.balance_fault != balance::BalanceFault::none)
         faults.add(balance::balance_fault_text(card.balance_fault));
     if (card.f6_mp > card.balance_mp)
         faults.add(tr(". Общее количество ГПЗ, имеющих мобилизационные предписания, не может быть больше, чем в "

@@ -3,6 +3,8 @@
 // The whole-card rules and the questions of the output gate, free of any widget: the window reads
 // its fields into the structs below and shows what these functions return.
 
+#include "balance_rules.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -37,7 +39,7 @@ struct CardFacts {
     int f6_all = 0;
     // Read only when reserving, after the balance table was checked.
     QString military_office, military_office_code;
-    int balance_fault = 0; // code of the balance table check, 0 when sound
+    balance::BalanceFault balance_fault = balance::BalanceFault::none; // the balance table check's fault
     int f6_mp = 0, balance_mp = 0, balance_treb = 0;
     bool mobilisation_staff_column = false;
     QStringList training; // the six fields of the training page
