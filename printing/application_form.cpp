@@ -24,10 +24,10 @@ QString basis_document_text(const BasisDocument &document)
     return document.name.trimmed() + " от " + document.date + " №" + document.number.trimmed();
 }
 
-QString build_application(const ApplicationValues &v, int dpi)
+QString build_application(const ApplicationValues &v, int desktop_dpi)
 {
     QString html = load_template(zaya_template);
-    apply_dpi_variant(html, dpi);
+    const int dpi = apply_dpi_variant(html, desktop_dpi);
     const CommonValues &c = v.common;
     const QString short_name = simplified_name(v.short_name);
     QString full_name = simplified_name(v.full_name);
@@ -64,11 +64,12 @@ QString build_application(const ApplicationValues &v, int dpi)
     return html;
 }
 
-QString build_agreement(const AgreementValues &v, int dpi, NumberWords &words, const std::function<void()> &step)
+QString build_agreement(const AgreementValues &v, int desktop_dpi, NumberWords &words,
+                        const std::function<void()> &step)
 {
     fill_number_words(words);
     QString html = load_template(soglash_template);
-    apply_dpi_variant(html, dpi);
+    const int dpi = apply_dpi_variant(html, desktop_dpi);
     const CommonValues &c = v.common;
     run_passes(html,
                {

@@ -28,7 +28,8 @@ struct ApplicationValues {
     QString reserve_text, reserved_text; // sb_f6_gpz, sb_f6_bron_all
 };
 
-QString build_application(const ApplicationValues &values, int dpi);
+// Built for print_dpi(desktop_dpi), as every document.
+QString build_application(const ApplicationValues &values, int desktop_dpi);
 
 struct AgreementValues {
     CommonValues common;
@@ -39,7 +40,7 @@ struct AgreementValues {
 };
 
 // `words` are filled first where they are still empty.
-QString build_agreement(const AgreementValues &values, int dpi, NumberWords &words,
+QString build_agreement(const AgreementValues &values, int desktop_dpi, NumberWords &words,
                         const std::function<void()> &step = {});
 
 } // namespace printing

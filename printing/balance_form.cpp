@@ -290,10 +290,10 @@ int balance_page_height(int dpi, int pages)
     return int(height);
 }
 
-QString build_balance(const BalanceValues &v, int dpi, BalanceBody *body_out, const std::function<void()> &step)
+QString build_balance(const BalanceValues &v, int desktop_dpi, BalanceBody *body_out, const std::function<void()> &step)
 {
     QString html = load_template(balance_template);
-    apply_dpi_variant(html, dpi);
+    const int dpi = apply_dpi_variant(html, desktop_dpi);
     const CommonValues &c = v.common;
     run_passes(html, {title_pass(1, c),
                       title_pass(2, c),

@@ -58,7 +58,7 @@ struct BalanceValues {
 };
 
 // The balance's HTML; `body` receives what the table body worked out.
-QString build_balance(const BalanceValues &values, int dpi, BalanceBody *body = nullptr,
+QString build_balance(const BalanceValues &values, int desktop_dpi, BalanceBody *body = nullptr,
                       const std::function<void()> &step = {});
 
 } // namespace printing

@@ -136,10 +136,10 @@ QVector<Pass> card_passes(const CardValues &v, int dpi)
     };
 }
 
-QString build_card(const CardValues &values, int dpi, const std::function<void()> &step)
+QString build_card(const CardValues &values, int desktop_dpi, const std::function<void()> &step)
 {
     QString html = load_template(card_template);
-    apply_dpi_variant(html, dpi);
+    const int dpi = apply_dpi_variant(html, desktop_dpi);
     run_passes(html, card_passes(values, dpi), step);
     return html;
 }

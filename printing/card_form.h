@@ -54,7 +54,8 @@ QString additional_information_html(const QString &information, const TrainingLi
 // The card's replacement passes in their order.
 QVector<Pass> card_passes(const CardValues &values, int dpi);
 
-// The card's HTML at logical dpi `dpi`; `step` is called for every progress step.
-QString build_card(const CardValues &values, int dpi, const std::function<void()> &step = {});
+// The card's HTML for the desktop's logical dpi (built for print_dpi(desktop_dpi)); `step` is called for every
+// progress step.
+QString build_card(const CardValues &values, int desktop_dpi, const std::function<void()> &step = {});
 
 } // namespace printing

@@ -42,14 +42,21 @@ int dpi_variant(int dpi)
     return 0;
 }
 
-void apply_dpi_variant(QString &html, int dpi)
+int print_dpi(int desktop_dpi)
 {
-    const int variant = dpi_variant(dpi);
-    if (variant == 0)
-        return;
-    const QString number = QString::number(variant);
-    html.remove("<!---" + number);
-    html.remove(number + "--->");
+    const int variant = dpi_variant(desktop_dpi);
+    return variant == 0 ? desktop_dpi : variant;
+}
+
+int apply_dpi_variant(QString &html, int desktop_dpi)
+{
+    const int variant = dpi_variant(desktop_dpi);
+    if (variant != 0) {
+        const QString number = QString::number(variant);
+        html.remove("<!---" + number);
+        html.remove(number + "--->");
+    }
+    return print_dpi(desktop_dpi);
 }
 
 int replace_every(QString &html, const QString &placeholder, const QString &value)

@@ -19,10 +19,14 @@ extern const char *const soglash_template;
 // The template's lines joined with nothing between them; empty (and a debug line) when it cannot be read.
 QString load_template(const QString &path);
 
-// Brings into force the larger style block that the logical dpi selects, by deleting its comment markers.
-void apply_dpi_variant(QString &html, int dpi);
+// Brings into force the larger style block that the desktop's logical dpi selects, by deleting its comment
+// markers. Returns the dpi the document is then built for, print_dpi(desktop_dpi).
+int apply_dpi_variant(QString &html, int desktop_dpi);
 // Which block a dpi selects: 0 (the base style), 120, 144 or 192.
 int dpi_variant(int dpi);
+// The dpi a document is built and laid out for on a desktop of `desktop_dpi`: the nominal dpi of the block it
+// selects (a 111-dpi desktop prints what a 120-dpi one does), or the desktop's own below the first block.
+int print_dpi(int desktop_dpi);
 
 // Replaces every occurrence of `placeholder`, searching on behind each inserted value.
 // Returns the number of replacements.

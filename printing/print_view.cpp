@@ -1,4 +1,5 @@
 #include "print_view.h"
+#include "print_rules.h"
 
 #include <QEventLoop>
 #include <QFontDatabase>
@@ -82,28 +83,61 @@ void use_print_face(QWebSettings *settings)
 // The web view lays a printed page out this much wider than the printable width, then shrinks it.
 constexpr float print_shrink = 1.25f;
 
-// The printable area in the screen's pixels, as the web view takes it when printing.
-QSize printable_size(const QPrinter &printer)
+// The printable area in pixels of a page laid out for `dpi`.
+QSize printable_size(const QPrinter &printer, int dpi)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const qreal screen_dpi = screen ? qRound(screen->logicalDotsPerInchX()) : 100;
     const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
-    return QSize(int(area.width() * screen_dpi / printer.logicalDpiX()),
-                 int(area.height() * screen_dpi / printer.logicalDpiY()));
+    return QSize(int(area.width() * qreal(dpi) / printer.logicalDpiX()),
+                 int(area.height() * qreal(dpi) / printer.logicalDpiY()));
 }
 
 // The width the web view lays a printed page out at.
-int print_layout_width(const QPrinter &printer)
+int print_layout_width(const QPrinter &printer, int dpi)
 {
-    return int(std::floor(printable_size(printer).width() * print_shrink));
+    return int(std::floor(printable_size(printer, dpi).width() * print_shrink));
 }
 
 // The height of one sheet in the layout's pixels for a document `width` pixels wide.
-int sheet_height(const QPrinter &printer, int width)
+int sheet_height(const QPrinter &printer, int dpi, int width)
 {
-    const QSize area = printable_size(printer);
+    const QSize area = printable_size(printer, dpi);
     return int(std::floor(width * (float(area.height()) / float(area.width()))));
 }
+
+// The dpi the web view lays a printed page out at by itself: the primary screen's.
+int screen_dpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchX()) : 100;
+}
+
+// The target printer as the web view gets it to lay a page out at `dpi`: the target's own engines, so
+// everything lands there, and a logical dpi scaled by the screen's dpi over `dpi` (the view takes a page's
+// width from the printer's logical dpi and the screen's).
+class PrinterAtDpi : public QPrinter
+{
+public:
+    PrinterAtDpi(QPrinter &target, int dpi) : target(target), dpi(dpi)
+    {
+        setEngines(target.printEngine(), target.paintEngine());
+        setFromTo(target.fromPage(), target.toPage());
+        setPrintRange(target.printRange());
+    }
+
+protected:
+    int metric(PaintDeviceMetric id) const override
+    {
+        if (id == PdmDpiX)
+            return qRound(qreal(target.logicalDpiX()) * screen_dpi() / dpi);
+        if (id == PdmDpiY)
+            return qRound(qreal(target.logicalDpiY()) * screen_dpi() / dpi);
+        return QPrinter::metric(id);
+    }
+
+private:
+    QPrinter &target;
+    const int dpi;
+};
 
 // The bottom running titles stand at the foot of the html element. On a long balance that foot falls
 // among the table's sheets and would print over its rows: then they follow the form instead.
@@ -131,9 +165,9 @@ int cell_count(const QWebElement &row)
 
 // Splits the table holding the sheet-break rows into one table per sheet. Each new table starts a
 // sheet; every table gets the column widths the whole table had, so the columns stay in line.
-void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
+void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer, int dpi)
 {
-    const int layout_width = print_layout_width(printer);
+    const int layout_width = print_layout_width(printer, dpi);
     const QWebElementCollection breaks = frame->findAllElements("tr.page-break");
     if (breaks.count() == 0)
         return;
@@ -196,8 +230,8 @@ void split_at_sheet_breaks(QWebFrame *frame, const QPrinter &printer)
     table.setStyleProperty("width", QString("%1px").arg(whole.width()));
     table.prependInside(colgroup);
     if (!last_table.isNull())
-        keep_bottom_titles_off_the_table(frame, sheets, sheet_height(printer, std::max(layout_width, whole.width())),
-                                         last_table);
+        keep_bottom_titles_off_the_table(frame, sheets,
+                                         sheet_height(printer, dpi, std::max(layout_width, whole.width())), last_table);
 }
 
 } // namespace
@@ -238,10 +272,16 @@ bool load_print_html(QWebView *view, const QString &html)
     return loaded;
 }
 
-void print_document(QWebView *view, QPrinter *printer)
+void print_document(QWebView *view, QPrinter *printer, int desktop_dpi)
 {
-    split_at_sheet_breaks(view->page()->mainFrame(), *printer);
-    view->print(printer);
+    const int dpi = print_dpi(desktop_dpi);
+    split_at_sheet_breaks(view->page()->mainFrame(), *printer, dpi);
+    if (dpi == screen_dpi()) {
+        view->print(printer);
+    } else {
+        PrinterAtDpi at_dpi(*printer, dpi);
+        view->print(&at_dpi);
+    }
 }
 
 void set_printer_defaults(QPrinter &printer)

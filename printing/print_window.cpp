@@ -310,9 +310,9 @@ void Widget::on_print_Button_clicked()
     if (!printing::load_print_html(web_view, print_html)) {
         MessageSetup setup;
         setup.icon = QMessageBox::Warning;
-        setup.title = "Ошибка печати";
-        setup.text = "Документ не удалось подготовить к печати. Повторите печать; если ошибка повторится, "
-                     "перезапустите программу.";
+        setup.title = tr("Ошибка!");
+        setup.text = tr("Документ не удалось подготовить к печати. Повторите печать; если ошибка повторится, "
+                        "перезапустите программу.");
         setup.buttons = QMessageBox::Ok;
         setup.default_button = QMessageBox::Ok;
         run_message(msg_box, setup);
@@ -323,7 +323,7 @@ void Widget::on_print_Button_clicked()
     preview_dialog->setWindowTitle("Печать");
     preview_dialog->setGeometry(preview_geometry());
     connect(preview_dialog, &QPrintPreviewDialog::paintRequested, web_view,
-            [this](QPrinter *target) { printing::print_document(web_view, target); });
+            [this](QPrinter *target) { printing::print_document(web_view, target, print_dpi()); });
     preview_dialog->exec();
     delete preview_dialog;
     preview_dialog = nullptr;

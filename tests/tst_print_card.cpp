@@ -211,25 +211,29 @@ private slots:
         QCOMPARE(steps, 47);
     }
 
+    // A desktop's dpi, the block it opens and the dpi the card is then built for.
     void dpi_variants_data()
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("open");
-        QTest::newRow("96") << 96 << 0;
-        QTest::newRow("110") << 110 << 0;
-        QTest::newRow("111") << 111 << 120;
-        QTest::newRow("120") << 120 << 120;
-        QTest::newRow("140") << 140 << 120;
-        QTest::newRow("141") << 141 << 144;
-        QTest::newRow("190") << 190 << 144;
-        QTest::newRow("191") << 191 << 192;
+        QTest::addColumn<int>("printed");
+        QTest::newRow("96") << 96 << 0 << 96;
+        QTest::newRow("110") << 110 << 0 << 110;
+        QTest::newRow("111") << 111 << 120 << 120;
+        QTest::newRow("120") << 120 << 120 << 120;
+        QTest::newRow("140") << 140 << 120 << 120;
+        QTest::newRow("141") << 141 << 144 << 144;
+        QTest::newRow("190") << 190 << 144 << 144;
+        QTest::newRow("191") << 191 << 192 << 192;
+        QTest::newRow("240") << 240 << 192 << 192;
     }
     void dpi_variants()
     {
         QFETCH(int, dpi);
         QFETCH(int, open);
+        QFETCH(int, printed);
         const QString html = build_card(filled_card(), dpi);
-        QVERIFY(html.contains("html{height:" + QString::number(9 * dpi) + ";}"));
+        QVERIFY(html.contains("html{height:" + QString::number(9 * printed) + ";}"));
         for (int variant : {120, 144, 192}) {
             const QString number = QString::number(variant);
             const bool commented = variant != open;
@@ -237,6 +241,7 @@ private slots:
             QCOMPARE(html.contains(number + "--->"), commented);
         }
         QCOMPARE(dpi_variant(dpi), open);
+        QCOMPARE(print_dpi(dpi), printed);
     }
 
     void a_pass_inserts_each_value_once_and_whole_data()

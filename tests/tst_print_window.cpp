@@ -120,7 +120,7 @@ private:
 
 // Prints the HTML through a fresh hidden view into a PDF file as the window's printer would. `tables`
 // gets the five-digit cells of each table of the printed page, table by table.
-QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation,
+QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orientation orientation, int dpi,
                      QVector<QStringList> *tables = nullptr)
 {
     std::unique_ptr<QWebView> view(printing::make_print_view());
@@ -131,7 +131,7 @@ QString print_to_pdf(const QString &html, const QString &path, QPageLayout::Orie
     pdf.setPageOrientation(orientation);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
-    printing::print_document(view.get(), &pdf);
+    printing::print_document(view.get(), &pdf, dpi);
     const QRegularExpression code("^\\d{5}$");
     for (const QWebElement &table : view->page()->mainFrame()->findAllElements("table.sample")) {
         QStringList codes;
@@ -156,15 +156,15 @@ void add_balance_rows(QStandardItemModel *model, int count, int first_code = 100
     }
 }
 
-// `count` positions of the carried classifier with ordinary names (15 to 45 letters), drawn with a fixed seed.
-QVector<ClassifierRecord> classifier_positions(int count)
+// `count` positions of the carried classifier with ordinary names (`shortest` to 45 letters), drawn with a fixed seed.
+QVector<ClassifierRecord> classifier_positions(int count, int shortest = 15)
 {
     ClassifierReader reader;
     reader.load(QString(classifier_file::resource_dir) + classifier_file::positions);
     QVector<ClassifierRecord> ordinary;
     QSet<QString> codes;
     for (const ClassifierRecord &record : reader.records)
-        if (record.name.size() >= 15 && record.name.size() <= 45 && !codes.contains(record.code)) {
+        if (record.name.size() >= shortest && record.name.size() <= 45 && !codes.contains(record.code)) {
             codes << record.code;
             ordinary << record;
         }
@@ -368,7 +368,7 @@ private slots:
     {
         set_fields(*window, "te_dopinfo=<script>alert(1)</script>|lineEdit_36=<b>x</b>");
         const QString pdf = dir.filePath("card.pdf");
-        QCOMPARE(print_to_pdf(window->print_card(), pdf, QPageLayout::Landscape), QString());
+        QCOMPARE(print_to_pdf(window->print_card(), pdf, QPageLayout::Landscape, window->print_dpi()), QString());
         const QString info = run("pdfinfo", {pdf});
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
         QVERIFY2(info.contains(QRegularExpression("Page size:\\s+84[12](\\.[0-9]+)? x 595(\\.[0-9]+)? pts \\(A4\\)")),
@@ -437,7 +437,7 @@ private slots:
         window->web_view = printing::make_print_view();
         connect(window->web_view, &QWebView::loadStarted, window->web_view, &QWebView::stop);
         const Seen seen = click_print({});
-        QCOMPARE(seen.titles, QStringList{"Ошибка печати"});
+        QCOMPARE(seen.titles, QStringList{"Ошибка!"});
         QCOMPARE(seen.preview_pages, -1);
         QVERIFY(!window->preview_dialog);
     }
@@ -480,6 +480,8 @@ private slots:
     void preview_of_a_long_balance_shows_the_counted_sheets()
     {
         make_reserving(1000);
+        // Laid out for 144 dpi on the 100-dpi screen: the view prints into the preview through a printer at that dpi.
+        window->print_dpi_override = 141;
         const Seen seen = click_print({" Баланс "});
         QCOMPARE(window->ui->sb_b_pages->value(), 49);
         QCOMPARE(seen.preview_pages, 49);
@@ -540,6 +542,7 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("dpi"); // 0: the desktop's
         for (const auto &[rows, pages] : {std::pair{9, 1},
                                           {12, 2},
                                           {15, 2},
@@ -554,10 +557,13 @@ private slots:
                                           {58, 4},
                                           {100, 6},
                                           {1000, 49}})
-            QTest::addRow("balance of %d rows", rows) << "balance" << rows << pages << "ООО \"Ромашка\"";
-        QTest::newRow("card") << "card" << 1 << 1 << "Общество с ограниченной ответственностью";
-        QTest::newRow("application") << "application" << 1 << 1 << "Общество с ограниченной ответственностью";
-        QTest::newRow("agreement") << "agreement" << 1 << 1 << "Общество с ограниченной ответственностью";
+            QTest::addRow("balance of %d rows", rows) << "balance" << rows << pages << "ООО \"Ромашка\"" << 0;
+        // Just above a step the larger style block's text on a page laid out for that block's dpi.
+        for (int dpi : {111, 141})
+            QTest::addRow("balance of 45 rows at %d dpi", dpi) << "balance" << 45 << 3 << "ООО \"Ромашка\"" << dpi;
+        QTest::newRow("card") << "card" << 1 << 1 << "Общество с ограниченной ответственностью" << 0;
+        QTest::newRow("application") << "application" << 1 << 1 << "Общество с ограниченной ответственностью" << 0;
+        QTest::newRow("agreement") << "agreement" << 1 << 1 << "Общество с ограниченной ответственностью" << 0;
     }
     void documents_print_to_pdf_with_their_page_counts()
     {
@@ -565,6 +571,8 @@ private slots:
         QFETCH(int, rows);
         QFETCH(int, pages);
         QFETCH(QString, name);
+        QFETCH(int, dpi);
+        window->print_dpi_override = dpi;
         make_reserving(rows);
         if (document == "balance" && rows > 36)
             QTest::ignoreMessage(QtDebugMsg, "new newpage=57");
@@ -572,7 +580,8 @@ private slots:
         QString html;
         auto orientation = QPageLayout::Landscape;
         if (document == "balance") {
-            const QVector<ClassifierRecord> positions = classifier_positions(rows);
+            // At a set dpi, the longest ordinary names.
+            const QVector<ClassifierRecord> positions = classifier_positions(rows, dpi ? 40 : 15);
             QCOMPARE(positions.size(), rows);
             for (int row = 0; row < rows; ++row) {
                 window->balance_model->item(row, balance::col_key)->setText("14" + positions.at(row).code);
@@ -592,7 +601,7 @@ private slots:
         }
         const QString pdf = dir.filePath(document + ".pdf");
         QVector<QStringList> tables;
-        QCOMPARE(print_to_pdf(html, pdf, orientation, &tables), QString());
+        QCOMPARE(print_to_pdf(html, pdf, orientation, window->print_dpi(), &tables), QString());
         keep_for_review(pdf, QTest::currentDataTag());
         QCOMPARE(pdf_pages(run("pdfinfo", {pdf})), pages);
         const QString text = run("pdftotext", {pdf, "-"}).simplified();
