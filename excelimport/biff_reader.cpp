@@ -22,6 +22,14 @@ quint32 u32(const QByteArray &b, qint64 at)
 
 constexpr quint32 end_of_chain = 0xFFFFFFFE;
 
+// Cells and texts past the memory budget: false.
+bool budget_spent(QString *error, WorkbookLimit *limit)
+{
+    *error = StoredWorkbook::budget_spent();
+    *limit = WorkbookLimit::memory_budget;
+    return false;
+}
+
 class CompoundFile
 {
 public:
@@ -408,7 +416,7 @@ private:
 
 // The shared string table: an SST record and its CONTINUE records.
 bool read_shared_strings(RecordRun &sst, StoredWorkbook *book, std::uint32_t *base, std::uint32_t *count,
-                         QString *error)
+                         QString *error, WorkbookLimit *limit)
 {
     *base = book->text_count();
     *count = 0;
@@ -425,10 +433,8 @@ bool read_shared_strings(RecordRun &sst, StoredWorkbook *book, std::uint32_t *ba
         sst.skip(4LL * runs);
         sst.skip(ext);
         std::uint32_t index;
-        if (!book->add_text(text, &index)) {
-            *error = StoredWorkbook::budget_spent();
-            return false;
-        }
+        if (!book->add_text(text, &index))
+            return budget_spent(error, limit);
         ++*count;
     }
     return true;
@@ -504,7 +510,8 @@ struct BiffGlobals {
     Kind number_kind(int xf) const { return xf_is_date(xf) ? Kind::Date : Kind::Number; }
 };
 
-bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, BiffGlobals *globals, QString *error)
+bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, BiffGlobals *globals, QString *error,
+                  WorkbookLimit *limit)
 {
     Record record;
     RecordRun sst;
@@ -542,13 +549,18 @@ bool read_globals(const QByteArray &stream, qint64 *pos, StoredWorkbook *book, B
             break;
         }
         // Custom formats are keyed by a 16-bit id, so only these two lists can grow with the stream.
-        if (globals->xf_formats.size() > workbook_limits::max_list_entries ||
-            globals->worksheets.size() > workbook_limits::max_list_entries) {
-            *error = QStringLiteral("too many sheets or formats");
+        if (globals->xf_formats.size() > workbook_limits::max_list_entries) {
+            *error = QStringLiteral("too many formats");
+            *limit = WorkbookLimit::format_count;
+            return false;
+        }
+        if (globals->worksheets.size() > workbook_limits::max_list_entries) {
+            *error = QStringLiteral("too many sheets");
+            *limit = WorkbookLimit::sheet_count;
             return false;
         }
     }
-    return read_shared_strings(sst, book, &globals->sst_base, &globals->sst_count, error);
+    return read_shared_strings(sst, book, &globals->sst_base, &globals->sst_count, error, limit);
 }
 
 // The cell records of one worksheet, stored as they come.
@@ -670,12 +682,10 @@ private:
 // One worksheet's substream; scanned counts the bytes read over all sheets, so that sheets pointing at the
 // same records are found out.
 bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkbook *book, const BiffGlobals &globals,
-                qint64 *scanned, QString *error)
+                qint64 *scanned, QString *error, WorkbookLimit *limit)
 {
-    if (!book->add_sheet(sheet.name)) {
-        *error = StoredWorkbook::budget_spent();
-        return false;
-    }
+    if (!book->add_sheet(sheet.name))
+        return budget_spent(error, limit);
     qint64 pos = sheet.offset;
     Record record;
     if (!next_record(stream, &pos, &record) || record.type != rec_bof) {
@@ -710,21 +720,15 @@ bool read_sheet(const QByteArray &stream, const SheetBound &sheet, StoredWorkboo
         } else if (depth == 1) {
             taken = cells.take(record);
         }
-        if (!taken) {
-            *error = StoredWorkbook::budget_spent();
-            return false;
-        }
+        if (!taken)
+            return budget_spent(error, limit);
     }
-    if (!book->finish_sheet()) {
-        *error = StoredWorkbook::budget_spent();
-        return false;
-    }
-    return true;
+    return book->finish_sheet() || budget_spent(error, limit);
 }
 
 } // namespace
 
-bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
+bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error, WorkbookLimit *limit)
 {
     qint64 pos = 0;
     Record record;
@@ -733,7 +737,7 @@ bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
         return false;
     }
     BiffGlobals globals;
-    if (!read_globals(stream, &pos, book, &globals, error))
+    if (!read_globals(stream, &pos, book, &globals, error, limit))
         return false;
 
     // Two sheets at one place means several sheets point at the same records, which would be read again for each.
@@ -746,7 +750,7 @@ bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error)
     }
     qint64 scanned = 0;
     for (const SheetBound &sheet : globals.worksheets)
-        if (!read_sheet(stream, sheet, book, globals, &scanned, error))
+        if (!read_sheet(stream, sheet, book, globals, &scanned, error, limit))
             return false;
     return true;
 }

@@ -19,5 +19,6 @@ enum class BiffResult { Biff8, Older, Refused };
 BiffResult check_biff(const QByteArray &stream, QString *error);
 
 // Reads a BIFF8 workbook stream: worksheets in tab order (chart, macro and module sheets left out), their cells with
-// formula results, booleans and errors, and date-formatted numbers as dates.
-bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error);
+// formula results, booleans and errors, and date-formatted numbers as dates. limit gets the size limit behind a
+// refusal.
+bool read_biff8(const QByteArray &stream, StoredWorkbook *book, QString *error, WorkbookLimit *limit);

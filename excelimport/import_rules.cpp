@@ -2,7 +2,7 @@
 
 #include "card_balance_row.h"
 
-#include "workbook.h"
+#include "stored_workbook.h"
 
 #include <QCoreApplication>
 #include <cmath>
@@ -150,6 +150,51 @@ const ClassifierRecord *ClassifierIndex::find(const QString &code) const
 {
     const auto it = by_code.constFind(code);
     return it == by_code.constEnd() ? nullptr : &records[*it];
+}
+
+QString refused_workbook_text(WorkbookLimit limit)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Widget", text); };
+    const auto mib = [](qint64 bytes) { return QString::number(bytes >> 20); };
+    const QString entries = QString::number(workbook_limits::max_list_entries);
+    QString what;
+    switch (limit) {
+    case WorkbookLimit::none:
+        break;
+    case WorkbookLimit::memory_budget:
+        what = tr("ячейки и тексты книги занимают больше %1 МБ").arg(mib(workbook_limits::max_stored_bytes));
+        break;
+    case WorkbookLimit::part_size:
+        what = tr("одна из частей книги после распаковки больше %1 МБ").arg(mib(workbook_limits::max_member_bytes));
+        break;
+    case WorkbookLimit::unpacked_size:
+        what = tr("распакованные данные книги больше %1 ГБ").arg(workbook_limits::max_workbook_bytes >> 30);
+        break;
+    case WorkbookLimit::file_size:
+        what = tr("файл .xls больше %1 МБ").arg(mib(workbook_limits::max_xls_bytes));
+        break;
+    case WorkbookLimit::sheet_count:
+        what = tr("в книге больше %1 листов").arg(entries);
+        break;
+    case WorkbookLimit::format_count:
+        what = tr("в книге больше %1 форматов ячеек").arg(entries);
+        break;
+    case WorkbookLimit::relationship_count:
+        what = tr("в книге больше %1 связей между частями").arg(entries);
+        break;
+    case WorkbookLimit::markup_length:
+        what = tr("строка разметки книги длиннее %1 МБ").arg(mib(workbook_limits::max_markup_bytes));
+        break;
+    case WorkbookLimit::nesting_depth:
+        what = tr("вложенность разметки книги глубже %1 уровней").arg(workbook_limits::max_nesting_depth);
+        break;
+    }
+    const QString stopped = tr("Импорт остановлен, данные программы не изменены.");
+    if (what.isEmpty())
+        return tr("Не удалось прочитать выбранный файл как книгу Excel: файл поврежден, защищен паролем или не "
+                  "является книгой Excel.\n") +
+               stopped;
+    return tr("Книга Excel слишком велика для импорта: %1.\n").arg(what) + stopped;
 }
 
 QString unknown_position_marker()

@@ -7,14 +7,13 @@
 #include "balance_rules.h"
 #include "classifier_reader.h"
 #include "form6_rules.h"
+#include "workbook.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
-
-class Workbook;
 
 namespace xls_import
 {
@@ -28,6 +27,12 @@ int cell_int(const QVariant &value);
 QString blank_free(const QVariant &value);
 // An int read with cell_int, with 0 for anything not above 0.
 int positive_or_zero(const QVariant &value);
+
+// ---- refused workbook ----
+
+// The text of the box shown when a workbook cannot be read: the size limit that ran out, or for none that the
+// file is damaged, protected or no workbook; either way the import stopped and changed nothing.
+QString refused_workbook_text(WorkbookLimit limit);
 
 // ---- first-cell dialog ----
 

@@ -20,12 +20,6 @@ using namespace xls_import;
 namespace
 {
 
-QString unreadable_workbook_text()
-{
-    return QObject::tr("Не удалось прочитать выбранный файл как книгу Excel: файл поврежден, защищен паролем или не "
-                       "является книгой Excel.\nИмпорт остановлен, данные программы не изменены.");
-}
-
 QString no_sheets_text()
 {
     return QObject::tr("Ошибка импорта - листы с данными не найдены.");
@@ -58,9 +52,13 @@ QString Widget::choose_workbook_file(QWidget *parent)
                                         tr("Excel (*.xls *.xlsx *.xlsm)"));
 }
 
-std::unique_ptr<Workbook> Widget::open_workbook_connection(const QString &path)
+std::unique_ptr<Workbook> Widget::open_workbook_connection(const QString &path, QString *refusal)
 {
-    return Workbook::open(path);
+    WorkbookLimit limit = WorkbookLimit::none;
+    std::unique_ptr<Workbook> book = Workbook::open(path, nullptr, &limit);
+    if (!book)
+        *refusal = refused_workbook_text(limit);
+    return book;
 }
 
 void Widget::close_workbook_connection(std::unique_ptr<Workbook> &book)
@@ -175,12 +173,13 @@ void Widget::import_excel()
     progress_window.clear_source();
     progress_window.set_title(tr("Открываем Excel, пожалуйста, подождите..."));
     progress_window.show();
-    std::unique_ptr<Workbook> book = open_workbook_connection(path);
+    QString refusal;
+    std::unique_ptr<Workbook> book = open_workbook_connection(path, &refusal);
     const QStringList sheet_names = book ? book->sheet_names() : QStringList();
     progress_window.close();
 
     if (!book) {
-        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), unreadable_workbook_text());
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), refusal);
         return;
     }
     if (sheet_names.isEmpty()) {
@@ -387,9 +386,10 @@ void Widget::on_import_bron_clicked()
                     tr("Нажата кнопка ''Отмена'' или произошла ошибка обработки пути к файлу."));
         return;
     }
-    std::unique_ptr<Workbook> book = open_workbook_connection(path);
+    QString refusal;
+    std::unique_ptr<Workbook> book = open_workbook_connection(path, &refusal);
     if (!book) {
-        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), unreadable_workbook_text());
+        show_import_notice(QMessageBox::Critical, tr("Ошибка импорта."), refusal);
         return;
     }
     const int sheet_count = book->sheet_names().size();

@@ -26,6 +26,9 @@ constexpr int xlsx_max_rows = 1048576;
 constexpr int xlsx_max_columns = 16384;
 constexpr int xls_max_rows = 65536;
 constexpr int xls_max_columns = 256;
+// No tag, text or comment of a part may be longer, nor elements nest deeper.
+constexpr int max_markup_bytes = 16 << 20;
+constexpr int max_nesting_depth = 256;
 // Sheets, relationships and formats are kept one by one: a workbook listing more of one kind than this is refused.
 constexpr int max_list_entries = 1 << 16;
 // What the stored cells and texts of one workbook may take together, in bytes; a workbook past it is refused

@@ -7,7 +7,7 @@
 // .xls is read by our own pass over the compound file and its BIFF8 records. FreeXL 1.0.6 was tried and left out:
 // crafted files overflow its heap buffers, it reports success without a handle for any workbook holding a chart,
 // it skips formula results, booleans and errors, and it counts every date out day by day from 1900.
-std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
+std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error, WorkbookLimit *limit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
@@ -16,6 +16,7 @@ std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
     }
     if (file.size() > workbook_limits::max_xls_bytes) {
         *error = QStringLiteral("file past the .xls limit of %1 MiB").arg(workbook_limits::max_xls_bytes >> 20);
+        *limit = WorkbookLimit::file_size;
         return nullptr;
     }
     // Only the workbook stream is held, not the file as well.
@@ -33,7 +34,7 @@ std::unique_ptr<Workbook> open_xls_workbook(const QString &path, QString *error)
         break;
     }
     auto book = std::make_unique<StoredWorkbook>();
-    if (!read_biff8(stream, book.get(), error))
+    if (!read_biff8(stream, book.get(), error, limit))
         return nullptr;
     return book;
 }

@@ -18,7 +18,7 @@ namespace
 {
 
 // No tag, text or comment a workbook part needs comes near this; longer ones are refused, not buffered.
-constexpr int max_scanned_piece = 16 << 20;
+constexpr int max_scanned_piece = workbook_limits::max_markup_bytes;
 
 // Watches the bytes of an XML part go by and stops a tag, a text, a comment, a character data section or a
 // processing instruction longer than max_scanned_piece before the XML reader has buffered it whole; a document type
@@ -66,6 +66,7 @@ public:
         return true;
     }
     const char *reason() const { return reason_; }
+    WorkbookLimit limit() const { return limit_; }
 
 private:
     enum class State { content, open, tag, comment, cdata, instruction };
@@ -74,6 +75,7 @@ private:
     {
         if (++run_ > max_scanned_piece) {
             reason_ = "tag, text or comment past 16 MiB";
+            limit_ = WorkbookLimit::markup_length;
             return false;
         }
         switch (state_) {
@@ -150,14 +152,15 @@ private:
     int last_ = 0;
     int before_last_ = 0;
     const char *reason_ = "";
+    WorkbookLimit limit_ = WorkbookLimit::none;
 };
 
 // One member of the package, read through a counter that stops at the size limit whatever the zip header
-// claims, so a zip bomb is cut off instead of inflated.
+// claims, so a zip bomb is cut off instead of inflated. Each refusal sets limit to the size limit behind it, or none.
 class MemberDevice : public QIODevice
 {
 public:
-    explicit MemberDevice(QuaZip *zip) : zip_(zip), file_(zip) {}
+    MemberDevice(QuaZip *zip, WorkbookLimit *limit) : zip_(zip), file_(zip), limit_(limit) {}
     ~MemberDevice() override
     {
         if (file_.isOpen())
@@ -175,6 +178,7 @@ public:
         QuaZipFileInfo64 info;
         if (zip_->getCurrentFileInfo(&info) && info.uncompressedSize > workbook_limits::max_member_bytes) {
             *error = QStringLiteral("part %1 too large (past 200 MB unpacked)").arg(name);
+            *limit_ = WorkbookLimit::part_size;
             return false;
         }
         if (!file_.open(QIODevice::ReadOnly)) {
@@ -194,14 +198,17 @@ public:
         QIODevice::close();
         if (overflow_) {
             *error = QStringLiteral("part %1 too large (past 200 MB unpacked)").arg(name_);
+            *limit_ = WorkbookLimit::part_size;
             return false;
         }
         if (refused_) {
             *error = QStringLiteral("%1 in part %2").arg(QLatin1String(guard_.reason()), name_);
+            *limit_ = guard_.limit();
             return false;
         }
         if (!read_all || file_.getZipError() != UNZ_OK) {
             *error = QStringLiteral("damaged part %1").arg(name_);
+            *limit_ = WorkbookLimit::none;
             return false;
         }
         return true;
@@ -237,6 +244,7 @@ protected:
 private:
     QuaZip *zip_;
     QuaZipFile file_;
+    WorkbookLimit *limit_;
     QString name_;
     qint64 total_ = 0;
     bool overflow_ = false;
@@ -324,19 +332,22 @@ public:
         if (book_->text_fits(text.size()))
             return true;
         raiseError(StoredWorkbook::budget_spent());
-        over_budget_ = true;
+        limit_ = WorkbookLimit::memory_budget;
         return false;
     }
-    bool over_budget() const { return over_budget_; }
+    bool over_budget() const { return limit_ == WorkbookLimit::memory_budget; }
+    // The size limit behind the reader's error, or none.
+    WorkbookLimit limit() const { return limit_; }
 
     TokenType readNext()
     {
         const TokenType token = QXmlStreamReader::readNext();
         if (token == DTD)
             raiseError(QStringLiteral("document type declaration")); // its entities could expand without end
-        else if (token == StartElement && ++depth_ > max_depth)
+        else if (token == StartElement && ++depth_ > workbook_limits::max_nesting_depth) {
             raiseError(QStringLiteral("elements nested too deep"));
-        else if (token == EndElement)
+            limit_ = WorkbookLimit::nesting_depth;
+        } else if (token == EndElement)
             --depth_;
         return tokenType();
     }
@@ -368,10 +379,9 @@ private:
         }
     }
 
-    static constexpr int max_depth = 256;
     int depth_ = 0;
     const StoredWorkbook *book_;
-    bool over_budget_ = false;
+    WorkbookLimit limit_ = WorkbookLimit::none;
 };
 
 // Text of a string item (<si> or <is>): its <t> and the <t> of its rich-text runs joined, phonetic hints left out.
@@ -668,10 +678,11 @@ struct ScannedCell {
 
 // Where the scan of one worksheet part stands.
 struct SheetScan {
-    SheetScan(const QString &part, QString *error) : part(part), error(error) {}
+    SheetScan(const QString &part, QString *error, WorkbookLimit *limit) : part(part), error(error), limit(limit) {}
 
     const QString &part;
     QString *error;
+    WorkbookLimit *limit;
     bool in_sheet_data = false;
     int row = 0;
     int column = 0;
@@ -681,6 +692,12 @@ struct SheetScan {
     {
         *error = QStringLiteral("damaged part %1: %2").arg(part, QLatin1String(what));
         return ScanStep::failed;
+    }
+    // A tag, text or comment past max_scanned_piece.
+    ScanStep too_long(const char *what)
+    {
+        *limit = WorkbookLimit::markup_length;
+        return damaged(what);
     }
 
     // A <row> tag with its r attribute (null when absent): its number, or the one after the last.
@@ -782,7 +799,7 @@ ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &sca
 {
     const int close = in.buf.indexOf(closing, lt + 2);
     if (close < 0 || close + static_cast<int>(std::strlen(closing)) - lt > max_scanned_piece)
-        return in.buf.size() - lt > max_scanned_piece ? scan.damaged("comment or character data past 16 MiB")
+        return in.buf.size() - lt > max_scanned_piece ? scan.too_long("comment or character data past 16 MiB")
                                                       : ScanStep::more;
     if (closing == cdata_end && scan.cell.takes_text())
         scan.cell.add_raw(in.buf.mid(lt + 9, close - lt - 9));
@@ -859,21 +876,20 @@ public:
             // Chart sheets, macro sheets and dialog sheets are not worksheets.
             if (rel == by_id.constEnd() || !type_is(rel->type, "worksheet") || rel->target.isEmpty())
                 continue;
-            if (!book_->add_sheet(sheet.first)) {
-                *error = StoredWorkbook::budget_spent();
-                return false;
-            }
+            if (!book_->add_sheet(sheet.first))
+                return budget_spent(error);
             bool other_encoding = false;
             if (!read_sheet_fast(rel->target, error, &other_encoding) &&
                 (!other_encoding || !read_sheet(rel->target, error)))
                 return false;
-            if (!book_->finish_sheet()) {
-                *error = StoredWorkbook::budget_spent();
-                return false;
-            }
+            if (!book_->finish_sheet())
+                return budget_spent(error);
         }
         return true;
     }
+
+    // The size limit behind the refusal of read(), or none.
+    WorkbookLimit limit() const { return limit_; }
 
 private:
     // Marks a part as read; false when it has been read before.
@@ -895,12 +911,22 @@ private:
         if (inflated_ <= workbook_limits::max_workbook_bytes)
             return true;
         *error = QStringLiteral("workbook too large (past 1 GB unpacked)");
+        limit_ = WorkbookLimit::unpacked_size;
         return false;
     }
 
-    static bool too_many(const char *what, const QString &part, QString *error)
+    bool too_many(const char *what, WorkbookLimit limit, const QString &part, QString *error)
     {
         *error = QStringLiteral("too many %1 in %2").arg(QLatin1String(what), part);
+        limit_ = limit;
+        return false;
+    }
+
+    // Cells and texts past the memory budget.
+    bool budget_spent(QString *error)
+    {
+        *error = StoredWorkbook::budget_spent();
+        limit_ = WorkbookLimit::memory_budget;
         return false;
     }
 
@@ -911,7 +937,7 @@ private:
     {
         if (!claim_part(part, error))
             return false;
-        MemberDevice member(&zip_);
+        MemberDevice member(&zip_, &limit_);
         if (!member.open_member(part, error, true))
             return false;
         PartXml xml(&member, book_);
@@ -924,11 +950,14 @@ private:
         }
         if (xml.over_budget()) {
             *error = QStringLiteral("%1 in part %2").arg(xml.errorString(), part);
+            limit_ = WorkbookLimit::memory_budget;
             return false;
         }
         if (!parsed || xml.hasError()) {
-            if (error->isEmpty())
+            if (error->isEmpty()) {
                 *error = QStringLiteral("damaged part %1: %2").arg(part, xml.errorString());
+                limit_ = xml.limit();
+            }
             return false;
         }
         return member.finish(error);
@@ -947,7 +976,7 @@ private:
                 if (a.value(QLatin1String("TargetMode")) != QLatin1String("External"))
                     rel.target = resolve_target(source_dir, a.value(QLatin1String("Target")).toString());
                 if (out->size() >= workbook_limits::max_list_entries)
-                    return too_many("relationships", part, error);
+                    return too_many("relationships", WorkbookLimit::relationship_count, part, error);
                 out->append({a.value(QLatin1String("Id")).toString(), rel});
             }
             return true;
@@ -971,7 +1000,7 @@ private:
                         if (attr.name() == QLatin1String("id") && !attr.namespaceUri().isEmpty())
                             id = attr.value().toString();
                     if (sheets->size() >= workbook_limits::max_list_entries)
-                        return too_many("sheets", part, error);
+                        return too_many("sheets", WorkbookLimit::sheet_count, part, error);
                     sheets->append({a.value(QLatin1String("name")).toString(), id});
                 }
             }
@@ -989,10 +1018,8 @@ private:
                 const QString text = read_string_item(xml);
                 if (xml.hasError())
                     return false;
-                if (!book_->add_text(text, &index)) {
-                    *error = StoredWorkbook::budget_spent();
-                    return false;
-                }
+                if (!book_->add_text(text, &index))
+                    return budget_spent(error);
                 ++shared_count_;
             }
             return true;
@@ -1013,7 +1040,7 @@ private:
                 const QXmlStreamAttributes a = xml.attributes();
                 if (custom.size() >= workbook_limits::max_list_entries ||
                     xf_is_date_.size() >= workbook_limits::max_list_entries)
-                    return too_many("formats", part, error);
+                    return too_many("formats", WorkbookLimit::format_count, part, error);
                 if (xml.name() == QLatin1String("numFmt")) {
                     custom.insert(a.value(QLatin1String("numFmtId")).toInt(),
                                   number_format_is_date(a.value(QLatin1String("formatCode")).toString()));
@@ -1032,7 +1059,7 @@ private:
     bool read_sheet(const QString &part, QString *error)
     {
         return read_part(part, error, [&](PartXml &xml) {
-            SheetScan scan(part, error);
+            SheetScan scan(part, error, &limit_);
             QByteArray r;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
@@ -1099,7 +1126,7 @@ private:
     bool read_sheet_fast(const QString &part, QString *error, bool *other_encoding)
     {
         *other_encoding = false;
-        MemberDevice member(&zip_);
+        MemberDevice member(&zip_, &limit_);
         if (!member.open_member(part, error))
             return false;
         ScanBuffer in(&member);
@@ -1116,7 +1143,7 @@ private:
         if (!claim_part(part, error))
             return false;
 
-        SheetScan scan(part, error);
+        SheetScan scan(part, error, &limit_);
         for (;;) {
             switch (scan_step(in, scan)) {
             case ScanStep::next:
@@ -1145,7 +1172,7 @@ private:
             if (!scan.cell.takes_text())
                 in.pos = in.buf.size();
             else if (in.buf.size() - in.pos > max_scanned_piece)
-                return scan.damaged("text past 16 MiB");
+                return scan.too_long("text past 16 MiB");
             return ScanStep::more;
         }
         if (lt > in.pos && scan.cell.takes_text()) {
@@ -1166,14 +1193,15 @@ private:
         }
         const int gt = tag_end(in.buf, lt);
         if (gt < 0 || gt - lt >= max_scanned_piece)
-            return in.buf.size() - lt > max_scanned_piece ? scan.damaged("tag past 16 MiB") : ScanStep::more;
+            return in.buf.size() - lt > max_scanned_piece ? scan.too_long("tag past 16 MiB") : ScanStep::more;
         in.pos = gt + 1;
         return take_tag(scan_tag(in.buf, lt, gt), scan);
     }
 
     ScanStep over_budget(SheetScan &scan)
     {
-        *scan.error = QStringLiteral("%1 in part %2").arg(StoredWorkbook::budget_spent(), scan.part);
+        budget_spent(scan.error);
+        *scan.error += QStringLiteral(" in part %1").arg(scan.part);
         return ScanStep::failed;
     }
 
@@ -1275,9 +1303,7 @@ private:
                 stored = book_->add_number(row, column, is_date ? Kind::Date : Kind::Number, number);
             }
         }
-        if (!stored)
-            *error = StoredWorkbook::budget_spent();
-        return stored;
+        return stored || budget_spent(error);
     }
 
     QuaZip zip_;
@@ -1286,15 +1312,18 @@ private:
     QVector<bool> xf_is_date_;
     QSet<QString> parts_read_;
     qint64 inflated_ = 0;
+    WorkbookLimit limit_ = WorkbookLimit::none;
 };
 
 } // namespace
 
-std::unique_ptr<Workbook> open_xlsx_workbook(const QString &path, QString *error)
+std::unique_ptr<Workbook> open_xlsx_workbook(const QString &path, QString *error, WorkbookLimit *limit)
 {
     auto book = std::make_unique<StoredWorkbook>();
     XlsxReader reader(path, book.get());
-    if (!reader.read(error))
+    if (!reader.read(error)) {
+        *limit = reader.limit();
         return nullptr;
+    }
     return book;
 }

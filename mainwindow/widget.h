@@ -353,7 +353,8 @@ public:
 
 private:
     QString choose_workbook_file(QWidget *parent);
-    std::unique_ptr<Workbook> open_workbook_connection(const QString &path);
+    // Null when the file cannot be read; refusal then gets the box text.
+    std::unique_ptr<Workbook> open_workbook_connection(const QString &path, QString *refusal);
     // The closing box; whatever the answer, the workbook is closed and freed.
     void close_workbook_connection(std::unique_ptr<Workbook> &book);
     // One notice with Ok, kept above other windows.

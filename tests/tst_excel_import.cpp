@@ -392,9 +392,11 @@ void TestExcelImport::hostile_files_change_nothing()
                                "защищен паролем или не является книгой Excel.\nИмпорт остановлен, данные программы не "
                                "изменены.";
     const QString no_sheets = "Ошибка импорта.|Ошибка импорта - листы с данными не найдены.";
+    const QString too_large = "Ошибка импорта.|Книга Excel слишком велика для импорта: одна из частей книги после "
+                              "распаковки больше 200 МБ.\nИмпорт остановлен, данные программы не изменены.";
     const QList<QPair<QString, QString>> files = {
         {"not_a_workbook.xlsx", unreadable}, {"damaged.xlsx", unreadable},      {"encrypted.xlsx", unreadable},
-        {"zip_bomb.xlsx", unreadable},       {"no_worksheets.xlsx", no_sheets}, {"not_a_workbook.xls", unreadable},
+        {"zip_bomb.xlsx", too_large},        {"no_worksheets.xlsx", no_sheets}, {"not_a_workbook.xls", unreadable},
         {"damaged.xls", unreadable},
     };
     for (const auto &file : files) {

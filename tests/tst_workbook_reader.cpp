@@ -43,6 +43,7 @@ using MakeFile = std::function<bool(const QString &)>;
 
 Q_DECLARE_METATYPE(MakeFile)
 Q_DECLARE_METATYPE(QList<ZipMember>)
+Q_DECLARE_METATYPE(WorkbookLimit)
 
 namespace
 {
@@ -357,35 +358,41 @@ const QByteArray worksheet = "worksheet";
 void add_unreadable_files(const QByteArray &xlsx)
 {
     QTest::newRow("missing file") << "missing.xlsx" << MakeFile([](const QString &) { return true; })
-                                  << QString("cannot open");
-    QTest::newRow("empty file") << "empty.xlsx" << bytes_file(QByteArray()) << QString("not a workbook");
+                                  << QString("cannot open") << WorkbookLimit::none;
+    QTest::newRow("empty file") << "empty.xlsx" << bytes_file(QByteArray()) << QString("not a workbook")
+                                << WorkbookLimit::none;
     QTest::newRow("text renamed .xlsx") << "text.xlsx" << bytes_file("Всего работающих;20336\n")
-                                        << QString("not a workbook");
-    QTest::newRow("text renamed .xls") << "text.xls" << bytes_file("PK but not a zip") << QString("not a workbook");
-    QTest::newRow("zip cut in half") << "half.xlsx" << bytes_file(xlsx.left(xlsx.size() / 2)) << QString("damaged zip");
+                                        << QString("not a workbook") << WorkbookLimit::none;
+    QTest::newRow("text renamed .xls") << "text.xls" << bytes_file("PK but not a zip") << QString("not a workbook")
+                                       << WorkbookLimit::none;
+    QTest::newRow("zip cut in half") << "half.xlsx" << bytes_file(xlsx.left(xlsx.size() / 2)) << QString("damaged zip")
+                                     << WorkbookLimit::none;
     QByteArray scrambled = xlsx;
     for (int i = scrambled.size() / 4; i < scrambled.size() / 2; i += 7)
         scrambled[i] = char(scrambled[i] ^ 0x5A);
-    QTest::newRow("zip with damaged data") << "scrambled.xlsx" << bytes_file(scrambled) << QString("part");
-    QTest::newRow("zip that is no workbook")
-        << "other.xlsx" << zip_file({text_member("readme.txt", "hello")}) << QString("not a workbook");
-    QTest::newRow("encrypted .xlsx") << "encrypted.xlsx" << bytes_file(encrypted_package()) << QString("encrypted");
+    QTest::newRow("zip with damaged data")
+        << "scrambled.xlsx" << bytes_file(scrambled) << QString("part") << WorkbookLimit::none;
+    QTest::newRow("zip that is no workbook") << "other.xlsx" << zip_file({text_member("readme.txt", "hello")})
+                                             << QString("not a workbook") << WorkbookLimit::none;
+    QTest::newRow("encrypted .xlsx") << "encrypted.xlsx" << bytes_file(encrypted_package()) << QString("encrypted")
+                                     << WorkbookLimit::none;
 }
 
 // Rows of hostile_files: packages inflating past the limits, and cells or rows past the sheet's edges.
 void add_oversized_packages()
 {
     QTest::newRow("zip bomb, honest header")
-        << "bomb.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20)}})) << QString("too large");
+        << "bomb.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20)}})) << QString("too large")
+        << WorkbookLimit::part_size;
     QTest::newRow("zip bomb, header claims 4 GB")
         << "bomb4g.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 0xFFFFFFF0LL)}}))
-        << QString("too large");
+        << QString("too large") << WorkbookLimit::part_size;
     QTest::newRow("zip bomb, header claims 190 MB")
         << "bomb190.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 190LL << 20)}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
     QTest::newRow("zip bomb, header claims little")
         << "bombsmall.xlsx" << zip_file(package({{"Bomb", worksheet, huge_sheet(210LL << 20, 1000)}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
     QList<std::tuple<QByteArray, QByteArray, ZipMember>> bombs;
     for (int n = 1; n <= 6; ++n) {
         ZipMember bomb = huge_sheet(180LL << 20);
@@ -393,7 +400,7 @@ void add_oversized_packages()
         bombs.append({"Bomb" + QByteArray::number(n), worksheet, bomb});
     }
     QTest::newRow("zip bombs in many sheets")
-        << "bombs.xlsx" << zip_file(package(bombs)) << QString("workbook too large");
+        << "bombs.xlsx" << zip_file(package(bombs)) << QString("workbook too large") << WorkbookLimit::unpacked_size;
     ZipMember empty_strings;
     empty_strings.name = QStringLiteral("xl/sharedStrings.xml");
     empty_strings.produce = [](const std::function<void(const QByteArray &)> &put) {
@@ -409,7 +416,7 @@ void add_oversized_packages()
     QTest::newRow("more shared strings than the budget holds")
         << "strings.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", empty_strings}}))
-        << QString("memory budget");
+        << QString("memory budget") << WorkbookLimit::memory_budget;
     ZipMember deep_strings;
     deep_strings.name = QStringLiteral("xl/sharedStrings.xml");
     deep_strings.produce = [](const std::function<void(const QByteArray &)> &put) {
@@ -423,7 +430,7 @@ void add_oversized_packages()
     QTest::newRow("shared strings nested deep")
         << "deep.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"Strings", "sharedStrings", deep_strings}}))
-        << QString("nested too deep");
+        << QString("nested too deep") << WorkbookLimit::nesting_depth;
     // Lists one entry longer than a part may hold.
     const auto listing = [](const QByteArray &head, const QByteArray &entry, const QByteArray &tail) {
         QByteArray text = head;
@@ -442,43 +449,43 @@ void add_oversized_packages()
         << "sheets.xlsx"
         << zip_file(with_part("xl/workbook.xml",
                               listing("<workbook " + main_ns + "><sheets>", "<sheet/>", "</sheets></workbook>")))
-        << QString("too many sheets");
+        << QString("too many sheets") << WorkbookLimit::sheet_count;
     QTest::newRow("more relationships than a part lists")
         << "rels.xlsx"
         << zip_file(with_part("xl/_rels/workbook.xml.rels",
                               listing("<Relationships>", "<Relationship/>", "</Relationships>")))
-        << QString("too many relationships");
+        << QString("too many relationships") << WorkbookLimit::relationship_count;
     QTest::newRow("more styles than a workbook lists")
         << "styles.xlsx"
         << zip_file(package(
                {{"S", worksheet, sheet_member(1, "")},
                 {"Styles", "styles",
                  text_member("xl/styles.xml", listing("<styleSheet><cellXfs>", "<xf/>", "</cellXfs></styleSheet>"))}}))
-        << QString("too many formats");
+        << QString("too many formats") << WorkbookLimit::format_count;
     QTest::newRow("cell past the last column")
         << "wide.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")}}))
-        << QString("edge");
+        << QString("edge") << WorkbookLimit::none;
     QTest::newRow("cell past the last row")
         << "tall.xlsx"
         << zip_file(
                package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>")}}))
-        << QString("edge");
+        << QString("edge") << WorkbookLimit::none;
     QTest::newRow("row past the last row")
         << "tallrow.xlsx" << zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1048577\"/>")}}))
-        << QString("edge");
+        << QString("edge") << WorkbookLimit::none;
     QByteArray crowded = "<row>";
     for (int i = 0; i <= 16384; ++i)
         crowded += "<c><v>1</v></c>";
     crowded += "</row>";
     QTest::newRow("more cells in a row than a sheet holds")
         << "crowded.xlsx" << zip_file(package({{"S", worksheet, sheet_member(1, crowded)}}))
-        << QString("more cells in a row");
+        << QString("more cells in a row") << WorkbookLimit::none;
     QTest::newRow("two sheets sharing one part")
         << "shared.xlsx"
         << zip_file(package({{"A", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")},
                              {"B", worksheet, sheet_member(1, "")}}))
-        << QString("used twice");
+        << QString("used twice") << WorkbookLimit::none;
 }
 
 // Rows of hostile_files: damaged or hostile sheet XML.
@@ -488,7 +495,7 @@ void add_hostile_sheets()
         << "entity.xlsx"
         << zip_file(package(
                {{"S", worksheet, sheet_member(1, "<row r=\"1\"><c r=\"A1\" t=\"str\"><v>&bomb;</v></c></row>")}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
     QTest::newRow("document type declaration")
         << "doctype.xlsx"
         << zip_file(package(
@@ -496,27 +503,27 @@ void add_hostile_sheets()
                  text_member("xl/worksheets/sheet1.xml",
                              "<!DOCTYPE w [<!ENTITY a \"aaaa\">]><worksheet><sheetData><row r=\"1\"><c r=\"A1\" "
                              "t=\"str\"><v>&a;</v></c></row></sheetData></worksheet>")}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
     QTest::newRow("unclosed sheet data")
         << "unclosed.xlsx"
         << zip_file(package({{"S", worksheet,
                               text_member("xl/worksheets/sheet1.xml",
                                           "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>")}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
     QTest::newRow("worksheet part missing")
         << "nopart.xlsx" << zip_file(package({{"S", worksheet, text_member("xl/other.xml", "<x/>")}}).mid(1))
-        << QString("missing part");
+        << QString("missing part") << WorkbookLimit::none;
     QTest::newRow("broken sheet XML")
         << "badxml.xlsx"
         << zip_file(package({{"S", worksheet, text_member("xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>")}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
 }
 
 // Rows of hostile_files: damaged, encrypted and unsupported .xls files.
 void add_hostile_xls(const QByteArray &xls)
 {
     QTest::newRow(".xls directory chain looping")
-        << "loop.xls" << bytes_file(looping_compound_file()) << QString("damaged directory");
+        << "loop.xls" << bytes_file(looping_compound_file()) << QString("damaged directory") << WorkbookLimit::none;
     QByteArray many_formats;
     put16(many_formats, 0x0809);
     put16(many_formats, 16);
@@ -530,16 +537,19 @@ void add_hostile_xls(const QByteArray &xls)
     put16(many_formats, 0x000A);
     put16(many_formats, 0);
     QTest::newRow(".xls with more formats than a workbook lists")
-        << "formats.xls" << bytes_file(compound_file(many_formats)) << QString("too many sheets or formats");
-    QTest::newRow(".xls cut in half") << "half.xls" << bytes_file(xls.left(xls.size() / 2)) << QString("damaged");
-    QTest::newRow(".xls header only") << "header.xls" << bytes_file(xls.left(512)) << QString("damaged");
+        << "formats.xls" << bytes_file(compound_file(many_formats)) << QString("too many formats")
+        << WorkbookLimit::format_count;
+    QTest::newRow(".xls cut in half") << "half.xls" << bytes_file(xls.left(xls.size() / 2)) << QString("damaged")
+                                      << WorkbookLimit::none;
+    QTest::newRow(".xls header only") << "header.xls" << bytes_file(xls.left(512)) << QString("damaged")
+                                      << WorkbookLimit::none;
     // Encrypted: the workbook globals carry a FILEPASS record (here in place of the WRITEACCESS record).
     QByteArray locked = xls;
     const QList<int> access = find_records(locked, 0x005C, 112);
     if (!access.isEmpty())
         locked[access.first()] = char(0x2F);
     QTest::newRow("encrypted .xls") << (access.isEmpty() ? "nofilepass.xls" : "locked.xls") << bytes_file(locked)
-                                    << QString("encrypted");
+                                    << QString("encrypted") << WorkbookLimit::none;
     // The BOF record of the workbook globals, version 0x0600, turned into version 0x0500.
     QByteArray old = xls;
     const int bof = old.indexOf(QByteArray("\x09\x08\x10\x00\x00\x06\x05\x00", 8));
@@ -560,9 +570,11 @@ void add_hostile_xls(const QByteArray &xls)
     for (const int at : sheets)
         overlapping.replace(at + 4, 4, overlapping.mid(sheets.first() + 4, 4));
     QTest::newRow(".xls sheets sharing records")
-        << (sheets.size() == 3 ? "overlap.xls" : "nosheets.xls") << bytes_file(overlapping) << QString("overlap");
-    QTest::newRow("Excel 95 .xls") << "old.xls" << bytes_file(old) << QString("Excel 95");
-    QTest::newRow(".xls rows past the format's edge") << "past.xls" << bytes_file(past) << QString("format's edge");
+        << (sheets.size() == 3 ? "overlap.xls" : "nosheets.xls") << bytes_file(overlapping) << QString("overlap")
+        << WorkbookLimit::none;
+    QTest::newRow("Excel 95 .xls") << "old.xls" << bytes_file(old) << QString("Excel 95") << WorkbookLimit::none;
+    QTest::newRow(".xls rows past the format's edge")
+        << "past.xls" << bytes_file(past) << QString("format's edge") << WorkbookLimit::none;
 }
 
 // A BIFF record.
@@ -652,55 +664,55 @@ void add_costly_workbooks()
     QTest::newRow("10 M numbers")
         << "numbers.xlsx"
         << zip_file(package({{"S", worksheet, repeated_sheet("", ten_cells, 1'000'000LL * ten_cells.size(), "")}}))
-        << QString("memory budget");
+        << QString("memory budget") << WorkbookLimit::memory_budget;
     const ZipMember letters = repeated_member(QStringLiteral("xl/sharedStrings.xml"), "<sst " + main_ns + ">",
                                               "<si><t>a</t></si>", 10'000'000LL * 17, "</sst>");
     QTest::newRow("10 M one-letter shared strings")
         << "letters.xlsx" << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"T", "sharedStrings", letters}}))
-        << QString("memory budget");
+        << QString("memory budget") << WorkbookLimit::memory_budget;
     const ZipMember one_long = repeated_member(QStringLiteral("xl/sharedStrings.xml"), "<sst " + main_ns + "><si><t>",
                                                "a", 199LL << 20, "</t></si></sst>");
     QTest::newRow("one shared string of 199 MiB")
         << "longtext.xlsx"
         << zip_file(package({{"S", worksheet, sheet_member(1, "")}, {"T", "sharedStrings", one_long}}))
-        << QString("past 16 MiB");
+        << QString("past 16 MiB") << WorkbookLimit::markup_length;
     const QByteArray cell = "<row r=\"1\"><c r=\"A1\" t=\"str\"><v>";
     QTest::newRow("198 MB cell text in pieces")
         << "pieces.xlsx"
         << zip_file(package({{"S", worksheet,
                               repeated_sheet(cell, QByteArray(1000, 'a') + "<!---->", 198'000'000, "</v></c></row>")}}))
-        << QString("memory budget");
+        << QString("memory budget") << WorkbookLimit::memory_budget;
     QTest::newRow("198 MB cell text in character data sections")
         << "cdata.xlsx"
         << zip_file(package(
                {{"S", worksheet,
                  repeated_sheet(cell, "<![CDATA[" + QByteArray(1000, 'a') + "]]>", 198'000'000, "</v></c></row>")}}))
-        << QString("memory budget");
+        << QString("memory budget") << WorkbookLimit::memory_budget;
     QTest::newRow("tag of 16 MiB and one byte")
         << "tag.xlsx"
         << zip_file(package({{"S", worksheet, repeated_sheet("<row r=\"1\" x=\"", "a", (16 << 20) + 1 - 17, "\"/>")}}))
-        << QString("past 16 MiB");
+        << QString("past 16 MiB") << WorkbookLimit::markup_length;
     QTest::newRow("comment of 16 MiB and one byte")
         << "comment.xlsx"
         << zip_file(package({{"S", worksheet, repeated_sheet("<!--", "a", (16 << 20) + 1 - 7, "-->")}}))
-        << QString("past 16 MiB");
+        << QString("past 16 MiB") << WorkbookLimit::markup_length;
     // Large files are made only when the row runs.
     const auto made_when_run = [](std::function<QByteArray()> content) {
         return MakeFile([content](const QString &path) { return bytes_file(content())(path); });
     };
     QTest::newRow(".xls of 10 M shared strings") << "letters.xls" << made_when_run([] {
         return compound_file(biff_workbook(one_letter_strings(10'000'000)), 12);
-    }) << QString("memory budget");
+    }) << QString("memory budget") << WorkbookLimit::memory_budget;
     // Records the reader passes over, up to a stream of 95 MiB.
     QTest::newRow(".xls stream of 95 MiB") << "stream.xls" << made_when_run([] {
         const QByteArray filler = biff(0x1234, QByteArray(8000, 'x'));
         return compound_file(biff_workbook(filler.repeated((95 << 20) / filler.size())), 12);
-    }) << QString();
+    }) << QString() << WorkbookLimit::none;
     QTest::newRow(".xls file of 195 MiB") << "huge.xls" << MakeFile([](const QString &path) {
         QFile f(path);
         return f.open(QIODevice::WriteOnly) && f.write("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 8 &&
                f.resize(195LL << 20);
-    }) << QString(".xls limit");
+    }) << QString(".xls limit") << WorkbookLimit::file_size;
 }
 
 } // namespace
@@ -1106,6 +1118,7 @@ void TestWorkbookReader::hostile_files_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<std::function<bool(const QString &)>>("make");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<WorkbookLimit>("limit"); // the size limit the refusal names
     // The shared strings one element deeper than a part may nest (256).
     QTest::newRow("shared strings one level too deep")
         << "deep257.xlsx"
@@ -1114,25 +1127,26 @@ void TestWorkbookReader::hostile_files_data()
                 {"Strings", "sharedStrings",
                  text_member("xl/sharedStrings.xml", "<sst " + main_ns + "><si>" + QByteArray("<r>").repeated(255) +
                                                          QByteArray("</r>").repeated(255) + "</si></sst>")}}))
-        << QString("nested too deep");
+        << QString("nested too deep") << WorkbookLimit::nesting_depth;
     add_unreadable_files(read_file(data_dir + "xlsxwriter_kinds.xlsx"));
     add_oversized_packages();
     add_hostile_sheets();
     add_hostile_xls(read_file(data_dir + "libreoffice_kinds.xls"));
     QTest::newRow("document type declaration in shared strings")
         << "doctype_strings.xlsx" << bytes_file(read_file(data_dir + "doctype_strings.xlsx"))
-        << QString("document type declaration");
+        << QString("document type declaration") << WorkbookLimit::none;
     // The workbook stream's second sector leads back to its first.
     QByteArray looping = compound_file(biff_workbook(biff(0x1234, QByteArray(5000, 'x'))));
     qToLittleEndian<quint32>(0, reinterpret_cast<uchar *>(looping.data() + looping.size() - 512 + 4));
-    QTest::newRow(".xls stream chain looping") << "fatloop.xls" << bytes_file(looping) << QString("loops");
+    QTest::newRow(".xls stream chain looping")
+        << "fatloop.xls" << bytes_file(looping) << QString("loops") << WorkbookLimit::none;
     QTest::newRow("sheet in an encoding no codec knows")
         << "nocodec.xlsx"
         << zip_file(package(
                {{"S", worksheet,
                  text_member("xl/worksheets/sheet1.xml", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><worksheet " +
                                                              main_ns + "><sheetData/></worksheet>")}}))
-        << QString("damaged part");
+        << QString("damaged part") << WorkbookLimit::none;
 }
 
 void TestWorkbookReader::hostile_files()
@@ -1140,15 +1154,18 @@ void TestWorkbookReader::hostile_files()
     QFETCH(QString, name);
     QFETCH(std::function<bool(const QString &)>, make);
     QFETCH(QString, reason);
+    QFETCH(WorkbookLimit, limit);
     QVERIFY2(name != "nofilepass.xls", "no record to turn into a FILEPASS");
     QVERIFY2(name != "nosheets.xls", "sheet records not found");
     const QString path = temp_.filePath(name);
     QVERIFY(make(path));
     QString error;
-    const auto book = Workbook::open(path, &error);
+    WorkbookLimit ran_out = WorkbookLimit::none;
+    const auto book = Workbook::open(path, &error, &ran_out);
     QVERIFY2(!book, qPrintable(QStringLiteral("opened, %1 sheets").arg(book ? book->sheet_names().size() : 0)));
     // Refused for the reason the case is about, not by accident.
     QVERIFY2(error.contains(reason), qPrintable(error));
+    QCOMPARE(int(ran_out), int(limit));
     QFile::remove(path);
 }
 
@@ -1230,7 +1247,8 @@ void TestWorkbookReader::memory_stays_bounded_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<std::function<bool(const QString &)>>("make");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("after the hostile files") << QString() << MakeFile() << QString();
+    QTest::addColumn<WorkbookLimit>("limit"); // the size limit the refusal names
+    QTest::newRow("after the hostile files") << QString() << MakeFile() << QString() << WorkbookLimit::none;
     add_costly_workbooks();
 }
 
@@ -1239,6 +1257,7 @@ void TestWorkbookReader::memory_stays_bounded()
     QFETCH(QString, name);
     QFETCH(std::function<bool(const QString &)>, make);
     QFETCH(QString, reason);
+    QFETCH(WorkbookLimit, limit);
     const auto peak_mb = [] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -1271,7 +1290,9 @@ void TestWorkbookReader::memory_stays_bounded()
         return;
     }
     QString error;
-    const auto book = Workbook::open(QString::fromLocal8Bit(alone), &error);
+    WorkbookLimit ran_out = WorkbookLimit::none;
+    const auto book = Workbook::open(QString::fromLocal8Bit(alone), &error, &ran_out);
+    QCOMPARE(int(ran_out), int(limit));
     if (reason.isEmpty()) {
         QVERIFY2(book, qPrintable(error));
         QCOMPARE(book->cell(0, 1, 1), QVariant(1.0));
