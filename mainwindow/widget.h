@@ -384,7 +384,7 @@ public:
     // Shows its warning first when item 4 lacks the basis document.
     QString print_zaya();
     QString print_soglash();
-    // The logical dpi the documents are laid out for (the desktop's unless a test sets one).
+    // The desktop's logical dpi unless a test sets one; the builders and the print view turn it into the print dpi.
     int print_dpi() const;
     int print_dpi_override = 0;
     // Whether the system has a print queue; tests replace it.
