@@ -128,15 +128,23 @@ void Widget::UpdateData_balance(QModelIndex indexA, QModelIndex)
     write_row_to_model(*balance_model, row_number, row);
     balance_writing = false;
 
-    if (effects.totals & total_fact)
+    if (balance_totals_deferred)
+        deferred_balance_totals |= effects.totals;
+    else
+        summ_totals(effects.totals);
+}
+
+void Widget::summ_totals(unsigned totals)
+{
+    if (totals & total_fact)
         summ_all();
-    if (effects.totals & total_bron)
+    if (totals & total_bron)
         summ_bron();
-    if (effects.totals & total_mp)
+    if (totals & total_mp)
         summ_mp();
-    if (effects.totals & total_vnutr)
+    if (totals & total_vnutr)
         summ_vnutr_ist();
-    if (effects.totals & total_treb)
+    if (totals & total_treb)
         summ_treb();
 }
 

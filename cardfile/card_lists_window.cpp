@@ -598,6 +598,8 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
 
     // A card full of codes the list does not know boxes the first few rows; the rest are named once at the end.
     balance::RowFaultBoxes invalid_codes(balance::RowFault::position_code);
+    balance_totals_deferred = true;
+    deferred_balance_totals = balance::total_none;
     for (current_row = 0; current_row < count; ++current_row) {
         const balance::TableRowFromCard cells =
             balance::table_row_from_card(balance::stored_balance_row(balance, current_row), names, for_task);
@@ -609,6 +611,8 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
         done += step;
         progress_window.set_procent(int(done));
     }
+    balance_totals_deferred = false;
+    summ_totals(deferred_balance_totals);
     progress_window.close();
     on_balance_sort_clicked();
     update();

@@ -272,6 +272,8 @@ private:
     void summ_vnutr_ist();
     void summ_treb();
     void summ_every_total();
+    // The totals named by the balance::Total bits in `totals`.
+    void summ_totals(unsigned totals);
     // Whole-column changes of the column switches, each row with its arithmetic.
     void copy_shtat_to_treb();
     void clear_vnutr_ist();
@@ -287,6 +289,10 @@ private:
     // Set while the row arithmetic writes its results back: the writes' own change signals are
     // not computed again.
     bool balance_writing = false;
+    // Set while a card's rows fill the table: the totals a change makes stale are gathered here and summed once
+    // at the end (summing the whole table after every cell made a large card take hours to open).
+    bool balance_totals_deferred = false;
+    unsigned deferred_balance_totals = 0;
     // ---- end of staff page ----
 
     // ---- card check (validation/) ----

@@ -512,6 +512,8 @@ private slots:
         window->fill_from_card(card, rows, {}, {});
         answer.stop();
         QCOMPARE(window->balance_model->rowCount(), count);
+        // The totals are summed once the rows are in.
+        QCOMPARE(window->ui->sb_b_all->value(), count);
         QCOMPARE(seen.size(), 4);
         QVERIFY2(seen[2].startsWith("Код должности НЕДЕЙСТВИТЕЛЕН!|В Балансе в строке 3 обнаружен"),
                  qPrintable(seen[2]));
