@@ -33,7 +33,7 @@ QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 // headers in place of the true size (a lying header).
 struct ZipMember {
     QString name;
-    std::function<void(const std::function<void(const QByteArray &)> &)> produce;
+    zip_builder::Producer produce;
     qint64 claimed_size = -1;
 };
 
@@ -59,31 +59,9 @@ bool write_zip(const QString &path, const QList<ZipMember> &members)
 {
     QList<zip_builder::Entry> entries;
     for (const ZipMember &m : members) {
-        z_stream z{};
-        deflateInit2(&z, 6, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
-        QByteArray packed;
-        quint32 crc = crc32(0, nullptr, 0);
-        qint64 size = 0;
-        char buffer[65536];
-        const auto feed = [&](const QByteArray &piece, int flush) {
-            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.constData()));
-            z.avail_in = static_cast<uInt>(piece.size());
-            do {
-                z.next_out = reinterpret_cast<Bytef *>(buffer);
-                z.avail_out = sizeof buffer;
-                deflate(&z, flush);
-                packed.append(buffer, int(sizeof buffer - z.avail_out));
-            } while (z.avail_out == 0);
-        };
-        m.produce([&](const QByteArray &piece) {
-            crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), static_cast<uInt>(piece.size()));
-            size += piece.size();
-            feed(piece, Z_NO_FLUSH);
-        });
-        feed(QByteArray(), Z_FINISH);
-        deflateEnd(&z);
-        const quint32 stated = static_cast<quint32>(m.claimed_size >= 0 ? m.claimed_size : size);
-        entries.append({m.name.toUtf8(), packed, crc, stated, true});
+        entries.append(zip_builder::deflated(m.name.toUtf8(), m.produce));
+        if (m.claimed_size >= 0)
+            entries.last().size = static_cast<quint32>(m.claimed_size);
     }
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;

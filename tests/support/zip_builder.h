@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <functional>
+
 #include <zlib.h>
 
 namespace zip_builder
@@ -35,6 +37,38 @@ inline Entry stored(const QByteArray &name, const QByteArray &data)
 {
     const quint32 crc = crc32(0, reinterpret_cast<const Bytef *>(data.constData()), static_cast<uInt>(data.size()));
     return {name, data, crc, static_cast<quint32>(data.size()), false};
+}
+
+// Hands a member's content over in pieces, so a member of hundreds of megabytes is never held whole.
+using Producer = std::function<void(const std::function<void(const QByteArray &)> &)>;
+
+// A member deflated at `level` from the pieces `produce` hands over.
+inline Entry deflated(const QByteArray &name, const Producer &produce, int level = 6)
+{
+    z_stream z{};
+    deflateInit2(&z, level, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    QByteArray packed;
+    quint32 crc = crc32(0, nullptr, 0);
+    quint32 size = 0;
+    char buffer[65536];
+    const auto feed = [&](const QByteArray &piece, int flush) {
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.constData()));
+        z.avail_in = static_cast<uInt>(piece.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef *>(buffer);
+            z.avail_out = sizeof buffer;
+            deflate(&z, flush);
+            packed.append(buffer, int(sizeof buffer - z.avail_out));
+        } while (z.avail_out == 0);
+    };
+    produce([&](const QByteArray &piece) {
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), static_cast<uInt>(piece.size()));
+        size += static_cast<quint32>(piece.size());
+        feed(piece, Z_NO_FLUSH);
+    });
+    feed(QByteArray(), Z_FINISH);
+    deflateEnd(&z);
+    return {name, packed, crc, size, true};
 }
 
 // The fields the local and the central header share, from the version needed on.
