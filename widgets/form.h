@@ -8,8 +8,7 @@
 
 #include "classifier_reader.h"
 
-class QAbstractItemModel;
-class QSortFilterProxyModel;
+class PickerRows;
 
 namespace Ui
 {
@@ -66,8 +65,7 @@ private:
 
     bool nothing_selected = true;
     QVector<ClassifierRecord> items;
-    QAbstractItemModel *model = nullptr;
-    QSortFilterProxyModel *proxy = nullptr;
+    PickerRows *rows = nullptr;
     QPersistentModelIndex current_index;
     QMessageBox msg_box;
     Ui::Form *ui;
