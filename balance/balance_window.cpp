@@ -58,7 +58,11 @@ void Widget::add_balance_row()
 {
     const int row = balance_model->rowCount();
     balance_model->insertRow(row);
+    put_new_row_cells(row);
+}
 
+void Widget::put_new_row_cells(int row)
+{
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     QVector<QStandardItem *> cells(column_count, nullptr);
@@ -78,6 +82,23 @@ void Widget::add_balance_row()
         if (cells[column])
             balance_model->setItem(row, column, cells[column]);
     balance_model->blockSignals(blocked);
+}
+
+void Widget::append_balance_rows(const QVector<BalanceRow> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = balance_model->rowCount();
+    balance_model->insertRows(first, rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        put_new_row_cells(first + i);
+        const bool blocked = balance_model->blockSignals(true);
+        write_row_to_model(*balance_model, first + i, rows.at(i));
+        balance_model->blockSignals(blocked);
+    }
+    current_row = balance_model->rowCount() - 1;
+    // The view heard nothing of the writes above.
+    ui->table_balance->viewport()->update();
 }
 
 void Widget::paste_okpdtr(QString str1, QString str2, QString str3)
@@ -171,11 +192,19 @@ void Widget::summ_treb()
 
 void Widget::summ_every_total()
 {
-    summ_all();
-    summ_bron();
-    summ_mp();
-    summ_vnutr_ist();
-    summ_treb();
+    show_every_total(rows_from_model(*balance_model));
+}
+
+void Widget::show_every_total(const QVector<BalanceRow> &rows)
+{
+    set_totals(balance::summ_all(rows), ui->sb_b_all, ui->sb_b_ruk, ui->sb_b_spec, ui->sb_b_slug, ui->sb_b_rab);
+    set_totals(balance::summ_bron(rows), ui->sb_b_bron, ui->sb_b_ruk_bron, ui->sb_b_spec_bron, ui->sb_b_slug_bron,
+               ui->sb_b_rab_bron);
+    set_box(ui->sb_b_sum_mp, balance::summ_mp(rows));
+    set_totals(balance::summ_vnutr_ist(rows), ui->sb_b_sum_vnutr, ui->sb_b_vnutr_ruk, ui->sb_b_vnutr_spec,
+               ui->sb_b_vnutr_slug, ui->sb_b_vnutr_rab);
+    set_totals(balance::summ_treb(rows), ui->sb_b_sum_treb, ui->sb_b_treb_ruk, ui->sb_b_treb_spec, ui->sb_b_treb_slug,
+               ui->sb_b_treb_rab);
 }
 
 void Widget::copy_shtat_to_treb()

@@ -31,6 +31,7 @@ namespace balance
 {
 struct TableRowFromCard;
 struct F6Figures;
+struct BalanceRow;
 } // namespace balance
 class Workbook;
 namespace xls_import
@@ -266,6 +267,12 @@ private:
     void summ_vnutr_ist();
     void summ_treb();
     void summ_every_total();
+    // Every total from the table's rows as given, in one pass each.
+    void show_every_total(const QVector<balance::BalanceRow> &rows);
+    // The cells of a new row at `row` (already inserted) as add_balance_row makes them, put in quietly.
+    void put_new_row_cells(int row);
+    // Appends rows in their order in one insertion, each made as add_balance_row makes one; quietly.
+    void append_balance_rows(const QVector<balance::BalanceRow> &rows);
     // Whole-column changes of the column switches, each row with its arithmetic.
     void copy_shtat_to_treb();
     void clear_vnutr_ist();

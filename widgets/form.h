@@ -44,6 +44,8 @@ public:
     void set_mode(int mode);
     // Takes the records and fills the window.
     void set_items(QVector<ClassifierRecord> records);
+    // The records as given to set_items().
+    const QVector<ClassifierRecord> &records() const { return items; }
 
 signals:
     void sig(QString str1, QString str2, QString str3);
