@@ -199,14 +199,35 @@ private:
     mutable QVector<int> orders[7];
 };
 
-Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
+Form::Form(QWidget *parent) : QWidget(parent)
 {
-    ui->setupUi(this);
     QFont box_font = msg_box.font();
     box_font.setFamily(QString());
     box_font.setPointSize(11);
     msg_box.setFont(box_font);
+}
+
+void Form::build_window()
+{
+    if (ui)
+        return;
+    // The form's own title stands in only for a title not given before.
+    const QString title = windowTitle();
+    ui = new Ui::Form;
+    ui->setupUi(this);
+    if (!title.isEmpty())
+        setWindowTitle(title);
     connect(ui->tableView, &QTableView::doubleClicked, this, &Form::paste_to_sig);
+}
+
+void Form::setVisible(bool visible)
+{
+    if (visible && (!ui || items_held)) {
+        build_window();
+        if (items_held)
+            fill();
+    }
+    QWidget::setVisible(visible);
 }
 
 Form::~Form()
@@ -221,10 +242,28 @@ void Form::set_mode(int mode)
 
 void Form::set_items(QVector<ClassifierRecord> records)
 {
-    // The old models read the old records: they go before the records change.
+    build_window();
+    // The old model reads the old records: it goes before the records change.
     ui->tableView->setModel(nullptr);
     delete rows;
+    rows = nullptr;
     items = std::move(records);
+    fill();
+}
+
+void Form::hold_items(QVector<ClassifierRecord> records)
+{
+    if (ui) {
+        set_items(std::move(records));
+        return;
+    }
+    items = std::move(records);
+    items_held = true;
+}
+
+void Form::fill()
+{
+    items_held = false;
     rows = new PickerRows(items, this);
     ui->tableView->setModel(rows);
     connect(ui->tableView->selectionModel(), &QItemSelectionModel::currentChanged, this, &Form::selectedItem);
