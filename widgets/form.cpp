@@ -232,6 +232,11 @@ void Form::setVisible(bool visible)
 
 Form::~Form()
 {
+    // The model reads the records, which go before the window's children: a shown window hiding them
+    // on its way out would have its header ask the model.
+    if (ui)
+        ui->tableView->setModel(nullptr);
+    delete rows;
     delete ui;
 }
 
