@@ -70,6 +70,27 @@ void BM_WindowReady(benchmark::State &state)
 }
 BENCHMARK(BM_WindowReady)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The eleven classifiers start-up reads (the full-size stand-ins among them), from their packed form (1) as the
+// program reads them or from the XML (0).
+void BM_ReadClassifiers(benchmark::State &state)
+{
+    const char *const files[] = {classifier_file::addresses, classifier_file::head_positions, classifier_file::okato,
+                                 classifier_file::okopf,     classifier_file::okfs,           classifier_file::okved,
+                                 classifier_file::positions, classifier_file::facets,         classifier_file::iogv,
+                                 classifier_file::okogu,     classifier_file::offices};
+    for (auto _ : state) {
+        ClassifierReader reader;
+        int records = 0;
+        for (const char *file : files) {
+            const QString path = classifier_file::resource_dir + QString::fromUtf8(file);
+            if (state.range(0) ? reader.load(path) : reader.load_xml(path))
+                records += reader.records.size();
+        }
+        benchmark::DoNotOptimize(records);
+    }
+}
+BENCHMARK(BM_ReadClassifiers)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // How many widgets the main window holds and its size as built, taken once.
 int main_form_widgets = 0;
 QSize main_form_size;

@@ -94,10 +94,11 @@ bool ClassifierReader::load_packed(const QString &path)
     std::memcpy(&header, data.constData(), sizeof header);
     if (std::memcmp(header.magic, packed_magic, sizeof packed_magic) != 0)
         return false;
-    QVector<FieldText> fields;
-    fields.reserve(int(qMin<quint32>(header.field_count, quint32(data.size()) / sizeof(PackedField))));
-    const char *at = data.constData() + sizeof header;
+    // The whole form is checked before anything of it applies.
+    const char *const begin = data.constData() + sizeof header;
     const char *const end = data.constData() + data.size();
+    const char *at = begin;
+    quint32 names = 0;
     for (quint32 i = 0; i < header.field_count; ++i) {
         PackedField packed{};
         if (end - at < qint64(sizeof packed))
@@ -107,17 +108,28 @@ bool ClassifierReader::load_packed(const QString &path)
         const qint64 bytes = qint64(packed.length) * qint64(sizeof(QChar));
         if (packed.field > Name || end - at < bytes)
             return false;
-        QString text;
-        if (packed.length > 0) {
-            text = QString(int(packed.length), Qt::Uninitialized);
-            std::memcpy(text.data(), at, size_t(bytes));
-        }
         at += bytes;
-        fields.append(FieldText{Field(packed.field), text});
+        names += packed.field == Name ? 1 : 0;
     }
     records.clear();
     vus_records.clear();
-    apply(header.well_formed != 0, fields);
+    if (!header.well_formed)
+        return true;
+    records.reserve(int(names));
+    vus_records.reserve(int(names));
+    at = begin;
+    for (quint32 i = 0; i < header.field_count; ++i) {
+        PackedField packed{};
+        std::memcpy(&packed, at, sizeof packed);
+        at += sizeof packed;
+        QString text;
+        if (packed.length > 0) {
+            text = QString(int(packed.length), Qt::Uninitialized);
+            std::memcpy(text.data(), at, size_t(packed.length) * sizeof(QChar));
+        }
+        at += qint64(packed.length) * qint64(sizeof(QChar));
+        read_element(Field(packed.field), text);
+    }
     return true;
 }
 
