@@ -68,8 +68,8 @@ public:
         change_layout(std::move(rows), QAbstractItemModel::VerticalSortHint);
     }
 
-    // Keeps the records whose field in column holds text (a regular expression when it has pattern characters;
-    // an unfinished one keeps nothing). The kept rows follow the column order; rows that stay keep their
+    // Keeps the records whose field in column matches text as a regular expression (an unfinished one keeps
+    // nothing). The kept rows follow the column order; rows that stay keep their
     // persistent indexes (the current row among them). The same rows as shown change nothing.
     void set_filter(int column, const QString &text, bool case_insensitive)
     {
@@ -78,7 +78,7 @@ public:
         filter_column = column;
         filter_text = text;
         filter_case_insensitive = case_insensitive;
-        plain_text = std::none_of(text.begin(), text.end(), is_pattern_character);
+        plain_text = std::all_of(text.begin(), text.end(), is_plain_letter);
         if (!plain_text)
             pattern = QRegularExpression(text, case_insensitive ? QRegularExpression::CaseInsensitiveOption
                                                                 : QRegularExpression::NoPatternOption);
@@ -100,17 +100,22 @@ public:
     }
 
 private:
-    static bool is_pattern_character(QChar c)
+    // A character that as a pattern matches itself alone, letter case aside as QString folds it: printable
+    // ASCII but the pattern characters, and the Cyrillic letters. (Elsewhere the expression library may
+    // know case pairs that Qt's tables do not, e.g. U+2C2F and U+2C5F, so other text takes the expression.)
+    static bool is_plain_letter(QChar c)
     {
-        return c.isSurrogate() || QLatin1String("\\^$.|?*+()[]{}").contains(c);
+        const ushort u = c.unicode();
+        if (u >= 0x0400 && u <= 0x04FF)
+            return true;
+        return u >= 0x20 && u <= 0x7E && !QLatin1String("\\^$.|?*+()[]{}").contains(c);
     }
 
     bool matches(int row) const
     {
         if (filter_text.isEmpty())
             return true;
-        // Without pattern characters the expression matches where the text occurs, letter case aside as the
-        // expression sets it (both fold case by the same Unicode table).
+        // Plain letters as a pattern match where they occur as text.
         const QString &text = field(row, filter_column);
         if (plain_text)
             return text.contains(filter_text, filter_case_insensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
