@@ -18,7 +18,10 @@ bool is_figure_column(int column)
 
 Mark mark_of(const QVariant &background)
 {
-    if (!background.canConvert<QBrush>())
+    // Most cells hold no background or a brush: neither needs a conversion.
+    if (!background.isValid())
+        return Mark::none;
+    if (background.userType() != QMetaType::QBrush && !background.canConvert<QBrush>())
         return Mark::none;
     const QBrush brush = background.value<QBrush>();
     if (brush.style() == Qt::NoBrush)
@@ -108,6 +111,11 @@ void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceR
         if (current != row.marks[column])
             model.setData(index, brush_of(row.marks[column]), Qt::BackgroundRole);
     }
+}
+
+void write_row_to_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
+{
+    set_cells(model, items, row);
 }
 
 void replace_rows_in_model(QStandardItemModel &model, const QVector<BalanceRow> &rows)

@@ -58,14 +58,21 @@ void Widget::add_balance_row()
 {
     const int row = balance_model->rowCount();
     balance_model->insertRow(row);
-    put_new_row_cells(row);
+    const QList<QStandardItem *> cells = new_row_cells();
+    const bool blocked = balance_model->blockSignals(true);
+    for (int column = 0; column < column_count; ++column)
+        if (cells[column])
+            balance_model->setItem(row, column, cells[column]);
+    balance_model->blockSignals(blocked);
 }
 
-void Widget::put_new_row_cells(int row)
+QList<QStandardItem *> Widget::new_row_cells() const
 {
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    QVector<QStandardItem *> cells(column_count, nullptr);
+    QList<QStandardItem *> cells;
+    for (int column = 0; column < column_count; ++column)
+        cells.append(nullptr);
     cells[col_key] = new_cell(QString(), &yellow_brush, {}, false, true);
     cells[col_cat_code] = new_cell(QString(), &yellow_brush, centre, false, true);
     cells[col_facet_code] = new_cell(QString(), &yellow_brush, centre, false, true);
@@ -76,28 +83,33 @@ void Widget::put_new_row_cells(int row)
     cells[col_name] = new_cell(QString(), &grey_brush, left, false, false);
     for (int column : {col_code, col_ubyl, col_posle_vybyt, col_nekomplekt, col_dop_potr, col_vnesh_ist, col_izbytok})
         cells[column] = new_cell(QString(), &grey_brush, centre, false, false);
-
-    const bool blocked = balance_model->blockSignals(true);
-    for (int column = 0; column < column_count; ++column)
-        if (cells[column])
-            balance_model->setItem(row, column, cells[column]);
-    balance_model->blockSignals(blocked);
+    return cells;
 }
 
 void Widget::append_balance_rows(const QVector<BalanceRow> &rows)
 {
     if (rows.isEmpty())
         return;
+    // Each row's cells are copies of a new row's, written before they go into the model, which then takes them
+    // quietly.
+    const QList<QStandardItem *> new_cells = new_row_cells();
+    QVector<QList<QStandardItem *>> cells(rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        for (const QStandardItem *cell : new_cells)
+            cells[i].append(cell ? cell->clone() : nullptr);
+        write_row_to_cells(*balance_model, cells[i], rows.at(i));
+    }
+    qDeleteAll(new_cells);
     const int first = balance_model->rowCount();
     balance_model->insertRows(first, rows.size());
-    for (int i = 0; i < rows.size(); ++i) {
-        put_new_row_cells(first + i);
-        const bool blocked = balance_model->blockSignals(true);
-        write_row_to_model(*balance_model, first + i, rows.at(i));
-        balance_model->blockSignals(blocked);
-    }
+    const bool blocked = balance_model->blockSignals(true);
+    for (int i = 0; i < rows.size(); ++i)
+        for (int column = 0; column < column_count; ++column)
+            if (QStandardItem *item = cells.at(i).at(column))
+                balance_model->setItem(first + i, column, item);
+    balance_model->blockSignals(blocked);
     current_row = balance_model->rowCount() - 1;
-    // The view heard nothing of the writes above.
+    // The view heard nothing of the cells.
     ui->table_balance->viewport()->update();
 }
 

@@ -308,8 +308,8 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
     RowOptions options;
     for (const BalanceSourceRow &s : source) {
         options.mobilisation_staff_column = ui->checkBox_balance_voenshtat->checkState() != Qt::Unchecked;
-        const ImportedBalanceRow imported = import_balance_row(s, positions, facets, options);
-        rows.append(imported.row);
+        ImportedBalanceRow imported = import_balance_row(s, positions, facets, options);
+        rows.append(std::move(imported.row));
         if (imported.unknown_code)
             show_notice(QMessageBox::Critical, tr("Код должности недействителен!"),
                         tr("В Балансе в строке ") + QString::number(s.sheet_row) +

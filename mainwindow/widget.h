@@ -269,8 +269,8 @@ private:
     void summ_every_total();
     // Every total from the table's rows as given, in one pass each.
     void show_every_total(const QVector<balance::BalanceRow> &rows);
-    // The cells of a new row at `row` (already inserted) as add_balance_row makes them, put in quietly.
-    void put_new_row_cells(int row);
+    // The cells of a new row as add_balance_row makes them (one per column, null where there is none).
+    QList<QStandardItem *> new_row_cells() const;
     // Appends rows in their order in one insertion, each made as add_balance_row makes one; quietly.
     void append_balance_rows(const QVector<balance::BalanceRow> &rows);
     // Whole-column changes of the column switches, each row with its arithmetic.
