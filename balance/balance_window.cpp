@@ -93,12 +93,7 @@ void Widget::append_balance_rows(const QVector<BalanceRow> &rows)
     // Each row's cells are copies of a new row's, written before they go into the model, which then takes them
     // quietly.
     const QList<QStandardItem *> new_cells = new_row_cells();
-    QVector<QList<QStandardItem *>> cells(rows.size());
-    for (int i = 0; i < rows.size(); ++i) {
-        for (const QStandardItem *cell : new_cells)
-            cells[i].append(cell ? cell->clone() : nullptr);
-        write_row_to_cells(*balance_model, cells[i], rows.at(i));
-    }
+    const QVector<QList<QStandardItem *>> cells = cells_for_rows(*balance_model, new_cells, rows);
     qDeleteAll(new_cells);
     const int first = balance_model->rowCount();
     balance_model->insertRows(first, rows.size());
