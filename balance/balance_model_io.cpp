@@ -4,6 +4,9 @@
 
 #include <QBrush>
 #include <QStandardItemModel>
+#include <QVector>
+
+#include <array>
 
 namespace balance
 {
@@ -18,7 +21,10 @@ bool is_figure_column(int column)
 
 Mark mark_of(const QVariant &background)
 {
-    if (!background.canConvert<QBrush>())
+    // Most cells hold no background or a brush: neither needs a conversion.
+    if (!background.isValid())
+        return Mark::none;
+    if (background.userType() != QMetaType::QBrush && !background.canConvert<QBrush>())
         return Mark::none;
     const QBrush brush = background.value<QBrush>();
     if (brush.style() == Qt::NoBrush)
@@ -53,14 +59,32 @@ QString text_of(const QStandardItem *item)
     return item ? item->data(Qt::DisplayRole).toString() : QString();
 }
 
-void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
+// What the cells of a row hold, as set_cells compares it: text and mark per column.
+struct CellState {
+    std::array<QString, column_count> texts;
+    std::array<Mark, column_count> marks{};
+};
+
+CellState state_of(const QList<QStandardItem *> &items)
+{
+    CellState state;
+    for (int column = 0; column < column_count && column < items.size(); ++column) {
+        const QStandardItem *item = items.at(column);
+        state.texts[column] = text_of(item);
+        state.marks[column] = item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none;
+    }
+    return state;
+}
+
+// Writes what differs from `now`, the state of items.
+void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row, const CellState &now)
 {
     while (items.size() < column_count)
         items.append(nullptr);
     for (int column = 0; column < column_count; ++column) {
         QStandardItem *&item = items[column];
-        const bool text_differs = text_of(item) != row.cells[column];
-        const bool mark_differs = (item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none) != row.marks[column];
+        const bool text_differs = now.texts[column] != row.cells[column];
+        const bool mark_differs = now.marks[column] != row.marks[column];
         if (!text_differs && !mark_differs)
             continue;
         if (!item)
@@ -70,6 +94,11 @@ void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const B
         if (mark_differs)
             item->setData(brush_of(row.marks[column]), Qt::BackgroundRole);
     }
+}
+
+void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
+{
+    set_cells(model, items, row, state_of(items));
 }
 
 } // namespace
@@ -108,6 +137,19 @@ void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceR
         if (current != row.marks[column])
             model.setData(index, brush_of(row.marks[column]), Qt::BackgroundRole);
     }
+}
+
+QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const QList<QStandardItem *> &like,
+                                               const QVector<BalanceRow> &rows)
+{
+    const CellState now = state_of(like);
+    QVector<QList<QStandardItem *>> cells(rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        for (const QStandardItem *cell : like)
+            cells[i].append(cell ? cell->clone() : nullptr);
+        set_cells(model, cells[i], rows.at(i), now);
+    }
+    return cells;
 }
 
 void replace_rows_in_model(QStandardItemModel &model, const QVector<BalanceRow> &rows)

@@ -4,6 +4,7 @@
 
 #include "balance_rules.h"
 
+class QStandardItem;
 class QStandardItemModel;
 
 namespace balance
@@ -17,6 +18,12 @@ QVector<BalanceRow> rows_from_model(const QStandardItemModel &model);
 // figures of columns 6 to 17 as integers, other cells as text, marks as the red or the
 // transparent background. Each write is an ordinary change of the model (dataChanged).
 void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceRow &row);
+
+// For each of rows, copies of the cells `like` (one per column, null where there is none) written as
+// write_row_to_model() writes a model row of such cells: what differs, a missing cell made from the model's
+// prototype. The cells are not in the model.
+QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const QList<QStandardItem *> &like,
+                                               const QVector<BalanceRow> &rows);
 
 // Makes the model hold exactly `rows`, in their order: each row reuses the cell objects of its
 // source_row (so their colours, alignment and flags stay), gets the new values written into

@@ -58,10 +58,21 @@ void Widget::add_balance_row()
 {
     const int row = balance_model->rowCount();
     balance_model->insertRow(row);
+    const QList<QStandardItem *> cells = new_row_cells();
+    const bool blocked = balance_model->blockSignals(true);
+    for (int column = 0; column < column_count; ++column)
+        if (cells[column])
+            balance_model->setItem(row, column, cells[column]);
+    balance_model->blockSignals(blocked);
+}
 
+QList<QStandardItem *> Widget::new_row_cells() const
+{
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    QVector<QStandardItem *> cells(column_count, nullptr);
+    QList<QStandardItem *> cells;
+    for (int column = 0; column < column_count; ++column)
+        cells.append(nullptr);
     cells[col_key] = new_cell(QString(), &yellow_brush, {}, false, true);
     cells[col_cat_code] = new_cell(QString(), &yellow_brush, centre, false, true);
     cells[col_facet_code] = new_cell(QString(), &yellow_brush, centre, false, true);
@@ -72,12 +83,29 @@ void Widget::add_balance_row()
     cells[col_name] = new_cell(QString(), &grey_brush, left, false, false);
     for (int column : {col_code, col_ubyl, col_posle_vybyt, col_nekomplekt, col_dop_potr, col_vnesh_ist, col_izbytok})
         cells[column] = new_cell(QString(), &grey_brush, centre, false, false);
+    return cells;
+}
 
+void Widget::append_balance_rows(const QVector<BalanceRow> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    // Each row's cells are copies of a new row's, written before they go into the model, which then takes them
+    // quietly.
+    const QList<QStandardItem *> new_cells = new_row_cells();
+    const QVector<QList<QStandardItem *>> cells = cells_for_rows(*balance_model, new_cells, rows);
+    qDeleteAll(new_cells);
+    const int first = balance_model->rowCount();
+    balance_model->insertRows(first, rows.size());
     const bool blocked = balance_model->blockSignals(true);
-    for (int column = 0; column < column_count; ++column)
-        if (cells[column])
-            balance_model->setItem(row, column, cells[column]);
+    for (int i = 0; i < rows.size(); ++i)
+        for (int column = 0; column < column_count; ++column)
+            if (QStandardItem *item = cells.at(i).at(column))
+                balance_model->setItem(first + i, column, item);
     balance_model->blockSignals(blocked);
+    current_row = balance_model->rowCount() - 1;
+    // The view heard nothing of the cells.
+    ui->table_balance->viewport()->update();
 }
 
 void Widget::paste_okpdtr(QString str1, QString str2, QString str3)
@@ -179,11 +207,19 @@ void Widget::summ_treb()
 
 void Widget::summ_every_total()
 {
-    summ_all();
-    summ_bron();
-    summ_mp();
-    summ_vnutr_ist();
-    summ_treb();
+    show_every_total(rows_from_model(*balance_model));
+}
+
+void Widget::show_every_total(const QVector<BalanceRow> &rows)
+{
+    set_totals(balance::summ_all(rows), ui->sb_b_all, ui->sb_b_ruk, ui->sb_b_spec, ui->sb_b_slug, ui->sb_b_rab);
+    set_totals(balance::summ_bron(rows), ui->sb_b_bron, ui->sb_b_ruk_bron, ui->sb_b_spec_bron, ui->sb_b_slug_bron,
+               ui->sb_b_rab_bron);
+    set_box(ui->sb_b_sum_mp, balance::summ_mp(rows));
+    set_totals(balance::summ_vnutr_ist(rows), ui->sb_b_sum_vnutr, ui->sb_b_vnutr_ruk, ui->sb_b_vnutr_spec,
+               ui->sb_b_vnutr_slug, ui->sb_b_vnutr_rab);
+    set_totals(balance::summ_treb(rows), ui->sb_b_sum_treb, ui->sb_b_treb_ruk, ui->sb_b_treb_spec, ui->sb_b_treb_slug,
+               ui->sb_b_treb_rab);
 }
 
 void Widget::copy_shtat_to_treb()

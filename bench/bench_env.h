@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classifier_reader.h"
 #include "init_resources.h"
 #include "settings_keys.h"
 
@@ -30,20 +31,31 @@ inline void set_up_bench_environment()
 
 int qInitResources_resources();
 int qCleanupResources_resources();
+int qInitResources_packed_classifiers();
+int qCleanupResources_packed_classifiers();
 
-// Packs files of dir into dir/full.rcc, each under its resource name (alias, file in dir); empty when it fails.
+// Packs files of dir into dir/full.rcc, each under its resource name (alias, file in dir), with the packed form
+// the program reads at start beside it; empty when it fails.
 inline QString pack_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, QString>> &files)
 {
     QFile qrc(dir.filePath("full.qrc"));
     if (!qrc.open(QIODevice::WriteOnly))
         return QString();
-    QByteArray list = "<RCC><qresource prefix=\"/database/xml\">";
-    for (const auto &[alias, file] : files)
-        list += QString("<file alias=\"%1\">%2</file>").arg(alias, file).toUtf8();
-    qrc.write(list + "</qresource></RCC>");
+    QByteArray xml_list = "<qresource prefix=\"/database/xml\">";
+    QByteArray packed_list = "<qresource prefix=\"/database/packed\">";
+    for (const auto &[alias, file] : files) {
+        QFile xml(dir.filePath(file)), packed(dir.filePath(file + ".packed"));
+        if (!xml.open(QIODevice::ReadOnly) || !packed.open(QIODevice::WriteOnly) ||
+            packed.write(pack_classifier(xml.readAll())) < 0)
+            return QString();
+        xml_list += QString("<file alias=\"%1\">%2</file>").arg(alias, file).toUtf8();
+        packed_list += QString("<file alias=\"%1\">%2.packed</file>").arg(alias, file).toUtf8();
+    }
+    qrc.write("<RCC>" + xml_list + "</qresource>" + packed_list + "</qresource></RCC>");
     qrc.close();
     const QString rcc = QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/rcc";
-    if (QProcess::execute(rcc, {"-binary", dir.filePath("full.qrc"), "-o", dir.filePath("full.rcc")}) != 0)
+    if (QProcess::execute(rcc,
+                          {"-binary", "--no-compress", dir.filePath("full.qrc"), "-o", dir.filePath("full.rcc")}) != 0)
         return QString();
     return dir.filePath("full.rcc");
 }
@@ -51,10 +63,12 @@ inline QString pack_stand_ins(QTemporaryDir &dir, const QVector<QPair<QString, Q
 // Lays a packed set of stand-ins over the compiled-in classifiers.
 inline bool register_stand_ins(const QString &rcc)
 {
-    // The first registered resource wins: take the compiled-in tree out, lay the stand-ins, put it back.
+    // The first registered resource wins: take the compiled-in trees out, lay the stand-ins, put them back.
     qCleanupResources_resources();
+    qCleanupResources_packed_classifiers();
     const bool ok = QResource::registerResource(rcc);
     qInitResources_resources();
+    qInitResources_packed_classifiers();
     return ok;
 }
 

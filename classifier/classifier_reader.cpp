@@ -1,7 +1,10 @@
 #include "classifier_reader.h"
 
 #include <QFile>
+#include <QResource>
 #include <QXmlStreamReader>
+
+#include <cstring>
 
 namespace
 {
@@ -10,12 +13,56 @@ const QString code_tag = QStringLiteral("Код");
 const QString sort_tag = QStringLiteral("Сорт");
 const QString name_tag = QStringLiteral("Наименование");
 
+// The packed form: this header, then per field its kind, its length in UTF-16 units and the units in
+// the byte order of the machine that packed it (the build machine runs the program).
+struct PackedHeader {
+    char magic[4];
+    quint32 well_formed;
+    quint32 field_count;
+};
+const char packed_magic[4] = {'Q', 'C', 'F', '1'};
+
+struct PackedField {
+    quint32 field;
+    quint32 length;
+};
+
 } // namespace
+
+QByteArray pack_classifier(const QByteArray &xml)
+{
+    QVector<ClassifierReader::FieldText> fields;
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false);
+    const bool well_formed = !xml.isEmpty() && ClassifierReader::walk_nodes(reader, fields);
+    if (!well_formed)
+        fields.clear();
+    PackedHeader header{};
+    std::memcpy(header.magic, packed_magic, sizeof packed_magic);
+    header.well_formed = well_formed ? 1 : 0;
+    header.field_count = quint32(fields.size());
+    QByteArray out(reinterpret_cast<const char *>(&header), sizeof header);
+    for (const ClassifierReader::FieldText &f : qAsConst(fields)) {
+        const PackedField packed{f.field, quint32(f.text.size())};
+        out.append(reinterpret_cast<const char *>(&packed), sizeof packed);
+        out.append(reinterpret_cast<const char *>(f.text.utf16()), f.text.size() * int(sizeof(QChar)));
+    }
+    return out;
+}
 
 ClassifierReader::ClassifierReader() = default;
 ClassifierReader::~ClassifierReader() = default;
 
 bool ClassifierReader::load(const QString &path)
+{
+    const QString carried = QString::fromUtf8(classifier_file::resource_dir);
+    if (path.startsWith(carried) &&
+        load_packed(QString::fromUtf8(classifier_file::packed_dir) + path.mid(carried.size())))
+        return true;
+    return load_xml(path);
+}
+
+bool ClassifierReader::load_xml(const QString &path)
 {
     records.clear();
     vus_records.clear();
@@ -26,31 +73,83 @@ bool ClassifierReader::load(const QString &path)
     const QByteArray data = file.readAll();
     file.close();
 
-    // A file that does not parse leaves no trace: no records, and the carried-over
-    // code and sort stay as they were before the load.
-    const ClassifierRecord saved = current;
-    const VusRecord saved_vus = current_vus;
+    QVector<FieldText> fields;
     QXmlStreamReader xml(data);
     xml.setNamespaceProcessing(false);
-    if (!walk_nodes(xml)) {
-        records.clear();
-        vus_records.clear();
-        current = saved;
-        current_vus = saved_vus;
+    const bool well_formed = walk_nodes(xml, fields);
+    apply(well_formed, fields);
+    return true;
+}
+
+// False, leaving everything as it was, when there is no packed form or it is not one.
+bool ClassifierReader::load_packed(const QString &path)
+{
+    const QResource resource(path);
+    if (!resource.isValid())
+        return false;
+    const QByteArray data = resource.uncompressedData();
+    PackedHeader header{};
+    if (data.size() < int(sizeof header))
+        return false;
+    std::memcpy(&header, data.constData(), sizeof header);
+    if (std::memcmp(header.magic, packed_magic, sizeof packed_magic) != 0)
+        return false;
+    // The whole form is checked before anything of it applies.
+    const char *const begin = data.constData() + sizeof header;
+    const char *const end = data.constData() + data.size();
+    const char *at = begin;
+    quint32 names = 0;
+    for (quint32 i = 0; i < header.field_count; ++i) {
+        PackedField packed{};
+        if (end - at < qint64(sizeof packed))
+            return false;
+        std::memcpy(&packed, at, sizeof packed);
+        at += sizeof packed;
+        const qint64 bytes = qint64(packed.length) * qint64(sizeof(QChar));
+        if (packed.field > Name || end - at < bytes)
+            return false;
+        at += bytes;
+        names += packed.field == Name ? 1 : 0;
+    }
+    records.clear();
+    vus_records.clear();
+    if (!header.well_formed)
+        return true;
+    records.reserve(int(names));
+    vus_records.reserve(int(names));
+    at = begin;
+    for (quint32 i = 0; i < header.field_count; ++i) {
+        PackedField packed{};
+        std::memcpy(&packed, at, sizeof packed);
+        at += sizeof packed;
+        QString text;
+        if (packed.length > 0) {
+            text = QString(int(packed.length), Qt::Uninitialized);
+            std::memcpy(text.data(), at, size_t(packed.length) * sizeof(QChar));
+        }
+        at += qint64(packed.length) * qint64(sizeof(QChar));
+        read_element(Field(packed.field), text);
     }
     return true;
+}
+
+// A file that does not parse leaves no trace: no records, and the carried-over code and sort stay as
+// they were before the load.
+void ClassifierReader::apply(bool well_formed, const QVector<FieldText> &fields)
+{
+    if (!well_formed)
+        return;
+    for (const FieldText &f : fields)
+        read_element(f.field, f.text);
 }
 
 // Visits every element below the root in document order, a parent before its children,
 // as a DOM walk would. An element's text is all text inside it, child elements included;
 // whitespace-only text nodes do not count. Nested fields are applied in document order
 // once the outermost one has been read whole.
-bool ClassifierReader::walk_nodes(QXmlStreamReader &xml)
+bool ClassifierReader::walk_nodes(QXmlStreamReader &xml, QVector<FieldText> &fields)
 {
-    struct Pending {
-        Field field;
-        QString text;
-    };
+    using Pending = FieldText;
     QVector<Pending> pending; // fields of the current outermost field element, in document order
     QVector<int> open;        // indexes into pending of the field elements now open
     QVector<bool> is_field;   // per open element: whether it is a field
@@ -85,8 +184,7 @@ bool ClassifierReader::walk_nodes(QXmlStreamReader &xml)
             if (!is_field.isEmpty() && is_field.takeLast()) {
                 open.removeLast();
                 if (open.isEmpty()) {
-                    for (const Pending &p : qAsConst(pending))
-                        read_element(p.field, p.text);
+                    fields += pending;
                     pending.clear();
                 }
             }

@@ -9,6 +9,8 @@ class QXmlStreamReader;
 namespace classifier_file
 {
 const char *const resource_dir = ":/database/xml/";
+// The same files packed at build time (pack_classifier()), under the same names.
+const char *const packed_dir = ":/database/packed/";
 const char *const addresses = "адрес_new.xml";
 const char *const head_positions = "Должности_new.xml";
 const char *const okato = "ОКАТО_new.xml";
@@ -37,6 +39,11 @@ struct VusRecord {
     QString officer_vus;
 };
 
+// A classifier XML file in a compact form read without parsing: the fields the reader applies, in
+// document order. Made at build time from the carried files; empty input gives the form of a file
+// that does not parse.
+QByteArray pack_classifier(const QByteArray &xml);
+
 // Reads a classifier XML file (<Код>, <Сорт>, <Наименование> below the root) into records.
 // An <Наименование> closes a record; code and sort carry over from what was read last,
 // also across loads.
@@ -47,16 +54,28 @@ public:
     ~ClassifierReader();
 
     // False when the file does not open. A file that opens but is not well-formed XML
-    // gives true and no records.
+    // gives true and no records. A carried file (classifier_file::resource_dir) is read from
+    // its packed form when there is one, with the same result.
     bool load(const QString &path);
+    // As load(), always from the XML.
+    bool load_xml(const QString &path);
 
     QVector<ClassifierRecord> records;
     QVector<VusRecord> vus_records;
     ClassifierRecord current;
     VusRecord current_vus;
 
+    enum Field : quint8 { Code, Sort, Name };
+    struct FieldText {
+        Field field;
+        QString text;
+    };
+
 private:
-    enum Field { Code, Sort, Name };
-    bool walk_nodes(QXmlStreamReader &xml);
+    // The fields in the order they apply; false when the document is not well-formed.
+    static bool walk_nodes(QXmlStreamReader &xml, QVector<FieldText> &fields);
+    bool load_packed(const QString &path);
+    void apply(bool well_formed, const QVector<FieldText> &fields);
     void read_element(Field field, const QString &text);
+    friend QByteArray pack_classifier(const QByteArray &xml);
 };

@@ -295,14 +295,11 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
     if (source.isEmpty())
         return;
 
-    // Each classifier is read once per import and looked up by code.
-    load_classifier(classifier_file::positions);
-    const ClassifierIndex positions(classifier_reader.records);
+    // The classifiers as the pickers hold them since start-up, looked up by code.
+    const ClassifierIndex positions(position_picker.records());
     ClassifierIndex facets;
-    if (std::any_of(source.begin(), source.end(), [](const BalanceSourceRow &s) { return !s.facet.isEmpty(); })) {
-        load_classifier(classifier_file::facets);
-        facets = ClassifierIndex(classifier_reader.records);
-    }
+    if (std::any_of(source.begin(), source.end(), [](const BalanceSourceRow &s) { return !s.facet.isEmpty(); }))
+        facets = ClassifierIndex(facet_picker.records());
 
     if (!add_mode)
         balance_model->removeRows(0, balance_model->rowCount());
@@ -314,23 +311,18 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
     progress_window.show();
     progress_window.set_procent(0);
 
-    // A sheet full of unknown codes boxes the first few rows of each fault; the rest are named once at the end.
+    // The row arithmetic runs in the core, as the change handler would run it cell by cell; the finished
+    // rows go into the table at the end. A sheet full of unknown codes boxes the first few rows of each fault;
+    // the rest are named once at the end.
     RowFaultBoxes unknown_codes(RowFault::position_code);
     RowFaultBoxes unknown_facets(RowFault::facet_code);
+    QVector<BalanceRow> rows;
+    rows.reserve(source.size());
     RowOptions options;
     for (const BalanceSourceRow &s : source) {
         options.mobilisation_staff_column = ui->checkBox_balance_voenshtat->checkState() != Qt::Unchecked;
-        const ImportedBalanceRow imported = import_balance_row(s, positions, facets, options);
-
-        // The row arithmetic has run in the core, as the change handler would run it cell by cell; the
-        // finished row goes in quietly and the totals are summed once at the end.
-        add_balance_row();
-        const int row = balance_model->rowCount() - 1;
-        const bool blocked = balance_model->blockSignals(true);
-        write_row_to_model(*balance_model, row, imported.row);
-        balance_model->blockSignals(blocked);
-        current_row = row;
-
+        ImportedBalanceRow imported = import_balance_row(s, positions, facets, options);
+        rows.append(std::move(imported.row));
         if (imported.unknown_code && unknown_codes.own_box(s.sheet_row))
             show_notice(QMessageBox::Critical, unknown_code_title(),
                         tr("В Балансе в строке ") + QString::number(s.sheet_row) +
@@ -351,15 +343,20 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
         progress_window.set_procent(int(accumulated));
     }
 
-    summ_every_total();
-    progress_window.close();
-    {
-        // Sorted by the key as the sort button sorts, but row by row: the item model's own sort leaves its
-        // row look-ups stale, which makes emptying a big table later take seconds.
-        QVector<BalanceRow> rows = rows_from_model(*balance_model);
+    // Sorted by the key as the sort button sorts; an empty table takes the rows in that order at once.
+    if (balance_model->rowCount() == 0) {
+        sort_rows(rows);
+        append_balance_rows(rows);
+    } else {
+        // The item model's own sort leaves its row look-ups stale, which makes emptying a big table later
+        // take seconds: the rows move row by row.
+        append_balance_rows(rows);
+        rows = rows_from_model(*balance_model);
         sort_rows(rows);
         replace_rows_in_model(*balance_model, rows);
     }
+    show_every_total(rows);
+    progress_window.close();
     update();
     const QString folded_codes = unknown_codes.closing_text();
     if (!folded_codes.isEmpty())

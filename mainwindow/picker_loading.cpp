@@ -103,8 +103,9 @@ void Widget::load_pickers()
     for (const Load &load : loads) {
         progress_window.set_title(QString::fromUtf8(load.progress));
         load_classifier(load.file);
+        // Each picker window is built and filled when it is first opened.
         for (Form *picker : load.pickers)
-            picker->set_items(classifier_reader.records);
+            picker->hold_items(classifier_reader.records);
         progress_window.add_value();
     }
 

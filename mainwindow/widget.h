@@ -32,6 +32,7 @@ namespace balance
 enum class BalanceFault;
 struct TableRowFromCard;
 struct F6Figures;
+struct BalanceRow;
 } // namespace balance
 class Workbook;
 namespace xls_import
@@ -274,6 +275,12 @@ private:
     void summ_every_total();
     // The totals named by the balance::Total bits in `totals`.
     void summ_totals(unsigned totals);
+    // Every total from the table's rows as given, in one pass each.
+    void show_every_total(const QVector<balance::BalanceRow> &rows);
+    // The cells of a new row as add_balance_row makes them (one per column, null where there is none).
+    QList<QStandardItem *> new_row_cells() const;
+    // Appends rows in their order in one insertion, each made as add_balance_row makes one; quietly.
+    void append_balance_rows(const QVector<balance::BalanceRow> &rows);
     // Whole-column changes of the column switches, each row with its arithmetic.
     void copy_shtat_to_treb();
     void clear_vnutr_ist();

@@ -9,4 +9,5 @@ void quelt_init_resources()
         return;
     done = true;
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(packed_classifiers);
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QResource>
 #include <QTemporaryDir>
 
 class TestClassifiers : public QObject
@@ -98,6 +99,35 @@ private slots:
         QCOMPARE(joined(r.records), QString("2/c/7"));
         QVERIFY(!r.load(dir.filePath("gone.xml")));
         QVERIFY(r.records.isEmpty() && r.vus_records.isEmpty());
+    }
+
+    // The packed form made at build time gives exactly what the XML gives, the code and sort carried over
+    // from a load before included.
+    void packed_as_xml_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *file : {classifier_file::addresses, classifier_file::head_positions, classifier_file::okato,
+                                 classifier_file::okopf, classifier_file::okfs, classifier_file::okved,
+                                 classifier_file::positions, classifier_file::facets, classifier_file::iogv,
+                                 classifier_file::okogu, classifier_file::offices, classifier_file::vus})
+            QTest::newRow(file) << QString::fromUtf8(file);
+    }
+
+    void packed_as_xml()
+    {
+        QFETCH(QString, file);
+        QVERIFY(QResource(classifier_file::packed_dir + file).isValid());
+        ClassifierReader packed, xml;
+        const QString path = classifier_file::resource_dir + file;
+        const QString before = QString(classifier_file::resource_dir) + classifier_file::facets;
+        QVERIFY(packed.load(before) && xml.load_xml(before) && packed.load(path) && xml.load_xml(path));
+        QCOMPARE(joined(packed.records), joined(xml.records));
+        QCOMPARE(joined({packed.current}), joined({xml.current}));
+        QCOMPARE(packed.vus_records.size(), xml.vus_records.size());
+        for (int i = 0; i < xml.vus_records.size(); ++i)
+            QVERIFY(packed.vus_records.at(i).region == xml.vus_records.at(i).region &&
+                    packed.vus_records.at(i).enlisted_vus == xml.vus_records.at(i).enlisted_vus &&
+                    packed.vus_records.at(i).officer_vus == xml.vus_records.at(i).officer_vus);
     }
 
     void embedded_files_data()

@@ -32,6 +32,27 @@ QString data_file(const QString &name)
     return QString(QUELT_TEST_DATA) + "/import/" + name;
 }
 
+// Every cell of a table, a line per row: text, value type, flags, alignment and background of each cell.
+QString table_cells(const QAbstractItemModel *model)
+{
+    QStringList lines;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QModelIndex index = model->index(row, column);
+            const QVariant background = index.data(Qt::BackgroundRole);
+            cells << QString("%1 {%2 %3 %4 %5}")
+                         .arg(index.data().toString(), index.data(Qt::EditRole).typeName())
+                         .arg(int(model->flags(index)))
+                         .arg(index.data(Qt::TextAlignmentRole).toInt())
+                         .arg(background.isValid() ? background.value<QBrush>().color().name(QColor::HexArgb)
+                                                   : QString("-"));
+        }
+        lines << cells.join('\t');
+    }
+    return lines.join('\n') + '\n';
+}
+
 // One answer of a script: a button text of a message box, or an action on the modal window.
 struct Step {
     QString button;
@@ -422,15 +443,20 @@ void TestExcelImport::balance_rows_data()
 {
     QTest::addColumn<bool>("add");
     QTest::addColumn<QString>("file");
-    QTest::newRow("replace") << false << "staff.xlsx";
-    QTest::newRow("add") << true << "staff.xlsx";
-    QTest::newRow("xls, replace") << false << "staff.xls";
+    QTest::addColumn<QString>("table"); // every cell of the table after the import
+    QTest::newRow("replace") << false << "staff.xlsx"
+                             << "staff_replaced.txt";
+    QTest::newRow("add") << true << "staff.xlsx"
+                         << "staff_added.txt";
+    QTest::newRow("xls, replace") << false << "staff.xls"
+                                  << "staff_replaced.txt";
 }
 
 void TestExcelImport::balance_rows()
 {
     QFETCH(bool, add);
     QFETCH(QString, file);
+    QFETCH(QString, table);
     window->set_reservation(true);
     add_table_rows();
     int preselected = -1;
@@ -465,6 +491,9 @@ void TestExcelImport::balance_rows()
         keys.insert(1, "1323369");
     using namespace balance;
     QCOMPARE(column(balance(), col_key), keys);
+    QFile cells_file(data_file(table));
+    QVERIFY(cells_file.open(QIODevice::ReadOnly));
+    QCOMPARE(table_cells(balance()), QString::fromUtf8(cells_file.readAll()));
     using test_support::NamedValues;
     auto cells = [&](const QString &key, const NamedValues &named) {
         return test_support::row_texts(balance(), keys.indexOf(key), named);

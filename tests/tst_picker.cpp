@@ -5,7 +5,9 @@
 #include "form_pdp.h"
 #include "init_resources.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -139,6 +141,92 @@ private slots:
         QTest::keyClick(p.naim(), Qt::Key_Home);
         QTest::keyClick(p.naim(), Qt::Key_Delete);
         QVERIFY(p.rows() > 0);
+    }
+
+    // Every picker as the main window fills it: the rows and their order after each key, typing and then
+    // deleting, against the pattern matched row by row and the list sorted by the mode's column.
+    void rows_after_every_key_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("by_code"); // typed into the code search instead of the name search
+        QTest::addColumn<QStringList>("texts");
+        const QStringList names{"и",   "ИН", "инж", "ё", "Ё", "ул",  "пр.", "Ст",
+                                "ая ", "-",  "k",   "K", "1", "а|б", "(пр", "ОЖ"};
+        const QStringList codes{"4", "41", "1", "0", "12", "9"};
+        const struct {
+            const char *tag;
+            const char *file;
+            int mode;
+        } pickers[] = {
+            {"addresses", classifier_file::addresses, picker_mode::names_only},
+            {"head positions", classifier_file::head_positions, picker_mode::names_only},
+            {"okato", classifier_file::okato, picker_mode::by_code},
+            {"okopf", classifier_file::okopf, picker_mode::by_code},
+            {"okfs", classifier_file::okfs, picker_mode::by_code},
+            {"okved", classifier_file::okved, picker_mode::okved},
+            {"positions", classifier_file::positions, picker_mode::positions},
+            {"facets", classifier_file::facets, picker_mode::by_category},
+            {"iogv", classifier_file::iogv, picker_mode::names_only},
+            {"okogu", classifier_file::okogu, picker_mode::by_code},
+            {"offices", classifier_file::offices, picker_mode::names_only},
+        };
+        for (const auto &picker : pickers) {
+            const QString file = QString::fromUtf8(picker.file);
+            QTest::addRow("%s by name", picker.tag) << file << picker.mode << false << names;
+            if (picker.mode == picker_mode::by_code)
+                QTest::addRow("%s by code", picker.tag) << file << picker.mode << true << codes;
+        }
+        // Letter pairs the pattern library may know while QString does not (Unicode 14), and pairs both know.
+        QTest::newRow("case pairs") << QString() << int(picker_mode::by_code) << false
+                                    << QStringList{"\u2C2F", "\u2C5F", "\uA7C1", "ё", "Ё", "k", "K"};
+    }
+
+    void rows_after_every_key()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, mode);
+        QFETCH(bool, by_code);
+        QFETCH(QStringList, texts);
+        QVector<ClassifierRecord> records = from_resource(file);
+        if (file.isEmpty())
+            for (const char *name : {"\u2C2F", "\u2C5F", "\uA7C0", "Ёж", "ёж", "\u212A"})
+                records.append({QString::number(records.size() + 1), QString::fromUtf8(name), QString()});
+        const int sort_column = mode == picker_mode::by_category                             ? 2
+                                : mode == picker_mode::by_code || mode == picker_mode::okved ? 0
+                                                                                             : 1;
+        const auto field = [](const ClassifierRecord &r, int c) { return c == 0 ? r.code : c == 1 ? r.name : r.sort; };
+        QVector<ClassifierRecord> sorted = records;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](const ClassifierRecord &a, const ClassifierRecord &b) {
+            return field(a, sort_column).compare(field(b, sort_column)) < 0;
+        });
+        const auto expected = [&](const QString &text) {
+            const QRegularExpression re(text, by_code ? QRegularExpression::NoPatternOption
+                                                      : QRegularExpression::CaseInsensitiveOption);
+            QStringList codes;
+            for (const ClassifierRecord &r : qAsConst(sorted))
+                if (text.isEmpty() || (re.isValid() && re.match(field(r, by_code ? 0 : 1)).hasMatch()))
+                    codes << r.code;
+            return codes;
+        };
+        Picker p(mode, records, false);
+        QLineEdit *edit = by_code ? p.kod() : p.naim();
+        for (const QString &text : texts) {
+            for (int i = 1; i <= text.size(); ++i) {
+                // A letter the keyboard does not give (unknown to Qt's tables) comes pasted.
+                if (text.at(i - 1).isPrint()) {
+                    p.type(edit, text.at(i - 1));
+                } else {
+                    QGuiApplication::clipboard()->setText(text.at(i - 1));
+                    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                }
+                QVERIFY2(p.column(0) == expected(text.left(i)), qPrintable(text.left(i)));
+            }
+            for (int i = text.size() - 1; i >= 0; --i) {
+                QTest::keyClick(edit, Qt::Key_Backspace);
+                QVERIFY2(p.column(0) == expected(text.left(i)), qPrintable(text.left(i) + " after a deletion"));
+            }
+        }
     }
 
     void code_search_under_mask()

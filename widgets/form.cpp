@@ -6,34 +6,36 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QRegularExpression>
-#include <QSortFilterProxyModel>
 
 #include <algorithm>
 #include <numeric>
 
-namespace
-{
-
-// The picker's records as a read-only table: code, name, category. It holds no copy of its own.
-class RecordTable : public QAbstractTableModel
+// The picker's records as the table shows them: filtered by the typed text and sorted by a column. It holds
+// no copy of the records. It behaves as a sort-filter proxy over a plain table of the records would (the
+// same rows in the same order, layout signals and persistent indexes), without that proxy's costs: each
+// column's order is worked out once, so a filter keeps the records that pass in that order and sorts
+// nothing, and a typed letter is a substring test unless the text holds pattern characters.
+class PickerRows : public QAbstractTableModel
 {
 public:
-    RecordTable(const QVector<ClassifierRecord> &records, QObject *parent)
+    PickerRows(const QVector<ClassifierRecord> &records, QObject *parent)
         : QAbstractTableModel(parent), records(records)
     {
+        reset();
     }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override
     {
-        return parent.isValid() ? 0 : records.size();
+        return parent.isValid() ? 0 : shown.size();
     }
     int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 3; }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (!index.isValid() || index.row() >= records.size())
+        const int row = record_row(index);
+        if (row < 0)
             return QVariant();
-        const ClassifierRecord &rec = records.at(index.row());
+        const ClassifierRecord &rec = records.at(row);
         if (role == Qt::DisplayRole || role == Qt::EditRole)
             return index.column() == 0 ? rec.code : index.column() == 1 ? rec.name : rec.sort;
         if (role == Qt::TextAlignmentRole && index.column() != 1)
@@ -48,97 +50,86 @@ public:
         return section == 0 ? Form::tr("Код") : section == 1 ? Form::tr("Наименование") : Form::tr("Категория");
     }
 
-private:
-    const QVector<ClassifierRecord> &records;
-};
-
-// Sorts and filters by reading the picker's records directly instead of going through
-// QVariant for every comparison: same order and same matches as the plain proxy
-// (case-sensitive, not locale-aware string comparison of the display texts).
-class ClassifierProxy : public QSortFilterProxyModel
-{
-public:
-    ClassifierProxy(const QVector<ClassifierRecord> &records, QObject *parent)
-        : QSortFilterProxyModel(parent), records(records)
+    // The record a shown index stands for; -1 for none.
+    int record_row(const QModelIndex &index) const
     {
+        return index.isValid() && index.model() == this && index.row() < shown.size() ? shown.at(index.row()) : -1;
     }
 
-    // Filters by its own pattern and rebuilds the mapping in one go: the proxy's own filter update
-    // handles every run of rows that leaves or comes back on its own, which on a long list with
-    // scattered matches costs hundreds of passes over the list for one typed letter. Rows that stay
-    // keep their persistent indexes (the current row among them). A pattern that keeps exactly the
-    // rows shown leaves the mapping as it is.
-    void set_filter(int column, const QRegularExpression &re)
+    // A header click: the rows shown are sorted again, stably from their present order (ties keep it).
+    void sort(int column, Qt::SortOrder order) override
     {
-        if (column == pattern_column && re == pattern)
+        if (column == sort_column && order == sort_order)
             return;
-        pattern_column = column;
-        pattern = re;
-        QVector<bool> accepted(records.size());
-        int count = 0;
-        for (int row = 0; row < records.size(); ++row) {
-            accepted[row] = matches(row);
-            count += accepted.at(row) ? 1 : 0;
-        }
-        bool same_rows = sourceModel() && count == rowCount();
-        for (int i = 0; same_rows && i < count; ++i)
-            same_rows = accepted.at(mapToSource(index(i, 0)).row());
-        accepted_rows = std::move(accepted);
-        if (!same_rows)
-            invalidate();
+        sort_column = column;
+        sort_order = order;
+        QVector<int> rows = shown;
+        sort_rows(rows);
+        change_layout(std::move(rows), QAbstractItemModel::VerticalSortHint);
     }
 
-protected:
-    // The proxy's sort is never made locale-aware or case-insensitive here, and the sort role stays
-    // the display text: the places of the records in their column give the plain proxy's order.
-    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    // Keeps the records whose field in column matches text as a regular expression (an unfinished one keeps
+    // nothing). The kept rows follow the column order; rows that stay keep their
+    // persistent indexes (the current row among them). The same rows as shown change nothing.
+    void set_filter(int column, const QString &text, bool case_insensitive)
     {
-        const int column = left.column();
-        if (column != right.column() || !field(left.row(), column) || !field(right.row(), column))
-            return QSortFilterProxyModel::lessThan(left, right);
-        const QVector<int> &rank = ranks(column);
-        return rank.at(left.row()) < rank.at(right.row());
+        if (column == filter_column && text == filter_text && case_insensitive == filter_case_insensitive)
+            return;
+        filter_column = column;
+        filter_text = text;
+        filter_case_insensitive = case_insensitive;
+        plain_text = std::all_of(text.begin(), text.end(), is_plain_letter);
+        if (!plain_text)
+            pattern = QRegularExpression(text, case_insensitive ? QRegularExpression::CaseInsensitiveOption
+                                                                : QRegularExpression::NoPatternOption);
+        QVector<int> rows = all_in_order();
+        rows.erase(std::remove_if(rows.begin(), rows.end(), [&](int row) { return !matches(row); }), rows.end());
+        if (rows != shown)
+            change_layout(std::move(rows), QAbstractItemModel::NoLayoutChangeHint);
     }
 
-    bool filterAcceptsRow(int source_row, const QModelIndex &source_parent) const override
+    // Every record shown again in the column order, as after a new source model.
+    void reset()
     {
-        if (source_parent.isValid())
-            return false;
-        return source_row < accepted_rows.size() ? accepted_rows.at(source_row) : matches(source_row);
+        beginResetModel();
+        filter_column = 0;
+        filter_text.clear();
+        filter_case_insensitive = false;
+        shown = all_in_order();
+        endResetModel();
     }
 
 private:
+    // A character that as a pattern matches itself alone, letter case aside as QString folds it: printable
+    // ASCII but the pattern characters, and the Cyrillic letters. (Elsewhere the expression library may
+    // know case pairs that Qt's tables do not, e.g. U+2C2F and U+2C5F, so other text takes the expression.)
+    static bool is_plain_letter(QChar c)
+    {
+        const ushort u = c.unicode();
+        if (u >= 0x0400 && u <= 0x04FF)
+            return true;
+        return u >= 0x20 && u <= 0x7E && !QLatin1String("\\^$.|?*+()[]{}").contains(c);
+    }
+
     bool matches(int row) const
     {
-        if (pattern.pattern().isEmpty())
+        if (filter_text.isEmpty())
             return true;
-        // An unfinished pattern (an open parenthesis) matches nothing, without a warning per row.
-        if (!pattern.isValid())
-            return false;
-        const QString *text = field(row, pattern_column);
-        return text && pattern.match(*text).hasMatch();
+        // Plain letters as a pattern match where they occur as text.
+        const QString &text = field(row, filter_column);
+        if (plain_text)
+            return text.contains(filter_text, filter_case_insensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
+        return pattern.isValid() && pattern.match(text).hasMatch();
     }
 
-    // The source model is a flat table built from the records: row r, column c is a field of record r.
-    const QString *field(int row, int column) const
+    const QString &field(int row, int column) const
     {
-        if (row < 0 || row >= records.size())
-            return nullptr;
         const ClassifierRecord &rec = records.at(row);
-        switch (column) {
-        case 0:
-            return &rec.code;
-        case 1:
-            return &rec.name;
-        case 2:
-            return &rec.sort;
-        default:
-            return nullptr;
-        }
+        return column == 0 ? rec.code : column == 1 ? rec.name : rec.sort;
     }
 
-    // Each record's place in the order of one column, equal texts sharing a place: every filter
-    // sorts the rows it keeps again, and comparing places is much cheaper than comparing texts.
+    // Each record's place in the order of one column, equal texts sharing a place (plain, case-sensitive
+    // comparison of the texts).
     const QVector<int> &ranks(int column) const
     {
         QVector<int> &rank = column_ranks[column];
@@ -146,39 +137,111 @@ private:
             return rank;
         QVector<int> order(records.size());
         std::iota(order.begin(), order.end(), 0);
-        const auto text = [&](int row) { return field(row, column); };
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return text(a)->compare(*text(b)) < 0; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return field(a, column).compare(field(b, column)) < 0; });
         rank.resize(records.size());
         for (int i = 0, place = 0; i < order.size(); ++i) {
-            if (i > 0 && *text(order.at(i)) != *text(order.at(i - 1)))
+            if (i > 0 && field(order.at(i), column) != field(order.at(i - 1), column))
                 place = i;
             rank[order.at(i)] = place;
         }
         return rank;
     }
 
+    // Sorts rows stably by the sort column and order; no sort column keeps them as they are.
+    void sort_rows(QVector<int> &rows) const
+    {
+        if (sort_column < 0 || sort_column > 2)
+            return;
+        const QVector<int> &rank = ranks(sort_column);
+        if (sort_order == Qt::AscendingOrder)
+            std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return rank.at(a) < rank.at(b); });
+        else
+            std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return rank.at(b) < rank.at(a); });
+    }
+
+    // Every record in the order of the sort column, worked out once per column and order.
+    QVector<int> all_in_order() const
+    {
+        const int key = sort_column < 0 || sort_column > 2 ? 0 : 1 + sort_column * 2 + int(sort_order);
+        QVector<int> &order = orders[key];
+        if (order.size() != records.size()) {
+            order.resize(records.size());
+            std::iota(order.begin(), order.end(), 0);
+            sort_rows(order);
+        }
+        return order;
+    }
+
+    void change_layout(QVector<int> rows, QAbstractItemModel::LayoutChangeHint hint)
+    {
+        emit layoutAboutToBeChanged(QList<QPersistentModelIndex>(), hint);
+        const QModelIndexList before = persistentIndexList();
+        QVector<int> place(records.size(), -1);
+        for (int i = 0; i < rows.size(); ++i)
+            place[rows.at(i)] = i;
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &index : before) {
+            const int row = record_row(index);
+            after << (row < 0 || place.at(row) < 0 ? QModelIndex() : createIndex(place.at(row), index.column()));
+        }
+        shown = std::move(rows);
+        changePersistentIndexList(before, after);
+        emit layoutChanged(QList<QPersistentModelIndex>(), hint);
+    }
+
     const QVector<ClassifierRecord> &records;
+    QVector<int> shown; // the records shown, in their order
+    int sort_column = -1;
+    Qt::SortOrder sort_order = Qt::AscendingOrder;
+    int filter_column = 0;
+    QString filter_text;
+    bool filter_case_insensitive = false;
+    bool plain_text = true;
+    QRegularExpression pattern; // the typed text when it holds pattern characters
     mutable QVector<int> column_ranks[3];
-    QRegularExpression pattern;
-    int pattern_column = 0;
-    // Whether each record passes the pattern, worked out once per pattern.
-    QVector<bool> accepted_rows;
+    mutable QVector<int> orders[7];
 };
 
-} // namespace
-
-Form::Form(QWidget *parent) : QWidget(parent), ui(new Ui::Form)
+Form::Form(QWidget *parent) : QWidget(parent)
 {
-    ui->setupUi(this);
     QFont box_font = msg_box.font();
     box_font.setFamily(QString());
     box_font.setPointSize(11);
     msg_box.setFont(box_font);
+}
+
+void Form::build_window()
+{
+    if (ui)
+        return;
+    // The form's own title stands in only for a title not given before.
+    const QString title = windowTitle();
+    ui = new Ui::Form;
+    ui->setupUi(this);
+    if (!title.isEmpty())
+        setWindowTitle(title);
     connect(ui->tableView, &QTableView::doubleClicked, this, &Form::paste_to_sig);
+}
+
+void Form::setVisible(bool visible)
+{
+    if (visible && (!ui || items_held)) {
+        build_window();
+        if (items_held)
+            fill();
+    }
+    QWidget::setVisible(visible);
 }
 
 Form::~Form()
 {
+    // The model reads the records, which go before the window's children: a shown window hiding them
+    // on its way out would have its header ask the model.
+    if (ui)
+        ui->tableView->setModel(nullptr);
+    delete rows;
     delete ui;
 }
 
@@ -189,15 +252,30 @@ void Form::set_mode(int mode)
 
 void Form::set_items(QVector<ClassifierRecord> records)
 {
-    // The old models read the old records: they go before the records change.
+    build_window();
+    // The old model reads the old records: it goes before the records change.
     ui->tableView->setModel(nullptr);
-    delete proxy;
-    delete model;
+    delete rows;
+    rows = nullptr;
     items = std::move(records);
-    model = new RecordTable(items, this);
-    proxy = new ClassifierProxy(items, this);
-    proxy->setSourceModel(model);
-    ui->tableView->setModel(proxy);
+    fill();
+}
+
+void Form::hold_items(QVector<ClassifierRecord> records)
+{
+    if (ui) {
+        set_items(std::move(records));
+        return;
+    }
+    items = std::move(records);
+    items_held = true;
+}
+
+void Form::fill()
+{
+    items_held = false;
+    rows = new PickerRows(items, this);
+    ui->tableView->setModel(rows);
     connect(ui->tableView->selectionModel(), &QItemSelectionModel::currentChanged, this, &Form::selectedItem);
 
     QHeaderView *header = ui->tableView->horizontalHeader();
@@ -242,21 +320,15 @@ void Form::selectedItem(QModelIndex index1, QModelIndex)
 void Form::clear()
 {
     nothing_selected = true;
-    if (!proxy)
-        return;
-    static_cast<ClassifierProxy *>(proxy)->set_filter(0, QRegularExpression());
-    // Setting the source again rebuilds the proxy; sort column and order stay.
-    proxy->setSourceModel(model);
-    nothing_selected = true;
+    // Every row back; sort column and order stay.
+    if (rows)
+        rows->reset();
 }
 
 void Form::apply_filter(int column, const QString &pattern, bool case_insensitive)
 {
-    if (!proxy)
-        return;
-    const QRegularExpression re(pattern, case_insensitive ? QRegularExpression::CaseInsensitiveOption
-                                                          : QRegularExpression::NoPatternOption);
-    static_cast<ClassifierProxy *>(proxy)->set_filter(column, re);
+    if (rows)
+        rows->set_filter(column, pattern, case_insensitive);
 }
 
 void Form::on_KlassForm_le_naim_textEdited(QString text)
@@ -286,7 +358,7 @@ void Form::on_KlassForm_le_kod_textEdited(QString text)
 
 void Form::paste_to_sig(QModelIndex index)
 {
-    const int row = proxy ? proxy->mapToSource(index).row() : -1;
+    const int row = rows ? rows->record_row(index) : -1;
     if (row == -1 || nothing_selected) {
         ermessage();
         return;
@@ -301,8 +373,8 @@ void Form::paste_to_sig(QModelIndex index)
 
 void Form::on_pushButton_clicked()
 {
-    if (proxy && proxy->rowCount() == 1) {
-        paste_to_sig(proxy->index(0, 0));
+    if (rows && rows->rowCount() == 1) {
+        paste_to_sig(rows->index(0, 0));
         return;
     }
     if (!current_index.isValid() || current_index.row() == -1 || nothing_selected) {

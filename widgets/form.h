@@ -8,8 +8,7 @@
 
 #include "classifier_reader.h"
 
-class QAbstractItemModel;
-class QSortFilterProxyModel;
+class PickerRows;
 
 namespace Ui
 {
@@ -32,7 +31,8 @@ enum : int {
 } // namespace picker_mode
 
 // Picker window for one classifier: a table of codes and names with a search by code
-// and by name. A pick is sent as (code, name, category) by sig().
+// and by name. A pick is sent as (code, name, category) by sig(). Its widgets are made when
+// it is first filled or shown.
 class Form : public QWidget
 {
     Q_OBJECT
@@ -45,6 +45,11 @@ public:
     void set_mode(int mode);
     // Takes the records and fills the window.
     void set_items(QVector<ClassifierRecord> records);
+    // Takes the records; the window is built and filled when it is first shown.
+    void hold_items(QVector<ClassifierRecord> records);
+    void setVisible(bool visible) override;
+    // The records as given to set_items().
+    const QVector<ClassifierRecord> &records() const { return items; }
 
 signals:
     void sig(QString str1, QString str2, QString str3);
@@ -63,13 +68,16 @@ public slots:
 
 private:
     void apply_filter(int column, const QString &pattern, bool case_insensitive);
+    // Builds the window's widgets, once.
+    void build_window();
+    void fill();
 
     bool nothing_selected = true;
     QVector<ClassifierRecord> items;
-    QAbstractItemModel *model = nullptr;
-    QSortFilterProxyModel *proxy = nullptr;
+    PickerRows *rows = nullptr;
     QPersistentModelIndex current_index;
     QMessageBox msg_box;
-    Ui::Form *ui;
+    Ui::Form *ui = nullptr;
     int mode = 0;
+    bool items_held = false; // records taken by hold_items() and not yet shown
 };
