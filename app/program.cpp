@@ -1,8 +1,8 @@
-#include "program.h"
+#include "app/program.h"
 
-#include "settings_keys.h"
-#include "widget.h"
-#include "work_folders.h"
+#include "cardfile/settings_keys.h"
+#include "cardfile/work_folders.h"
+#include "mainwindow/widget.h"
 
 #include <QApplication>
 #include <QDir>

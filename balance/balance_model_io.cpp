@@ -1,6 +1,6 @@
-#include "balance_model_io.h"
+#include "balance/balance_model_io.h"
 
-#include "card_balance_row.h"
+#include "balance/card_balance_row.h"
 
 #include <QBrush>
 #include <QStandardItemModel>

@@ -2,7 +2,7 @@
 
 // Moves balance rows between the 21-column item model and the plain rows of balance_rules.h.
 
-#include "balance_rules.h"
+#include "balance/balance_rules.h"
 
 class QStandardItem;
 class QStandardItemModel;

@@ -1,4 +1,4 @@
-#include "balance_rules.h"
+#include "balance/balance_rules.h"
 
 #include <QCoreApplication>
 #include <algorithm>

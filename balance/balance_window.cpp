@@ -1,11 +1,11 @@
 // The staff balance table on the staff page: rows, arithmetic, totals, columns and the cursor.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "balance_model_io.h"
-#include "balance_rules.h"
-#include "main_tabs.h"
-#include "message_box.h"
+#include "balance/balance_model_io.h"
+#include "balance/balance_rules.h"
+#include "mainwindow/main_tabs.h"
+#include "widgets/message_box.h"
 
 #include <QResizeEvent>
 #include <QTableView>

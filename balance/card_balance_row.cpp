@@ -1,6 +1,6 @@
-#include "card_balance_row.h"
+#include "balance/card_balance_row.h"
 
-#include "balance_rules.h"
+#include "balance/balance_rules.h"
 
 #include <QCoreApplication>
 

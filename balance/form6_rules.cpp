@@ -1,4 +1,4 @@
-#include "form6_rules.h"
+#include "balance/form6_rules.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "row_fault_boxes.h"
+#include "balance/row_fault_boxes.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,11 +1,11 @@
 // Form 6 figures, the item 4 switch, the reservation tables and the access code of the VUS list.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "card_lists.h"
-#include "form6_rules.h"
-#include "main_tabs.h"
-#include "message_box.h"
+#include "balance/form6_rules.h"
+#include "cardfile/card_lists.h"
+#include "mainwindow/main_tabs.h"
+#include "widgets/message_box.h"
 
 #include <QInputDialog>
 #include <QPixmap>

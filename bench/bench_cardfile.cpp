@@ -1,6 +1,6 @@
 // Saving and opening a card of 500 balance rows through the real 7z.
-#include "card_lists.h"
-#include "iexml.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

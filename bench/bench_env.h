@@ -1,8 +1,8 @@
 #pragma once
 
-#include "classifier_reader.h"
-#include "init_resources.h"
-#include "settings_keys.h"
+#include "cardfile/settings_keys.h"
+#include "classifier/classifier_reader.h"
+#include "resources/init_resources.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -6,10 +6,10 @@
 // The import is also measured against its floor in the same run, as interleaved pairs: opening the same
 // workbook and reading every cell the import reads. The counter "ratio" is the import's time over the
 // floor's; take the median of the repetitions (--benchmark_repetitions).
-#include "bench_env.h"
-#include "import_rules.h"
-#include "widget.h"
-#include "workbook.h"
+#include "bench/bench_env.h"
+#include "excelimport/import_rules.h"
+#include "excelimport/workbook.h"
+#include "mainwindow/widget.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 // Timing of the printed documents: the builders alone, and the whole road from the print button to
 // a finished page (the gate, the build, the hidden view and the page painted).
-#include "balance_form.h"
-#include "card_form.h"
-#include "classifier_reader.h"
-#include "form_helpers.h"
-#include "print_view.h"
+#include "classifier/classifier_reader.h"
+#include "mainwindow/widget.h"
+#include "printing/balance_form.h"
+#include "printing/card_form.h"
+#include "printing/print_view.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/valid_card.h"
 #include "ui_widget.h"
-#include "valid_card.h"
-#include "widget.h"
 
 #include <QApplication>
 #include <QFile>

@@ -10,11 +10,11 @@
 // empty window holding as many plain widgets, built and shown the same way; the filter against a plain
 // QString::contains scan of the same names for the same letter. The counter "ratio" is the program's
 // time over the floor's; take the median of the repetitions (--benchmark_repetitions).
-#include "bench_env.h"
-#include "form.h"
-#include "init_resources.h"
-#include "widget.h"
-#include "window_placement.h"
+#include "bench/bench_env.h"
+#include "mainwindow/widget.h"
+#include "mainwindow/window_placement.h"
+#include "resources/init_resources.h"
+#include "widgets/form.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // The .xlsx is written at start by make_bench_xlsx (libxlsxwriter); the .xls is the same workbook saved by
 // LibreOffice (soffice --headless --convert-to xls), kept zlib-packed in data/ (qCompress format).
 // And a crafted .xlsx of 10 million numbers (300 kB packed), which the reader refuses or reads.
-#include "workbook.h"
-#include "zip_builder.h"
+#include "excelimport/workbook.h"
+#include "tests/support/zip_builder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

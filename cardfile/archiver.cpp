@@ -1,6 +1,6 @@
-#include "archiver.h"
+#include "cardfile/archiver.h"
 
-#include "work_folders.h"
+#include "cardfile/work_folders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card_balance_row.h"
+#include "balance/card_balance_row.h"
 
 #include <QString>
 #include <QVector>

@@ -1,14 +1,14 @@
 // The card lists read from the window's widgets and written back into them.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "balance_model_io.h"
-#include "balance_rules.h"
-#include "card_balance_row.h"
-#include "card_lists.h"
-#include "iexml.h"
-#include "kept_codes.h"
-#include "row_fault_boxes.h"
+#include "balance/balance_model_io.h"
+#include "balance/balance_rules.h"
+#include "balance/card_balance_row.h"
+#include "balance/row_fault_boxes.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "cardfile/kept_codes.h"
 
 #include <QHash>
 

@@ -1,13 +1,13 @@
 // Saving, opening and closing a card, and the unfinished-card file.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "archiver.h"
-#include "card_texts.h"
-#include "iexml.h"
-#include "message_box.h"
-#include "settings_keys.h"
-#include "temp_card.h"
+#include "cardfile/archiver.h"
+#include "cardfile/card_texts.h"
+#include "cardfile/iexml.h"
+#include "cardfile/settings_keys.h"
+#include "cardfile/temp_card.h"
+#include "widgets/message_box.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

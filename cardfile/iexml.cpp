@@ -1,10 +1,10 @@
-#include "iexml.h"
+#include "cardfile/iexml.h"
 
-#include "card_lists.h"
-#include "card_texts.h"
-#include "password_list_reader.h"
-#include "settings_keys.h"
-#include "work_folders.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/card_texts.h"
+#include "cardfile/password_list_reader.h"
+#include "cardfile/settings_keys.h"
+#include "cardfile/work_folders.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archiver.h"
+#include "cardfile/archiver.h"
 
 #include <QDomDocument>
 #include <QObject>

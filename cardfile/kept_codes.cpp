@@ -1,4 +1,4 @@
-#include "kept_codes.h"
+#include "cardfile/kept_codes.h"
 
 #include <algorithm>
 

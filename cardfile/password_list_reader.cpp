@@ -1,4 +1,4 @@
-#include "password_list_reader.h"
+#include "cardfile/password_list_reader.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>

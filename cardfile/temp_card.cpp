@@ -1,7 +1,7 @@
-#include "temp_card.h"
+#include "cardfile/temp_card.h"
 
-#include "card_texts.h"
-#include "work_folders.h"
+#include "cardfile/card_texts.h"
+#include "cardfile/work_folders.h"
 
 #include <QDataStream>
 #include <QDir>

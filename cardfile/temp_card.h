@@ -1,7 +1,7 @@
 #pragma once
 
-#include "archiver.h"
-#include "iexml.h"
+#include "cardfile/archiver.h"
+#include "cardfile/iexml.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "work_folders.h"
+#include "cardfile/work_folders.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "classifier_reader.h"
+#include "classifier/classifier_reader.h"
 
 #include <QFile>
 #include <QResource>

@@ -1,4 +1,4 @@
-#include "biff_reader.h"
+#include "excelimport/biff_reader.h"
 
 #include <QHash>
 #include <QIODevice>

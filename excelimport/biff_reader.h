@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stored_workbook.h"
+#include "excelimport/stored_workbook.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,8 +1,8 @@
-#include "import_rules.h"
+#include "excelimport/import_rules.h"
 
-#include "card_balance_row.h"
+#include "balance/card_balance_row.h"
 
-#include "stored_workbook.h"
+#include "excelimport/stored_workbook.h"
 
 #include <QCoreApplication>
 #include <cmath>

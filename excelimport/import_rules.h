@@ -4,10 +4,10 @@
 // plain rows, the look-ups by code, and the outcome rules. The Widget slots only show the boxes and write the
 // results into the form.
 
-#include "balance_rules.h"
-#include "classifier_reader.h"
-#include "form6_rules.h"
-#include "workbook.h"
+#include "balance/balance_rules.h"
+#include "balance/form6_rules.h"
+#include "classifier/classifier_reader.h"
+#include "excelimport/workbook.h"
 
 #include <QHash>
 #include <QString>

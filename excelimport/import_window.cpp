@@ -1,14 +1,14 @@
 // The Excel import commands of the staff and reservation pages: the boxes, the first-cell dialog and the
 // writes into the form. What is read and how it is looked up lives in import_rules.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "balance_model_io.h"
-#include "card_lists.h"
-#include "import_rules.h"
-#include "message_box.h"
-#include "row_fault_boxes.h"
-#include "workbook.h"
+#include "balance/balance_model_io.h"
+#include "balance/row_fault_boxes.h"
+#include "cardfile/card_lists.h"
+#include "excelimport/import_rules.h"
+#include "excelimport/workbook.h"
+#include "widgets/message_box.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "import_xls.h"
+#include "excelimport/import_xls.h"
 #include "ui_import_xls.h"
 
-#include "init_resources.h"
+#include "resources/init_resources.h"
 
 #include <QPixmap>
 

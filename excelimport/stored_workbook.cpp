@@ -1,4 +1,4 @@
-#include "stored_workbook.h"
+#include "excelimport/stored_workbook.h"
 
 #include <QRegularExpression>
 

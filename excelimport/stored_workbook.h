@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook.h"
+#include "excelimport/workbook.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,5 +1,5 @@
-#include "workbook.h"
-#include "workbook_readers.h"
+#include "excelimport/workbook.h"
+#include "excelimport/workbook_readers.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook.h"
+#include "excelimport/workbook.h"
 
 // The two formats behind Workbook::open(); each gives null (and a reason, and the size limit that ran out or none)
 // when it cannot read the file.

@@ -1,6 +1,6 @@
-#include "biff_reader.h"
-#include "stored_workbook.h"
-#include "workbook_readers.h"
+#include "excelimport/biff_reader.h"
+#include "excelimport/stored_workbook.h"
+#include "excelimport/workbook_readers.h"
 
 #include <QFile>
 

@@ -1,5 +1,5 @@
-#include "stored_workbook.h"
-#include "workbook_readers.h"
+#include "excelimport/stored_workbook.h"
+#include "excelimport/workbook_readers.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>

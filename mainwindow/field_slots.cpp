@@ -1,10 +1,10 @@
 // Pickers, calendars and the fields they fill.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "balance_rules.h"
-#include "form6_rules.h"
-#include "text_rules.h"
+#include "balance/balance_rules.h"
+#include "balance/form6_rules.h"
+#include "text/text_rules.h"
 
 namespace
 {

@@ -1,10 +1,10 @@
 // Names, the additional OKVED list, the mobilisation-body block, headers, address copies, tool tips
 // and the clipboard summary.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "message_box.h"
-#include "text_rules.h"
+#include "text/text_rules.h"
+#include "widgets/message_box.h"
 
 #include <QApplication>
 #include <QClipboard>

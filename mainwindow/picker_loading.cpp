@@ -1,8 +1,8 @@
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "message_box.h"
-#include "settings_keys.h"
+#include "cardfile/settings_keys.h"
+#include "widgets/message_box.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "tab_order.h"
+#include "mainwindow/tab_order.h"
 
 #include <QTabBar>
 #include <QTabWidget>

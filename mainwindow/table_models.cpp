@@ -1,10 +1,10 @@
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "balance_rules.h"
-#include "card_lists.h"
-#include "comboboxdelegate.h"
-#include "spinboxdelegate.h"
+#include "balance/balance_rules.h"
+#include "cardfile/card_lists.h"
+#include "widgets/comboboxdelegate.h"
+#include "widgets/spinboxdelegate.h"
 
 namespace
 {

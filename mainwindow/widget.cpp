@@ -1,15 +1,15 @@
-#include "widget.h"
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
 
-#include "card_lists.h"
-#include "card_texts.h"
-#include "init_resources.h"
-#include "main_tabs.h"
-#include "message_box.h"
-#include "print_view.h"
-#include "spinboxdelegate.h"
-#include "tab_order.h"
-#include "window_placement.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/card_texts.h"
+#include "mainwindow/main_tabs.h"
+#include "mainwindow/tab_order.h"
+#include "mainwindow/window_placement.h"
+#include "printing/print_view.h"
+#include "resources/init_resources.h"
+#include "widgets/message_box.h"
+#include "widgets/spinboxdelegate.h"
 
 #include <QApplication>
 #include <QCloseEvent>

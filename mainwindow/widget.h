@@ -1,12 +1,12 @@
 #pragma once
 
-#include "classifier_reader.h"
-#include "form.h"
-#include "form_pdp.h"
-#include "help.h"
-#include "import_xls.h"
-#include "nprogress.h"
-#include "resolve.h"
+#include "classifier/classifier_reader.h"
+#include "excelimport/import_xls.h"
+#include "widgets/form.h"
+#include "widgets/form_pdp.h"
+#include "widgets/help.h"
+#include "widgets/nprogress.h"
+#include "widgets/resolve.h"
 
 #include <QBrush>
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "application_form.h"
+#include "printing/application_form.h"
 
 namespace printing
 {

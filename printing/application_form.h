@@ -2,8 +2,8 @@
 
 // The application to the executive body and the agreement's extract from the staff list.
 
-#include "number_words.h"
-#include "print_rules.h"
+#include "printing/number_words.h"
+#include "printing/print_rules.h"
 
 namespace printing
 {

@@ -1,4 +1,4 @@
-#include "balance_form.h"
+#include "printing/balance_form.h"
 
 #include <QtDebug>
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 // The printed staff balance: the table body with its pagination, and the whole form.
 
-#include "balance_rules.h"
-#include "print_rules.h"
+#include "balance/balance_rules.h"
+#include "printing/print_rules.h"
 
 namespace printing
 {

@@ -1,4 +1,4 @@
-#include "card_form.h"
+#include "printing/card_form.h"
 
 namespace printing
 {

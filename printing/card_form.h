@@ -2,7 +2,7 @@
 
 // The printed organisation card, built from plain values.
 
-#include "print_rules.h"
+#include "printing/print_rules.h"
 
 namespace printing
 {

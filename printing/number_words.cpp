@@ -1,4 +1,4 @@
-#include "number_words.h"
+#include "printing/number_words.h"
 
 namespace printing
 {

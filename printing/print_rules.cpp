@@ -1,6 +1,6 @@
-#include "print_rules.h"
+#include "printing/print_rules.h"
 
-#include "init_resources.h"
+#include "resources/init_resources.h"
 
 #include <QFile>
 #include <QTextStream>

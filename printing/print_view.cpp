@@ -1,5 +1,5 @@
-#include "print_view.h"
-#include "print_rules.h"
+#include "printing/print_view.h"
+#include "printing/print_rules.h"
 
 #include <QEventLoop>
 #include <QFontDatabase>

@@ -1,15 +1,15 @@
 // The print command: the form's values gathered for the builders, the hidden view and the preview.
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
 
-#include "application_form.h"
-#include "balance_form.h"
-#include "balance_model_io.h"
-#include "card_form.h"
-#include "card_lists.h"
-#include "main_tabs.h"
-#include "message_box.h"
-#include "print_view.h"
+#include "balance/balance_model_io.h"
+#include "cardfile/card_lists.h"
+#include "mainwindow/main_tabs.h"
+#include "printing/application_form.h"
+#include "printing/balance_form.h"
+#include "printing/card_form.h"
+#include "printing/print_view.h"
+#include "widgets/message_box.h"
 
 #include <QApplication>
 #include <QDesktopWidget>

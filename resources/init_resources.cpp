@@ -1,4 +1,4 @@
-#include "init_resources.h"
+#include "resources/init_resources.h"
 
 #include <QtGlobal>
 

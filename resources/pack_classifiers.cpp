@@ -1,7 +1,7 @@
 // Build-time tool: packs every classifier of the resource list (the files under xml/ of the /database
 // prefix) into the form the program reads without parsing, and writes the resource list of the packed
 // files. Usage: pack_classifiers <resources.qrc> <output folder>
-#include "classifier_reader.h"
+#include "classifier/classifier_reader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "balance_model_io.h"
-#include "balance_rules.h"
-#include "card_balance_row.h"
-#include "core_test_support.h"
-#include "form6_rules.h"
-#include "named_values.h"
-#include "row_fault_boxes.h"
+#include "balance/balance_model_io.h"
+#include "balance/balance_rules.h"
+#include "balance/card_balance_row.h"
+#include "balance/form6_rules.h"
+#include "balance/row_fault_boxes.h"
+#include "tests/support/core_test_support.h"
+#include "tests/support/named_values.h"
 
 #include <QStandardItemModel>
 #include <limits>

@@ -1,12 +1,12 @@
-#include "balance_rules.h"
-#include "card_lists.h"
-#include "form.h"
-#include "form_helpers.h"
-#include "form_pdp.h"
-#include "main_tabs.h"
-#include "test_support.h"
+#include "balance/balance_rules.h"
+#include "cardfile/card_lists.h"
+#include "mainwindow/main_tabs.h"
+#include "mainwindow/widget.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/test_support.h"
 #include "ui_widget.h"
-#include "widget.h"
+#include "widgets/form.h"
+#include "widgets/form_pdp.h"
 
 #include <QApplication>
 #include <QInputDialog>

@@ -1,11 +1,11 @@
-#include "core_test_support.h"
+#include "tests/support/core_test_support.h"
 
-#include "archiver.h"
-#include "card_lists.h"
-#include "iexml.h"
-#include "password_list_reader.h"
-#include "temp_card.h"
-#include "work_folders.h"
+#include "cardfile/archiver.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "cardfile/password_list_reader.h"
+#include "cardfile/temp_card.h"
+#include "cardfile/work_folders.h"
 
 #include <QDataStream>
 #include <QDateTime>

@@ -1,15 +1,15 @@
 // The wiring of the whole-card check and the output gate on a real window: the form's values reach the rules,
 // the list and the questions are shown and their answers acted on. The rules themselves are tested without a window.
-#include "balance_rules.h"
-#include "card_form_facts.h"
-#include "check_digits.h"
-#include "form_helpers.h"
-#include "main_tabs.h"
-#include "test_support.h"
-#include "text_rules.h"
+#include "balance/balance_rules.h"
+#include "mainwindow/main_tabs.h"
+#include "mainwindow/widget.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/test_support.h"
+#include "tests/support/valid_card.h"
+#include "text/text_rules.h"
 #include "ui_widget.h"
-#include "valid_card.h"
-#include "widget.h"
+#include "validation/card_form_facts.h"
+#include "validation/check_digits.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The whole-card rules and the output gate's questions, without a window.
-#include "card_rules.h"
-#include "core_test_support.h"
+#include "tests/support/core_test_support.h"
+#include "validation/card_rules.h"
 
 #include <functional>
 #include <map>

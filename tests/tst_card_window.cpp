@@ -1,15 +1,15 @@
 // The card in the main window: lists, saving, opening, refilling, the unfinished card, closing.
-#include "archiver.h"
-#include "balance_rules.h"
-#include "card_lists.h"
-#include "classifier_reader.h"
-#include "form.h"
-#include "form_helpers.h"
-#include "iexml.h"
-#include "named_values.h"
-#include "test_support.h"
+#include "balance/balance_rules.h"
+#include "cardfile/archiver.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "classifier/classifier_reader.h"
+#include "mainwindow/widget.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/named_values.h"
+#include "tests/support/test_support.h"
 #include "ui_widget.h"
-#include "widget.h"
+#include "widgets/form.h"
 
 #include <QDir>
 #include <QFileDialog>

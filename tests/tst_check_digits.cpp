@@ -1,5 +1,5 @@
-#include "check_digits.h"
-#include "core_test_support.h"
+#include "tests/support/core_test_support.h"
+#include "validation/check_digits.h"
 
 // Control digits of the test numbers were worked out by hand from the published rules.
 class CheckDigitsTest : public QObject

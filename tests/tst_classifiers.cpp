@@ -1,7 +1,7 @@
-#include "core_test_support.h"
+#include "tests/support/core_test_support.h"
 
-#include "classifier_reader.h"
-#include "init_resources.h"
+#include "classifier/classifier_reader.h"
+#include "resources/init_resources.h"
 
 #include <QDomDocument>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
-#include "ncombobox.h"
-#include "nlineedit.h"
-#include "nspinbox.h"
-#include "ntextedit.h"
+#include "widgets/ncombobox.h"
+#include "widgets/nlineedit.h"
+#include "widgets/nspinbox.h"
+#include "widgets/ntextedit.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,11 +1,11 @@
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
-#include "balance_rules.h"
-#include "comboboxdelegate.h"
-#include "named_values.h"
-#include "ncombobox.h"
-#include "nspinbox.h"
-#include "spinboxdelegate.h"
+#include "balance/balance_rules.h"
+#include "tests/support/named_values.h"
+#include "widgets/comboboxdelegate.h"
+#include "widgets/ncombobox.h"
+#include "widgets/nspinbox.h"
+#include "widgets/spinboxdelegate.h"
 
 #include <QApplication>
 #include <QStandardItemModel>

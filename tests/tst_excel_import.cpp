@@ -1,14 +1,14 @@
 // The Excel import commands driven through the window, every box and dialog answered from a timer.
-#include "archiver.h"
-#include "balance_rules.h"
-#include "card_lists.h"
-#include "iexml.h"
-#include "import_rules.h"
-#include "import_xls.h"
-#include "named_values.h"
-#include "test_support.h"
+#include "balance/balance_rules.h"
+#include "cardfile/archiver.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "excelimport/import_rules.h"
+#include "excelimport/import_xls.h"
+#include "mainwindow/widget.h"
+#include "tests/support/named_values.h"
+#include "tests/support/test_support.h"
 #include "ui_widget.h"
-#include "widget.h"
 
 #include <QAbstractButton>
 #include <QApplication>

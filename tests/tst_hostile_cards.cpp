@@ -1,13 +1,13 @@
 // Damaged and crafted card files opened through the main window: a message, the card on screen
 // unchanged, nothing decrypted left behind.
-#include "archiver.h"
-#include "card_lists.h"
-#include "form_helpers.h"
-#include "iexml.h"
-#include "password_list_reader.h"
-#include "temp_card.h"
-#include "test_support.h"
-#include "widget.h"
+#include "cardfile/archiver.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "cardfile/password_list_reader.h"
+#include "cardfile/temp_card.h"
+#include "mainwindow/widget.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/test_support.h"
 
 #include <QDir>
 #include <QMessageBox>

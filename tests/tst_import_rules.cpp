@@ -1,7 +1,7 @@
 // The import's rules over a workbook held in memory: cells, look-ups, blocks and outcomes.
-#include "core_test_support.h"
-#include "import_rules.h"
-#include "workbook.h"
+#include "excelimport/import_rules.h"
+#include "excelimport/workbook.h"
+#include "tests/support/core_test_support.h"
 
 #include <QHash>
 #include <cmath>

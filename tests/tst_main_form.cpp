@@ -1,8 +1,8 @@
 // The main form as its tables describe it, and the window frame around it.
-#include "tab_order.h"
-#include "test_support.h"
+#include "mainwindow/tab_order.h"
+#include "mainwindow/widget.h"
+#include "tests/support/test_support.h"
 #include "ui_widget.h"
-#include "widget.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,15 +1,15 @@
 // The main window after construction, and what a clerk does on its first pages.
-#include "archiver.h"
-#include "balance_rules.h"
-#include "card_lists.h"
-#include "form.h"
-#include "form_helpers.h"
-#include "main_tabs.h"
-#include "named_values.h"
-#include "test_support.h"
+#include "balance/balance_rules.h"
+#include "cardfile/archiver.h"
+#include "cardfile/card_lists.h"
+#include "mainwindow/main_tabs.h"
+#include "mainwindow/widget.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/named_values.h"
+#include "tests/support/test_support.h"
+#include "tests/support/valid_card.h"
 #include "ui_widget.h"
-#include "valid_card.h"
-#include "widget.h"
+#include "widgets/form.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,8 +19,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-#include "comboboxdelegate.h"
-#include "spinboxdelegate.h"
+#include "widgets/comboboxdelegate.h"
+#include "widgets/spinboxdelegate.h"
 
 using test_support::picker_titled;
 using test_support::set_fields;

@@ -1,9 +1,9 @@
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
-#include "classifier_reader.h"
-#include "form.h"
-#include "form_pdp.h"
-#include "init_resources.h"
+#include "classifier/classifier_reader.h"
+#include "resources/init_resources.h"
+#include "widgets/form.h"
+#include "widgets/form_pdp.h"
 
 #include <QClipboard>
 #include <QComboBox>

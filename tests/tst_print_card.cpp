@@ -1,6 +1,6 @@
 // The card's print form built from plain values: the template, the dpi variants, the ordered passes
 // and every value rule, with no window.
-#include "card_form.h"
+#include "printing/card_form.h"
 
 #include <QRegularExpression>
 #include <QtTest>

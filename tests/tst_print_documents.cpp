@@ -1,8 +1,8 @@
 // The balance with its pagination, the application, the agreement and numbers in words, built from
 // plain values with no window.
-#include "application_form.h"
-#include "balance_form.h"
-#include "number_words.h"
+#include "printing/application_form.h"
+#include "printing/balance_form.h"
+#include "printing/number_words.h"
 
 #include <QRegularExpression>
 #include <QtTest>

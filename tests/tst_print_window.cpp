@@ -1,13 +1,13 @@
 // The print command on a real window: the values gathered from the form, the document printed to a
 // PDF file through the hidden view, and the gate, printer question and preview of the command.
-#include "balance_rules.h"
-#include "classifier_reader.h"
-#include "form_helpers.h"
-#include "print_view.h"
-#include "test_support.h"
+#include "balance/balance_rules.h"
+#include "classifier/classifier_reader.h"
+#include "mainwindow/widget.h"
+#include "printing/print_view.h"
+#include "tests/support/form_helpers.h"
+#include "tests/support/test_support.h"
+#include "tests/support/valid_card.h"
 #include "ui_widget.h"
-#include "valid_card.h"
-#include "widget.h"
 
 #include <QAbstractButton>
 #include <QActionGroup>

@@ -2,12 +2,12 @@
 // window once it is up, and fails when a box was shown, the card was not what it should be, or the
 // exit code was not 0. A single argument ending in ".quelt" names a card that is made first and must
 // be in the window when it comes up; any other arguments must give an empty card.
-#include "card_lists.h"
-#include "iexml.h"
-#include "program.h"
-#include "test_support.h"
+#include "app/program.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "mainwindow/widget.h"
+#include "tests/support/test_support.h"
 #include "ui_widget.h"
-#include "widget.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
-#include "help.h"
-#include "init_resources.h"
-#include "message_box.h"
-#include "nprogress.h"
-#include "resolve.h"
+#include "resources/init_resources.h"
+#include "widgets/help.h"
+#include "widgets/message_box.h"
+#include "widgets/nprogress.h"
+#include "widgets/resolve.h"
 
 #include <QAbstractButton>
 #include <QApplication>

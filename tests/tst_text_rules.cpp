@@ -1,6 +1,6 @@
 // Name tidy-up, the additional OKVED list and the tool-tip wrapper.
-#include "core_test_support.h"
-#include "text_rules.h"
+#include "tests/support/core_test_support.h"
+#include "text/text_rules.h"
 
 class TestTextRules : public QObject
 {

@@ -1,7 +1,7 @@
 // The workbook reader on files from real spreadsheet writers, and on hostile files made here at run time.
-#include "stored_workbook.h"
-#include "support/zip_builder.h"
-#include "workbook.h"
+#include "excelimport/stored_workbook.h"
+#include "excelimport/workbook.h"
+#include "tests/support/zip_builder.h"
 
 #include <QDateTime>
 #include <QDir>

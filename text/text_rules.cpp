@@ -1,4 +1,4 @@
-#include "text_rules.h"
+#include "text/text_rules.h"
 
 #include <QStringList>
 

@@ -1,13 +1,13 @@
 // The whole-card check, the tidy-up and the gate in front of saving and printing.
-#include "balance_model_io.h"
-#include "balance_rules.h"
-#include "card_form_facts.h"
-#include "card_lists.h"
-#include "check_digits.h"
-#include "main_tabs.h"
-#include "message_box.h"
+#include "balance/balance_model_io.h"
+#include "balance/balance_rules.h"
+#include "cardfile/card_lists.h"
+#include "mainwindow/main_tabs.h"
+#include "mainwindow/widget.h"
 #include "ui_widget.h"
-#include "widget.h"
+#include "validation/card_form_facts.h"
+#include "validation/check_digits.h"
+#include "widgets/message_box.h"
 
 #include <QLineEdit>
 

@@ -2,7 +2,7 @@
 
 // Reads the form's fields that the whole-card rules and the output gate look at.
 
-#include "card_rules.h"
+#include "validation/card_rules.h"
 
 #include <QString>
 #include <QVector>

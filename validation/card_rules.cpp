@@ -1,7 +1,7 @@
-#include "card_rules.h"
+#include "validation/card_rules.h"
 
-#include "balance_rules.h"
-#include "check_digits.h"
+#include "balance/balance_rules.h"
+#include "validation/check_digits.h"
 
 #include <QCoreApplication>
 

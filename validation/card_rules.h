@@ -3,7 +3,7 @@
 // The whole-card rules and the questions of the output gate, free of any widget: the window reads
 // its fields into the structs below and shows what these functions return.
 
-#include "balance_rules.h"
+#include "balance/balance_rules.h"
 
 #include <QDate>
 #include <QString>

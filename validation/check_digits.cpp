@@ -1,4 +1,4 @@
-#include "check_digits.h"
+#include "validation/check_digits.h"
 
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
-#include "comboboxdelegate.h"
+#include "widgets/comboboxdelegate.h"
 
-#include "balance_rules.h"
-#include "ncombobox.h"
+#include "balance/balance_rules.h"
+#include "widgets/ncombobox.h"
 
 #include <QSignalBlocker>
 

@@ -1,6 +1,6 @@
-#include "form.h"
-#include "message_box.h"
+#include "widgets/form.h"
 #include "ui_form.h"
+#include "widgets/message_box.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>

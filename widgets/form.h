@@ -6,7 +6,7 @@
 #include <QVector>
 #include <QWidget>
 
-#include "classifier_reader.h"
+#include "classifier/classifier_reader.h"
 
 class PickerRows;
 

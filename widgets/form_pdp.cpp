@@ -1,4 +1,4 @@
-#include "form_pdp.h"
+#include "widgets/form_pdp.h"
 #include "ui_form_pdp.h"
 
 #include <QHeaderView>

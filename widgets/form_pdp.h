@@ -4,7 +4,7 @@
 #include <QVector>
 #include <QWidget>
 
-#include "classifier_reader.h"
+#include "classifier/classifier_reader.h"
 
 class QStandardItemModel;
 class QSortFilterProxyModel;

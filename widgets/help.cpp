@@ -1,4 +1,4 @@
-#include "help.h"
+#include "widgets/help.h"
 #include "ui_help.h"
 
 Help::Help(QWidget *parent) : QWidget(parent), ui(new Ui::Help)

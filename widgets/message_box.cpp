@@ -1,4 +1,4 @@
-#include "message_box.h"
+#include "widgets/message_box.h"
 
 void apply_message(QMessageBox &box, const MessageSetup &setup)
 {

@@ -1,6 +1,6 @@
-#include "ncombobox.h"
+#include "widgets/ncombobox.h"
 
-#include "balance_rules.h"
+#include "balance/balance_rules.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>

@@ -1,4 +1,4 @@
-#include "nlineedit.h"
+#include "widgets/nlineedit.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,4 +1,4 @@
-#include "nprogress.h"
+#include "widgets/nprogress.h"
 #include "ui_nprogress.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "nspinbox.h"
+#include "widgets/nspinbox.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>

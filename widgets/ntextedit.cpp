@@ -1,4 +1,4 @@
-#include "ntextedit.h"
+#include "widgets/ntextedit.h"
 
 #include <QKeyEvent>
 #include <QTextCursor>

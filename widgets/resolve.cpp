@@ -1,4 +1,4 @@
-#include "resolve.h"
+#include "widgets/resolve.h"
 #include "ui_resolve.h"
 
 Resolve::Resolve(QWidget *parent) : QWidget(parent), ui(new Ui::Resolve)

@@ -1,6 +1,6 @@
-#include "spinboxdelegate.h"
+#include "widgets/spinboxdelegate.h"
 
-#include "nspinbox.h"
+#include "widgets/nspinbox.h"
 
 spinboxDelegate::spinboxDelegate(QObject *parent) : QItemDelegate(parent) {}
 

@@ -1,8 +1,8 @@
 // The card document reader on arbitrary bytes.
-#include "card_lists.h"
-#include "iexml.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
 
-#include "fuzz_init.h"
+#include "cardfile/fuzz/fuzz_init.h"
 
 #include <cstddef>
 #include <cstdint>

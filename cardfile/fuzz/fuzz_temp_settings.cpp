@@ -1,8 +1,8 @@
 // The unfinished card's settings file (qt.lib) on arbitrary bytes, then the card inside it.
-#include "iexml.h"
-#include "temp_card.h"
+#include "cardfile/iexml.h"
+#include "cardfile/temp_card.h"
 
-#include "fuzz_init.h"
+#include "cardfile/fuzz/fuzz_init.h"
 
 #include <cstddef>
 #include <cstdint>

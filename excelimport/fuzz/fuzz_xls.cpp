@@ -1,5 +1,5 @@
 // libFuzzer target for the .xls path: the input is the file.
-#include "fuzz_common.h"
+#include "excelimport/fuzz/fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

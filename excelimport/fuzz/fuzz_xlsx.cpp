@@ -1,8 +1,8 @@
 // libFuzzer target for the .xlsx path. The first byte picks the shape of the input: odd, the rest is a set of
 // package parts (split at the marker below) packed here into an uncompressed zip, so the fuzzer reaches the XML
 // readers; even, the rest is the file as it stands (zip handling).
-#include "../../tests/support/zip_builder.h"
-#include "fuzz_common.h"
+#include "excelimport/fuzz/fuzz_common.h"
+#include "tests/support/zip_builder.h"
 
 #include <QByteArray>
 #include <QList>

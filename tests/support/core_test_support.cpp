@@ -1,6 +1,6 @@
-#include "core_test_support.h"
+#include "tests/support/core_test_support.h"
 
-#include "settings_keys.h"
+#include "cardfile/settings_keys.h"
 
 #include <QDir>
 #include <QLocale>

@@ -2,7 +2,7 @@
 
 // Helpers for tests that drive the main window.
 
-#include "form.h"
+#include "widgets/form.h"
 
 #include <QApplication>
 #include <QCheckBox>

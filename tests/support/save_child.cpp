@@ -1,7 +1,7 @@
 // quelt_save_child card|temp <target> <archiver> <password list>: saves a small card there.
-#include "card_lists.h"
-#include "iexml.h"
-#include "temp_card.h"
+#include "cardfile/card_lists.h"
+#include "cardfile/iexml.h"
+#include "cardfile/temp_card.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core_test_support.h"
+#include "tests/support/core_test_support.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "balance_rules.h"
+#include "balance/balance_rules.h"
 
 #include <QString>
 
