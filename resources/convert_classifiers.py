@@ -202,29 +202,35 @@ def control_digit(code):
     return 0
 
 
-def read_okpdtr(path):
-    """Positions and professions as (sort = staff category, code, name), in file order."""
+def tsv_rows(path, columns):
+    """The rows of a TSV whose header is `columns`, as (line number, fields), each with as many fields."""
     with open(path, encoding="utf-8", newline="") as f:
         reader = csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE)
         header = next(reader)
-        if header != OKPDTR_COLUMNS:
+        if header != columns:
             sys.exit("%s: unexpected header %r" % (path, header))
-        records = []
-        codes = set()
         for line_no, row in enumerate(reader, start=2):
             if not row:
                 continue
-            if len(row) != len(OKPDTR_COLUMNS):
-                sys.exit("%s:%d: expected %d fields, got %r" % (path, line_no, len(OKPDTR_COLUMNS), row))
-            code, control, name, category = row[:4]
-            if len(code) != 5 or not code.isdigit() or code in codes:
-                sys.exit("%s:%d: bad or repeated code %r" % (path, line_no, code))
-            if control != str(control_digit(code)):
-                sys.exit("%s:%d: control digit %r does not check for %s" % (path, line_no, control, code))
-            if category not in ("1", "2", "3", "4") or not name.strip():
-                sys.exit("%s:%d: bad category or empty name in %r" % (path, line_no, row))
-            codes.add(code)
-            records.append((category, code, name))
+            if len(row) != len(columns):
+                sys.exit("%s:%d: expected %d fields, got %r" % (path, line_no, len(columns), row))
+            yield line_no, row
+
+
+def read_okpdtr(path):
+    """Positions and professions as (sort = staff category, code, name), in file order."""
+    records = []
+    codes = set()
+    for line_no, row in tsv_rows(path, OKPDTR_COLUMNS):
+        code, control, name, category = row[:4]
+        if len(code) != 5 or not code.isdigit() or code in codes:
+            sys.exit("%s:%d: bad or repeated code %r" % (path, line_no, code))
+        if control != str(control_digit(code)):
+            sys.exit("%s:%d: control digit %r does not check for %s" % (path, line_no, control, code))
+        if category not in ("1", "2", "3", "4") or not name.strip():
+            sys.exit("%s:%d: bad category or empty name in %r" % (path, line_no, row))
+        codes.add(code)
+        records.append((category, code, name))
     if not records:
         sys.exit("%s: no records" % path)
     return records
@@ -232,23 +238,14 @@ def read_okpdtr(path):
 
 def read_okato(path):
     """OKATO rows as (code, name, level), in file order; codes of 5 or 8 digits, unique."""
-    with open(path, encoding="utf-8", newline="") as f:
-        reader = csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE)
-        header = next(reader)
-        if header != OKATO_COLUMNS:
-            sys.exit("%s: unexpected header %r" % (path, header))
-        rows = []
-        codes = set()
-        for line_no, row in enumerate(reader, start=2):
-            if not row:
-                continue
-            if len(row) != len(OKATO_COLUMNS):
-                sys.exit("%s:%d: expected %d fields, got %r" % (path, line_no, len(OKATO_COLUMNS), row))
-            code, name, level = row[:3]
-            if len(code) not in (5, 8) or not code.isdigit() or code in codes or not name.strip():
-                sys.exit("%s:%d: bad or repeated code, or empty name, in %r" % (path, line_no, row))
-            codes.add(code)
-            rows.append((code, name, level))
+    rows = []
+    codes = set()
+    for line_no, row in tsv_rows(path, OKATO_COLUMNS):
+        code, name, level = row[:3]
+        if len(code) not in (5, 8) or not code.isdigit() or code in codes or not name.strip():
+            sys.exit("%s:%d: bad or repeated code, or empty name, in %r" % (path, line_no, row))
+        codes.add(code)
+        rows.append((code, name, level))
     return rows
 
 
