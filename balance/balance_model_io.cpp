@@ -3,6 +3,7 @@
 #include "balance/card_balance_row.h"
 
 #include <QBrush>
+#include <QHash>
 #include <QStandardItemModel>
 #include <QVector>
 
@@ -76,24 +77,28 @@ CellState state_of(const QList<QStandardItem *> &items)
     return state;
 }
 
+// Writes into `item` (made when null) the text and the mark of `row` in `column` that differ from `now`.
+void set_cell(QStandardItemModel &model, QStandardItem *&item, int column, const BalanceRow &row, const CellState &now)
+{
+    const bool text_differs = now.texts[column] != row.cells[column];
+    const bool mark_differs = now.marks[column] != row.marks[column];
+    if (!text_differs && !mark_differs)
+        return;
+    if (!item)
+        item = model.itemPrototype() ? model.itemPrototype()->clone() : new QStandardItem;
+    if (text_differs)
+        item->setData(value_of(column, row.cells[column]), Qt::EditRole);
+    if (mark_differs)
+        item->setData(brush_of(row.marks[column]), Qt::BackgroundRole);
+}
+
 // Writes what differs from `now`, the state of items.
 void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row, const CellState &now)
 {
     while (items.size() < column_count)
         items.append(nullptr);
-    for (int column = 0; column < column_count; ++column) {
-        QStandardItem *&item = items[column];
-        const bool text_differs = now.texts[column] != row.cells[column];
-        const bool mark_differs = now.marks[column] != row.marks[column];
-        if (!text_differs && !mark_differs)
-            continue;
-        if (!item)
-            item = model.itemPrototype() ? model.itemPrototype()->clone() : new QStandardItem;
-        if (text_differs)
-            item->setData(value_of(column, row.cells[column]), Qt::EditRole);
-        if (mark_differs)
-            item->setData(brush_of(row.marks[column]), Qt::BackgroundRole);
-    }
+    for (int column = 0; column < column_count; ++column)
+        set_cell(model, items[column], column, row, now);
 }
 
 void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
@@ -143,11 +148,30 @@ QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const 
                                                const QVector<BalanceRow> &rows)
 {
     const CellState now = state_of(like);
+    // The first cell written with a text and a mark in a column; later ones alike are its copies.
+    std::array<QHash<QString, const QStandardItem *>, column_count *(int(Mark::clear) + 1)> first_written;
+    const int width = qMax(like.size(), int(column_count));
     QVector<QList<QStandardItem *>> cells(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
-        for (const QStandardItem *cell : like)
-            cells[i].append(cell ? cell->clone() : nullptr);
-        set_cells(model, cells[i], rows.at(i), now);
+        const BalanceRow &row = rows.at(i);
+        QList<QStandardItem *> &items = cells[i];
+        items.reserve(width);
+        for (int column = 0; column < width; ++column) {
+            const QStandardItem *cell = column < like.size() ? like.at(column) : nullptr;
+            if (column >= column_count ||
+                (now.texts[column] == row.cells[column] && now.marks[column] == row.marks[column])) {
+                items.append(cell ? cell->clone() : nullptr);
+                continue;
+            }
+            const QStandardItem *&first =
+                first_written[column * (int(Mark::clear) + 1) + int(row.marks[column])][row.cells[column]];
+            QStandardItem *item = first ? first->clone() : cell ? cell->clone() : nullptr;
+            if (!first) {
+                set_cell(model, item, column, row, now);
+                first = item;
+            }
+            items.append(item);
+        }
     }
     return cells;
 }

@@ -31,22 +31,56 @@ int positive_or_zero(qint64 value)
     return value > 0 ? saturate(value) : 0;
 }
 
-// One ripple through a row: writes that change something run their column's branch at once.
+// The value of `text` when it is exactly the form QString::number() gives an int ("0", "-12", no leading
+// zeros or blanks): such a text equals QString::number(v) only for that v.
+bool plain_int(const QString &text, int *value)
+{
+    const int size = text.size();
+    if (size == 0 || size > 11)
+        return false;
+    const QChar *c = text.constData();
+    const bool negative = c[0] == QLatin1Char('-');
+    const int first = negative ? 1 : 0;
+    if (first == size)
+        return false;
+    if (c[first] == QLatin1Char('0')) {
+        if (size != 1)
+            return false;
+        *value = 0;
+        return true;
+    }
+    qint64 v = 0;
+    for (int i = first; i < size; ++i) {
+        if (c[i] < QLatin1Char('0') || c[i] > QLatin1Char('9'))
+            return false;
+        v = v * 10 + (c[i].unicode() - '0');
+    }
+    if (negative)
+        v = -v;
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+        return false;
+    *value = int(v);
+    return true;
+}
+
+// One ripple through a row: writes that change something run their column's branch at once. The figures are
+// held as ints while the ripple runs; the texts of the written cells are set once, by finish().
 class RowArithmetic
 {
 public:
-    RowArithmetic(BalanceRow &row, const RowOptions &options) : row(row), options(options) {}
-
-    RowEffects effects;
+    RowArithmetic(BalanceRow &row, const RowOptions &options, bool gather) : row(row), options(options), gather(gather)
+    {
+    }
 
     void write(int column, int value)
     {
-        const QString text = QString::number(value);
-        if (row.cells[column] == text)
+        Figure &cell = figure_of(column);
+        if (cell.plain && cell.value == value)
             return;
-        row.cells[column] = text;
-        if (!effects.changed_cells.contains(column))
-            effects.changed_cells.append(column);
+        cell.value = value;
+        cell.plain = true;
+        cell.written = true;
+        note(column, changed_cells, cell_count, cell_seen);
         run_branch(column);
     }
 
@@ -55,8 +89,7 @@ public:
         if (row.marks[column] == mark)
             return;
         row.marks[column] = mark;
-        if (!effects.changed_marks.contains(column))
-            effects.changed_marks.append(column);
+        note(column, changed_marks, mark_count, mark_seen);
         run_branch(column);
     }
 
@@ -72,23 +105,23 @@ public:
         case col_treb:
             calc_nekomplekt();
             calc_izbytok();
-            effects.totals |= total_treb;
+            totals |= total_treb;
             break;
         case col_fact:
-            effects.totals |= total_fact;
+            totals |= total_fact;
             write(col_ubyl, natural_loss(f(col_fact)));
             calc_nekomplekt();
             calc_izbytok();
             mark_balance_errors();
             break;
         case col_mp:
-            effects.totals |= total_mp;
+            totals |= total_mp;
             calc_nekomplekt();
             calc_izbytok();
             mark_balance_errors();
             break;
         case col_bron:
-            effects.totals |= total_bron;
+            totals |= total_bron;
             mark_balance_errors();
             break;
         case col_dop_potr:
@@ -99,7 +132,7 @@ public:
             break;
         case col_vnutr_ist:
             write(col_vnesh_ist, positive_or_zero(qint64(f(col_dop_potr)) - f(col_vnutr_ist)));
-            effects.totals |= total_vnutr;
+            totals |= total_vnutr;
             mark_internal_sources();
             break;
         default:
@@ -107,19 +140,72 @@ public:
         }
     }
 
+    // Sets the texts of the written cells and gives what the ripple did.
+    RowEffects finish()
+    {
+        for (int column = 0; column < column_count; ++column)
+            if (figures[column].written)
+                row.cells[column] = QString::number(figures[column].value);
+        RowEffects effects;
+        if (gather) {
+            effects.changed_cells = QVector<int>(changed_cells.begin(), changed_cells.begin() + cell_count);
+            effects.changed_marks = QVector<int>(changed_marks.begin(), changed_marks.begin() + mark_count);
+        }
+        effects.totals = totals;
+        return effects;
+    }
+
 private:
+    // A cell's figure as the ripple sees it.
+    struct Figure {
+        bool read = false;
+        bool plain = false;   // the text is QString::number(value)
+        bool written = false; // the text is to be set at the end
+        int value = 0;        // the text as a whole number (BalanceRow::figure)
+    };
+
     BalanceRow &row;
     const RowOptions &options;
+    const bool gather;
+    std::array<Figure, column_count> figures{};
+    std::array<int, column_count> changed_cells{};
+    std::array<int, column_count> changed_marks{};
+    int cell_count = 0;
+    int mark_count = 0;
+    quint32 cell_seen = 0;
+    quint32 mark_seen = 0;
+    unsigned totals = total_none;
 
-    int f(int column) const { return row.figure(column); }
+    Figure &figure_of(int column)
+    {
+        Figure &cell = figures[column];
+        if (!cell.read) {
+            cell.read = true;
+            cell.plain = plain_int(row.cells[column], &cell.value);
+            if (!cell.plain)
+                cell.value = row.figure(column);
+        }
+        return cell;
+    }
+
+    void note(int column, std::array<int, column_count> &order, int &count, quint32 &seen)
+    {
+        if (seen & (1u << column))
+            return;
+        seen |= 1u << column;
+        order[count++] = column;
+    }
+
+    int f(int column) { return figure_of(column).value; }
+    bool is_empty(int column) const { return !figures[column].written && row.cells[column].isEmpty(); }
 
     void calc_nekomplekt()
     {
-        if (row.is_empty(col_shtat) || row.is_empty(col_fact))
+        if (is_empty(col_shtat) || is_empty(col_fact))
             return;
         write(col_nekomplekt, positive_or_zero(qint64(f(col_shtat)) - f(col_fact)));
         write(col_posle_vybyt, positive_or_zero(qint64(f(col_fact)) + f(col_nekomplekt) - f(col_ubyl) - f(col_mp)));
-        if (row.is_empty(col_treb))
+        if (is_empty(col_treb))
             return;
         write(col_dop_potr, positive_or_zero(qint64(f(col_treb)) - f(col_posle_vybyt)));
     }
@@ -147,6 +233,9 @@ private:
 
 int BalanceRow::figure(int column) const
 {
+    int plain = 0;
+    if (plain_int(cells[column], &plain))
+        return plain;
     bool ok = false;
     const int value = cells[column].toInt(&ok, 10);
     return ok ? value : 0;
@@ -239,18 +328,27 @@ void RowEffects::merge(const RowEffects &other)
 
 RowEffects apply_cell_change(BalanceRow &row, int column, const RowOptions &options)
 {
-    RowArithmetic arithmetic(row, options);
+    RowArithmetic arithmetic(row, options, true);
     if (column >= 0 && column < column_count)
         arithmetic.run_branch(column);
-    return arithmetic.effects;
+    return arithmetic.finish();
 }
 
 RowEffects write_figure(BalanceRow &row, int column, int value, const RowOptions &options)
 {
-    RowArithmetic arithmetic(row, options);
+    RowArithmetic arithmetic(row, options, true);
     if (column >= 0 && column < column_count)
         arithmetic.write(column, value);
-    return arithmetic.effects;
+    return arithmetic.finish();
+}
+
+void write_figures(BalanceRow &row, std::initializer_list<std::pair<int, int>> figures, const RowOptions &options)
+{
+    RowArithmetic arithmetic(row, options, false);
+    for (const auto &figure : figures)
+        if (figure.first >= 0 && figure.first < column_count)
+            arithmetic.write(figure.first, figure.second);
+    arithmetic.finish();
 }
 
 RowEffects copy_shtat_to_treb(QVector<BalanceRow> &rows, const RowOptions &options)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <initializer_list>
+#include <utility>
 
 namespace balance
 {
@@ -106,6 +108,9 @@ RowEffects apply_cell_change(BalanceRow &row, int column, const RowOptions &opti
 
 // Writes `value` into `column` and runs the arithmetic when the value changed.
 RowEffects write_figure(BalanceRow &row, int column, int value, const RowOptions &options);
+// The (column, value) pairs written in turn as write_figure() writes each, in one pass whose effects are not
+// gathered.
+void write_figures(BalanceRow &row, std::initializer_list<std::pair<int, int>> figures, const RowOptions &options);
 
 // Column 7 := column 6 in every row, each change with its arithmetic.
 RowEffects copy_shtat_to_treb(QVector<BalanceRow> &rows, const RowOptions &options);

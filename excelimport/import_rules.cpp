@@ -220,9 +220,9 @@ ImportedBalanceRow import_balance_row(const BalanceSourceRow &source, const Clas
     if (const ClassifierRecord *found = positions.find(source.code)) {
         row.cells[col_name] = found->name;
         row.cells[col_cat_code] = found->sort;
-        const QStringList codes = {"1", "2", "3", "4"};
-        if (codes.contains(found->sort))
-            row.cells[col_category] = category_word(found->sort.toInt());
+        const QString &sort = found->sort;
+        if (sort.size() == 1 && sort[0] >= QLatin1Char('1') && sort[0] <= QLatin1Char('4'))
+            row.cells[col_category] = category_word(sort[0].unicode() - '0');
     }
     if (row.cells[col_name].isEmpty()) {
         row.cells[col_name] = unknown_position_marker();
@@ -247,17 +247,17 @@ ImportedBalanceRow import_balance_row(const BalanceSourceRow &source, const Clas
     }
     row.cells[col_key] = row_key(row);
 
-    write_figure(row, col_shtat, source.shtat, options);
-    write_figure(row, col_fact, source.fact, options);
-    write_figure(row, col_mp, source.mp, options);
-    write_figure(row, col_bron, source.bron, options);
-    if (source.treb > 0) {
-        write_figure(row, col_treb, source.treb, options);
-        result.shows_treb = row.figure(col_treb) != row.figure(col_shtat);
-    } else {
-        write_figure(row, col_treb, row.figure(col_shtat), options);
-    }
-    write_figure(row, col_vnutr_ist, 0, options);
+    // Column 6 holds source.shtat once written: no later write touches it.
+    const int treb = source.treb > 0 ? source.treb : source.shtat;
+    write_figures(row,
+                  {{col_shtat, source.shtat},
+                   {col_fact, source.fact},
+                   {col_mp, source.mp},
+                   {col_bron, source.bron},
+                   {col_treb, treb},
+                   {col_vnutr_ist, 0}},
+                  options);
+    result.shows_treb = source.treb > 0 && row.figure(col_treb) != row.figure(col_shtat);
     return result;
 }
 

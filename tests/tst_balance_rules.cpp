@@ -167,6 +167,8 @@ void BalanceRulesTest::row_arithmetic_data()
         << false << "fact=7;mp=2;shtat=10;vnutr_ist=2 > dop_potr=2;vnesh_ist=0;!vnutr_ist=clear";
     QTest::newRow("non-numeric text reads as 0")
         << false << "fact=abc;mp=1;shtat=3 > ubyl=0;nekomplekt=3;posle_vybyt=2;dop_potr=1";
+    QTest::newRow("leading zeros, minus zero and figures past int read as numbers or 0")
+        << false << "fact=007;mp=-0;bron=2147483648;shtat=10 > nekomplekt=3;posle_vybyt=10;dop_potr=0;!fact=clear";
 }
 
 void BalanceRulesTest::row_arithmetic()
