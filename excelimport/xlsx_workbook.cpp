@@ -862,13 +862,14 @@ public:
         QHash<QString, Relationship> by_id;
         for (const auto &rel : rels) {
             by_id.insert(rel.first, rel.second);
+            const bool strings = type_is(rel.second.type, "sharedStrings");
+            if (!strings && !type_is(rel.second.type, "styles"))
+                continue;
             // A shared-strings or styles part named but absent means no shared texts or no formats.
             const QString &target = rel.second.target;
             if (target.isEmpty() || !zip_.setCurrentFile(target, QuaZip::csInsensitive))
                 continue;
-            if (type_is(rel.second.type, "sharedStrings") && !read_shared_strings(target, error))
-                return false;
-            if (type_is(rel.second.type, "styles") && !read_styles(target, error))
+            if (!(strings ? read_shared_strings(target, error) : read_styles(target, error)))
                 return false;
         }
         for (const auto &sheet : sheets) {
