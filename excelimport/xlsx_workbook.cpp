@@ -930,6 +930,13 @@ private:
         limit_ = WorkbookLimit::memory_budget;
         return false;
     }
+    // The same, found while part was read.
+    bool budget_spent(QString *error, const QString &part)
+    {
+        budget_spent(error);
+        *error += QStringLiteral(" in part %1").arg(part);
+        return false;
+    }
 
     // Runs parse over a member's XML and checks that both the member and the XML were whole.
     // Each part is read once (sheets sharing one part would multiply the work), and all of them together stay
@@ -949,11 +956,8 @@ private:
             member.finish(error);
             return false;
         }
-        if (xml.over_budget()) {
-            *error = QStringLiteral("%1 in part %2").arg(xml.errorString(), part);
-            limit_ = WorkbookLimit::memory_budget;
-            return false;
-        }
+        if (xml.over_budget())
+            return budget_spent(error, part);
         if (!parsed || xml.hasError()) {
             if (error->isEmpty()) {
                 *error = QStringLiteral("damaged part %1: %2").arg(part, xml.errorString());
@@ -1201,8 +1205,7 @@ private:
 
     ScanStep over_budget(SheetScan &scan)
     {
-        budget_spent(scan.error);
-        *scan.error += QStringLiteral(" in part %1").arg(scan.part);
+        budget_spent(scan.error, scan.part);
         return ScanStep::failed;
     }
 
