@@ -35,41 +35,41 @@ QString ten_million_path()
     return work_dir->filePath("ten_million.xlsx");
 }
 
-// Written fast: the benchmark's own set-up.
-zip_builder::Entry deflated(const QByteArray &name, const zip_builder::Producer &produce)
+const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+
+// Writes a package of one worksheet "S" whose part is sheet (xl/worksheets/sheet1.xml).
+bool write_one_sheet_workbook(const QString &path, const zip_builder::Entry &sheet)
 {
-    return zip_builder::deflated(name, produce, 1);
+    const QByteArray rels_ns = "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"";
+    const QByteArray rel_type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const QList<zip_builder::Entry> entries = {
+        zip_builder::stored("[Content_Types].xml", "<Types/>"),
+        zip_builder::stored("_rels/.rels", "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" +
+                                               rel_type +
+                                               "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"),
+        zip_builder::stored("xl/workbook.xml", "<workbook " + main_ns + " xmlns:r=\"" + rel_type.chopped(1) +
+                                                   "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
+                                                   "</sheets></workbook>"),
+        zip_builder::stored("xl/_rels/workbook.xml.rels",
+                            "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel_type +
+                                "worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"),
+        sheet};
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;
 }
 
-// One sheet of a million rows of ten numbers.
+// One sheet of a million rows of ten numbers, deflated fast: the benchmark's own set-up.
 bool write_ten_million()
 {
-    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    const QByteArray rels_ns = "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"";
-    const auto text = [](const QByteArray &content) {
-        return [content](const std::function<void(const QByteArray &)> &put) { put(content); };
+    const zip_builder::Producer rows = [](const std::function<void(const QByteArray &)> &put) {
+        put("<worksheet " + main_ns + "><sheetData>");
+        const QByteArray row = "<row>" + QByteArray("<c><v>1</v></c>").repeated(10) + "</row>";
+        const QByteArray block = row.repeated(10000);
+        for (int i = 0; i < 100; ++i)
+            put(block);
+        put("</sheetData></worksheet>");
     };
-    QList<zip_builder::Entry> entries;
-    entries << deflated("[Content_Types].xml", text("<Types/>"))
-            << deflated("_rels/.rels", text("<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel +
-                                            "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"))
-            << deflated("xl/workbook.xml", text("<workbook " + ns + " xmlns:r=\"" + rel +
-                                                "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
-                                                "</sheets></workbook>"))
-            << deflated("xl/_rels/workbook.xml.rels",
-                        text("<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel +
-                             "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"))
-            << deflated("xl/worksheets/sheet1.xml", [&](const std::function<void(const QByteArray &)> &put) {
-                   put("<worksheet " + ns + "><sheetData>");
-                   const QByteArray row = "<row>" + QByteArray("<c><v>1</v></c>").repeated(10) + "</row>";
-                   const QByteArray block = row.repeated(10000);
-                   for (int i = 0; i < 100; ++i)
-                       put(block);
-                   put("</sheetData></worksheet>");
-               });
-    QFile file(ten_million_path());
-    return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;
+    return write_one_sheet_workbook(ten_million_path(), zip_builder::deflated("xl/worksheets/sheet1.xml", rows, 1));
 }
 
 bool prepare()
@@ -110,32 +110,15 @@ void read_every_cell(benchmark::State &state, const QString &path)
 // must stay linear in their length.
 void BM_read_xlsx_long_comment_and_tag(benchmark::State &state)
 {
-    const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-    const QByteArray rels_ns = "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"";
-    const QByteArray rel_type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
     const QByteArray long_text(8 << 20, 'x');
     const QByteArray sheet = "<worksheet " + main_ns + "><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><!--" +
                              long_text + "--><row r=\"2\" x=\"" + long_text +
                              "\"><c r=\"A2\"><v>2</v></c></row></sheetData></worksheet>";
-    const QList<zip_builder::Entry> entries = {
-        zip_builder::stored("[Content_Types].xml", "<Types/>"),
-        zip_builder::stored("_rels/.rels", "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" +
-                                               rel_type +
-                                               "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"),
-        zip_builder::stored("xl/workbook.xml", "<workbook " + main_ns + " xmlns:r=\"" + rel_type.chopped(1) +
-                                                   "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/>"
-                                                   "</sheets></workbook>"),
-        zip_builder::stored("xl/_rels/workbook.xml.rels",
-                            "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel_type +
-                                "worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"),
-        zip_builder::stored("xl/worksheets/sheet1.xml", sheet)};
     const QString path = work_dir->filePath("long.xlsx");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(zip_builder::archive(entries)) <= 0) {
+    if (!write_one_sheet_workbook(path, zip_builder::stored("xl/worksheets/sheet1.xml", sheet))) {
         state.SkipWithError("workbook not written");
         return;
     }
-    file.close();
     for (auto _ : state) {
         const auto book = Workbook::open(path);
         if (!book || book->cell(0, 2, 1) != QVariant(2.0)) {
