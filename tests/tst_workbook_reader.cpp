@@ -244,7 +244,8 @@ QByteArray compound_file(const QByteArray &stream, int shift = 9)
     return file;
 }
 
-QByteArray biff_record(quint16 type, const QByteArray &data)
+// A BIFF record.
+QByteArray biff(quint16 type, const QByteArray &data)
 {
     QByteArray record;
     put16(record, type);
@@ -252,31 +253,34 @@ QByteArray biff_record(quint16 type, const QByteArray &data)
     return record + data;
 }
 
+// A BIFF8 BOF record: kind 0x0005 the workbook globals, 0x0010 a worksheet, 0x0020 a chart.
+QByteArray biff_bof(quint16 kind)
+{
+    QByteArray data;
+    put16(data, 0x0600);
+    put16(data, kind);
+    return biff(0x0809, data + QByteArray(12, '\0'));
+}
+
 // An .xls of one worksheet "S" that holds an embedded chart, then in A1:C1 the BOOLERR cells TRUE, FALSE and #DIV/0!.
 QByteArray xls_cells_after_chart()
 {
-    const auto bof = [](quint16 kind) {
-        QByteArray data;
-        put16(data, 0x0600);
-        put16(data, kind);
-        return biff_record(0x0809, data + QByteArray(12, '\0'));
-    };
     const auto boolerr = [](quint16 column, char value, char error) {
         QByteArray data;
         put16(data, 0);
         put16(data, column);
         put16(data, 0);
-        return biff_record(0x0205, data + value + error);
+        return biff(0x0205, data + value + error);
     };
-    const QByteArray eof = biff_record(0x000A, {});
-    const QByteArray globals_head = bof(0x0005);
+    const QByteArray eof = biff(0x000A, {});
+    const QByteArray globals_head = biff_bof(0x0005);
     const int sheet_at = globals_head.size() + 4 + 9 + eof.size();
     QByteArray sheet_entry;
     zip_builder::put32(sheet_entry, static_cast<quint32>(sheet_at));
     sheet_entry += QByteArray("\0\0\x01\0S", 5);
-    const QByteArray stream = globals_head + biff_record(0x0085, sheet_entry) + eof + bof(0x0010) + bof(0x0020) + eof +
-                              boolerr(0, 1, 0) + boolerr(1, 0, 0) + boolerr(2, 0x07, 1) + eof +
-                              biff_record(0x00EB, QByteArray(4096, '\0'));
+    const QByteArray stream = globals_head + biff(0x0085, sheet_entry) + eof + biff_bof(0x0010) + biff_bof(0x0020) +
+                              eof + boolerr(0, 1, 0) + boolerr(1, 0, 0) + boolerr(2, 0x07, 1) + eof +
+                              biff(0x00EB, QByteArray(4096, '\0'));
     return compound_file(stream);
 }
 
@@ -553,23 +557,6 @@ void add_hostile_xls(const QByteArray &xls)
     QTest::newRow("Excel 95 .xls") << "old.xls" << bytes_file(old) << QString("Excel 95") << WorkbookLimit::none;
     QTest::newRow(".xls rows past the format's edge")
         << "past.xls" << bytes_file(past) << QString("format's edge") << WorkbookLimit::none;
-}
-
-// A BIFF record.
-QByteArray biff(quint16 type, const QByteArray &data)
-{
-    QByteArray record;
-    put16(record, type);
-    put16(record, static_cast<quint16>(data.size()));
-    return record + data;
-}
-
-QByteArray biff_bof(quint16 kind)
-{
-    QByteArray data;
-    put16(data, 0x0600);
-    put16(data, kind);
-    return biff(0x0809, data + QByteArray(12, '\0'));
 }
 
 // A BIFF8 workbook stream: the globals with extra records, one worksheet whose cell A1 holds 1.
