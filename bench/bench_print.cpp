@@ -88,7 +88,7 @@ void print_to_pdf(QWebView *view, const QString &html, const QString &path)
     printing::set_printer_defaults(pdf);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
-    printing::print_document(view, &pdf, 100);
+    printing::print_document(view, &pdf, window().print_dpi());
 }
 
 // The card built from the form and printed to a PDF file through the hidden view.

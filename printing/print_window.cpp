@@ -308,14 +308,9 @@ void Widget::on_print_Button_clicked()
     }
 
     if (!printing::load_print_html(web_view, print_html)) {
-        MessageSetup setup;
-        setup.icon = QMessageBox::Warning;
-        setup.title = tr("Ошибка!");
-        setup.text = tr("Документ не удалось подготовить к печати. Повторите печать; если ошибка повторится, "
-                        "перезапустите программу.");
-        setup.buttons = QMessageBox::Ok;
-        setup.default_button = QMessageBox::Ok;
-        run_message(msg_box, setup);
+        show_notice(QMessageBox::Warning, tr("Ошибка!"),
+                    tr("Документ не удалось подготовить к печати. Повторите печать; если ошибка повторится, "
+                       "перезапустите программу."));
         return;
     }
     // Built once the orientation is set: the preview's toolbar shows the printer's orientation as it is made.

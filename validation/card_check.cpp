@@ -119,15 +119,10 @@ card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::
     card.mobilisation_staff_column = slot(checkBox_balance_voenshtat) == card_lists::staff_for_task;
     card.training =
         QStringList{slot(ob_ruk), slot(ob_ruk_gou), slot(ob_vur), slot(ob_vur_gou), slot(ob_mob), slot(ob_mob_gou)};
-    read_balance_figures(values, card);
+    card.f6_mp = card_lists::to_int(slot(sb_f6_mp));
+    card.balance_mp = card_lists::to_int(slot(sb_b_sum_mp));
+    card.balance_treb = card_lists::to_int(slot(sb_b_sum_treb));
     return card;
-}
-
-void read_balance_figures(const QVector<QString> &values, card_rules::CardFacts &card)
-{
-    card.f6_mp = card_lists::to_int(card_lists::value_at(values, card_slot::sb_f6_mp));
-    card.balance_mp = card_lists::to_int(card_lists::value_at(values, card_slot::sb_b_sum_mp));
-    card.balance_treb = card_lists::to_int(card_lists::value_at(values, card_slot::sb_b_sum_treb));
 }
 
 card_rules::GateFacts read_gate_facts(const Widget &window)
@@ -151,12 +146,12 @@ card_rules::GateFacts read_gate_facts(const Widget &window)
 bool Widget::check_card()
 {
     on_pb_dop_sort_clicked();
+    const int f6_fault = check_f6();
+    const balance::BalanceFault balance_fault = reserving() ? check_balance_table() : balance::BalanceFault::none;
+    // Collected once the balance check has written what it fills in, so the totals are those it left.
     card_rules::CardFacts card = read_card_facts(collect_card_values(), *ui);
-    card.f6_fault = check_f6();
-    if (card.reserving) {
-        card.balance_fault = check_balance_table();
-        read_balance_figures(collect_card_values(), card);
-    }
+    card.f6_fault = f6_fault;
+    card.balance_fault = balance_fault;
     const QStringList faults = card_rules::card_faults(card);
     if (faults.isEmpty())
         return true;

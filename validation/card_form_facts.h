@@ -16,7 +16,5 @@ class Widget;
 // Every value of the whole-card check but the results of the Form 6 and balance checks, from the collected
 // card list `values` (Widget::collect_card_values()); from the form only what the list does not hold.
 card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::Widget &ui);
-// The balance totals, read again from a list collected once the balance table check has run.
-void read_balance_figures(const QVector<QString> &values, card_rules::CardFacts &card);
 // What the gate asks about, after the tidy-up; today is the current local date.
 card_rules::GateFacts read_gate_facts(const Widget &window);
