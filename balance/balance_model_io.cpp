@@ -141,22 +141,19 @@ QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const 
 {
     const BalanceRow now = row_of(like);
     // The first cell written with a text and a mark in a column; later ones alike are its copies.
-    std::array<QHash<QString, const QStandardItem *>, column_count *(int(Mark::clear) + 1)> first_written;
-    const int width = qMax(like.size(), int(column_count));
+    std::array<std::array<QHash<QString, const QStandardItem *>, int(Mark::clear) + 1>, column_count> first_written;
     QVector<QList<QStandardItem *>> cells(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         const BalanceRow &row = rows.at(i);
         QList<QStandardItem *> &items = cells[i];
-        items.reserve(width);
-        for (int column = 0; column < width; ++column) {
-            const QStandardItem *cell = column < like.size() ? like.at(column) : nullptr;
-            if (column >= column_count ||
-                (now.cells[column] == row.cells[column] && now.marks[column] == row.marks[column])) {
+        items.reserve(column_count);
+        for (int column = 0; column < column_count; ++column) {
+            const QStandardItem *cell = like.value(column);
+            if (now.cells[column] == row.cells[column] && now.marks[column] == row.marks[column]) {
                 items.append(cell ? cell->clone() : nullptr);
                 continue;
             }
-            const QStandardItem *&first =
-                first_written[column * (int(Mark::clear) + 1) + int(row.marks[column])][row.cells[column]];
+            const QStandardItem *&first = first_written[column][int(row.marks[column])][row.cells[column]];
             QStandardItem *item = first ? first->clone() : cell ? cell->clone() : nullptr;
             if (!first) {
                 set_cell(model, item, column, row, now);
