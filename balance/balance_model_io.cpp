@@ -60,27 +60,26 @@ QString text_of(const QStandardItem *item)
     return item ? item->data(Qt::DisplayRole).toString() : QString();
 }
 
-// What the cells of a row hold, as set_cells compares it: text and mark per column.
-struct CellState {
-    std::array<QString, column_count> texts;
-    std::array<Mark, column_count> marks{};
-};
-
-CellState state_of(const QList<QStandardItem *> &items)
+// Text and mark of `item` into `column` of `row`.
+void read_cell(const QStandardItem *item, int column, BalanceRow &row)
 {
-    CellState state;
-    for (int column = 0; column < column_count && column < items.size(); ++column) {
-        const QStandardItem *item = items.at(column);
-        state.texts[column] = text_of(item);
-        state.marks[column] = item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none;
-    }
-    return state;
+    row.cells[column] = text_of(item);
+    row.marks[column] = item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none;
+}
+
+// What the cells `items` (one per column) hold.
+BalanceRow row_of(const QList<QStandardItem *> &items)
+{
+    BalanceRow row;
+    for (int column = 0; column < column_count && column < items.size(); ++column)
+        read_cell(items.at(column), column, row);
+    return row;
 }
 
 // Writes into `item` (made when null) the text and the mark of `row` in `column` that differ from `now`.
-void set_cell(QStandardItemModel &model, QStandardItem *&item, int column, const BalanceRow &row, const CellState &now)
+void set_cell(QStandardItemModel &model, QStandardItem *&item, int column, const BalanceRow &row, const BalanceRow &now)
 {
-    const bool text_differs = now.texts[column] != row.cells[column];
+    const bool text_differs = now.cells[column] != row.cells[column];
     const bool mark_differs = now.marks[column] != row.marks[column];
     if (!text_differs && !mark_differs)
         return;
@@ -92,18 +91,14 @@ void set_cell(QStandardItemModel &model, QStandardItem *&item, int column, const
         item->setData(brush_of(row.marks[column]), Qt::BackgroundRole);
 }
 
-// Writes what differs from `now`, the state of items.
-void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row, const CellState &now)
+// Writes into items what of `row` differs from them.
+void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
 {
+    const BalanceRow now = row_of(items);
     while (items.size() < column_count)
         items.append(nullptr);
     for (int column = 0; column < column_count; ++column)
         set_cell(model, items[column], column, row, now);
-}
-
-void set_cells(QStandardItemModel &model, QList<QStandardItem *> &items, const BalanceRow &row)
-{
-    set_cells(model, items, row, state_of(items));
 }
 
 } // namespace
@@ -112,11 +107,8 @@ BalanceRow row_from_model(const QStandardItemModel &model, int row)
 {
     BalanceRow result;
     result.source_row = row;
-    for (int column = 0; column < column_count && column < model.columnCount(); ++column) {
-        const QStandardItem *item = model.item(row, column);
-        result.cells[column] = text_of(item);
-        result.marks[column] = item ? mark_of(item->data(Qt::BackgroundRole)) : Mark::none;
-    }
+    for (int column = 0; column < column_count && column < model.columnCount(); ++column)
+        read_cell(model.item(row, column), column, result);
     return result;
 }
 
@@ -147,24 +139,21 @@ void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceR
 QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const QList<QStandardItem *> &like,
                                                const QVector<BalanceRow> &rows)
 {
-    const CellState now = state_of(like);
+    const BalanceRow now = row_of(like);
     // The first cell written with a text and a mark in a column; later ones alike are its copies.
-    std::array<QHash<QString, const QStandardItem *>, column_count *(int(Mark::clear) + 1)> first_written;
-    const int width = qMax(like.size(), int(column_count));
+    std::array<std::array<QHash<QString, const QStandardItem *>, int(Mark::clear) + 1>, column_count> first_written;
     QVector<QList<QStandardItem *>> cells(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         const BalanceRow &row = rows.at(i);
         QList<QStandardItem *> &items = cells[i];
-        items.reserve(width);
-        for (int column = 0; column < width; ++column) {
-            const QStandardItem *cell = column < like.size() ? like.at(column) : nullptr;
-            if (column >= column_count ||
-                (now.texts[column] == row.cells[column] && now.marks[column] == row.marks[column])) {
+        items.reserve(column_count);
+        for (int column = 0; column < column_count; ++column) {
+            const QStandardItem *cell = like.value(column);
+            if (now.cells[column] == row.cells[column] && now.marks[column] == row.marks[column]) {
                 items.append(cell ? cell->clone() : nullptr);
                 continue;
             }
-            const QStandardItem *&first =
-                first_written[column * (int(Mark::clear) + 1) + int(row.marks[column])][row.cells[column]];
+            const QStandardItem *&first = first_written[column][int(row.marks[column])][row.cells[column]];
             QStandardItem *item = first ? first->clone() : cell ? cell->clone() : nullptr;
             if (!first) {
                 set_cell(model, item, column, row, now);

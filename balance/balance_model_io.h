@@ -19,7 +19,7 @@ QVector<BalanceRow> rows_from_model(const QStandardItemModel &model);
 // transparent background. Each write is an ordinary change of the model (dataChanged).
 void write_row_to_model(QStandardItemModel &model, int model_row, const BalanceRow &row);
 
-// For each of rows, copies of the cells `like` (one per column, null where there is none) written as
+// For each of rows, copies of the cells `like` (one per balance column, null where there is none) written as
 // write_row_to_model() writes a model row of such cells: what differs, a missing cell made from the model's
 // prototype. The cells are not in the model.
 QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const QList<QStandardItem *> &like,

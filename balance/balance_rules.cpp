@@ -63,6 +63,19 @@ bool plain_int(const QString &text, int *value)
     return true;
 }
 
+// `text` as a whole number, empty or non-numeric text giving 0; `plain` tells whether the text is
+// QString::number() of the value.
+int figure_of_text(const QString &text, bool *plain)
+{
+    int value = 0;
+    *plain = plain_int(text, &value);
+    if (*plain)
+        return value;
+    bool ok = false;
+    value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
 // One ripple through a row: writes that change something run their column's branch at once. The figures are
 // held as ints while the ripple runs; the texts of the written cells are set once, by finish().
 class RowArithmetic
@@ -181,9 +194,7 @@ private:
         Figure &cell = figures[column];
         if (!cell.read) {
             cell.read = true;
-            cell.plain = plain_int(row.cells[column], &cell.value);
-            if (!cell.plain)
-                cell.value = row.figure(column);
+            cell.value = figure_of_text(row.cells[column], &cell.plain);
         }
         return cell;
     }
@@ -233,12 +244,8 @@ private:
 
 int BalanceRow::figure(int column) const
 {
-    int plain = 0;
-    if (plain_int(cells[column], &plain))
-        return plain;
-    bool ok = false;
-    const int value = cells[column].toInt(&ok, 10);
-    return ok ? value : 0;
+    bool plain = false;
+    return figure_of_text(cells[column], &plain);
 }
 
 QString row_key(const BalanceRow &row)

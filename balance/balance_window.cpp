@@ -52,6 +52,24 @@ void set_totals(const CategoryTotals &t, nSpinBox *all, nSpinBox *ruk, nSpinBox 
     set_box(rab, t.rab);
 }
 
+// The totals named by the balance::Total bits in `totals`, summed over `rows`.
+void show_totals(Ui::Widget *ui, const QVector<BalanceRow> &rows, unsigned totals)
+{
+    if (totals & total_fact)
+        set_totals(balance::summ_all(rows), ui->sb_b_all, ui->sb_b_ruk, ui->sb_b_spec, ui->sb_b_slug, ui->sb_b_rab);
+    if (totals & total_bron)
+        set_totals(balance::summ_bron(rows), ui->sb_b_bron, ui->sb_b_ruk_bron, ui->sb_b_spec_bron, ui->sb_b_slug_bron,
+                   ui->sb_b_rab_bron);
+    if (totals & total_mp)
+        set_box(ui->sb_b_sum_mp, balance::summ_mp(rows));
+    if (totals & total_vnutr)
+        set_totals(balance::summ_vnutr_ist(rows), ui->sb_b_sum_vnutr, ui->sb_b_vnutr_ruk, ui->sb_b_vnutr_spec,
+                   ui->sb_b_vnutr_slug, ui->sb_b_vnutr_rab);
+    if (totals & total_treb)
+        set_totals(balance::summ_treb(rows), ui->sb_b_sum_treb, ui->sb_b_treb_ruk, ui->sb_b_treb_spec,
+                   ui->sb_b_treb_slug, ui->sb_b_treb_rab);
+}
+
 } // namespace
 
 void Widget::add_balance_row()
@@ -164,62 +182,43 @@ void Widget::UpdateData_balance(QModelIndex indexA, QModelIndex)
 
 void Widget::summ_totals(unsigned totals)
 {
-    if (totals & total_fact)
-        summ_all();
-    if (totals & total_bron)
-        summ_bron();
-    if (totals & total_mp)
-        summ_mp();
-    if (totals & total_vnutr)
-        summ_vnutr_ist();
-    if (totals & total_treb)
-        summ_treb();
+    if (totals != total_none)
+        show_totals(ui, rows_from_model(*balance_model), totals);
 }
 
 void Widget::summ_all()
 {
-    set_totals(balance::summ_all(rows_from_model(*balance_model)), ui->sb_b_all, ui->sb_b_ruk, ui->sb_b_spec,
-               ui->sb_b_slug, ui->sb_b_rab);
+    summ_totals(total_fact);
 }
 
 void Widget::summ_bron()
 {
-    set_totals(balance::summ_bron(rows_from_model(*balance_model)), ui->sb_b_bron, ui->sb_b_ruk_bron,
-               ui->sb_b_spec_bron, ui->sb_b_slug_bron, ui->sb_b_rab_bron);
+    summ_totals(total_bron);
 }
 
 void Widget::summ_mp()
 {
-    set_box(ui->sb_b_sum_mp, balance::summ_mp(rows_from_model(*balance_model)));
+    summ_totals(total_mp);
 }
 
 void Widget::summ_vnutr_ist()
 {
-    set_totals(balance::summ_vnutr_ist(rows_from_model(*balance_model)), ui->sb_b_sum_vnutr, ui->sb_b_vnutr_ruk,
-               ui->sb_b_vnutr_spec, ui->sb_b_vnutr_slug, ui->sb_b_vnutr_rab);
+    summ_totals(total_vnutr);
 }
 
 void Widget::summ_treb()
 {
-    set_totals(balance::summ_treb(rows_from_model(*balance_model)), ui->sb_b_sum_treb, ui->sb_b_treb_ruk,
-               ui->sb_b_treb_spec, ui->sb_b_treb_slug, ui->sb_b_treb_rab);
+    summ_totals(total_treb);
 }
 
 void Widget::summ_every_total()
 {
-    show_every_total(rows_from_model(*balance_model));
+    summ_totals(total_every);
 }
 
 void Widget::show_every_total(const QVector<BalanceRow> &rows)
 {
-    set_totals(balance::summ_all(rows), ui->sb_b_all, ui->sb_b_ruk, ui->sb_b_spec, ui->sb_b_slug, ui->sb_b_rab);
-    set_totals(balance::summ_bron(rows), ui->sb_b_bron, ui->sb_b_ruk_bron, ui->sb_b_spec_bron, ui->sb_b_slug_bron,
-               ui->sb_b_rab_bron);
-    set_box(ui->sb_b_sum_mp, balance::summ_mp(rows));
-    set_totals(balance::summ_vnutr_ist(rows), ui->sb_b_sum_vnutr, ui->sb_b_vnutr_ruk, ui->sb_b_vnutr_spec,
-               ui->sb_b_vnutr_slug, ui->sb_b_vnutr_rab);
-    set_totals(balance::summ_treb(rows), ui->sb_b_sum_treb, ui->sb_b_treb_ruk, ui->sb_b_treb_spec, ui->sb_b_treb_slug,
-               ui->sb_b_treb_rab);
+    show_totals(ui, rows, total_every);
 }
 
 void Widget::copy_shtat_to_treb()

@@ -268,7 +268,7 @@ Archiver::Outcome Archiver::pack_and_replace(const QString &target, const QStrin
         return Outcome::target_not_writable;
     // A save killed while it packed left its folder behind (encrypted data only); the next save clears it.
     remove_stale_folders(target_info.absolutePath(), staging_prefix, staging_kind);
-    QTemporaryDir staging(target_info.absolutePath() + "/" + staging_prefix + staging_kind + "-XXXXXX");
+    QTemporaryDir staging(folder_template(target_info.absolutePath(), staging_prefix, staging_kind));
     if (!staging.isValid())
         return Outcome::no_staging;
     const QString staged = staging.path() + "/card.7z";

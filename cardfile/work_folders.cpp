@@ -17,9 +17,14 @@ const char *const work_folder_prefix = "quelt-";
 
 } // namespace
 
+QString folder_template(const QString &folder, const QString &prefix, const QString &kind)
+{
+    return folder + "/" + prefix + kind + "-XXXXXX";
+}
+
 QString work_folder_template(const char *kind)
 {
-    return QDir::tempPath() + "/" + work_folder_prefix + kind + "-XXXXXX";
+    return folder_template(QDir::tempPath(), work_folder_prefix, kind);
 }
 
 int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds)

@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The QTemporaryDir template of a private working folder of this `kind` ("save", "open" or "temp")
-// in the temporary folder.
+// The QTemporaryDir template of a folder in `folder` named `prefix`, `kind`, "-" and XXXXXX.
+QString folder_template(const QString &folder, const QString &prefix, const QString &kind);
+
+// That of a private working folder of this `kind` ("save", "open" or "temp") in the temporary folder.
 QString work_folder_template(const char *kind);
 
 // Removes the private working folders that a killed run of this program left in `temp_folder`:
@@ -11,6 +13,6 @@ QString work_folder_template(const char *kind);
 // `min_age_seconds`. Returns how many were removed.
 int remove_stale_work_folders(const QString &temp_folder, int min_age_seconds = 60);
 
-// The same for the folders in `folder` named `prefix`, one of `kinds` ("a|b"), "-" and the six letters
-// or digits QTemporaryDir puts in place of XXXXXX.
+// The same for the folders in `folder` that folder_template() named with `prefix` and one of `kinds` ("a|b"),
+// QTemporaryDir having put six letters or digits in place of XXXXXX.
 int remove_stale_folders(const QString &folder, const QString &prefix, const QString &kinds, int min_age_seconds = 60);
