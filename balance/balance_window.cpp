@@ -186,31 +186,6 @@ void Widget::summ_totals(unsigned totals)
         show_totals(ui, rows_from_model(*balance_model), totals);
 }
 
-void Widget::summ_all()
-{
-    summ_totals(total_fact);
-}
-
-void Widget::summ_bron()
-{
-    summ_totals(total_bron);
-}
-
-void Widget::summ_mp()
-{
-    summ_totals(total_mp);
-}
-
-void Widget::summ_vnutr_ist()
-{
-    summ_totals(total_vnutr);
-}
-
-void Widget::summ_treb()
-{
-    summ_totals(total_treb);
-}
-
 void Widget::summ_every_total()
 {
     summ_totals(total_every);

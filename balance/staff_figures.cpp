@@ -2,6 +2,7 @@
 #include "mainwindow/widget.h"
 #include "ui_widget.h"
 
+#include "balance/balance_rules.h"
 #include "balance/form6_rules.h"
 #include "cardfile/card_lists.h"
 #include "mainwindow/main_tabs.h"
@@ -138,7 +139,7 @@ void Widget::show_reservation_parts(bool reserving)
     // The reserved total was zeroed when reservation was switched off; the rows kept their
     // figures, and the total goes into the card and the printed balance.
     if (reserving)
-        summ_bron();
+        summ_totals(balance::total_bron);
 }
 
 void Widget::on_cb_kat_b_currentIndexChanged(const QString &)

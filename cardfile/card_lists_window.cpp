@@ -159,17 +159,12 @@ void Widget::collect_heads_and_addresses(QVector<QString> &v)
     v[lineEdit_8] = ui->lineEdit_8->text();
     v[lineEdit_18] = ui->lineEdit_18->text();
 
-    // The street list is read only when a street is filled in: an empty form (at start) needs none.
-    bool streets_loaded = false;
+    // A street name goes into the card as its code in the street list.
     const auto street_code = [&](const QLineEdit *field) {
         const QString name = field->text();
         if (name.isEmpty())
             return QStringLiteral("0");
-        if (!streets_loaded) {
-            load_classifier(classifier_file::addresses);
-            streets_loaded = true;
-        }
-        for (const ClassifierRecord &record : classifier_reader.records) {
+        for (const ClassifierRecord &record : classifier_records(classifier_file::addresses)) {
             if (record.name == name)
                 return record.code;
         }
@@ -427,10 +422,8 @@ private:
 void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                             const QVector<QString> &nebron, bool counts_as_saved)
 {
-    CardCodes codes(main, [this](const char *file) -> const QVector<ClassifierRecord> & {
-        load_classifier(file);
-        return classifier_reader.records;
-    });
+    CardCodes codes(main,
+                    [this](const char *file) -> const QVector<ClassifierRecord> & { return classifier_records(file); });
     if (main.size() > 53) {
         fill_heads_and_addresses(codes);
         fill_codes_and_figures(codes);
@@ -589,11 +582,9 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
 
     // Position and facet names are looked up once for the whole table.
     balance::CardRowNames names;
-    load_classifier(classifier_file::positions);
-    for (const ClassifierRecord &record : classifier_reader.records)
+    for (const ClassifierRecord &record : classifier_records(classifier_file::positions))
         names.positions.insert(record.code, record.name);
-    load_classifier(classifier_file::facets);
-    for (const ClassifierRecord &record : classifier_reader.records)
+    for (const ClassifierRecord &record : classifier_records(classifier_file::facets))
         names.facets.insert(record.code, record.name);
 
     // A card full of codes the list does not know boxes the first few rows; the rest are named once at the end.

@@ -296,10 +296,10 @@ void Widget::import_balance_rows(Workbook &book, int sheet, int first_row, int e
         return;
 
     // The classifiers as the pickers hold them since start-up, looked up by code.
-    const ClassifierIndex positions(position_picker.records());
+    const ClassifierIndex positions(classifier_records(classifier_file::positions));
     ClassifierIndex facets;
     if (std::any_of(source.begin(), source.end(), [](const BalanceSourceRow &s) { return !s.facet.isEmpty(); }))
-        facets = ClassifierIndex(facet_picker.records());
+        facets = ClassifierIndex(classifier_records(classifier_file::facets));
 
     if (!add_mode)
         balance_model->removeRows(0, balance_model->rowCount());

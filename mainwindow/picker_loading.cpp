@@ -54,6 +54,12 @@ void Widget::connect_pickers()
     connect(&vk_picker, &Form::sig, this, &Widget::paste_vk);
 }
 
+struct Widget::ClassifierLoad {
+    const char *progress;
+    const char *file;
+    QVector<Form *> pickers;
+};
+
 void Widget::load_pickers()
 {
     classifier_dir = classifier_file::resource_dir;
@@ -82,25 +88,7 @@ void Widget::load_pickers()
     progress_window.add_value();
     xls_dialog.setWindowTitle("Ввод координат первой ячейки");
 
-    struct Load {
-        const char *progress;
-        const char *file;
-        QVector<Form *> pickers;
-    };
-    const Load loads[] = {
-        {"Загрузка адресов", classifier_file::addresses, {&actual_address_picker, &postal_address_picker}},
-        {"Загрузка должностей", classifier_file::head_positions, {&head_position_picker}},
-        {"Загрузка кодов ОКАТО", classifier_file::okato, {&okato_picker}},
-        {"Загрузка кодов ОКОПФ", classifier_file::okopf, {&okopf_picker}},
-        {"Загрузка кодов ОКФС", classifier_file::okfs, {&okfs_picker}},
-        {"Загрузка кодов ОКВЕД", classifier_file::okved, {&extra_okved_picker, &okved_picker}},
-        {"Загрузка кодов ОКПДТР", classifier_file::positions, {&position_picker}},
-        {"Загрузка фасетов", classifier_file::facets, {&facet_picker}},
-        {"Загрузка ИОГВ", classifier_file::iogv, {&iogv_picker}},
-        {"Загрузка ОКОГУ", classifier_file::okogu, {&okogu_picker}},
-        {"Загрузка ВК", classifier_file::offices, {&vk_picker}},
-    };
-    for (const Load &load : loads) {
+    for (const ClassifierLoad &load : classifier_loads()) {
         progress_window.set_title(QString::fromUtf8(load.progress));
         load_classifier(load.file);
         // Each picker window is built and filled when it is first opened.
@@ -120,6 +108,32 @@ void Widget::load_pickers()
 
     for (const char *ogrn : state_body_ogrns)
         iogv_ogrn_list << QString::fromLatin1(ogrn);
+}
+
+QVector<Widget::ClassifierLoad> Widget::classifier_loads()
+{
+    return {
+        {"Загрузка адресов", classifier_file::addresses, {&actual_address_picker, &postal_address_picker}},
+        {"Загрузка должностей", classifier_file::head_positions, {&head_position_picker}},
+        {"Загрузка кодов ОКАТО", classifier_file::okato, {&okato_picker}},
+        {"Загрузка кодов ОКОПФ", classifier_file::okopf, {&okopf_picker}},
+        {"Загрузка кодов ОКФС", classifier_file::okfs, {&okfs_picker}},
+        {"Загрузка кодов ОКВЕД", classifier_file::okved, {&extra_okved_picker, &okved_picker}},
+        {"Загрузка кодов ОКПДТР", classifier_file::positions, {&position_picker}},
+        {"Загрузка фасетов", classifier_file::facets, {&facet_picker}},
+        {"Загрузка ИОГВ", classifier_file::iogv, {&iogv_picker}},
+        {"Загрузка ОКОГУ", classifier_file::okogu, {&okogu_picker}},
+        {"Загрузка ВК", classifier_file::offices, {&vk_picker}},
+    };
+}
+
+const QVector<ClassifierRecord> &Widget::classifier_records(const char *file)
+{
+    for (const ClassifierLoad &load : classifier_loads())
+        if (qstrcmp(load.file, file) == 0)
+            return load.pickers.first()->records();
+    load_classifier(file);
+    return classifier_reader.records;
 }
 
 void Widget::remind_of_unfinished_card()

@@ -196,6 +196,11 @@ private:
     void close_child_windows();
     // Loads one carried classifier into classifier_reader; a file that does not open is logged.
     void load_classifier(const char *file);
+    // The records of a carried classifier: a picker's since start-up, or read now when no picker holds it.
+    const QVector<ClassifierRecord> &classifier_records(const char *file);
+    // Each carried classifier of start-up with its progress title and the pickers that hold it.
+    struct ClassifierLoad;
+    QVector<ClassifierLoad> classifier_loads();
 
     int current_row = 0;
     int current_col = 0;
@@ -266,12 +271,7 @@ public:
     void set_mobilisation_staff_column(bool shown);
 
 private:
-    // Balance totals into their spin boxes (each scans the whole table).
-    void summ_all();
-    void summ_bron();
-    void summ_mp();
-    void summ_vnutr_ist();
-    void summ_treb();
+    // Every balance total into its spin boxes.
     void summ_every_total();
     // The totals named by the balance::Total bits in `totals`.
     void summ_totals(unsigned totals);
