@@ -30,6 +30,15 @@ const char *const staff_peace = "shtatmir";
 // A masked phone field with no digits shows this; the lists hold it as an empty text.
 const char *const empty_phone = "()---";
 
+// Dates in the lists.
+const char *const date_format = "yyyy-MM-dd";
+
+// A registration number or code of the lists, where "0" stands for none, as the field shows it.
+inline QString number_or_none(const QString &stored)
+{
+    return stored == QLatin1String("0") ? QString() : stored;
+}
+
 // A phone of the lists as its masked field shows it.
 inline QString shown_phone(const QString &stored)
 {

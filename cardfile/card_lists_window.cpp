@@ -20,8 +20,6 @@ namespace
 using card_lists::to_int;
 using card_lists::value_at;
 
-const char *const date_format = "yyyy-MM-dd";
-
 const char *const title_fill_balance = "Заполнение Баланса ТР";
 const char *const title_invalid_code = "Код должности НЕДЕЙСТВИТЕЛЕН!";
 const char *const text_invalid_code_head = "В Балансе в строке ";
@@ -57,7 +55,7 @@ QString phone_rule(const QLineEdit *field)
 
 QString date_text(const QDateEdit *edit)
 {
-    return edit->date().toString(date_format);
+    return edit->date().toString(card_lists::date_format);
 }
 
 QString cell_text(const QStandardItemModel *model, int row, int column)
@@ -81,7 +79,7 @@ void set_text_home(QLineEdit *edit, const QString &text)
 
 void set_date(QDateEdit *edit, const QString &text)
 {
-    const QDate date = QDate::fromString(text, date_format);
+    const QDate date = QDate::fromString(text, card_lists::date_format);
     if (date.isValid())
         edit->setDate(date);
 }
@@ -501,7 +499,7 @@ void Widget::fill_codes_and_figures(CardCodes &codes)
     set_plain_text(ui->te_dopinfo, slot(card_slot::te_dopinfo));
     set_date(ui->dateZap, slot(card_slot::dateZap));
     // "0" stands for no number: the previous card's number must not stay.
-    ui->le_RegNo->setText(slot(card_slot::le_RegNo) == "0" ? QString() : slot(card_slot::le_RegNo));
+    ui->le_RegNo->setText(card_lists::number_or_none(slot(card_slot::le_RegNo)));
     set_plain_text(ui->te_orgname2, slot(card_slot::te_orgname2));
     ui->le_FaxVur->setText(slot(card_slot::le_FaxVur));
     ui->le_DopRuk->setText(slot(card_slot::le_DopRuk));

@@ -23,7 +23,7 @@ namespace
 // A date of the card list as `edit` shows a date: its display format in its locale.
 QString shown_date(const QDateEdit *edit, const QString &stored)
 {
-    return edit->locale().toString(QDate::fromString(stored, QStringLiteral("yyyy-MM-dd")), edit->displayFormat());
+    return edit->locale().toString(QDate::fromString(stored, card_lists::date_format), edit->displayFormat());
 }
 
 printing::PersonValues person(const QVector<QString> &card, int post, int surname, int first_name, int patronymic,
@@ -62,8 +62,7 @@ printing::CardValues card_values(const QVector<QString> &card, const Ui::Widget 
     const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
     printing::CardValues v;
     v.common = common_values(card, ui);
-    // "0" stands for no number, as when the card is opened.
-    v.registration_number = slot(le_RegNo) == "0" ? QString() : slot(le_RegNo);
+    v.registration_number = card_lists::number_or_none(slot(le_RegNo));
     v.reserving = card_lists::reserving(card);
     v.reserving_text = QString::fromUtf8(v.reserving ? card_lists::yes : card_lists::no);
     v.full_name = slot(te_orgname);

@@ -101,7 +101,7 @@ card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::
     card.okopf = slot(lineEdit_11);
     card.okfs = slot(lineEdit_25);
     card.okved = slot(le_osn_ved);
-    card.tax_date = QDate::fromString(slot(dateINN), QStringLiteral("yyyy-MM-dd"));
+    card.tax_date = QDate::fromString(slot(dateINN), card_lists::date_format);
     card.head = person(lineEdit, le_FamRuk, le_ImRuk, le_TelRuk);
     card.officer = person(le_DolgVur, le_FamVur, le_ImVur, le_TelVur);
     card.mobilisation_head = person(DolgRukMO, FamRukMO, ImRukMO, TelRukMO);
@@ -115,7 +115,7 @@ card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::
     // The office's name is not in the list.
     card.military_office = ui.le_VK->text();
     // "0" stands for no office, as when the card is opened.
-    card.military_office_code = slot(VK_org) == "0" ? QString() : slot(VK_org);
+    card.military_office_code = card_lists::number_or_none(slot(VK_org));
     card.mobilisation_staff_column = slot(checkBox_balance_voenshtat) == card_lists::staff_for_task;
     card.training =
         QStringList{slot(ob_ruk), slot(ob_ruk_gou), slot(ob_vur), slot(ob_vur_gou), slot(ob_mob), slot(ob_mob_gou)};
