@@ -65,17 +65,20 @@ public:
     ClassifierRecord current;
     VusRecord current_vus;
 
+private:
     enum Field : quint8 { Code, Sort, Name };
     struct FieldText {
         Field field;
         QString text;
     };
-
-private:
-    // The fields in the order they apply; false when the document is not well-formed.
+    // The fields of an XML document in the order they apply; false, with no fields, when it is not well-formed
+    // (an empty one included).
+    static bool xml_fields(const QByteArray &xml, QVector<FieldText> &fields);
     static bool walk_nodes(QXmlStreamReader &xml, QVector<FieldText> &fields);
-    bool load_packed(const QString &path);
-    void apply(bool well_formed, const QVector<FieldText> &fields);
+    // The fields of a packed form and whether its XML was well-formed; false when it is damaged.
+    static bool packed_fields(const QByteArray &data, bool &well_formed, QVector<FieldText> &fields);
+    // The records of the fields, in place of those of the last load.
+    void take(bool well_formed, const QVector<FieldText> &fields);
     void read_element(Field field, const QString &text);
     friend QByteArray pack_classifier(const QByteArray &xml);
 };
