@@ -29,12 +29,12 @@ struct PackedField {
 
 } // namespace
 
-QByteArray pack_classifier(const QByteArray &xml)
+QByteArray pack_classifier(const QByteArray &xml, QString *error)
 {
     QVector<ClassifierReader::FieldText> fields;
     PackedHeader header{};
     std::memcpy(header.magic, packed_magic, sizeof packed_magic);
-    header.well_formed = ClassifierReader::xml_fields(xml, fields) ? 1 : 0;
+    header.well_formed = ClassifierReader::xml_fields(xml, fields, error) ? 1 : 0;
     header.field_count = quint32(fields.size());
     QByteArray out(reinterpret_cast<const char *>(&header), sizeof header);
     for (const ClassifierReader::FieldText &f : qAsConst(fields)) {
@@ -57,9 +57,12 @@ bool ClassifierReader::load(const QString &path)
             bool well_formed = false;
             QVector<FieldText> fields;
             if (packed_fields(packed.uncompressedData(), well_formed, fields)) {
+                if (!well_formed)
+                    qWarning("Classifier %s is not well-formed XML: it gives no records", qPrintable(path));
                 take(well_formed, fields);
                 return true;
             }
+            qWarning("Classifier %s: its packed form is damaged, the XML is read instead", qPrintable(path));
         }
     }
     return load_xml(path);
@@ -74,18 +77,23 @@ bool ClassifierReader::load_xml(const QString &path)
         return false;
     }
     QVector<FieldText> fields;
-    const bool well_formed = xml_fields(file.readAll(), fields);
+    QString error;
+    const bool well_formed = xml_fields(file.readAll(), fields, &error);
+    if (!well_formed)
+        qWarning("Classifier %s is not well-formed XML (%s): it gives no records", qPrintable(path), qPrintable(error));
     take(well_formed, fields);
     return true;
 }
 
-bool ClassifierReader::xml_fields(const QByteArray &xml, QVector<FieldText> &fields)
+bool ClassifierReader::xml_fields(const QByteArray &xml, QVector<FieldText> &fields, QString *error)
 {
     QXmlStreamReader reader(xml);
     reader.setNamespaceProcessing(false);
     if (walk_nodes(reader, fields))
         return true;
     fields.clear();
+    if (error)
+        *error = QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
     return false;
 }
 

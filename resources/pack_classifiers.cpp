@@ -68,7 +68,12 @@ int main(int argc, char **argv)
             return 1;
         }
         const QString name = alias.mid(4);
-        if (!write_if_changed(out_dir.filePath(name), pack_classifier(carried.readAll()))) {
+        QString error;
+        const QByteArray packed = pack_classifier(carried.readAll(), &error);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "warning: %s is not well-formed XML (%s): the program gets no records from it\n",
+                         qPrintable(carried.fileName()), qPrintable(error));
+        if (!write_if_changed(out_dir.filePath(name), packed)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(out_dir.filePath(name)));
             return 1;
         }
