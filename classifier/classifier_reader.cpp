@@ -29,17 +29,12 @@ struct PackedField {
 
 } // namespace
 
-QByteArray pack_classifier(const QByteArray &xml)
+QByteArray pack_classifier(const QByteArray &xml, QString *error)
 {
     QVector<ClassifierReader::FieldText> fields;
-    QXmlStreamReader reader(xml);
-    reader.setNamespaceProcessing(false);
-    const bool well_formed = !xml.isEmpty() && ClassifierReader::walk_nodes(reader, fields);
-    if (!well_formed)
-        fields.clear();
     PackedHeader header{};
     std::memcpy(header.magic, packed_magic, sizeof packed_magic);
-    header.well_formed = well_formed ? 1 : 0;
+    header.well_formed = ClassifierReader::xml_fields(xml, fields, error) ? 1 : 0;
     header.field_count = quint32(fields.size());
     QByteArray out(reinterpret_cast<const char *>(&header), sizeof header);
     for (const ClassifierReader::FieldText &f : qAsConst(fields)) {
@@ -56,49 +51,67 @@ ClassifierReader::~ClassifierReader() = default;
 bool ClassifierReader::load(const QString &path)
 {
     const QString carried = QString::fromUtf8(classifier_file::resource_dir);
-    if (path.startsWith(carried) &&
-        load_packed(QString::fromUtf8(classifier_file::packed_dir) + path.mid(carried.size())))
-        return true;
+    if (path.startsWith(carried)) {
+        const QResource packed(QString::fromUtf8(classifier_file::packed_dir) + path.mid(carried.size()));
+        if (packed.isValid()) {
+            bool well_formed = false;
+            QVector<FieldText> fields;
+            if (packed_fields(packed.uncompressedData(), well_formed, fields)) {
+                if (!well_formed)
+                    qWarning("Classifier %s is not well-formed XML: it gives no records", qPrintable(path));
+                take(well_formed, fields);
+                return true;
+            }
+            qWarning("Classifier %s: its packed form is damaged, the XML is read instead", qPrintable(path));
+        }
+    }
     return load_xml(path);
 }
 
 bool ClassifierReader::load_xml(const QString &path)
 {
-    records.clear();
-    vus_records.clear();
-
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        records.clear();
+        vus_records.clear();
         return false;
-    const QByteArray data = file.readAll();
-    file.close();
-
+    }
     QVector<FieldText> fields;
-    QXmlStreamReader xml(data);
-    xml.setNamespaceProcessing(false);
-    const bool well_formed = walk_nodes(xml, fields);
-    apply(well_formed, fields);
+    QString error;
+    const bool well_formed = xml_fields(file.readAll(), fields, &error);
+    if (!well_formed)
+        qWarning("Classifier %s is not well-formed XML (%s): it gives no records", qPrintable(path), qPrintable(error));
+    take(well_formed, fields);
     return true;
 }
 
-// False, leaving everything as it was, when there is no packed form or it is not one.
-bool ClassifierReader::load_packed(const QString &path)
+bool ClassifierReader::xml_fields(const QByteArray &xml, QVector<FieldText> &fields, QString *error)
 {
-    const QResource resource(path);
-    if (!resource.isValid())
-        return false;
-    const QByteArray data = resource.uncompressedData();
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false);
+    if (walk_nodes(reader, fields))
+        return true;
+    fields.clear();
+    if (error)
+        *error = QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
+    return false;
+}
+
+// The whole form is checked as it is read, so a damaged one applies nothing.
+bool ClassifierReader::packed_fields(const QByteArray &data, bool &well_formed, QVector<FieldText> &fields)
+{
     PackedHeader header{};
     if (data.size() < int(sizeof header))
         return false;
     std::memcpy(&header, data.constData(), sizeof header);
     if (std::memcmp(header.magic, packed_magic, sizeof packed_magic) != 0)
         return false;
-    // The whole form is checked before anything of it applies.
-    const char *const begin = data.constData() + sizeof header;
+    const char *at = data.constData() + sizeof header;
     const char *const end = data.constData() + data.size();
-    const char *at = begin;
-    quint32 names = 0;
+    // Each field takes at least its kind and length: a count the data cannot hold is refused before reserving.
+    if (qint64(header.field_count) > (end - at) / qint64(sizeof(PackedField)))
+        return false;
+    fields.reserve(int(header.field_count));
     for (quint32 i = 0; i < header.field_count; ++i) {
         PackedField packed{};
         if (end - at < qint64(sizeof packed))
@@ -108,35 +121,24 @@ bool ClassifierReader::load_packed(const QString &path)
         const qint64 bytes = qint64(packed.length) * qint64(sizeof(QChar));
         if (packed.field > Name || end - at < bytes)
             return false;
-        at += bytes;
-        names += packed.field == Name ? 1 : 0;
-    }
-    records.clear();
-    vus_records.clear();
-    if (!header.well_formed)
-        return true;
-    records.reserve(int(names));
-    vus_records.reserve(int(names));
-    at = begin;
-    for (quint32 i = 0; i < header.field_count; ++i) {
-        PackedField packed{};
-        std::memcpy(&packed, at, sizeof packed);
-        at += sizeof packed;
         QString text;
         if (packed.length > 0) {
             text = QString(int(packed.length), Qt::Uninitialized);
-            std::memcpy(text.data(), at, size_t(packed.length) * sizeof(QChar));
+            std::memcpy(text.data(), at, size_t(bytes));
         }
-        at += qint64(packed.length) * qint64(sizeof(QChar));
-        read_element(Field(packed.field), text);
+        at += bytes;
+        fields.append(FieldText{Field(packed.field), std::move(text)});
     }
+    well_formed = header.well_formed != 0;
     return true;
 }
 
 // A file that does not parse leaves no trace: no records, and the carried-over code and sort stay as
 // they were before the load.
-void ClassifierReader::apply(bool well_formed, const QVector<FieldText> &fields)
+void ClassifierReader::take(bool well_formed, const QVector<FieldText> &fields)
 {
+    records.clear();
+    vus_records.clear();
     if (!well_formed)
         return;
     for (const FieldText &f : fields)

@@ -41,8 +41,8 @@ struct VusRecord {
 
 // A classifier XML file in a compact form read without parsing: the fields the reader applies, in
 // document order. Made at build time from the carried files; empty input gives the form of a file
-// that does not parse.
-QByteArray pack_classifier(const QByteArray &xml);
+// that does not parse. error, when given, says why a file does not parse.
+QByteArray pack_classifier(const QByteArray &xml, QString *error = nullptr);
 
 // Reads a classifier XML file (<Код>, <Сорт>, <Наименование> below the root) into records.
 // An <Наименование> closes a record; code and sort carry over from what was read last,
@@ -54,8 +54,9 @@ public:
     ~ClassifierReader();
 
     // False when the file does not open. A file that opens but is not well-formed XML
-    // gives true and no records. A carried file (classifier_file::resource_dir) is read from
-    // its packed form when there is one, with the same result.
+    // gives true and no records, and a warning. A carried file (classifier_file::resource_dir) is read
+    // from its packed form when there is one, with the same result; a damaged packed form is reported
+    // and the XML read instead.
     bool load(const QString &path);
     // As load(), always from the XML.
     bool load_xml(const QString &path);
@@ -65,17 +66,20 @@ public:
     ClassifierRecord current;
     VusRecord current_vus;
 
+private:
     enum Field : quint8 { Code, Sort, Name };
     struct FieldText {
         Field field;
         QString text;
     };
-
-private:
-    // The fields in the order they apply; false when the document is not well-formed.
+    // The fields of an XML document in the order they apply; false, with no fields and the reason in error,
+    // when it is not well-formed (an empty one included).
+    static bool xml_fields(const QByteArray &xml, QVector<FieldText> &fields, QString *error = nullptr);
     static bool walk_nodes(QXmlStreamReader &xml, QVector<FieldText> &fields);
-    bool load_packed(const QString &path);
-    void apply(bool well_formed, const QVector<FieldText> &fields);
+    // The fields of a packed form and whether its XML was well-formed; false when it is damaged.
+    static bool packed_fields(const QByteArray &data, bool &well_formed, QVector<FieldText> &fields);
+    // The records of the fields, in place of those of the last load.
+    void take(bool well_formed, const QVector<FieldText> &fields);
     void read_element(Field field, const QString &text);
-    friend QByteArray pack_classifier(const QByteArray &xml);
+    friend QByteArray pack_classifier(const QByteArray &xml, QString *error);
 };

@@ -14,13 +14,15 @@
 namespace
 {
 
-bool write_if_changed(const QString &path, const QByteArray &content)
+// Writes the file anew (rcc reads the packed files again whenever the list is rewritten); false, with a
+// message, when it cannot.
+bool write_file(const QString &path, const QByteArray &content)
 {
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.readAll() == content)
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size())
         return true;
-    file.close();
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
 }
 
 } // namespace
@@ -68,10 +70,13 @@ int main(int argc, char **argv)
             return 1;
         }
         const QString name = alias.mid(4);
-        if (!write_if_changed(out_dir.filePath(name), pack_classifier(carried.readAll()))) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(out_dir.filePath(name)));
+        QString error;
+        const QByteArray packed = pack_classifier(carried.readAll(), &error);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "warning: %s is not well-formed XML (%s): the program gets no records from it\n",
+                         qPrintable(carried.fileName()), qPrintable(error));
+        if (!write_file(out_dir.filePath(name), packed))
             return 1;
-        }
         list += "<file>" + name.toHtmlEscaped().toUtf8() + "</file>\n";
     }
     if (xml.hasError()) {
@@ -80,10 +85,5 @@ int main(int argc, char **argv)
     }
     list += "</qresource>\n</RCC>\n";
     // Rewritten every run: the build takes its time as the mark of the packed files.
-    QFile out(out_dir.filePath(QStringLiteral("packed_classifiers.qrc")));
-    if (!out.open(QIODevice::WriteOnly) || out.write(list) != list.size()) {
-        std::fprintf(stderr, "cannot write the packed resource list\n");
-        return 1;
-    }
-    return 0;
+    return write_file(out_dir.filePath(QStringLiteral("packed_classifiers.qrc")), list) ? 0 : 1;
 }

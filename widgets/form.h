@@ -41,14 +41,14 @@ public:
     explicit Form(QWidget *parent = nullptr);
     ~Form() override;
 
-    // Stored only; takes effect at the next set_items().
+    // Stored only; takes effect when the window is next filled (set_items(), or the first show after hold_items()).
     void set_mode(int mode);
     // Takes the records and fills the window.
     void set_items(QVector<ClassifierRecord> records);
     // Takes the records; the window is built and filled when it is first shown.
     void hold_items(QVector<ClassifierRecord> records);
     void setVisible(bool visible) override;
-    // The records as given to set_items().
+    // The records as given to set_items() or hold_items().
     const QVector<ClassifierRecord> &records() const { return items; }
 
 signals:
