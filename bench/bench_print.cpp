@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -107,20 +106,11 @@ BENCHMARK(BM_card_to_pdf)->Unit(benchmark::kMillisecond)->Iterations(20);
 // ordinary names (15 to 45 letters), drawn with a fixed seed.
 QVector<balance::BalanceRow> thousand_rows()
 {
-    ClassifierReader reader;
-    reader.load(QString(classifier_file::resource_dir) + classifier_file::positions);
-    QVector<ClassifierRecord> ordinary;
-    QSet<QString> codes;
-    for (const ClassifierRecord &record : reader.records)
-        if (record.name.size() >= 15 && record.name.size() <= 45 && !codes.contains(record.code)) {
-            codes << record.code;
-            ordinary << record;
-        }
-    std::shuffle(ordinary.begin(), ordinary.end(), QRandomGenerator(24));
+    const QVector<ClassifierRecord> positions = test_support::sampled_positions(1000);
     QVector<balance::BalanceRow> rows;
-    for (int i = 0; i < 1000 && i < ordinary.size(); ++i) {
-        balance::BalanceRow row = test_support::worker_row(ordinary.at(i).code);
-        row.cells[balance::col_name] = ordinary.at(i).name;
+    for (const ClassifierRecord &position : positions) {
+        balance::BalanceRow row = test_support::worker_row(position.code);
+        row.cells[balance::col_name] = position.name;
         rows << row;
     }
     return rows;

@@ -17,7 +17,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -154,22 +153,6 @@ void add_balance_rows(QStandardItemModel *model, int count, int first_code = 100
             items << new QStandardItem(text);
         model->appendRow(items);
     }
-}
-
-// `count` positions of the carried classifier with ordinary names (`shortest` to 45 letters), drawn with a fixed seed.
-QVector<ClassifierRecord> classifier_positions(int count, int shortest = 15)
-{
-    ClassifierReader reader;
-    reader.load(QString(classifier_file::resource_dir) + classifier_file::positions);
-    QVector<ClassifierRecord> ordinary;
-    QSet<QString> codes;
-    for (const ClassifierRecord &record : reader.records)
-        if (record.name.size() >= shortest && record.name.size() <= 45 && !codes.contains(record.code)) {
-            codes << record.code;
-            ordinary << record;
-        }
-    std::shuffle(ordinary.begin(), ordinary.end(), QRandomGenerator(24));
-    return ordinary.mid(0, count);
 }
 
 // A word of a PDF sheet and its box in points.
@@ -581,7 +564,7 @@ private slots:
         auto orientation = QPageLayout::Landscape;
         if (document == "balance") {
             // At a set dpi, the longest ordinary names.
-            const QVector<ClassifierRecord> positions = classifier_positions(rows, dpi ? 40 : 15);
+            const QVector<ClassifierRecord> positions = test_support::sampled_positions(rows, dpi ? 40 : 15);
             QCOMPARE(positions.size(), rows);
             for (int row = 0; row < rows; ++row) {
                 window->balance_model->item(row, balance::col_key)->setText("14" + positions.at(row).code);

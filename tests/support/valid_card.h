@@ -1,8 +1,13 @@
 #pragma once
 
 #include "balance/balance_rules.h"
+#include "classifier/classifier_reader.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QString>
+#include <QVector>
+#include <algorithm>
 
 namespace test_support
 {
@@ -33,6 +38,22 @@ inline balance::BalanceRow worker_row(const QString &code)
     for (const auto &[column, text] : cells)
         row.cells[column] = text;
     return row;
+}
+
+// `count` distinct positions of the carried list with names of `shortest` to 45 letters, in one fixed random order.
+inline QVector<ClassifierRecord> sampled_positions(int count, int shortest = 15)
+{
+    ClassifierReader reader;
+    reader.load(QString(classifier_file::resource_dir) + classifier_file::positions);
+    QVector<ClassifierRecord> ordinary;
+    QSet<QString> codes;
+    for (const ClassifierRecord &record : reader.records)
+        if (record.name.size() >= shortest && record.name.size() <= 45 && !codes.contains(record.code)) {
+            codes << record.code;
+            ordinary << record;
+        }
+    std::shuffle(ordinary.begin(), ordinary.end(), QRandomGenerator(24));
+    return ordinary.mid(0, count);
 }
 
 } // namespace test_support
