@@ -82,16 +82,13 @@ void Widget::on_le_dop_ved_lostFocus()
 
 void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &)
 {
-    QWidget *block[] = {ui->label_MobOrgan_2, ui->cb_MobOrgan_2, ui->groupBox_1_6, ui->line_4};
     if (mob_body()) {
-        for (QWidget *w : block)
-            w->show();
+        show_mobilisation_block(true);
         return;
     }
     const int answer = ask_to_confirm("Внимание!", "Удалить информацию о наличии моб.органа в организации?");
     if (answer == QMessageBox::Ok) {
-        for (QWidget *w : block)
-            w->hide();
+        show_mobilisation_block(false);
         for (QLineEdit *field :
              {ui->DolgRukMO, ui->FamRukMO, ui->ImRukMO, ui->OtRukMO, ui->TelRukMO, ui->FaxRukMO, ui->DopRukMO})
             field->setText(QString());
@@ -106,9 +103,14 @@ void Widget::set_mobilisation_body(bool present)
     const bool blocked = ui->cb_MobOrgan->blockSignals(true);
     ui->cb_MobOrgan->setCurrentIndex(present ? 1 : 0);
     ui->cb_MobOrgan->blockSignals(blocked);
-    for (QWidget *w : {static_cast<QWidget *>(ui->label_MobOrgan_2), static_cast<QWidget *>(ui->cb_MobOrgan_2),
-                       static_cast<QWidget *>(ui->groupBox_1_6), static_cast<QWidget *>(ui->line_4)})
-        w->setVisible(present);
+    show_mobilisation_block(present);
+}
+
+void Widget::show_mobilisation_block(bool shown)
+{
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ui->label_MobOrgan_2, ui->cb_MobOrgan_2, ui->groupBox_1_6, ui->line_4})
+        w->setVisible(shown);
 }
 
 void Widget::on_checkBox_kolont_stateChanged(int)

@@ -194,6 +194,8 @@ private:
     // At start: the question on an unfinished card left by the last session.
     void remind_of_unfinished_card();
     void close_child_windows();
+    // The item 1.5 block of the mobilisation body's head shown or hidden.
+    void show_mobilisation_block(bool shown);
     // Loads one carried classifier into classifier_reader; a file that does not open is logged.
     void load_classifier(const char *file);
     // The records of a carried classifier: a picker's since start-up, or read now when no picker holds it.
