@@ -237,8 +237,6 @@ private:
     Import_xls xls_dialog;
 
     QString classifier_dir;
-    QString print_html;
-    QString template_path;
     QStringList number_words[4];
     QStringList iogv_ogrn_list;
 
@@ -392,7 +390,7 @@ public:
     // The version printed on the documents: major, ".20", minor.
     static constexpr qint8 version_major = 3;
     static constexpr qint8 version_minor = 25;
-    // The builders: each fills print_html from its template and returns it.
+    // The builders: each returns the document's HTML, built from the collected card list.
     QString print_card();
     // Also sorts the balance table and sets the five figures its body works out.
     QString print_balance();
@@ -408,9 +406,9 @@ public:
 private:
     friend class TestPrintWindow;
     QRect preview_geometry() const;
-    // The choice of document when the organisation reserves staff: sets the orientation and builds it.
-    void choose_document();
-    // Empties the last page, takes the template and shows the progress window; returns the dpi to build for.
-    int start_print(const char *template_file);
+    // The choice of document when the organisation reserves staff: sets the orientation and returns it built.
+    QString choose_document();
+    // Shows the progress window; returns the dpi to build for.
+    int start_print();
     // ---- end of printing ----
 };

@@ -10,7 +10,7 @@ namespace printing
 
 // The document that grounds the reservation, as item 4 holds it.
 struct BasisDocument {
-    QString name, number, date; // NPA_doc, NPA_no, NPA_date as shown
+    QString name, number, date; // NPA_doc, NPA_no as the card list holds them, NPA_date as shown
 };
 // Missing when the trimmed name or number is empty or the date was never set.
 bool basis_document_missing(const BasisDocument &document);
@@ -19,7 +19,7 @@ QString basis_document_text(const BasisDocument &document);
 
 struct ApplicationValues {
     CommonValues common;
-    QString short_name, full_name; // plain texts of te_orgname2 and te_orgname
+    QString short_name, full_name; // te_orgname2 and te_orgname as the card list holds them
     QString inn, kpp, tax_date, okato, okogu;
     bool state_body = false; // cb_OGV reads "Да"
     BasisDocument basis;
@@ -33,7 +33,7 @@ QString build_application(const ApplicationValues &values, int desktop_dpi);
 
 struct AgreementValues {
     CommonValues common;
-    QString full_name; // te_orgname, plain text as typed
+    QString full_name; // te_orgname as the card list holds it
     QString inn;
     QString staff_text; // sb_b_sum_treb as shown
     int staff = 0;      // and its value

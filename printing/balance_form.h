@@ -50,7 +50,7 @@ int balance_page_height(int dpi, int pages);
 
 struct BalanceValues {
     CommonValues common;
-    QString short_name; // te_orgname2, plain text
+    QString short_name; // te_orgname2 as the card list holds it
     QString ogrn;
     QVector<balance::BalanceRow> rows; // sorted by their key
     BalanceBoxes boxes;

@@ -110,21 +110,25 @@ printing::CardValues card_values(const QVector<QString> &card, const Ui::Widget 
     return v;
 }
 
-printing::BalanceBoxes balance_boxes(const Ui::Widget *ui)
+// The staff totals from the collected card list, as their boxes show them; the whole staff is worked out on the
+// page and is not in the list.
+printing::BalanceBoxes balance_boxes(const QVector<QString> &card, const Ui::Widget *ui)
 {
+    using namespace card_slot;
+    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
     printing::BalanceBoxes b;
     b.all_text = ui->sb_b_all->text();
     b.all = ui->sb_b_all->value();
-    b.sum_mp_text = ui->sb_b_sum_mp->text();
-    b.sum_mp = ui->sb_b_sum_mp->value();
-    b.sum_treb_text = ui->sb_b_sum_treb->text();
-    b.sum_vnutr_text = ui->sb_b_sum_vnutr->text();
-    b.sum_vnutr = ui->sb_b_sum_vnutr->value();
-    b.bron_text = ui->sb_b_bron->text();
-    b.ruk_text = ui->sb_b_ruk->text();
-    b.spec_text = ui->sb_b_spec->text();
-    b.slug_text = ui->sb_b_slug->text();
-    b.rab_text = ui->sb_b_rab->text();
+    b.sum_mp_text = slot(sb_b_sum_mp);
+    b.sum_mp = card_lists::to_int(b.sum_mp_text);
+    b.sum_treb_text = slot(sb_b_sum_treb);
+    b.sum_vnutr_text = slot(sb_b_sum_vnutr);
+    b.sum_vnutr = card_lists::to_int(b.sum_vnutr_text);
+    b.bron_text = slot(sb_b_bron);
+    b.ruk_text = slot(sb_b_ruk);
+    b.spec_text = slot(sb_b_spec);
+    b.slug_text = slot(sb_b_slug);
+    b.rab_text = slot(sb_b_rab);
     return b;
 }
 
@@ -135,11 +139,9 @@ int Widget::print_dpi() const
     return print_dpi_override > 0 ? print_dpi_override : QApplication::desktop()->logicalDpiX();
 }
 
-int Widget::start_print(const char *template_file)
+int Widget::start_print()
 {
     const int dpi = print_dpi();
-    print_html.clear();
-    template_path = template_file;
     progress_window.clear_source();
     progress_window.set_title("Создание формы печати");
     progress_window.set_iterator(3);
@@ -149,28 +151,30 @@ int Widget::start_print(const char *template_file)
 
 QString Widget::print_card()
 {
-    const int dpi = start_print(printing::card_template);
-    print_html =
+    const int dpi = start_print();
+    const QString html =
         printing::build_card(card_values(collect_card_values(), ui), dpi, [this] { progress_window.add_value(); });
     progress_window.close();
-    return print_html;
+    return html;
 }
 
 QString Widget::print_balance()
 {
-    const int dpi = start_print(printing::balance_template);
+    const int dpi = start_print();
     // Printing sorts the table on screen too.
     balance_model->sort(balance::col_key, Qt::AscendingOrder);
+    const QVector<QString> card = collect_card_values();
+    using namespace card_slot;
     printing::BalanceValues v;
-    v.common = common_values(collect_card_values(), ui);
-    v.short_name = ui->te_orgname2->document()->toPlainText();
-    v.ogrn = ui->le_OGRN->text();
+    v.common = common_values(card, ui);
+    v.short_name = card_lists::value_at(card, te_orgname2);
+    v.ogrn = card_lists::value_at(card, le_OGRN);
     v.rows = balance::rows_from_model(*balance_model);
-    v.boxes = balance_boxes(ui);
-    v.down_left_plain = ui->te_down_l->document()->toPlainText();
-    v.down_right_plain = ui->te_down_r->document()->toPlainText();
+    v.boxes = balance_boxes(card, ui);
+    v.down_left_plain = card_lists::value_at(card, te_down_l);
+    v.down_right_plain = card_lists::value_at(card, te_down_r);
     printing::BalanceBody body;
-    print_html = printing::build_balance(v, dpi, &body, [this] { progress_window.add_value(); });
+    const QString html = printing::build_balance(v, dpi, &body, [this] { progress_window.add_value(); });
     if (!body.html.isEmpty()) {
         ui->sb_b_kol_vspom->setValue(body.auxiliary);
         ui->sb_b_kol_drsl->setValue(body.other_services);
@@ -179,13 +183,16 @@ QString Widget::print_balance()
         ui->sb_b_sum_est->setValue(body.natural_loss);
     }
     progress_window.close();
-    return print_html;
+    return html;
 }
 
 QString Widget::print_zaya()
 {
+    const QVector<QString> card = collect_card_values();
+    using namespace card_slot;
+    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
     printing::ApplicationValues v;
-    v.basis = {ui->NPA_doc->text(), ui->NPA_no->text(), ui->NPA_date->text()};
+    v.basis = {slot(NPA_doc), slot(NPA_no), shown_date(ui->NPA_date, slot(NPA_date))};
     if (printing::basis_document_missing(v.basis)) {
         ui->tabWidget->setCurrentIndex(main_tab::extra);
         MessageSetup setup;
@@ -197,16 +204,17 @@ QString Widget::print_zaya()
         setup.buttons = QMessageBox::Ok;
         run_message(msg_box, setup);
     }
-    const int dpi = start_print(printing::zaya_template);
-    v.common = common_values(collect_card_values(), ui);
-    v.short_name = ui->te_orgname2->document()->toPlainText();
-    v.full_name = ui->te_orgname->document()->toPlainText();
-    v.inn = ui->le_INN->text();
-    v.kpp = ui->le_KPP->text();
-    v.tax_date = ui->dateINN->text();
-    v.okato = ui->le_okato->text();
-    v.okogu = ui->OKOGU_le->text();
-    v.state_body = state_body();
+    const int dpi = start_print();
+    v.common = common_values(card, ui);
+    v.short_name = slot(te_orgname2);
+    v.full_name = slot(te_orgname);
+    v.inn = slot(le_INN);
+    v.kpp = slot(le_KPP);
+    v.tax_date = shown_date(ui->dateINN, slot(dateINN));
+    v.okato = slot(le_okato);
+    v.okogu = slot(OKOGU_le);
+    v.state_body = card_lists::state_body(card);
+    // The list holds the office's code; its name and the wartime figures are worked out on the form.
     v.military_office = ui->le_VK->text();
     v.wartime_staff[0] = ui->sb_b_treb_ruk->value();
     v.wartime_staff[1] = ui->sb_b_treb_spec->value();
@@ -214,26 +222,27 @@ QString Widget::print_zaya()
     v.wartime_staff[3] = ui->sb_b_treb_rab->value();
     v.reserve_text = ui->sb_f6_gpz->text();
     v.reserved_text = ui->sb_f6_bron_all->text();
-    print_html = printing::build_application(v, dpi);
+    const QString html = printing::build_application(v, dpi);
     progress_window.close();
-    return print_html;
+    return html;
 }
 
 QString Widget::print_soglash()
 {
-    const int dpi = start_print(printing::soglash_template);
+    const int dpi = start_print();
+    const QVector<QString> card = collect_card_values();
     printing::AgreementValues v;
-    v.common = common_values(collect_card_values(), ui);
-    v.full_name = ui->te_orgname->document()->toPlainText();
-    v.inn = ui->le_INN->text();
-    v.staff_text = ui->sb_b_sum_treb->text();
-    v.staff = ui->sb_b_sum_treb->value();
-    print_html = printing::build_agreement(v, dpi, number_words, [this] { progress_window.add_value(); });
+    v.common = common_values(card, ui);
+    v.full_name = card_lists::value_at(card, card_slot::te_orgname);
+    v.inn = card_lists::value_at(card, card_slot::le_INN);
+    v.staff_text = card_lists::value_at(card, card_slot::sb_b_sum_treb);
+    v.staff = card_lists::to_int(v.staff_text);
+    const QString html = printing::build_agreement(v, dpi, number_words, [this] { progress_window.add_value(); });
     progress_window.close();
-    return print_html;
+    return html;
 }
 
-void Widget::choose_document()
+QString Widget::choose_document()
 {
     MessageSetup question;
     question.icon = QMessageBox::Question;
@@ -246,24 +255,19 @@ void Widget::choose_document()
                        {QMessageBox::Retry, " Заявка в ИОГВ "},
                        {QMessageBox::Open, " Соглашение "}};
     question.default_button = QMessageBox::Ok;
-    print_html.clear();
     switch (run_message(msg_box, question)) {
     case QMessageBox::Save:
         printer.setPageOrientation(QPageLayout::Landscape);
-        print_html = print_balance();
-        break;
+        return print_balance();
     case QMessageBox::Retry:
         printer.setPageOrientation(QPageLayout::Landscape);
-        print_html = print_zaya();
-        break;
+        return print_zaya();
     case QMessageBox::Open:
         printer.setPageOrientation(QPageLayout::Portrait);
-        print_html = print_soglash();
-        break;
+        return print_soglash();
     default:
         printer.setPageOrientation(QPageLayout::Landscape);
-        print_html = print_card();
-        break;
+        return print_card();
     }
 }
 
@@ -298,15 +302,16 @@ void Widget::on_print_Button_clicked()
     if (!web_view)
         web_view = printing::make_print_view();
 
+    QString html;
     if (reserving()) {
-        choose_document();
+        html = choose_document();
     } else {
         // The card is a landscape sheet whatever an earlier print left on the printer.
         printer.setPageOrientation(QPageLayout::Landscape);
-        print_html = print_card();
+        html = print_card();
     }
 
-    if (!printing::load_print_html(web_view, print_html)) {
+    if (!printing::load_print_html(web_view, html)) {
         show_notice(QMessageBox::Warning, tr("Ошибка!"),
                     tr("Документ не удалось подготовить к печати. Повторите печать; если ошибка повторится, "
                        "перезапустите программу."));

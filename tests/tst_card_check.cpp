@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(read_card_facts(window->collect_card_values(), *ui()).head.phone, QString("()---"));
 
         set_fields(*window, "lineEdit_9=11|lineEdit_34=12|lineEdit_21=Садовая ул.|lineEdit_8=5|dateZap=2020-02-02");
-        const card_rules::GateFacts g = read_gate_facts(*window);
+        const card_rules::GateFacts g = read_gate_facts(window->collect_card_values());
         QCOMPARE(QStringList({g.full_name, g.short_name, g.actual_house, g.postal_house, g.legal_street, g.ogrn,
                               flag(g.reserving), QString::number(g.f6_mp), QString::number(g.balance_mp),
                               g.fill_date.toString(Qt::ISODate), g.today.toString(Qt::ISODate)}),

@@ -35,17 +35,17 @@ void shorten_house_words(QLineEdit *field)
 
 int Widget::OGRN_check()
 {
-    return ogrn_check_digit_mismatch(ui->le_OGRN->text());
+    return ogrn_check_digit_mismatch(card_lists::value_at(collect_card_values(), card_slot::le_OGRN));
 }
 
 int Widget::INN_check()
 {
-    return inn_check_digit_mismatch(ui->le_INN->text());
+    return inn_check_digit_mismatch(card_lists::value_at(collect_card_values(), card_slot::le_INN));
 }
 
 int Widget::OKPO_check()
 {
-    return okpo_check_digit_mismatch(ui->le_OKPO->text());
+    return okpo_check_digit_mismatch(card_lists::value_at(collect_card_values(), card_slot::le_OKPO));
 }
 
 balance::BalanceFault Widget::check_balance_table()
@@ -125,20 +125,21 @@ card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::
     return card;
 }
 
-card_rules::GateFacts read_gate_facts(const Widget &window)
+card_rules::GateFacts read_gate_facts(const QVector<QString> &values)
 {
-    const Ui::Widget &ui = *window.form();
+    using namespace card_slot;
+    const auto slot = [&values](int n) { return card_lists::value_at(values, n); };
     card_rules::GateFacts card;
-    card.full_name = ui.te_orgname->toPlainText();
-    card.short_name = ui.te_orgname2->toPlainText();
-    card.actual_house = ui.lineEdit_9->text();
-    card.postal_house = ui.lineEdit_34->text();
-    card.legal_street = ui.lineEdit_21->text();
-    card.ogrn = ui.le_OGRN->text();
-    card.reserving = window.reserving();
-    card.f6_mp = ui.sb_f6_mp->value();
-    card.balance_mp = ui.sb_b_sum_mp->value();
-    card.fill_date = ui.dateZap->date();
+    card.full_name = slot(te_orgname);
+    card.short_name = slot(te_orgname2);
+    card.actual_house = slot(lineEdit_9);
+    card.postal_house = slot(lineEdit_34);
+    card.legal_street = slot(lineEdit_21);
+    card.ogrn = slot(le_OGRN);
+    card.reserving = card_lists::reserving(values);
+    card.f6_mp = card_lists::to_int(slot(sb_f6_mp));
+    card.balance_mp = card_lists::to_int(slot(sb_b_sum_mp));
+    card.fill_date = QDate::fromString(slot(dateZap), card_lists::date_format);
     card.today = QDate::currentDate();
     return card;
 }
@@ -215,7 +216,7 @@ bool Widget::check_before_output()
         return false;
     tidy_card_fields();
 
-    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(*this), iogv_ogrn_list);
+    const card_rules::GatePlan plan = card_rules::plan_gate(read_gate_facts(collect_card_values()), iogv_ogrn_list);
     if (plan.full_name_folded)
         ui->te_orgname->setPlainText(plan.full_name);
     if (plan.short_name_folded)
