@@ -537,8 +537,9 @@ private slots:
         QTest::addColumn<QString>("document");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("pages");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("dpi"); // 0: the desktop's
+        QTest::addColumn<QStringList>("texts"); // in the PDF's text
+        QTest::addColumn<int>("dpi");           // 0: the desktop's
+        const QStringList balance_head{"ООО \"Ромашка\", ОГРН 1027700132195"};
         for (const auto &[rows, pages] : {std::pair{9, 1},
                                           {12, 2},
                                           {15, 2},
@@ -553,20 +554,33 @@ private slots:
                                           {58, 4},
                                           {100, 6},
                                           {1000, 49}})
-            QTest::addRow("balance of %d rows", rows) << "balance" << rows << pages << "ООО \"Ромашка\"" << 0;
+            QTest::addRow("balance of %d rows", rows) << "balance" << rows << pages << balance_head << 0;
         // Just above a step the larger style block's text on a page laid out for that block's dpi.
         for (int dpi : {111, 141})
-            QTest::addRow("balance of 45 rows at %d dpi", dpi) << "balance" << 45 << 3 << "ООО \"Ромашка\"" << dpi;
-        QTest::newRow("card") << "card" << 1 << 1 << "Общество с ограниченной ответственностью" << 0;
-        QTest::newRow("application") << "application" << 1 << 1 << "Общество с ограниченной ответственностью" << 0;
-        QTest::newRow("agreement") << "agreement" << 1 << 1 << "Общество с ограниченной ответственностью" << 0;
+            QTest::addRow("balance of 45 rows at %d dpi", dpi) << "balance" << 45 << 3 << balance_head << dpi;
+        QTest::newRow("card") << "card" << 1 << 1 << QStringList{"Общество с ограниченной ответственностью"} << 0;
+        // The application's columns 2 to 5, 8 and 11, the agreement's name, number and staff.
+        QTest::newRow("application")
+            << "application" << 1 << 1
+            << QStringList{"Общество с ограниченной ответственностью \"Ромашка\" (ООО \"Ромашка\")",
+                           "7707083893",
+                           "770701001 14.05.2010",
+                           "40262563000",
+                           "Распоряжение от 01.02.2020 №12",
+                           "Военный комиссариат Центрального района"}
+            << 0;
+        QTest::newRow("agreement") << "agreement" << 1 << 1
+                                   << QStringList{"\"Общество с ограниченной ответственностью \"Ромашка\"\" ИНН "
+                                                  "7707083893",
+                                                  "составляет 2 (два) человек"}
+                                   << 0;
     }
     void documents_print_to_pdf_with_their_page_counts()
     {
         QFETCH(QString, document);
         QFETCH(int, rows);
         QFETCH(int, pages);
-        QFETCH(QString, name);
+        QFETCH(QStringList, texts);
         QFETCH(int, dpi);
         window->print_dpi_override = dpi;
         make_reserving(rows);
@@ -601,7 +615,8 @@ private slots:
         keep_for_review(pdf, QTest::currentDataTag());
         QCOMPARE(pdf_pages(run("pdfinfo", {pdf})), pages);
         const QString text = run("pdftotext", {pdf, "-"}).simplified();
-        QVERIFY2(text.contains(name), qPrintable(text));
+        for (const QString &expected : texts)
+            QVERIFY2(text.contains(expected), qPrintable(expected + "\n" + text));
         // One Times-metric face, whatever the system takes "times" or "serif" for.
         const QSet<QString> fonts = pdf_fonts(pdf);
         QVERIFY2(fonts.contains("LiberationSerif") &&
