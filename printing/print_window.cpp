@@ -1,4 +1,4 @@
-// The print command: the form's values gathered for the builders, the hidden view and the preview.
+// The print command: the collected card list's values gathered for the builders, the hidden view and the preview.
 #include "mainwindow/widget.h"
 #include "ui_widget.h"
 
@@ -20,7 +20,7 @@
 namespace
 {
 
-// A date of the card list as `edit` shows a date: its display format in its locale.
+// A date of the card list as `edit` shows a date: its display format in its locale. Every document's dates.
 QString shown_date(const QDateEdit *edit, const QString &stored)
 {
     return edit->locale().toString(QDate::fromString(stored, card_lists::date_format), edit->displayFormat());
