@@ -160,7 +160,7 @@ QString Widget::print_balance()
 {
     const int dpi = start_print(printing::balance_template);
     // Printing sorts the table on screen too.
-    balance_model->sort(balance::col_key, Qt::AscendingOrder);
+    sort_balance_table();
     printing::BalanceValues v;
     v.common = common_values(collect_card_values(), ui);
     v.short_name = ui->te_orgname2->document()->toPlainText();

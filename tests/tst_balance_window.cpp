@@ -1,4 +1,5 @@
 #include "balance/balance_rules.h"
+#include "balance/form6_rules.h"
 #include "cardfile/card_lists.h"
 #include "mainwindow/main_tabs.h"
 #include "mainwindow/widget.h"
@@ -312,12 +313,12 @@ void TestBalanceWindow::form6_check_data()
 {
     // all, priziv, of, neof, bron_of, bron_neof, mp
     QTest::addColumn<QList<int>>("figures");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<F6Fault>("fault");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("colours");
-    QTest::newRow("consistent") << QList<int>{20, 2, 5, 5, 2, 2, 6} << 0 << ""
+    QTest::newRow("consistent") << QList<int>{20, 2, 5, 5, 2, 2, 6} << F6Fault::none << ""
                                 << "WWWWWWW";
-    QTest::newRow("rule 1 before the others") << QList<int>{10, 3, 8, 0, 9, 0, 0} << 1
+    QTest::newRow("rule 1 before the others") << QList<int>{10, 3, 8, 0, 9, 0, 0} << F6Fault::reserve_over_staff
                                               << "* - Количество ГПЗ и призывников не должно превышать всего "
                                                  "работающих в организации."
                                               << "RYYYWWW";
@@ -326,7 +327,7 @@ void TestBalanceWindow::form6_check_data()
 void TestBalanceWindow::form6_check()
 {
     QFETCH(QList<int>, figures);
-    QFETCH(int, code);
+    QFETCH(F6Fault, fault);
     QFETCH(QString, message);
     QFETCH(QString, colours);
     w()->set_reservation(true);
@@ -338,9 +339,9 @@ void TestBalanceWindow::form6_check()
     QCOMPARE(ui()->sb_f6_bron_all->value(), figures.at(4) + figures.at(5));
     QCOMPARE(ui()->sb_f6_ost->value(),
              qMax(0, figures.at(2) + figures.at(3) - figures.at(4) - figures.at(5) - figures.at(6)));
-    QCOMPARE(w()->check_f6(), code);
-    QCOMPARE(ui()->f6_errlabel->isHidden(), code == 0);
-    if (code)
+    QCOMPARE(w()->check_f6(), fault);
+    QCOMPARE(ui()->f6_errlabel->isHidden(), fault == F6Fault::none);
+    if (fault != F6Fault::none)
         QCOMPARE(ui()->f6_errlabel->text(), message);
     const QHash<QChar, QString> sheets = {{'W', "QSpinBox { background: white}"},
                                           {'Y', "QSpinBox { background: yellow}"},
