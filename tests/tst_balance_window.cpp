@@ -142,11 +142,15 @@ void TestBalanceWindow::row_buttons()
     pick("22446", "Инженер", "2"); // the same position twice gives two rows
     type(0, {{col_fact, 5}, {col_mp, 1}});
     type(2, {{col_fact, 4}});
+    ui()->table_balance->setCurrentIndex(balance()->index(0, col_fact));
     QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_sort_clicked"));
     QStringList codes;
     for (int row = 0; row < balance()->rowCount(); ++row)
         codes << cell(balance(), row, col_code);
     QCOMPARE(codes, (QStringList{"20656", "22446", "22446", "23369"}));
+    // The current cell follows its row.
+    QCOMPARE(ui()->table_balance->currentIndex(), balance()->index(3, col_fact));
+    QVERIFY(ui()->table_balance->selectionModel()->isSelected(balance()->index(3, col_fact)));
 
     ui()->table_balance->setCurrentIndex(balance()->index(3, balance::col_name));
     QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_faset_clicked"));
