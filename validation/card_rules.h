@@ -35,8 +35,9 @@ struct CardFacts {
     bool state_body = false; // the organisation is a state body: its OKOGU code is required
     QString okogu;
     QString postal_index;
-    bool reserving = false;                             // item 4 is "Да"
-    balance::F6Fault f6_fault = balance::F6Fault::none; // the Form 6 check's first fault
+    bool reserving = false; // item 4 is "Да"
+    // The Form 6 check's first fault.
+    balance::F6Fault f6_fault = balance::F6Fault::none;
     int f6_all = 0;
     // Read only when reserving, after the balance table was checked.
     QString military_office, military_office_code;
