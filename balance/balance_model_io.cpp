@@ -7,6 +7,7 @@
 #include <QStandardItemModel>
 #include <QVector>
 
+#include <algorithm>
 #include <array>
 
 namespace balance
@@ -184,6 +185,20 @@ void replace_rows_in_model(QStandardItemModel &model, const QVector<BalanceRow> 
     for (int r = 0; r < taken.size(); ++r)
         if (!used[r])
             qDeleteAll(taken[r]);
+}
+
+QVector<int> sort_model_rows(QStandardItemModel &model)
+{
+    QVector<BalanceRow> rows = rows_from_model(model);
+    sort_rows(rows);
+    QVector<int> moved_from;
+    moved_from.reserve(rows.size());
+    for (const BalanceRow &row : qAsConst(rows))
+        moved_from.append(row.source_row);
+    if (std::is_sorted(moved_from.cbegin(), moved_from.cend()))
+        return {};
+    replace_rows_in_model(model, rows);
+    return moved_from;
 }
 
 } // namespace balance

@@ -31,4 +31,9 @@ QVector<QList<QStandardItem *>> cells_for_rows(QStandardItemModel &model, const 
 // dataChanged is raised.
 void replace_rows_in_model(QStandardItemModel &model, const QVector<BalanceRow> &rows);
 
+// The one sort of the balance table, the import's: the rows taken out, sorted by sort_rows() and given back
+// by replace_rows_in_model(). A model already in order is left alone. Returns the former row of each row in
+// its new order; empty when nothing moved.
+QVector<int> sort_model_rows(QStandardItemModel &model);
+
 } // namespace balance

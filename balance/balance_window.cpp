@@ -261,7 +261,31 @@ void Widget::on_balance_delete_clicked()
 
 void Widget::on_balance_sort_clicked()
 {
-    balance_model->sort(col_key, Qt::AscendingOrder);
+    sort_balance_table();
+}
+
+void Widget::sort_balance_table()
+{
+    QItemSelectionModel *selection = ui->table_balance->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    const int current_row = current.row(), current_column = current.column();
+    QVector<QPair<int, int>> selected;
+    for (const QModelIndex &index : selection->selectedIndexes())
+        selected.append({index.row(), index.column()});
+    const QVector<int> moved_from = sort_model_rows(*balance_model);
+    if (moved_from.isEmpty())
+        return;
+    // The current and the selected cells follow their rows, as they would with the item model's own sort.
+    QVector<int> now_at(moved_from.size());
+    for (int r = 0; r < moved_from.size(); ++r)
+        now_at[moved_from[r]] = r;
+    const auto cell = [&](int row, int column) { return balance_model->index(now_at.value(row, -1), column); };
+    QItemSelection kept;
+    for (const auto &index : qAsConst(selected))
+        kept.select(cell(index.first, index.second), cell(index.first, index.second));
+    selection->select(kept, QItemSelectionModel::ClearAndSelect);
+    if (current_row >= 0)
+        selection->setCurrentIndex(cell(current_row, current_column), QItemSelectionModel::NoUpdate);
 }
 
 void Widget::on_checkBox_balance_hiden_stateChanged(int)

@@ -35,22 +35,22 @@ int f6_ost(const F6Figures &f)
     return f6_clamp(qint64(f.of) + f.neof - f.bron_all - f.mp);
 }
 
-int check_f6(const F6Figures &f)
+F6Fault check_f6(const F6Figures &f)
 {
     const qint64 of = f.of, neof = f.neof;
     if (qint64(f.all) < qint64(f.gpz) + f.priziv)
-        return 1;
+        return F6Fault::reserve_over_staff;
     if (of < f.bron_of)
-        return 3;
+        return F6Fault::officers_reserved_over;
     if (neof < f.bron_neof)
-        return 4;
+        return F6Fault::others_reserved_over;
     if (of + neof - f.mp - f.bron_all < 0)
-        return 2;
+        return F6Fault::reserved_and_orders_over;
     if (qint64(f.bron_of) + f.bron_neof != f.bron_all)
-        return 5;
+        return F6Fault::reserved_sum_differs;
     if (of + neof != f.gpz)
-        return 6;
-    return 0;
+        return F6Fault::reserve_sum_differs;
+    return F6Fault::none;
 }
 
 Sphere management_sphere(const QString &okfs)
@@ -62,41 +62,43 @@ Sphere management_sphere(const QString &okfs)
     return Sphere::none;
 }
 
-QString f6_error_text(int code)
+QString f6_error_text(F6Fault fault)
 {
-    switch (code) {
-    case 1:
+    switch (fault) {
+    case F6Fault::reserve_over_staff:
         return tr("* - Количество ГПЗ и призывников не должно превышать всего работающих в организации.");
-    case 2:
+    case F6Fault::reserved_and_orders_over:
         return tr("* - Кол-во забронированных и имеющих моб.предписания превышают кол-во ГПЗ");
-    case 3:
+    case F6Fault::officers_reserved_over:
         return tr("* - Забронированных офицеров больше, чем офицеров в запасе");
-    case 4:
+    case F6Fault::others_reserved_over:
         return tr("* - Забронированных не офицеров больше, чем не офицеров в запасе");
-    case 5:
+    case F6Fault::reserved_sum_differs:
         return tr("* - Сумма забронированных офицеров и не офицеров не совпадает с общим количеством "
                   "забронированных");
-    case 6:
+    case F6Fault::reserve_sum_differs:
         return tr("* - Сумма офицеров и не офицеров не совпадает с общим количеством ГПЗ");
+    case F6Fault::none:
     default:
         return QString();
     }
 }
 
-std::array<F6Colour, 7> f6_input_colours(int code)
+std::array<F6Colour, 7> f6_input_colours(F6Fault fault)
 {
     constexpr F6Colour W = F6Colour::white, Y = F6Colour::yellow, R = F6Colour::red;
-    // The inputs' colours by error code.
+    // The inputs' colours by the number of the fault's rule.
     static constexpr std::array<F6Colour, 7> colours[] = {
-        {W, W, W, W, W, W, W}, // no error
-        {R, Y, Y, Y, W, W, W}, // 1
-        {W, W, R, R, Y, Y, Y}, // 2
-        {W, W, Y, W, Y, W, W}, // 3
-        {W, W, W, Y, W, Y, W}, // 4
-        {W, W, W, W, Y, Y, W}, // 5
-        {W, W, Y, Y, W, W, W}, // 6
+        {W, W, W, W, W, W, W}, // none
+        {R, Y, Y, Y, W, W, W}, // reserve_over_staff
+        {W, W, R, R, Y, Y, Y}, // reserved_and_orders_over
+        {W, W, Y, W, Y, W, W}, // officers_reserved_over
+        {W, W, W, Y, W, Y, W}, // others_reserved_over
+        {W, W, W, W, Y, Y, W}, // reserved_sum_differs
+        {W, W, Y, Y, W, W, W}, // reserve_sum_differs
     };
-    return code >= 1 && code <= 6 ? colours[code] : colours[0];
+    const int rule = int(fault);
+    return rule >= 1 && rule <= 6 ? colours[rule] : colours[0];
 }
 
 QString f6_style_sheet(F6Colour colour)

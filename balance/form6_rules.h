@@ -2,6 +2,7 @@
 
 // Form 6 figures: the derived boxes and the six consistency rules, without widgets.
 
+#include <QMetaType>
 #include <QString>
 #include <array>
 
@@ -33,16 +34,30 @@ int f6_gpz(const F6Figures &f);      // of + neof
 int f6_bron_all(const F6Figures &f); // bron_of + bron_neof
 int f6_ost(const F6Figures &f);      // of + neof - bron_all - mp
 
-// The first failing rule (rules run in the order 1, 3, 4, 2, 5, 6 of their codes), 0 if none.
-int check_f6(const F6Figures &f);
-// Message for f6_errlabel; empty for 0.
-QString f6_error_text(int code);
+// The first fault of the Form 6 check. The rules run in the order of the faults here; each fault keeps the
+// number of its rule.
+enum class F6Fault {
+    none = 0,
+    reserve_over_staff = 1,       // reserve and conscripts exceed all working staff
+    officers_reserved_over = 3,   // more officers reserved than in the reserve
+    others_reserved_over = 4,     // more non-officers reserved than in the reserve
+    reserved_and_orders_over = 2, // reserved and mobilisation orders exceed the reserve
+    reserved_sum_differs = 5,     // reserved officers and non-officers do not add up to all reserved
+    reserve_sum_differs = 6,      // officers and non-officers do not add up to the reserve
+};
+
+F6Fault check_f6(const F6Figures &f);
+// Message for f6_errlabel; empty for none.
+QString f6_error_text(F6Fault fault);
 
 enum class F6Colour { white, yellow, red };
 
-// Colours of the seven input boxes for a code, in the order
+// Colours of the seven input boxes for a fault, in the order
 // all, priziv, of, neof, bron_of, bron_neof, mp.
-std::array<F6Colour, 7> f6_input_colours(int code);
+std::array<F6Colour, 7> f6_input_colours(F6Fault fault);
 QString f6_style_sheet(F6Colour colour);
 
 } // namespace balance
+
+// Test tables carry faults in their columns.
+Q_DECLARE_METATYPE(balance::F6Fault)

@@ -50,23 +50,23 @@ F6Figures Widget::form6_figures() const
     return f;
 }
 
-int Widget::check_f6()
+balance::F6Fault Widget::check_f6()
 {
-    f6_error = 0;
-    const int code = balance::check_f6(form6_figures());
-    const auto colours = f6_input_colours(code);
+    f6_error = balance::F6Fault::none;
+    const balance::F6Fault fault = balance::check_f6(form6_figures());
+    const auto colours = f6_input_colours(fault);
     nSpinBox *const inputs[] = {ui->sb_f6_all,     ui->sb_f6_priziv,    ui->sb_f6_of, ui->sb_f6_neof,
                                 ui->sb_f6_bron_of, ui->sb_f6_bron_neof, ui->sb_f6_mp};
     for (int i = 0; i < 7; ++i)
         inputs[i]->setStyleSheet(f6_style_sheet(colours[size_t(i)]));
-    if (code == 0) {
+    if (fault == balance::F6Fault::none) {
         ui->f6_errlabel->hide();
     } else {
-        ui->f6_errlabel->setText(f6_error_text(code));
+        ui->f6_errlabel->setText(f6_error_text(fault));
         ui->f6_errlabel->show();
     }
-    f6_error = code;
-    return code;
+    f6_error = fault;
+    return fault;
 }
 
 void Widget::form6_rest()

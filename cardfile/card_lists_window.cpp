@@ -12,6 +12,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <functional>
 
 namespace
@@ -116,6 +117,36 @@ QVector<TrainingFields> training_fields(const Ui::Widget *ui)
             {ob_mob, ob_mob_date, ob_mob_gou, ui->ob_mob, ui->ob_mob_date, ui->ob_mob_gou}};
 }
 
+// The order a reservation table is saved in.
+struct TableOrder {
+    int column;
+    Qt::SortOrder order;
+};
+const TableOrder bron_order{bron_pos::full_name, Qt::AscendingOrder};
+const TableOrder nebron_order{nebron_pos::count, Qt::DescendingOrder};
+
+// The model's rows in the order its own sort by `by` gives them (stable, rows without a cell in the column last);
+// the model stays as it is.
+QVector<int> rows_in_order(const QStandardItemModel *model, const TableOrder &by)
+{
+    QVector<int> with_cell, without_cell;
+    for (int r = 0; r < model->rowCount(); ++r)
+        (model->item(r, by.column) ? with_cell : without_cell).append(r);
+    const auto before = [&](int a, int b) {
+        const QStandardItem &first = *model->item(a, by.column), &second = *model->item(b, by.column);
+        return by.order == Qt::AscendingOrder ? first < second : second < first;
+    };
+    std::stable_sort(with_cell.begin(), with_cell.end(), before);
+    return with_cell + without_cell;
+}
+
+// The reserved and not-reserved rows shown in the order they are saved in.
+void show_in_saved_order(QStandardItemModel *bron, QStandardItemModel *nebron)
+{
+    bron->sort(bron_order.column, bron_order.order);
+    nebron->sort(nebron_order.column, nebron_order.order);
+}
+
 // Rows to build: the count slot says how many, the list says how many there are.
 int stored_row_count(const QVector<QString> &main, int count_slot, const QVector<QString> &rows, int row_size)
 {
@@ -126,22 +157,20 @@ int stored_row_count(const QVector<QString> &main, int count_slot, const QVector
 
 // ---- Reading the window ----
 
-QVector<QString> Widget::collect_card_values()
+QVector<QString> Widget::collect_card_values() const
 {
     // Slots no widget feeds stay empty.
     QVector<QString> v(card_lists::main_size);
-    set_plain_text(ui->te_orgname, ui->te_orgname->toPlainText().simplified());
-    set_plain_text(ui->te_orgname2, ui->te_orgname2->toPlainText().simplified());
     collect_heads_and_addresses(v);
     collect_codes_and_figures(v);
     collect_reservation_fields(v);
     return v;
 }
 
-void Widget::collect_heads_and_addresses(QVector<QString> &v)
+void Widget::collect_heads_and_addresses(QVector<QString> &v) const
 {
     using namespace card_slot;
-    v[te_orgname] = ui->te_orgname->toPlainText();
+    v[te_orgname] = ui->te_orgname->toPlainText().simplified();
     v[lineEdit] = ui->lineEdit->text();
     v[le_FamRuk] = ui->le_FamRuk->text();
     v[le_ImRuk] = ui->le_ImRuk->text();
@@ -162,7 +191,8 @@ void Widget::collect_heads_and_addresses(QVector<QString> &v)
         const QString name = field->text();
         if (name.isEmpty())
             return QStringLiteral("0");
-        for (const ClassifierRecord &record : classifier_records(classifier_file::addresses)) {
+        // The address pickers hold the street list from start-up.
+        for (const ClassifierRecord &record : actual_address_picker.records()) {
             if (record.name == name)
                 return record.code;
         }
@@ -183,14 +213,11 @@ void Widget::collect_heads_and_addresses(QVector<QString> &v)
     v[lineEdit_35] = ui->lineEdit_35->text();
     v[lineEdit_29] = ui->lineEdit_29->text();
 
-    const QString email = ui->lineEdit_10->text().remove(' ');
-    if (email != ui->lineEdit_10->text())
-        ui->lineEdit_10->setText(email);
-    v[lineEdit_10] = email;
+    v[lineEdit_10] = ui->lineEdit_10->text().remove(' ');
     v[lineEdit_36] = ui->lineEdit_36->text();
 }
 
-void Widget::collect_codes_and_figures(QVector<QString> &v)
+void Widget::collect_codes_and_figures(QVector<QString> &v) const
 {
     using namespace card_slot;
     const bool reserving = Widget::reserving();
@@ -220,7 +247,7 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
     v[dateZap] = date_text(ui->dateZap);
     v[lineEdit_24] = ui->lineEdit_24->text();
     v[le_RegNo] = ui->le_RegNo->text().isEmpty() ? QStringLiteral("0") : ui->le_RegNo->text();
-    v[te_orgname2] = ui->te_orgname2->toPlainText();
+    v[te_orgname2] = ui->te_orgname2->toPlainText().simplified();
     v[le_FaxVur] = phone_rule(ui->le_FaxVur);
     v[le_DopRuk] = ui->le_DopRuk->text();
     v[le_DopVur] = ui->le_DopVur->text();
@@ -237,7 +264,7 @@ void Widget::collect_codes_and_figures(QVector<QString> &v)
     v[dateINN] = date_text(ui->dateINN);
 }
 
-void Widget::collect_reservation_fields(QVector<QString> &v)
+void Widget::collect_reservation_fields(QVector<QString> &v) const
 {
     using namespace card_slot;
     const bool reserving = Widget::reserving();
@@ -267,44 +294,53 @@ void Widget::collect_reservation_fields(QVector<QString> &v)
     }
 }
 
-QVector<QString> Widget::collect_balance_rows()
+QVector<QString> Widget::collect_balance_rows() const
 {
     QVector<QString> rows;
     if (!reserving())
         return rows;
     using namespace balance;
-    balance_model->sort(col_key, Qt::AscendingOrder);
+    // In the order sort_balance_table() gives.
+    QVector<BalanceRow> table = rows_from_model(*balance_model);
+    sort_rows(table);
     const bool for_task = ui->checkBox_balance_voenshtat->isChecked();
-    for (const BalanceRow &row : rows_from_model(*balance_model))
+    for (const BalanceRow &row : qAsConst(table))
         rows << stored_values_from_table(row, for_task);
     return rows;
 }
 
-QVector<QString> Widget::collect_bron_rows()
+QVector<QString> Widget::collect_bron_rows() const
 {
     QVector<QString> rows;
     if (!reserving())
         return rows;
-    bron_model->sort(bron_pos::full_name, Qt::AscendingOrder);
-    for (int r = 0; r < bron_model->rowCount(); ++r) {
+    for (const int r : rows_in_order(bron_model, bron_order)) {
         for (int column = 0; column < card_lists::bron_row_size; ++column)
             rows << cell_text(bron_model, r, column).left(bron_pos::max_length);
     }
     return rows;
 }
 
-QVector<QString> Widget::collect_nebron_rows()
+QVector<QString> Widget::collect_nebron_rows() const
 {
     QVector<QString> rows;
     if (!reserving())
         return rows;
-    nebron_model->sort(nebron_pos::count, Qt::DescendingOrder);
-    for (int r = 0; r < nebron_model->rowCount(); ++r) {
+    for (const int r : rows_in_order(nebron_model, nebron_order)) {
         rows << cell_text(nebron_model, r, nebron_pos::count)
              << cell_text(nebron_model, r, nebron_pos::reason).left(nebron_pos::max_length)
              << cell_text(nebron_model, r, nebron_pos::extra).left(nebron_pos::max_length);
     }
     return rows;
+}
+
+void Widget::tidy_collected_fields()
+{
+    const QString email = ui->lineEdit_10->text().remove(' ');
+    if (email != ui->lineEdit_10->text())
+        ui->lineEdit_10->setText(email);
+    if (reserving())
+        show_in_saved_order(bron_model, nebron_model);
 }
 
 // ---- The saved state ----
@@ -318,10 +354,9 @@ void Widget::take_snapshot(const QVector<QString> &main, const QVector<QString> 
     saved_nebron_snapshot = nebron;
 }
 
-bool Widget::card_changed()
+bool Widget::card_changed() const
 {
-    current_snapshot = collect_card_values();
-    return current_snapshot != saved_snapshot || collect_balance_rows() != saved_balance_snapshot ||
+    return collect_card_values() != saved_snapshot || collect_balance_rows() != saved_balance_snapshot ||
            collect_bron_rows() != saved_bron_snapshot || collect_nebron_rows() != saved_nebron_snapshot;
 }
 
@@ -431,8 +466,11 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
     fill_balance_table(main, balance);
     fill_reservation_tables(main, bron, nebron);
 
-    if (counts_as_saved)
+    if (counts_as_saved) {
+        if (reserving())
+            show_in_saved_order(bron_model, nebron_model);
         take_snapshot(collect_card_values(), collect_balance_rows(), collect_bron_rows(), collect_nebron_rows());
+    }
 
     if (!codes.unknown_codes.isEmpty())
         show_notice(QMessageBox::Information, kept_codes::notice_title(), kept_codes::notice_text(codes.unknown_codes));
@@ -603,7 +641,7 @@ void Widget::fill_balance_table(const QVector<QString> &main, const QVector<QStr
     balance_totals_deferred = false;
     summ_totals(deferred_balance_totals);
     progress_window.close();
-    on_balance_sort_clicked();
+    sort_balance_table();
     update();
     const QString folded_codes = invalid_codes.closing_text();
     if (!folded_codes.isEmpty())

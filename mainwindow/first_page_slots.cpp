@@ -3,6 +3,7 @@
 #include "mainwindow/widget.h"
 #include "ui_widget.h"
 
+#include "cardfile/card_lists.h"
 #include "text/text_rules.h"
 #include "widgets/message_box.h"
 
@@ -94,14 +95,14 @@ void Widget::on_cb_MobOrgan_currentIndexChanged(const QString &)
             field->setText(QString());
         ui->cb_MobOrgan_2->setCurrentIndex(0);
     } else if (answer == QMessageBox::Cancel) {
-        ui->cb_MobOrgan->setCurrentIndex(1);
+        ui->cb_MobOrgan->setCurrentIndex(ui->cb_MobOrgan->findText(card_lists::yes));
     }
 }
 
 void Widget::set_mobilisation_body(bool present)
 {
     const bool blocked = ui->cb_MobOrgan->blockSignals(true);
-    ui->cb_MobOrgan->setCurrentIndex(present ? 1 : 0);
+    ui->cb_MobOrgan->setCurrentIndex(ui->cb_MobOrgan->findText(present ? card_lists::yes : card_lists::no));
     ui->cb_MobOrgan->blockSignals(blocked);
     show_mobilisation_block(present);
 }

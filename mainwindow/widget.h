@@ -30,6 +30,7 @@ class CardCodes;
 namespace balance
 {
 enum class BalanceFault;
+enum class F6Fault;
 struct TableRowFromCard;
 struct F6Figures;
 struct BalanceRow;
@@ -56,8 +57,8 @@ public:
 
     // Opens a card (.quelt) or an unfinished card (.qtemp); any other path is ignored.
     void open_card_file(const QString &path);
-    // The card's values as the form holds them now.
-    QVector<QString> collect_card_values();
+    // The card's values as the form holds them now; reads the form, changes nothing in it.
+    QVector<QString> collect_card_values() const;
 
     Ui::Widget *form() const { return ui; }
 
@@ -206,7 +207,7 @@ private:
 
     int current_row = 0;
     int current_col = 0;
-    int f6_error = 0;
+    balance::F6Fault f6_error{};
     int access_tries = 0;
     int xls_row = 0;
     int xls_col = 0;
@@ -242,7 +243,6 @@ private:
 
     QMessageBox msg_box;
     QVector<QString> saved_snapshot;
-    QVector<QString> current_snapshot;
     QBrush grey_brush;
     QBrush red_brush;
     QBrush yellow_brush;
@@ -261,8 +261,11 @@ private:
 
     // ---- staff page (balance/) ----
 public:
-    // Form 6 consistency check: sets f6_error and the error label, returns the fault code (0: none).
-    int check_f6();
+    // Form 6 consistency check: sets f6_error and the error label, returns the first fault.
+    balance::F6Fault check_f6();
+    // The balance table sorted by key, the one way (balance::sort_model_rows()); the current and the selected
+    // cells follow their rows.
+    void sort_balance_table();
     // The Form 6 figures as the boxes show them.
     balance::F6Figures form6_figures() const;
     // Item 4 and the mobilisation staff column set from a card: the layout follows, nothing is
@@ -320,18 +323,22 @@ private:
     // ---- card file (cardfile/) ----
     friend class TestCardWindow;
     friend class TestHostileCards;
-    // Row lists of the three tables; empty unless the organisation reserves staff.
-    QVector<QString> collect_balance_rows();
-    QVector<QString> collect_bron_rows();
-    QVector<QString> collect_nebron_rows();
+    // Row lists of the three tables, each in the order it is saved in; empty unless the organisation reserves
+    // staff. The tables on screen stay as they are.
+    QVector<QString> collect_balance_rows() const;
+    QVector<QString> collect_bron_rows() const;
+    QVector<QString> collect_nebron_rows() const;
+    // The tidy-up's part for what collecting leaves in the form: the e-mail without blanks, the reserved and
+    // not-reserved tables shown in the order they are saved in.
+    void tidy_collected_fields();
     // Puts a card into every page and table without asking anything; a card file's card then counts as saved
     // (an unfinished card does not).
     void fill_from_card(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                         const QVector<QString> &nebron, bool counts_as_saved = true);
     // The parts of collect_card_values, each writing its slots of the main list.
-    void collect_heads_and_addresses(QVector<QString> &v);
-    void collect_codes_and_figures(QVector<QString> &v);
-    void collect_reservation_fields(QVector<QString> &v);
+    void collect_heads_and_addresses(QVector<QString> &v) const;
+    void collect_codes_and_figures(QVector<QString> &v) const;
+    void collect_reservation_fields(QVector<QString> &v) const;
     // The parts of fill_from_card: the main list's fields, then each table.
     void fill_heads_and_addresses(CardCodes &codes);
     void fill_codes_and_figures(CardCodes &codes);
@@ -345,7 +352,8 @@ private:
     // The card as last saved or opened, all four lists, for the question on closing.
     void take_snapshot(const QVector<QString> &main, const QVector<QString> &balance, const QVector<QString> &bron,
                        const QVector<QString> &nebron);
-    bool card_changed();
+    // Whether the card differs from the one last saved or opened; changes nothing on screen.
+    bool card_changed() const;
     // The save command past its gate: asks for the file and writes the card.
     void save_card_as();
     // Writes the unfinished-card file; true when it is in place.

@@ -162,7 +162,7 @@ QString Widget::print_balance()
 {
     const int dpi = start_print();
     // Printing sorts the table on screen too.
-    balance_model->sort(balance::col_key, Qt::AscendingOrder);
+    sort_balance_table();
     const QVector<QString> card = collect_card_values();
     using namespace card_slot;
     printing::BalanceValues v;

@@ -238,29 +238,36 @@ void BalanceRulesTest::form6_rules_data()
 {
     // all, priziv, gpz, of, neof, bron_all, bron_of, bron_neof, mp
     QTest::addColumn<QVector<int>>("figures");
-    QTest::addColumn<int>("code");
-    QTest::newRow("consistent") << QVector<int>{20, 2, 10, 6, 4, 5, 3, 2, 4} << 0;
-    QTest::newRow("reserve and conscripts above staff") << QVector<int>{10, 3, 8, 8, 0, 0, 0, 0, 0} << 1;
-    QTest::newRow("reserve equal to staff") << QVector<int>{11, 3, 8, 8, 0, 0, 0, 0, 0} << 0;
-    QTest::newRow("reserved non-officers above non-officers") << QVector<int>{20, 0, 5, 3, 2, 3, 0, 3, 0} << 4;
-    QTest::newRow("reserved sum differs from its box") << QVector<int>{20, 0, 10, 5, 5, 3, 2, 2, 0} << 5;
+    QTest::addColumn<F6Fault>("fault");
+    QTest::newRow("consistent") << QVector<int>{20, 2, 10, 6, 4, 5, 3, 2, 4} << F6Fault::none;
+    QTest::newRow("reserve and conscripts above staff")
+        << QVector<int>{10, 3, 8, 8, 0, 0, 0, 0, 0} << F6Fault::reserve_over_staff;
+    QTest::newRow("reserve equal to staff") << QVector<int>{11, 3, 8, 8, 0, 0, 0, 0, 0} << F6Fault::none;
+    QTest::newRow("reserved non-officers above non-officers")
+        << QVector<int>{20, 0, 5, 3, 2, 3, 0, 3, 0} << F6Fault::others_reserved_over;
+    QTest::newRow("reserved sum differs from its box")
+        << QVector<int>{20, 0, 10, 5, 5, 3, 2, 2, 0} << F6Fault::reserved_sum_differs;
     // Inputs that break two rules at once: the earlier rule wins, not the lower code.
-    QTest::newRow("rule of code 1 before code 3") << QVector<int>{5, 0, 8, 4, 4, 6, 6, 0, 0} << 1;
-    QTest::newRow("code 3 before code 2") << QVector<int>{20, 0, 3, 1, 2, 3, 3, 0, 5} << 3;
-    QTest::newRow("code 4 before code 2") << QVector<int>{20, 0, 3, 2, 1, 3, 0, 3, 5} << 4;
-    QTest::newRow("code 3 before code 4") << QVector<int>{20, 0, 2, 1, 1, 4, 2, 2, 0} << 3;
-    QTest::newRow("code 2 before code 5") << QVector<int>{20, 0, 10, 5, 5, 9, 2, 2, 7} << 2;
-    QTest::newRow("code 5 before code 6") << QVector<int>{20, 0, 9, 5, 5, 5, 2, 2, 0} << 5;
+    QTest::newRow("rule of code 1 before code 3")
+        << QVector<int>{5, 0, 8, 4, 4, 6, 6, 0, 0} << F6Fault::reserve_over_staff;
+    QTest::newRow("code 3 before code 2")
+        << QVector<int>{20, 0, 3, 1, 2, 3, 3, 0, 5} << F6Fault::officers_reserved_over;
+    QTest::newRow("code 4 before code 2") << QVector<int>{20, 0, 3, 2, 1, 3, 0, 3, 5} << F6Fault::others_reserved_over;
+    QTest::newRow("code 3 before code 4")
+        << QVector<int>{20, 0, 2, 1, 1, 4, 2, 2, 0} << F6Fault::officers_reserved_over;
+    QTest::newRow("code 2 before code 5")
+        << QVector<int>{20, 0, 10, 5, 5, 9, 2, 2, 7} << F6Fault::reserved_and_orders_over;
+    QTest::newRow("code 5 before code 6") << QVector<int>{20, 0, 9, 5, 5, 5, 2, 2, 0} << F6Fault::reserved_sum_differs;
 }
 
 void BalanceRulesTest::form6_rules()
 {
     QFETCH(QVector<int>, figures);
-    QFETCH(int, code);
+    QFETCH(F6Fault, fault);
     const F6Figures f{figures[0], figures[1], figures[2], figures[3], figures[4],
                       figures[5], figures[6], figures[7], figures[8]};
-    QCOMPARE(check_f6(f), code);
-    QCOMPARE(f6_error_text(code).isEmpty(), code == 0);
+    QCOMPARE(check_f6(f), fault);
+    QCOMPARE(f6_error_text(fault).isEmpty(), fault == F6Fault::none);
 }
 
 void BalanceRulesTest::form6_derived_boxes_are_clamped()
@@ -269,7 +276,7 @@ void BalanceRulesTest::form6_derived_boxes_are_clamped()
     F6Figures big{f6_maximum, 0, 0, f6_maximum, 1, 0, 0, 0, 0};
     big.gpz = f6_gpz(big);
     QCOMPARE(big.gpz, f6_maximum);
-    QCOMPARE(check_f6(big), 6);
+    QCOMPARE(check_f6(big), F6Fault::reserve_sum_differs);
 }
 
 void BalanceRulesTest::management_sphere_data()

@@ -1,4 +1,5 @@
 #include "balance/balance_rules.h"
+#include "balance/form6_rules.h"
 #include "cardfile/card_lists.h"
 #include "mainwindow/main_tabs.h"
 #include "mainwindow/widget.h"
@@ -141,11 +142,15 @@ void TestBalanceWindow::row_buttons()
     pick("22446", "Инженер", "2"); // the same position twice gives two rows
     type(0, {{col_fact, 5}, {col_mp, 1}});
     type(2, {{col_fact, 4}});
+    ui()->table_balance->setCurrentIndex(balance()->index(0, col_fact));
     QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_sort_clicked"));
     QStringList codes;
     for (int row = 0; row < balance()->rowCount(); ++row)
         codes << cell(balance(), row, col_code);
     QCOMPARE(codes, (QStringList{"20656", "22446", "22446", "23369"}));
+    // The current cell follows its row.
+    QCOMPARE(ui()->table_balance->currentIndex(), balance()->index(3, col_fact));
+    QVERIFY(ui()->table_balance->selectionModel()->isSelected(balance()->index(3, col_fact)));
 
     ui()->table_balance->setCurrentIndex(balance()->index(3, balance::col_name));
     QVERIFY(QMetaObject::invokeMethod(w(), "on_balance_faset_clicked"));
@@ -312,12 +317,12 @@ void TestBalanceWindow::form6_check_data()
 {
     // all, priziv, of, neof, bron_of, bron_neof, mp
     QTest::addColumn<QList<int>>("figures");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<F6Fault>("fault");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("colours");
-    QTest::newRow("consistent") << QList<int>{20, 2, 5, 5, 2, 2, 6} << 0 << ""
+    QTest::newRow("consistent") << QList<int>{20, 2, 5, 5, 2, 2, 6} << F6Fault::none << ""
                                 << "WWWWWWW";
-    QTest::newRow("rule 1 before the others") << QList<int>{10, 3, 8, 0, 9, 0, 0} << 1
+    QTest::newRow("rule 1 before the others") << QList<int>{10, 3, 8, 0, 9, 0, 0} << F6Fault::reserve_over_staff
                                               << "* - Количество ГПЗ и призывников не должно превышать всего "
                                                  "работающих в организации."
                                               << "RYYYWWW";
@@ -326,7 +331,7 @@ void TestBalanceWindow::form6_check_data()
 void TestBalanceWindow::form6_check()
 {
     QFETCH(QList<int>, figures);
-    QFETCH(int, code);
+    QFETCH(F6Fault, fault);
     QFETCH(QString, message);
     QFETCH(QString, colours);
     w()->set_reservation(true);
@@ -338,9 +343,9 @@ void TestBalanceWindow::form6_check()
     QCOMPARE(ui()->sb_f6_bron_all->value(), figures.at(4) + figures.at(5));
     QCOMPARE(ui()->sb_f6_ost->value(),
              qMax(0, figures.at(2) + figures.at(3) - figures.at(4) - figures.at(5) - figures.at(6)));
-    QCOMPARE(w()->check_f6(), code);
-    QCOMPARE(ui()->f6_errlabel->isHidden(), code == 0);
-    if (code)
+    QCOMPARE(w()->check_f6(), fault);
+    QCOMPARE(ui()->f6_errlabel->isHidden(), fault == F6Fault::none);
+    if (fault != F6Fault::none)
         QCOMPARE(ui()->f6_errlabel->text(), message);
     const QHash<QChar, QString> sheets = {{'W', "QSpinBox { background: white}"},
                                           {'Y', "QSpinBox { background: yellow}"},

@@ -438,13 +438,16 @@ void TestCardArchive::failed_save_keeps_previous_card()
 void TestCardArchive::killed_save_leaves_nothing_after_restart_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("card") << "card";
-    QTest::newRow("temp") << "temp";
+    QTest::addColumn<bool>("link"); // beside the save, a link named like a working folder to a folder of files
+    QTest::newRow("card") << "card" << false;
+    QTest::newRow("temp") << "temp" << false;
+    QTest::newRow("card, beside a link named like a working folder") << "card" << true;
 }
 
 void TestCardArchive::killed_save_leaves_nothing_after_restart()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, link);
     const QString path = work + (kind == "card" ? "/kill.quelt" : "/kill.qtemp");
     QVERIFY(write_file(path, "previous card"));
     // The archiver kills the program that runs it, as a power cut or the task manager would.
@@ -458,10 +461,16 @@ void TestCardArchive::killed_save_leaves_nothing_after_restart()
     QCOMPARE(left.size(), 1);
     QVERIFY2(QRegExp("quelt-(save|temp)-......").exactMatch(left.first()), qPrintable(left.first()));
 
-    // Folders that are not ours, or not stale yet, stay.
+    // Folders that are not ours, or not stale yet, stay; so does a link, and what it leads to.
     const QString stale = QDir::tempPath() + "/" + left.first();
     for (const char *name : {"quelt-save-ABC", "quelt-other-ABCDEF", "other-save-ABCDEF"})
         QVERIFY(QDir().mkpath(QDir::tempPath() + "/" + QString(name)));
+    QStringList kept{"other-save-ABCDEF", "quelt-other-ABCDEF", "quelt-save-ABC"};
+    if (link) {
+        QVERIFY(QDir().mkpath(work + "/linked") && write_file(work + "/linked/file", "linked file"));
+        QVERIFY(QFile::link(work + "/linked", QDir::tempPath() + "/quelt-save-LINKED"));
+        kept << "quelt-save-LINKED";
+    }
     QCOMPARE(remove_stale_work_folders(QDir::tempPath()), 0);
     // A minute later, the next start of the program removes the plain text.
     const QDateTime earlier = QDateTime::currentDateTime().addSecs(-120);
@@ -469,7 +478,12 @@ void TestCardArchive::killed_save_leaves_nothing_after_restart()
         QVERIFY(utime_of(QDir::tempPath() + "/" + name, earlier));
     QCOMPARE(remove_stale_work_folders(QDir::tempPath()), 1);
     QVERIFY(!QFileInfo::exists(stale));
-    QCOMPARE(entries(QDir::tempPath()), QStringList({"other-save-ABCDEF", "quelt-other-ABCDEF", "quelt-save-ABC"}));
+    kept.sort();
+    QCOMPARE(entries(QDir::tempPath()), kept);
+    if (link) {
+        QCOMPARE(file_bytes(work + "/linked/file"), QByteArray("linked file"));
+        QVERIFY(QFile::remove(QDir::tempPath() + "/quelt-save-LINKED"));
+    }
     for (const QString &name : entries(QDir::tempPath()))
         QDir(QDir::tempPath() + "/" + name).removeRecursively();
     QCOMPARE(file_bytes(path), QByteArray("previous card"));

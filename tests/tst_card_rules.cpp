@@ -39,7 +39,7 @@ const std::map<QString, Setter> &card_setters()
         {"state_body", [](CardFacts &c, const QString &v) { c.state_body = v == "1"; }},
         {"okogu", [](CardFacts &c, const QString &v) { c.okogu = v; }},
         {"postal_index", [](CardFacts &c, const QString &v) { c.postal_index = v; }},
-        {"f6_fault", [](CardFacts &c, const QString &v) { c.f6_fault = v.toInt(); }},
+        {"f6_fault", [](CardFacts &c, const QString &v) { c.f6_fault = balance::F6Fault(v.toInt()); }},
         {"f6_all", [](CardFacts &c, const QString &v) { c.f6_all = v.toInt(); }},
         {"military_office", [](CardFacts &c, const QString &v) { c.military_office = v; }},
         {"military_office_code", [](CardFacts &c, const QString &v) { c.military_office_code = v; }},

@@ -8,6 +8,7 @@
 #include "tests/support/form_helpers.h"
 #include "tests/support/named_values.h"
 #include "tests/support/test_support.h"
+#include "tests/support/valid_card.h"
 #include "ui_widget.h"
 #include "widgets/form.h"
 
@@ -176,8 +177,9 @@ private slots:
         auto window = new_window();
         fill_sample(*window);
         QVector<QString> v = window->collect_card_values();
-        QCOMPARE(ui(*window)->lineEdit_10->text(), QString("info@romashka.ru"));
-        QCOMPARE(ui(*window)->te_orgname->toPlainText(), v.at(card_slot::te_orgname));
+        // Collecting only reads: the form keeps what was typed, the list holds it tidied.
+        QCOMPARE(ui(*window)->lineEdit_10->text(), QString("info @romashka.ru"));
+        QCOMPARE(ui(*window)->te_orgname->toPlainText().simplified(), v.at(card_slot::te_orgname));
         const QString street = unique_record("адрес_new.xml").code;
         using namespace card_slot;
         const test_support::NamedValues expected = {
@@ -211,6 +213,7 @@ private slots:
         QCOMPARE(test_support::list_texts(v, expected), test_support::values_of(expected));
 
         // Balance rows sorted by key, each in its value order; reserved rows by name, not-reserved by count.
+        // The table on screen keeps its own order.
         using namespace balance;
         QStandardItemModel *m = window->balance_model;
         m->sort(col_key, Qt::DescendingOrder);
@@ -218,8 +221,9 @@ private slots:
         const int row_size = card_lists::balance_row_size;
         QCOMPARE(rows.size(), 4 * row_size);
         for (int r = 0; r < 4; ++r) {
-            QVERIFY(r == 0 || m->item(r - 1, col_key)->text() < m->item(r, col_key)->text());
-            const auto cell = [&](int c) { return m->item(r, c) ? m->item(r, c)->text() : QString(); };
+            const int shown = 3 - r;
+            QVERIFY(r == 0 || m->item(shown + 1, col_key)->text() < m->item(shown, col_key)->text());
+            const auto cell = [&](int c) { return m->item(shown, c) ? m->item(shown, c)->text() : QString(); };
             QVector<QString> row(row_size);
             test_support::set_list(row, {{balance_pos::kind_code, cell(col_kind_code)},
                                          {balance_pos::category_word, cell(col_category)},
@@ -238,6 +242,53 @@ private slots:
             QVector<QString>({bron.at(bron_pos::full_name), bron.at(card_lists::bron_row_size + bron_pos::full_name)}),
             QVector<QString>({"Андреев А.А.", "Борисов Б.Б."}));
         QCOMPARE(window->collect_nebron_rows(), QVector<QString>({"5", "Иное", "", "3", "Нет ВУС в перечне", "—"}));
+    }
+
+    // Once a card of many rows is open, asking whether it changed (as closing it does) sorts no table and writes
+    // into no field; opening itself shows the rows sorted.
+    void asking_whether_changed_changes_nothing()
+    {
+        int signals_seen = 0;
+        auto window = new_window();
+        QVector<QString> card = window->collect_card_values();
+        card[card_slot::cb_kat_b] = "Б";
+        card[card_slot::te_orgname] = "ООО  \"Ромашка\"";
+        card[card_slot::lineEdit_10] = "info @romashka.ru";
+        QVector<QString> rows;
+        for (const ClassifierRecord &p : test_support::sampled_positions(2000))
+            rows += {"1", balance::category_word(p.sort.toInt()), p.code, "", "2", "1", "1", "2", "", "2"};
+        card[card_slot::balance_row_count] = QString::number(rows.size() / card_lists::balance_row_size);
+        card[card_slot::bron_row_count] = card[card_slot::nebron_row_count] = "2";
+        window->fill_from_card(
+            card, rows, {"", "", "Бухгалтер", "Приказ №6", "Борисов Б.Б.", "", "", "Инженер", "", "Андреев А.А."},
+            {"3", "Нет ВУС в перечне", "—", "5", "Иное", ""});
+        QStandardItemModel *const models[] = {window->balance_model, window->bron_model, window->nebron_model};
+        const auto text = [](QStandardItemModel *model, int row, int column) {
+            return model->index(row, column).data().toString();
+        };
+        QCOMPARE(window->balance_model->rowCount(), 2000);
+        for (int r = 1; r < window->balance_model->rowCount(); ++r)
+            QVERIFY(text(models[0], r - 1, balance::col_key) < text(models[0], r, balance::col_key));
+        QCOMPARE(text(models[1], 0, bron_pos::full_name) + text(models[2], 0, nebron_pos::count),
+                 QString("Андреев А.А.5"));
+
+        const auto seen = [&signals_seen] { ++signals_seen; };
+        for (QStandardItemModel *model : models) {
+            connect(model, &QAbstractItemModel::layoutChanged, seen);
+            connect(model, &QAbstractItemModel::dataChanged, seen);
+            connect(model, &QAbstractItemModel::rowsMoved, seen);
+            connect(model, &QAbstractItemModel::rowsRemoved, seen);
+            connect(model, &QAbstractItemModel::rowsInserted, seen);
+            connect(model, &QAbstractItemModel::modelReset, seen);
+        }
+        for (QLineEdit *field : window->findChildren<QLineEdit *>())
+            connect(field, &QLineEdit::textChanged, seen);
+        for (QTextEdit *field : window->findChildren<QTextEdit *>())
+            connect(field, &QTextEdit::textChanged, seen);
+        QVERIFY(!window->card_changed());
+        QCOMPARE(signals_seen, 0);
+        QCOMPARE(ui(*window)->lineEdit_10->text() + "|" + ui(*window)->te_orgname->toPlainText(),
+                 QString("info @romashka.ru|ООО  \"Ромашка\""));
     }
 
     void refill_asks_nothing_and_resets_values()

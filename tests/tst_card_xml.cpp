@@ -4,6 +4,7 @@
 #include "cardfile/iexml.h"
 #include "cardfile/password_list_reader.h"
 #include "cardfile/temp_card.h"
+#include "tests/support/named_values.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,19 +102,23 @@ private slots:
 
 void TestCardXml::round_trip_data()
 {
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("markup") << card_slot::te_dopinfo << QString("a < b & c > d </Dop_inf> &amp;");
-    QTest::newRow("only blanks") << card_slot::le_FamRuk << QString("   ");
-    QTest::newRow("lines") << card_slot::te_up_l << QString("строка 1\nстрока 2\r\n\tотступ");
+    QTest::addColumn<test_support::NamedValues>("values"); // {slot, value} in the sample card
+    using namespace card_slot;
+    QTest::newRow("markup") << test_support::NamedValues{{te_dopinfo, "a < b & c > d </Dop_inf> &amp;"}};
+    QTest::newRow("only blanks") << test_support::NamedValues{{le_FamRuk, "   "}};
+    QTest::newRow("lines") << test_support::NamedValues{{te_up_l, "строка 1\nстрока 2\r\n\tотступ"}};
+    // The two switches differ: the state body's code stays, the mobilisation body's head is not there.
+    test_support::NamedValues no_mob_body{{cb_MobOrgan, "Нет"}};
+    for (const int head : {cb_MobOrgan_2, DolgRukMO, FamRukMO, ImRukMO, OtRukMO, TelRukMO, DopRukMO, FaxRukMO})
+        no_mob_body.append({head, ""});
+    QTest::newRow("state body without a mobilisation body") << no_mob_body;
 }
 
 void TestCardXml::round_trip()
 {
-    QFETCH(int, slot);
-    QFETCH(QString, value);
+    QFETCH(test_support::NamedValues, values);
     Values card = sample_card(true);
-    card[slot] = value;
+    test_support::set_list(card, values);
     const Values balance = rows(2, 10, "бал <&>"), bron = rows(1, 5, " бронь \"x\" "), nebron = rows(2, 3, "не");
     iexml writer, reader;
     QVERIFY(reader.read_card_document(iexml::card_xml_text(writer.write_card_xml(card, balance, bron, nebron))));
@@ -272,6 +277,8 @@ void TestCardXml::reading_data()
     const auto v = [](int n) { return QString("<N_ver_quelt>%1</N_ver_quelt>").arg(n); };
     QTest::newRow("no version") << "" << body << upto(0);
     QTest::newRow("version not a number") << "<N_ver_quelt>abc</N_ver_quelt>" << body << upto(0);
+    // A list number is decimal: a leading zero makes no octal number.
+    QTest::newRow("version with a leading zero") << "<N_ver_quelt>010</N_ver_quelt>" << body << upto(10);
     for (int n : {1, 3, 4, 10, 22, 23, 25})
         QTest::newRow(qPrintable(QString("v%1").arg(n))) << v(n) << body << upto(n == 22 ? 10 : n);
     QTest::newRow("v24 without oficer_b") << v(24) << "<Kol_SM>2</Kol_SM>" << Expected{{card_slot::sb_f6_bron_of, ""}};

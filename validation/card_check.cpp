@@ -53,7 +53,7 @@ balance::BalanceFault Widget::check_balance_table()
     if (balance_model->rowCount() == 0)
         return balance::BalanceFault::no_rows;
     if (balance_model->rowCount() >= 2)
-        balance_model->sort(balance::col_key, Qt::AscendingOrder);
+        sort_balance_table();
 
     QVector<balance::BalanceRow> rows = balance::rows_from_model(*balance_model);
     balance::BalanceCheckFigures figures;
@@ -147,7 +147,7 @@ card_rules::GateFacts read_gate_facts(const QVector<QString> &values)
 bool Widget::check_card()
 {
     on_pb_dop_sort_clicked();
-    const int f6_fault = check_f6();
+    const balance::F6Fault f6_fault = check_f6();
     const balance::BalanceFault balance_fault = reserving() ? check_balance_table() : balance::BalanceFault::none;
     // Collected once the balance check has written what it fills in, so the totals are those it left.
     card_rules::CardFacts card = read_card_facts(collect_card_values(), *ui);
@@ -185,6 +185,7 @@ void Widget::tidy_card_fields()
                                   ui->lineEdit_46, ui->lineEdit_10, ui->lineEdit_36};
     for (QLineEdit *field : trimmed)
         field->setText(field->text().trimmed());
+    tidy_collected_fields();
 
     ui->te_orgname2->setPlainText(normalise_org_name(ui->te_orgname2->toPlainText()));
     ui->te_orgname->setPlainText(normalise_org_name(ui->te_orgname->toPlainText()));

@@ -173,7 +173,7 @@ void add_form_faults(const CardFacts &card, FaultList &faults)
 // Form 6 figures, and the military office, balance and training of a reserving organisation.
 void add_staff_faults(const CardFacts &card, FaultList &faults)
 {
-    if (card.f6_fault > 0)
+    if (card.f6_fault != balance::F6Fault::none)
         faults.add(card.reserving ? tr(". На вкладке Баланс есть ошибки в числовых полях над таблицей\n")
                                   : tr(". На вкладке Персонал есть ошибки в числовых полях\n"));
     if (card.f6_all == 0)

@@ -4,6 +4,7 @@
 // its fields into the structs below and shows what these functions return.
 
 #include "balance/balance_rules.h"
+#include "balance/form6_rules.h"
 
 #include <QDate>
 #include <QString>
@@ -35,7 +36,8 @@ struct CardFacts {
     QString okogu;
     QString postal_index;
     bool reserving = false; // item 4 is "Да"
-    int f6_fault = 0;       // first failing Form 6 rule, 0 when consistent
+    // The Form 6 check's first fault.
+    balance::F6Fault f6_fault = balance::F6Fault::none;
     int f6_all = 0;
     // Read only when reserving, after the balance table was checked.
     QString military_office, military_office_code;
