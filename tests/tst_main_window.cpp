@@ -302,7 +302,8 @@ private slots:
         if (!Archiver().found())
             QSKIP("7z is not installed");
         Ui::Widget *ui = make();
-        set_fields(*window, test_support::valid_card_fields + "|" + field +
+        // An OKATO code of the carried list, so that the card opens again without a notice of unknown codes.
+        set_fields(*window, test_support::valid_card_fields + "|le_okato=40262563|" + field +
                                 "=|dateZap=" + QDate::currentDate().toString(Qt::ISODate));
         QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
         Form *form = picker_titled(picker);
