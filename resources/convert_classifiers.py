@@ -3,7 +3,7 @@
 
 Usage: convert_classifiers.py [TSV_DIR] [OUT_DIR]
   TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, okpdtr.tsv, okato_spb_lo.tsv,
-           spb_streets_unofficial.tsv and SOURCES.md (default: /work/shared/data/classifiers)
+           spb_streets_unofficial.tsv, iogv_spb.tsv and SOURCES.md (default: /work/shared/data/classifiers)
   OUT_DIR  where the XML files go (default: xml/ beside this script)
 
 Every file is UTF-8 XML: root <dataroot>, one element per record named after the table,
@@ -15,6 +15,9 @@ it holds, and SOURCES.md gets one line per file.
 The streets of the unofficial list are numbered from STREET_CODE_BASE + 1 (five digits): other
 programs reading our cards give their own streets codes of 1 to 4 digits, so a code written
 here can never name another street there.
+
+The executive bodies carry running numbers 1..n in the TSV's order: a card stores only the name of
+the body picked, never its code.
 """
 
 import csv
@@ -120,9 +123,8 @@ OKATO_LO_TOWN = "41454"
 OKATO_SPB_LEVELS = ("region", "district", "municipal")
 OKATO_COLUMNS = ["code", "name", "level", "sources"]
 
-# Executive bodies, military commissariats and the VUS lists by region: their codes are not
-# known here, so the files are written empty, in the same schema.
-IOGV_KNOWN = []
+# Military commissariats and the VUS lists by region: their codes are not known here, so the
+# files are written empty, in the same schema.
 VK_KNOWN = []
 VUS_KNOWN = []
 
@@ -130,6 +132,9 @@ VUS_KNOWN = []
 STREET_CODE_BASE = 90000
 
 OKPDTR_COLUMNS = ["code", "control", "name", "category", "etks", "okz"]
+IOGV_COLUMNS = ["name", "kind", "sources"]
+# The field of item 2.5 that a picked name goes into holds at most this many characters.
+IOGV_NAME_MAX = 150
 
 STREET_CODES_NOTE = """
 ## Street codes in `address_new.xml`
@@ -154,6 +159,18 @@ sha256 `%s`), %d records in this order:
   formations as OKTMO named them early in 2014, so the 24 numbered okrugs renamed since keep their old names.
 
 Not in the file: the OKATO headings, 5-digit rows for the prefixes `40283` and `40286`, and every other region.
+"""
+
+IOGV_NOTE = """
+## Executive bodies in `IOGV_new.xml`
+
+Made from `iogv_spb.tsv` (its section above: names only, not an official list), sha256
+`%s`: its %d bodies in the TSV's order, names as
+the TSV writes them. The codes 1 to %d are running numbers of this program: a card stores only the name of the
+body picked, never its code.
+
+Not an official list: it is not checked against the Governor's decree on the structure of the executive bodies of
+St Petersburg, which could not be obtained. Whoever holds the current decree should check the list against it.
 """
 
 SHORT_FILES_HEAD = """
@@ -271,6 +288,23 @@ def okato_records(path):
     return records, note
 
 
+def iogv_records(path):
+    """The executive bodies as (running number, name) in file order; and the SOURCES.md note."""
+    records = []
+    names = set()
+    for line_no, row in tsv_rows(path, IOGV_COLUMNS):
+        name = row[0]
+        if not name.strip() or name != name.strip() or name in names or len(name) > IOGV_NAME_MAX:
+            sys.exit("%s:%d: empty, untrimmed, repeated or too long name %r" % (path, line_no, name))
+        names.add(name)
+        records.append((str(len(records) + 1), name))
+    if not records:
+        sys.exit("%s: no records" % path)
+    with open(path, "rb") as f:
+        digest = hashlib.sha256(f.read()).hexdigest()
+    return records, IOGV_NOTE % (digest, len(records), len(records))
+
+
 def short_note(records, what):
     """The comment of a file that holds less than the full list."""
     if not records:
@@ -325,7 +359,10 @@ def main():
     write_classifier(out_dir, "OKPDTR_new.xml", "OKPDTR_new", SORT_CODE_NAME,
                      read_okpdtr(os.path.join(tsv_dir, "okpdtr.tsv")))
     write_classifier(out_dir, "Faset_new.xml", "Faset_new", CODE_SORT_NAME, FACETS)
-    write_short("IOGV_new.xml", "IOGV_new", CODE_NAME, IOGV_KNOWN, "St Petersburg executive body (IOGV)")
+    iogv, iogv_note = iogv_records(os.path.join(tsv_dir, "iogv_spb.tsv"))
+    write_classifier(out_dir, "IOGV_new.xml", "IOGV_new", CODE_NAME, iogv,
+                     "Executive bodies of St Petersburg gathered from public sources, not checked against the "
+                     "Governor's decree on their structure; the codes are running numbers.")
     write_classifier(out_dir, "okogu_new.xml", "ОКОГУ_new", CODE_NAME, tsv("okogu.tsv"))
     write_short("VK_org_new.xml", "VK_org_new", CODE_NAME, VK_KNOWN, "military commissariat")
     write_short("VUS.xml", "VUS", CODE_SORT_NAME, VUS_KNOWN, "VUS-by-region")
@@ -335,7 +372,7 @@ def main():
     with open(os.path.join(out_dir, "SOURCES.md"), "w", encoding="utf-8", newline="\n") as f:
         street_note = STREET_CODES_NOTE % (STREET_CODE_BASE, STREET_CODE_BASE + 1,
                                            int(streets[0][0]), int(streets[-1][0]))
-        f.write(sources.rstrip("\n") + "\n" + street_note + okato_note + SHORT_FILES_HEAD + "\n".join(short) + "\n")
+        f.write(sources.rstrip("\n") + "\n" + street_note + okato_note + iogv_note + SHORT_FILES_HEAD + "\n".join(short) + "\n")
 
 
 if __name__ == "__main__":

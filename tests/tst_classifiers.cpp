@@ -151,7 +151,10 @@ private slots:
                                            "централизации, блокировки и средств связи/2");
         QTest::newRow("facets") << "Faset_new.xml" << QString("^\\d{1,2}$ . ^\\d\\d$")
                                 << QString("01/Вице-/01|0/- - - удалить фасет - - -/00");
-        QTest::newRow("iogv") << "IOGV_new.xml" << QString("^\\d{2}$ . ^$") << QString();
+        // Running numbers: a card stores only the name.
+        QTest::newRow("iogv") << "IOGV_new.xml" << QString("^[1-9]\\d?$ . ^$")
+                              << QString("1/Администрация Губернатора Санкт-Петербурга/|"
+                                         "61/Администрация Центрального района Санкт-Петербурга/");
         QTest::newRow("okogu") << "ОКОГУ_new.xml" << QString("^\\d{7}$ . ^$") << QString();
         // Regions, enlisted and officer VUS lists; it may hold no region yet.
         QTest::newRow("vus") << "VUS.xml" << QString("^\\S ^\\d{3}(,\\s\\d{3})*$ ^(Нет|\\d{6}(,\\s\\d{6})*)$")
