@@ -5,7 +5,6 @@
 #include <quazip/quazipfile.h>
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
 #include <QVector>
@@ -299,23 +298,45 @@ bool type_is(const QString &type, const char *suffix)
     return type.endsWith(QLatin1Char('/') + QLatin1String(suffix));
 }
 
-// Text from the file with the _xHHHH_ escapes of control characters decoded.
-QString unescape(QString text)
+// The character of an _xHHHH_ escape at c, with left characters from c on; false when there is none.
+bool escape_at(const QChar *c, int left, ushort *code)
 {
-    if (!text.contains(QLatin1String("_x")))
-        return text;
-    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
-    QString out;
-    int last = 0;
-    auto it = escape.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.midRef(last, m.capturedStart() - last);
-        out += QChar(static_cast<ushort>(m.captured(1).toUShort(nullptr, 16)));
-        last = m.capturedEnd();
+    if (left < 7 || c[0] != QLatin1Char('_') || c[1] != QLatin1Char('x') || c[6] != QLatin1Char('_'))
+        return false;
+    int value = 0;
+    for (int k = 2; k < 6; ++k) {
+        const ushort d = c[k].unicode();
+        const ushort lower = d | 0x20;
+        if (d >= '0' && d <= '9')
+            value = value << 4 | (d - '0');
+        else if (lower >= 'a' && lower <= 'f')
+            value = value << 4 | (lower - 'a' + 10);
+        else
+            return false;
     }
-    out += text.midRef(last);
-    return out;
+    *code = static_cast<ushort>(value);
+    return true;
+}
+
+// Decodes the _xHHHH_ escapes of control characters of a text from the file, in place.
+void unescape(QString *text)
+{
+    const int first = text->indexOf(QLatin1String("_x"));
+    if (first < 0)
+        return;
+    QChar *chars = text->data();
+    const int n = text->size();
+    int out = first;
+    for (int i = first; i < n;) {
+        ushort code;
+        if (escape_at(chars + i, n - i, &code)) {
+            chars[out++] = QChar(code);
+            i += 7;
+        } else {
+            chars[out++] = chars[i++];
+        }
+    }
+    text->truncate(out);
 }
 
 // The XML reader of a part. It keeps every open element, so nesting is held to far more than any workbook part
@@ -326,10 +347,10 @@ class PartXml : public QXmlStreamReader
 public:
     PartXml(QIODevice *device, const StoredWorkbook *book) : QXmlStreamReader(device), book_(book) {}
 
-    // Refuses the part when a text being read could not be stored; false then.
-    bool text_fits(const QString &text)
+    // Refuses the part when a text being read, of this many characters, could not be stored; false then.
+    bool text_fits(qint64 chars)
     {
-        if (book_->text_fits(text.size()))
+        if (book_->text_fits(chars))
             return true;
         raiseError(StoredWorkbook::budget_spent());
         limit_ = WorkbookLimit::memory_budget;
@@ -362,6 +383,12 @@ public:
         pass_element(&content);
         return content;
     }
+    // The same appended to text, refused when text could not be stored; false then.
+    bool append_element_text(QString *text)
+    {
+        pass_element(text);
+        return !over_budget();
+    }
 
 private:
     void pass_element(QString *content)
@@ -370,7 +397,7 @@ private:
             const TokenType token = readNext();
             if (token == Characters && content) {
                 *content += text();
-                if (!text_fits(*content))
+                if (!text_fits(content->size()))
                     return;
             } else if (token == StartElement)
                 ++open;
@@ -386,16 +413,16 @@ private:
 
 // Text of a string item (<si> or <is>): its <t> and the <t> of its rich-text runs joined, phonetic hints left out.
 // The reader stands on the item's start element and ends on its end element.
-QString read_string_item(PartXml &xml)
+// The text is appended to *text, in place.
+void read_string_item(PartXml &xml, QString *text)
 {
-    QString text;
     int depth = 1;
     while (depth > 0 && !xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             if (xml.name() == QLatin1String("t")) {
-                if (!xml.text_fits(text += xml.readElementText()))
-                    return {};
+                if (!xml.append_element_text(text))
+                    return;
             } else if (xml.name() == QLatin1String("rPh"))
                 xml.skipCurrentElement();
             else
@@ -404,7 +431,7 @@ QString read_string_item(PartXml &xml)
             --depth;
         }
     }
-    return unescape(text);
+    unescape(text);
 }
 
 bool is_xml_space(char c)
@@ -586,10 +613,18 @@ void normalise_line_ends(QByteArray *text)
         text->replace("\r\n", "\n").replace('\r', '\n');
 }
 
-// The cell being read by the scan.
+// Whether a cell of this type attribute holds a text; its value is then read as the text.
+bool is_text_type(const QByteArray &type)
+{
+    return type == "inlineStr" || type == "str" || type == "e";
+}
+
+// The cell being read by the scan. A text cell's value or inline text is read into text, as it is to be stored;
+// any other value into value, as UTF-8.
 struct ScannedCell {
     bool in_cell = false;
     QByteArray type;
+    bool text_cell = false;
     int style = 0;
     bool has_value = false;
     bool in_value = false;
@@ -598,12 +633,12 @@ struct ScannedCell {
     int in_inline = 0;
     bool in_text = false;
     int phonetic = 0;
-    QString inline_text;
+    QString text;
 
     // Text met now is the value or the inline text (phonetic runs left out).
     bool takes_text() const { return in_value || (in_text && phonetic == 0); }
     // The characters of the text being read, or more.
-    qint64 text_size() const { return in_value ? value.size() : inline_text.size(); }
+    qint64 text_size() const { return in_value && !text_cell ? value.size() : text.size(); }
 
     // Adds text found between tags; false on a bad character reference.
     bool add_text(QByteArray piece)
@@ -611,10 +646,10 @@ struct ScannedCell {
         normalise_line_ends(&piece);
         bool ok = true;
         const bool plain = !piece.contains('&');
-        if (in_value)
+        if (in_value && !text_cell)
             value += plain ? piece : decode_text(piece, &ok).toUtf8();
-        else
-            inline_text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
+        else if (!in_value || !has_inline) // an inline text wins over a text cell's value
+            text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
         return ok;
     }
 
@@ -622,10 +657,10 @@ struct ScannedCell {
     void add_raw(QByteArray piece)
     {
         normalise_line_ends(&piece);
-        if (in_value)
+        if (in_value && !text_cell)
             value += piece;
-        else
-            inline_text += QString::fromUtf8(piece);
+        else if (!in_value || !has_inline)
+            text += QString::fromUtf8(piece);
     }
 
     // A <c> tag: a fresh cell with the tag's type and style.
@@ -633,12 +668,13 @@ struct ScannedCell {
     {
         const std::string_view t = attribute(attributes, "t");
         type = QByteArray(t.data(), static_cast<int>(t.size()));
+        text_cell = is_text_type(type);
         const qint64 s = parse_count(attribute(attributes, "s"), 1 << 30);
         style = s < 0 ? 0 : static_cast<int>(s);
         has_value = false;
         value.resize(0);
         has_inline = false;
-        inline_text.resize(0);
+        text.resize(0);
         in_value = false;
         in_text = false;
         in_inline = 0;
@@ -653,7 +689,9 @@ struct ScannedCell {
             has_value = true;
             in_value = !empty_tag;
         } else if (in_cell && name == "is") {
+            // The inline text takes the place of what came before it.
             has_inline = true;
+            text.resize(0);
             in_inline += empty_tag ? 0 : 1;
         } else if (in_inline > 0 && name == "rPh") {
             phonetic += empty_tag ? 0 : 1;
@@ -1016,14 +1054,16 @@ private:
     bool read_shared_strings(const QString &part, QString *error)
     {
         return read_part(part, error, [&](PartXml &xml) {
+            QString text; // one room for each text in turn, unless the store takes it over
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
                     continue;
                 std::uint32_t index;
-                const QString text = read_string_item(xml);
+                text.resize(0);
+                read_string_item(xml, &text);
                 if (xml.hasError())
                     return false;
-                if (!book_->add_text(text, &index))
+                if (!book_->add_text(std::move(text), &index))
                     return budget_spent(error);
                 ++shared_count_;
             }
@@ -1085,14 +1125,17 @@ private:
         });
     }
 
+    // As the scan does, a text cell's value or inline text is read into text, any other value into value.
     bool read_cell(PartXml &xml, int row, int column, QString *error)
     {
         const QXmlStreamAttributes a = xml.attributes();
         const QByteArray type = a.value(QLatin1String("t")).toUtf8();
+        const bool text_cell = is_text_type(type);
         const int style = a.value(QLatin1String("s")).toInt();
-        QString value;
+        QByteArray value;
+        qint64 value_chars = 0;
+        QString text;
         bool has_value = false;
-        QString inline_text;
         bool has_inline = false;
         while (!xml.atEnd()) {
             const QXmlStreamReader::TokenType token = xml.readNext();
@@ -1105,7 +1148,13 @@ private:
                 while (!xml.atEnd()) {
                     const QXmlStreamReader::TokenType inner = xml.readNext();
                     if (inner == QXmlStreamReader::Characters) {
-                        if (!xml.text_fits(value += xml.text()))
+                        if (!text_cell) {
+                            value += xml.text().toUtf8();
+                            value_chars += xml.text().size();
+                        } else if (!has_inline) {
+                            text += xml.text(); // an inline text wins over a text cell's value
+                        }
+                        if (!xml.text_fits(text_cell ? text.size() : value_chars))
                             return false;
                     } else if (inner == QXmlStreamReader::EndElement) {
                         break;
@@ -1114,15 +1163,18 @@ private:
                     }
                 }
             } else if (xml.name() == QLatin1String("is")) {
-                inline_text = read_string_item(xml);
                 has_inline = true;
+                text.resize(0);
+                read_string_item(xml, &text);
             } else {
                 xml.skipCurrentElement();
             }
         }
         if (xml.hasError())
             return false;
-        return store_cell(row, column, type, style, has_value, value.toUtf8(), has_inline, inline_text, error);
+        if (text_cell && !has_inline)
+            unescape(&text);
+        return store_cell(row, column, type, style, has_value, value, has_inline, text, error);
     }
 
     // The cells of a worksheet part, scanned straight from its UTF-8 bytes: the cell data is a handful of element
@@ -1226,8 +1278,9 @@ private:
                 return ScanStep::finished;
             if (tag.name == "c" && cell.in_cell) {
                 cell.in_cell = false;
+                unescape(&cell.text);
                 return store_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
-                                  cell.has_inline, unescape(cell.inline_text), scan.error)
+                                  cell.has_inline, cell.text, scan.error)
                            ? ScanStep::next
                            : ScanStep::failed;
             }
@@ -1259,10 +1312,10 @@ private:
         return member.finish(scan.error);
     }
 
-    // Keeps one cell's value (UTF-8) by its type attribute; inline_text comes unescaped. False when the budget is
-    // spent.
+    // Keeps one cell by its type attribute: a text cell's text (its inline text, or its value), unescaped, is taken
+    // over from text; any other cell's value comes in value, as UTF-8. False when the budget is spent.
     bool store_cell(int row, int column, const QByteArray &type, int style, bool has_value, const QByteArray &value,
-                    bool has_inline, const QString &inline_text, QString *error)
+                    bool has_inline, QString &text, QString *error)
     {
         bool stored = true;
         std::uint32_t index = 0;
@@ -1272,11 +1325,10 @@ private:
             index = value.trimmed().toUInt(&ok);
             if (has_value && ok && index < shared_count_)
                 stored = book_->add_text_cell(row, column, Kind::Text, index);
-        } else if (type == "inlineStr" || type == "str" || type == "e") {
+        } else if (is_text_type(type)) {
             if (has_inline || has_value) {
                 const Kind kind = type == "e" ? Kind::Error : Kind::Text;
-                stored = book_->add_text(has_inline ? inline_text : unescape(QString::fromUtf8(value)), &index) &&
-                         book_->add_text_cell(row, column, kind, index);
+                stored = book_->add_text(std::move(text), &index) && book_->add_text_cell(row, column, kind, index);
             }
         } else if (type == "b") {
             if (has_value)
