@@ -88,11 +88,8 @@ bool write_rich_strings()
 {
     const zip_builder::Producer strings = [](const std::function<void(const QByteArray &)> &put) {
         put("<sst " + main_ns + " count=\"5000000\" uniqueCount=\"5000000\">");
-        const QByteArray block =
-            QByteArray("<si><r><rPr><b/><sz val=\"11\"/><rFont val=\"Calibri\"/></rPr><t>ab</t></r>"
-                       "<r><rPr><sz val=\"11\"/><rFont val=\"Calibri\"/></rPr>"
-                       "<t xml:space=\"preserve\"> c</t></r></si>")
-                .repeated(10000);
+        // 39 bytes each: the part stays under the 200 MB a part may unpack to.
+        const QByteArray block = QByteArray("<si><r><t>ab</t></r><r><t>c</t></r></si>").repeated(10000);
         for (int i = 0; i < 500; ++i)
             put(block);
         put("</sst>");
@@ -189,7 +186,7 @@ void BM_read_five_million_rich_strings(benchmark::State &state)
 {
     for (auto _ : state) {
         const auto book = Workbook::open(rich_strings_path());
-        if (!book || book->cell(0, 1, 1) != QVariant(QString("ab c"))) {
+        if (!book || book->cell(0, 1, 1) != QVariant(QString("abc"))) {
             state.SkipWithError("strings missing");
             return;
         }

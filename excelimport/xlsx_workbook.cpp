@@ -6,11 +6,13 @@
 
 #include <QHash>
 #include <QSet>
+#include <QTextCodec>
 #include <QUrl>
 #include <QVector>
 #include <QXmlStreamReader>
 
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace
@@ -564,9 +566,18 @@ QString decode_text(const QByteArray &raw, bool *ok)
     return out;
 }
 
-// A worksheet part's bytes, read in pieces: what is not consumed yet starts at pos.
+// A part's bytes as UTF-8, read in pieces: what is not consumed yet starts at pos. A part in a single-byte encoding
+// is turned into UTF-8 piece by piece through decoder.
 struct ScanBuffer {
     explicit ScanBuffer(MemberDevice *member) : member(member) {}
+
+    // From now on the part is read through a decoder of codec, the bytes not consumed yet included.
+    void decode(QTextCodec *codec)
+    {
+        decoder.reset(codec->makeDecoder());
+        buf = decoder->toUnicode(buf.constData() + pos, buf.size() - pos).toUtf8();
+        pos = 0;
+    }
 
     // Appends the next piece of the member, dropping what has been consumed; false at the end. What is left
     // unconsumed is searched again after the append, so the append is at least as large as that: a long tag or
@@ -581,6 +592,16 @@ struct ScanBuffer {
         // Past half the longest piece, only what takes it one past that is read: the buffer does not double
         // beyond it.
         const int want = qMax(65536, kept <= max_scanned_piece / 2 ? kept : max_scanned_piece + 1 - kept);
+        if (decoder) {
+            QByteArray raw(want, Qt::Uninitialized);
+            const qint64 n = member->read(raw.data(), want);
+            if (n <= 0) {
+                at_end = true;
+                return false;
+            }
+            buf += decoder->toUnicode(raw.constData(), static_cast<int>(n)).toUtf8();
+            return true;
+        }
         buf.resize(kept + want);
         const qint64 n = member->read(buf.data() + kept, want);
         buf.resize(kept + static_cast<int>(qMax<qint64>(n, 0)));
@@ -592,6 +613,7 @@ struct ScanBuffer {
     }
 
     MemberDevice *member;
+    std::unique_ptr<QTextDecoder> decoder;
     QByteArray buf;
     int pos = 0;
     bool at_end = false;
@@ -715,13 +737,19 @@ struct ScannedCell {
 };
 
 // Where the scan of one worksheet part stands.
+// The shared strings are scanned alike, each <si> read as a cell's inline text.
 struct SheetScan {
-    SheetScan(const QString &part, QString *error, WorkbookLimit *limit) : part(part), error(error), limit(limit) {}
+    SheetScan(const QString &part, bool strings, QString *error, WorkbookLimit *limit)
+        : part(part), strings(strings), error(error), limit(limit)
+    {
+    }
 
     const QString &part;
+    const bool strings;
     QString *error;
     WorkbookLimit *limit;
-    bool in_sheet_data = false;
+    bool in_sheet_data = false; // within sheetData, or within sst
+    int depth = 0;
     int row = 0;
     int column = 0;
     ScannedCell cell;
@@ -845,22 +873,36 @@ ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &sca
     return ScanStep::next;
 }
 
-// Whether a part's XML declaration names an encoding other than UTF-8 (windows-1251, say): the XML reader reads
-// such a part through its codec, or refuses it when no codec knows the name.
-bool declares_other_encoding(const QByteArray &head)
+// The encoding a part's XML declaration names, in lower case; empty when it names none.
+QByteArray declared_encoding(const QByteArray &head)
 {
     const int start = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     if (head.mid(start, 5) != "<?xml")
-        return false;
+        return {};
     const int end = head.indexOf("?>", start);
     if (end < 0)
-        return false;
+        return {};
     const std::string_view declaration(head.constData() + start + 5, static_cast<std::size_t>(end - start - 5));
     const std::string_view encoding = attribute(declaration, "encoding");
-    if (!encoding.data())
-        return false;
-    const QByteArray name = QByteArray(encoding.data(), static_cast<int>(encoding.size())).toLower();
-    return name != "utf-8" && name != "utf8";
+    return QByteArray(encoding.data(), static_cast<int>(encoding.size())).toLower();
+}
+
+// The codec of a single-byte encoding (windows-1251, say) that keeps ASCII as it is, or null.
+QTextCodec *single_byte_codec(const QByteArray &name)
+{
+    QTextCodec *codec = QTextCodec::codecForName(name);
+    if (!codec)
+        return nullptr;
+    QByteArray bytes(256, Qt::Uninitialized);
+    for (int i = 0; i < 256; ++i)
+        bytes[i] = static_cast<char>(i);
+    const QString chars = codec->toUnicode(bytes);
+    if (chars.size() != 256)
+        return nullptr;
+    for (int i = 0; i < 128; ++i)
+        if (chars.at(i).unicode() != i)
+            return nullptr;
+    return codec;
 }
 
 class XlsxReader
@@ -918,7 +960,7 @@ public:
             if (!book_->add_sheet(sheet.first))
                 return budget_spent(error);
             bool other_encoding = false;
-            if (!read_sheet_fast(rel->target, error, &other_encoding) &&
+            if (!scan_part(rel->target, false, error, &other_encoding) &&
                 (!other_encoding || !read_sheet(rel->target, error)))
                 return false;
             if (!book_->finish_sheet())
@@ -1053,6 +1095,11 @@ private:
 
     bool read_shared_strings(const QString &part, QString *error)
     {
+        bool other_encoding = false;
+        if (scan_part(part, true, error, &other_encoding))
+            return true;
+        if (!other_encoding)
+            return false;
         return read_part(part, error, [&](PartXml &xml) {
             QString text; // one room for each text in turn, unless the store takes it over
             while (!xml.atEnd()) {
@@ -1104,7 +1151,7 @@ private:
     bool read_sheet(const QString &part, QString *error)
     {
         return read_part(part, error, [&](PartXml &xml) {
-            SheetScan scan(part, error, &limit_);
+            SheetScan scan(part, false, error, &limit_);
             QByteArray r;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
@@ -1177,10 +1224,11 @@ private:
         return store_cell(row, column, type, style, has_value, value, has_inline, text, error);
     }
 
-    // The cells of a worksheet part, scanned straight from its UTF-8 bytes: the cell data is a handful of element
-    // kinds repeated, and this pass is several times faster than QXmlStreamReader on it. Parts in another
-    // encoding go to read_sheet.
-    bool read_sheet_fast(const QString &part, QString *error, bool *other_encoding)
+    // The cells of a worksheet part, or the texts of the shared strings, scanned straight from its UTF-8 bytes (or
+    // a single-byte encoding's, turned into UTF-8 piece by piece): the cell data and the string items are a
+    // handful of element kinds repeated, and this pass is several times faster than QXmlStreamReader on them.
+    // Parts in another encoding go to the XML reader (other_encoding is set then).
+    bool scan_part(const QString &part, bool strings, QString *error, bool *other_encoding)
     {
         *other_encoding = false;
         MemberDevice member(&zip_, &limit_);
@@ -1191,16 +1239,21 @@ private:
         if (in.buf.startsWith("\xEF\xBB\xBF"))
             in.pos = 3;
         const QByteArray &buf = in.buf;
+        const QByteArray encoding = declared_encoding(buf);
+        QTextCodec *codec = nullptr;
         if ((buf.size() >= 2 &&
              (buf.at(0) == 0 || buf.at(1) == 0 || buf.startsWith("\xFE\xFF") || buf.startsWith("\xFF\xFE"))) ||
-            declares_other_encoding(buf)) {
+            (!encoding.isEmpty() && encoding != "utf-8" && encoding != "utf8" &&
+             !(codec = single_byte_codec(encoding)))) {
             *other_encoding = true;
             return false;
         }
         if (!claim_part(part, error))
             return false;
+        if (codec)
+            in.decode(codec);
 
-        SheetScan scan(part, error, &limit_);
+        SheetScan scan(part, strings, error, &limit_);
         for (;;) {
             switch (scan_step(in, scan)) {
             case ScanStep::next:
@@ -1264,6 +1317,8 @@ private:
     // What a tag means to the cells: only those within sheetData count.
     ScanStep take_tag(const ScannedTag &tag, SheetScan &scan)
     {
+        if (scan.strings)
+            return take_string_tag(tag, scan);
         if (!scan.in_sheet_data) {
             if (tag.name == "sheetData" && !tag.end_tag) {
                 if (tag.empty_tag)
@@ -1295,6 +1350,53 @@ private:
         } else {
             cell.open(tag.name, tag.empty_tag);
         }
+        return ScanStep::next;
+    }
+
+    // What a tag of the shared strings means: each <si> is a text, its runs read as a cell's inline text.
+    ScanStep take_string_tag(const ScannedTag &tag, SheetScan &scan)
+    {
+        ScannedCell &item = scan.cell;
+        if (tag.end_tag) {
+            --scan.depth;
+            if (tag.name == "sst")
+                return ScanStep::finished;
+            if (tag.name == "si" && item.in_cell) {
+                item.in_cell = false;
+                return add_shared_string(scan);
+            }
+            item.close(tag.name);
+            return ScanStep::next;
+        }
+        // Nesting is held as the XML reader holds it elsewhere.
+        if (scan.depth + 1 > workbook_limits::max_nesting_depth) {
+            *scan.limit = WorkbookLimit::nesting_depth;
+            return scan.damaged("elements nested too deep");
+        }
+        scan.depth += tag.empty_tag ? 0 : 1;
+        if (tag.name == "sst") {
+            scan.in_sheet_data = !tag.empty_tag;
+            return tag.empty_tag ? ScanStep::finished : ScanStep::next;
+        }
+        if (tag.name == "si") {
+            item.start({}, tag.empty_tag);
+            item.text_cell = true;
+            item.open("is", tag.empty_tag);
+            return tag.empty_tag ? add_shared_string(scan) : ScanStep::next;
+        }
+        item.open(tag.name, tag.empty_tag);
+        return ScanStep::next;
+    }
+
+    ScanStep add_shared_string(SheetScan &scan)
+    {
+        std::uint32_t index;
+        unescape(&scan.cell.text);
+        if (!book_->add_text(std::move(scan.cell.text), &index)) {
+            budget_spent(scan.error);
+            return ScanStep::failed;
+        }
+        ++shared_count_;
         return ScanStep::next;
     }
 
