@@ -736,8 +736,7 @@ struct ScannedCell {
     }
 };
 
-// Where the scan of one worksheet part stands.
-// The shared strings are scanned alike, each <si> read as a cell's inline text.
+// Where the scan of one worksheet part, or of the shared strings, stands.
 struct SheetScan {
     SheetScan(const QString &part, bool strings, QString *error, WorkbookLimit *limit)
         : part(part), strings(strings), error(error), limit(limit)
