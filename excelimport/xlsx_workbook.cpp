@@ -635,6 +635,22 @@ void normalise_line_ends(QByteArray *text)
         text->replace("\r\n", "\n").replace('\r', '\n');
 }
 
+// Appends UTF-8 bytes to a text: ASCII is widened in place, anything else goes through Qt's decoder.
+void append_utf8(QString *text, const char *data, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (data[i] & 0x80) {
+            text->append(QString::fromUtf8(data, size));
+            return;
+        }
+    }
+    const int at = text->size();
+    text->resize(at + size);
+    QChar *out = text->data() + at;
+    for (int i = 0; i < size; ++i)
+        out[i] = QLatin1Char(data[i]);
+}
+
 // Whether a cell of this type attribute holds a text; its value is then read as the text.
 bool is_text_type(const QByteArray &type)
 {
@@ -662,27 +678,35 @@ struct ScannedCell {
     // The characters of the text being read, or more.
     qint64 text_size() const { return in_value && !text_cell ? value.size() : text.size(); }
 
-    // Adds text found between tags; false on a bad character reference.
-    bool add_text(QByteArray piece)
+    // Adds text found between tags, or the content of a character data section (raw: taken as it stands); false on
+    // a bad character reference. The scanned bytes are appended as they are unless a line end or a reference
+    // needs changing.
+    bool add_text(const char *data, int size, bool raw = false)
     {
-        normalise_line_ends(&piece);
-        bool ok = true;
-        const bool plain = !piece.contains('&');
-        if (in_value && !text_cell)
-            value += plain ? piece : decode_text(piece, &ok).toUtf8();
-        else if (!in_value || !has_inline) // an inline text wins over a text cell's value
-            text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
-        return ok;
-    }
-
-    // Adds the content of a character data section, taken as it stands.
-    void add_raw(QByteArray piece)
-    {
-        normalise_line_ends(&piece);
-        if (in_value && !text_cell)
-            value += piece;
-        else if (!in_value || !has_inline)
-            text += QString::fromUtf8(piece);
+        const bool to_value = in_value && !text_cell;
+        if (!to_value && in_value && has_inline)
+            return true; // an inline text wins over a text cell's value
+        QByteArray piece;
+        if (std::memchr(data, '\r', static_cast<std::size_t>(size))) {
+            piece = QByteArray(data, size);
+            normalise_line_ends(&piece);
+            data = piece.constData();
+            size = piece.size();
+        }
+        if (!raw && std::memchr(data, '&', static_cast<std::size_t>(size))) {
+            bool ok = true;
+            const QString decoded = decode_text(QByteArray::fromRawData(data, size), &ok);
+            if (to_value)
+                value += decoded.toUtf8();
+            else
+                text += decoded;
+            return ok;
+        }
+        if (to_value)
+            value.append(data, size);
+        else
+            append_utf8(&text, data, size);
+        return true;
     }
 
     // A <c> tag: a fresh cell with the tag's type and style.
@@ -867,7 +891,7 @@ ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &sca
         return in.buf.size() - lt > max_scanned_piece ? scan.too_long("comment or character data past 16 MiB")
                                                       : ScanStep::more;
     if (closing == cdata_end && scan.cell.takes_text())
-        scan.cell.add_raw(in.buf.mid(lt + 9, close - lt - 9));
+        scan.cell.add_text(in.buf.constData() + lt + 9, close - lt - 9, true);
     in.pos = close + static_cast<int>(std::strlen(closing));
     return ScanStep::next;
 }
@@ -1285,7 +1309,7 @@ private:
             return ScanStep::more;
         }
         if (lt > in.pos && scan.cell.takes_text()) {
-            if (!scan.cell.add_text(in.buf.mid(in.pos, lt - in.pos)))
+            if (!scan.cell.add_text(in.buf.constData() + in.pos, lt - in.pos))
                 return scan.damaged("bad character reference");
             if (!book_->text_fits(scan.cell.text_size()))
                 return over_budget(scan);
