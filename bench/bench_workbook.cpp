@@ -1,7 +1,8 @@
 // Opening a workbook of 5000 rows x 12 columns and reading every cell, as .xlsx and as .xls.
 // The .xlsx is written at start by make_bench_xlsx (libxlsxwriter); the .xls is the same workbook saved by
 // LibreOffice (soffice --headless --convert-to xls), kept zlib-packed in data/ (qCompress format).
-// And a crafted .xlsx of 10 million numbers (300 kB packed), which the reader refuses or reads.
+// And a crafted .xlsx of 10 million numbers (300 kB packed), which the reader refuses or reads, and one of 5 million
+// shared strings of two rich-text runs each, which it reads.
 #include "excelimport/workbook.h"
 #include "tests/support/zip_builder.h"
 
@@ -35,14 +36,21 @@ QString ten_million_path()
     return work_dir->filePath("ten_million.xlsx");
 }
 
+QString rich_strings_path()
+{
+    return work_dir->filePath("rich_strings.xlsx");
+}
+
 const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
 
-// Writes a package of one worksheet "S" whose part is sheet (xl/worksheets/sheet1.xml).
-bool write_one_sheet_workbook(const QString &path, const zip_builder::Entry &sheet)
+// Writes a package of one worksheet "S" whose part is sheet (xl/worksheets/sheet1.xml), and the shared strings
+// part strings when it is given.
+bool write_one_sheet_workbook(const QString &path, const zip_builder::Entry &sheet,
+                              const zip_builder::Entry *strings = nullptr)
 {
     const QByteArray rels_ns = "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"";
     const QByteArray rel_type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-    const QList<zip_builder::Entry> entries = {
+    QList<zip_builder::Entry> entries = {
         zip_builder::stored("[Content_Types].xml", "<Types/>"),
         zip_builder::stored("_rels/.rels", "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" +
                                                rel_type +
@@ -52,8 +60,11 @@ bool write_one_sheet_workbook(const QString &path, const zip_builder::Entry &she
                                                    "</sheets></workbook>"),
         zip_builder::stored("xl/_rels/workbook.xml.rels",
                             "<Relationships " + rels_ns + "><Relationship Id=\"rId1\" Type=\"" + rel_type +
-                                "worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"),
+                                "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
+                                rel_type + "sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"),
         sheet};
+    if (strings)
+        entries << *strings;
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(zip_builder::archive(entries)) > 0;
 }
@@ -72,6 +83,26 @@ bool write_ten_million()
     return write_one_sheet_workbook(ten_million_path(), zip_builder::deflated("xl/worksheets/sheet1.xml", rows, 1));
 }
 
+// Five million shared strings of two rich-text runs each, the first one in cell A1.
+bool write_rich_strings()
+{
+    const zip_builder::Producer strings = [](const std::function<void(const QByteArray &)> &put) {
+        put("<sst " + main_ns + " count=\"5000000\" uniqueCount=\"5000000\">");
+        // 39 bytes each: the part stays under the 200 MB a part may unpack to.
+        const QByteArray block = QByteArray("<si><r><t>ab</t></r><r><t>c</t></r></si>").repeated(10000);
+        for (int i = 0; i < 500; ++i)
+            put(block);
+        put("</sst>");
+    };
+    const zip_builder::Entry table = zip_builder::deflated("xl/sharedStrings.xml", strings, 1);
+    return write_one_sheet_workbook(
+        rich_strings_path(),
+        zip_builder::stored("xl/worksheets/sheet1.xml", "<worksheet " + main_ns +
+                                                            "><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v>"
+                                                            "</c></row></sheetData></worksheet>"),
+        &table);
+}
+
 bool prepare()
 {
     work_dir = new QTemporaryDir;
@@ -82,7 +113,7 @@ bool prepare()
     QFile packed(QStringLiteral(BENCH_XLS));
     QFile xls(xls_path());
     return packed.open(QIODevice::ReadOnly) && xls.open(QIODevice::WriteOnly) &&
-           xls.write(qUncompress(packed.readAll())) > 0 && write_ten_million();
+           xls.write(qUncompress(packed.readAll())) > 0 && write_ten_million() && write_rich_strings();
 }
 
 void read_every_cell(benchmark::State &state, const QString &path)
@@ -150,6 +181,18 @@ void BM_ten_million_cells_refused_or_read(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ten_million_cells_refused_or_read)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_read_five_million_rich_strings(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const auto book = Workbook::open(rich_strings_path());
+        if (!book || book->cell(0, 1, 1) != QVariant(QString("abc"))) {
+            state.SkipWithError("strings missing");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_read_five_million_rich_strings)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -320,7 +320,9 @@ enum : int {
     rec_sst = 0x00FC,
     rec_dimensions = 0x0200,
     rec_formula = 0x0006,
-    rec_formula_old = 0x0206, // written by some exporters into BIFF8 files, laid out as rec_formula
+    // The FORMULA records of BIFF3 and BIFF4, written by some exporters into BIFF8 files, laid out as rec_formula.
+    rec_formula_biff3 = 0x0206,
+    rec_formula_biff4 = 0x0406,
     rec_string = 0x0207,
     rec_boolerr = 0x0205,
     rec_number = 0x0203,
@@ -629,7 +631,8 @@ private:
                 return text_cell(row, column, Kind::Error, error_text(static_cast<quint8>(record.data[6])));
             return book_->add_number(row, column, Kind::Boolean, record.data[6] ? 1 : 0);
         case rec_formula:
-        case rec_formula_old:
+        case rec_formula_biff3:
+        case rec_formula_biff4:
             return record.size < 14 || take_formula(record, row, column, xf);
         default:
             return true;

@@ -118,8 +118,10 @@ QVariant StoredWorkbook::cell(int sheet, int row, int column)
         const TextRef &ref = texts_[it->text];
         if (ref.length == 0)
             return QString();
-        return QString(reinterpret_cast<const QChar *>(blocks_[ref.block].chars.get() + ref.offset),
-                       static_cast<int>(ref.length));
+        const QString &chars = blocks_[ref.block].chars;
+        if (ref.length == static_cast<std::uint32_t>(chars.size()))
+            return chars; // a text of its own block, shared rather than copied
+        return QString(chars.constData() + ref.offset, static_cast<int>(ref.length));
     }
     }
     return {};
@@ -130,6 +132,7 @@ void StoredWorkbook::close()
     std::vector<Sheet>().swap(sheets_);
     std::vector<TextBlock>().swap(blocks_);
     std::deque<TextRef>().swap(texts_);
+    filling_ = -1;
     spent_ = 0;
 }
 
@@ -161,24 +164,33 @@ bool StoredWorkbook::text_fits(qint64 chars) const
     return static_cast<qint64>(sizeof(TextRef)) + 2 * chars <= workbook_limits::max_stored_bytes - spent_;
 }
 
-bool StoredWorkbook::add_text(const QString &text, std::uint32_t *index)
+bool StoredWorkbook::add_text(QString &&text, std::uint32_t *index)
 {
     constexpr qint64 block_chars = 1 << 20;
     const qint64 n = text.size();
     if (!spend(sizeof(TextRef)))
         return false;
-    if (n > 0 && (blocks_.empty() || blocks_.back().size - blocks_.back().used < n)) {
-        const qint64 size = qMax(block_chars, n);
-        if (!spend(2 * size))
-            return false;
-        blocks_.push_back({std::unique_ptr<char16_t[]>(new char16_t[static_cast<std::size_t>(size)]), size, 0});
-    }
     TextRef ref{0, 0, static_cast<std::uint32_t>(n)};
-    if (n > 0) {
-        TextBlock &block = blocks_.back();
+    if (n > block_chars) {
+        // Taken over as it is: a long text is never held twice.
+        if (!spend(2 * n))
+            return false;
+        if (text.isDetached())
+            text.squeeze(); // gives back the room it grew into, in place
+        blocks_.push_back({std::move(text), n});
+        text = QString();
         ref.block = static_cast<std::uint32_t>(blocks_.size() - 1);
+    } else if (n > 0) {
+        if (filling_ < 0 || blocks_[filling_].chars.size() - blocks_[filling_].used < n) {
+            if (!spend(2 * block_chars))
+                return false;
+            blocks_.push_back({QString(static_cast<int>(block_chars), Qt::Uninitialized), 0});
+            filling_ = static_cast<qint64>(blocks_.size() - 1);
+        }
+        TextBlock &block = blocks_[filling_];
+        ref.block = static_cast<std::uint32_t>(filling_);
         ref.offset = static_cast<std::uint32_t>(block.used);
-        std::copy_n(reinterpret_cast<const char16_t *>(text.constData()), n, block.chars.get() + block.used);
+        std::copy_n(text.constData(), n, block.chars.data() + block.used);
         block.used += n;
     }
     *index = static_cast<std::uint32_t>(texts_.size());

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <vector>
 
 // What both readers keep of a workbook once it is read: the worksheet names and, per sheet, only the cells that
@@ -61,8 +60,11 @@ public:
     bool date1904() const { return date1904_; }
     // False when the budget is spent.
     bool add_sheet(const QString &name);
-    // Appends a text to the pool and gives its index; false when the budget is spent.
-    bool add_text(const QString &text, std::uint32_t *index);
+    // Appends a text to the pool and gives its index; false when the budget is spent. A text longer than a
+    // block is taken over whole rather than copied (text is left empty then); a shorter one is copied and left
+    // as it was, for the caller to reuse its room.
+    bool add_text(QString &&text, std::uint32_t *index);
+    bool add_text(const QString &text, std::uint32_t *index) { return add_text(QString(text), index); }
     std::uint32_t text_count() const { return static_cast<std::uint32_t>(texts_.size()); }
     // Whether a text of this many characters, still being read, could be stored.
     bool text_fits(qint64 chars) const;
@@ -89,10 +91,9 @@ private:
         QString name;
         std::deque<Cell> cells; // grows by blocks, never by doubling and copying
     };
-    // Texts live in blocks of characters allocated once each.
+    // Texts live in blocks of characters allocated once each; a long text is a block of its own.
     struct TextBlock {
-        std::unique_ptr<char16_t[]> chars;
-        qint64 size = 0;
+        QString chars;
         qint64 used = 0;
     };
     struct TextRef {
@@ -108,6 +109,7 @@ private:
 
     std::vector<Sheet> sheets_;
     std::vector<TextBlock> blocks_;
+    qint64 filling_ = -1; // the block short texts are copied into, or none yet
     std::deque<TextRef> texts_;
     qint64 spent_ = 0;
     bool date1904_ = false;

@@ -5,13 +5,14 @@
 #include <quazip/quazipfile.h>
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
+#include <QTextCodec>
 #include <QUrl>
 #include <QVector>
 #include <QXmlStreamReader>
 
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace
@@ -299,23 +300,45 @@ bool type_is(const QString &type, const char *suffix)
     return type.endsWith(QLatin1Char('/') + QLatin1String(suffix));
 }
 
-// Text from the file with the _xHHHH_ escapes of control characters decoded.
-QString unescape(QString text)
+// The character of an _xHHHH_ escape at c, with left characters from c on; false when there is none.
+bool escape_at(const QChar *c, int left, ushort *code)
 {
-    if (!text.contains(QLatin1String("_x")))
-        return text;
-    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
-    QString out;
-    int last = 0;
-    auto it = escape.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.midRef(last, m.capturedStart() - last);
-        out += QChar(static_cast<ushort>(m.captured(1).toUShort(nullptr, 16)));
-        last = m.capturedEnd();
+    if (left < 7 || c[0] != QLatin1Char('_') || c[1] != QLatin1Char('x') || c[6] != QLatin1Char('_'))
+        return false;
+    int value = 0;
+    for (int k = 2; k < 6; ++k) {
+        const ushort d = c[k].unicode();
+        const ushort lower = d | 0x20;
+        if (d >= '0' && d <= '9')
+            value = value << 4 | (d - '0');
+        else if (lower >= 'a' && lower <= 'f')
+            value = value << 4 | (lower - 'a' + 10);
+        else
+            return false;
     }
-    out += text.midRef(last);
-    return out;
+    *code = static_cast<ushort>(value);
+    return true;
+}
+
+// Decodes the _xHHHH_ escapes of control characters of a text from the file, in place.
+void unescape(QString *text)
+{
+    const int first = text->indexOf(QLatin1String("_x"));
+    if (first < 0)
+        return;
+    QChar *chars = text->data();
+    const int n = text->size();
+    int out = first;
+    for (int i = first; i < n;) {
+        ushort code;
+        if (escape_at(chars + i, n - i, &code)) {
+            chars[out++] = QChar(code);
+            i += 7;
+        } else {
+            chars[out++] = chars[i++];
+        }
+    }
+    text->truncate(out);
 }
 
 // The XML reader of a part. It keeps every open element, so nesting is held to far more than any workbook part
@@ -326,10 +349,10 @@ class PartXml : public QXmlStreamReader
 public:
     PartXml(QIODevice *device, const StoredWorkbook *book) : QXmlStreamReader(device), book_(book) {}
 
-    // Refuses the part when a text being read could not be stored; false then.
-    bool text_fits(const QString &text)
+    // Refuses the part when a text being read, of this many characters, could not be stored; false then.
+    bool text_fits(qint64 chars)
     {
-        if (book_->text_fits(text.size()))
+        if (book_->text_fits(chars))
             return true;
         raiseError(StoredWorkbook::budget_spent());
         limit_ = WorkbookLimit::memory_budget;
@@ -362,6 +385,12 @@ public:
         pass_element(&content);
         return content;
     }
+    // The same appended to text, refused when text could not be stored; false then.
+    bool append_element_text(QString *text)
+    {
+        pass_element(text);
+        return !over_budget();
+    }
 
 private:
     void pass_element(QString *content)
@@ -370,7 +399,7 @@ private:
             const TokenType token = readNext();
             if (token == Characters && content) {
                 *content += text();
-                if (!text_fits(*content))
+                if (!text_fits(content->size()))
                     return;
             } else if (token == StartElement)
                 ++open;
@@ -386,16 +415,16 @@ private:
 
 // Text of a string item (<si> or <is>): its <t> and the <t> of its rich-text runs joined, phonetic hints left out.
 // The reader stands on the item's start element and ends on its end element.
-QString read_string_item(PartXml &xml)
+// The text is appended to *text, in place.
+void read_string_item(PartXml &xml, QString *text)
 {
-    QString text;
     int depth = 1;
     while (depth > 0 && !xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             if (xml.name() == QLatin1String("t")) {
-                if (!xml.text_fits(text += xml.readElementText()))
-                    return {};
+                if (!xml.append_element_text(text))
+                    return;
             } else if (xml.name() == QLatin1String("rPh"))
                 xml.skipCurrentElement();
             else
@@ -404,7 +433,7 @@ QString read_string_item(PartXml &xml)
             --depth;
         }
     }
-    return unescape(text);
+    unescape(text);
 }
 
 bool is_xml_space(char c)
@@ -537,9 +566,18 @@ QString decode_text(const QByteArray &raw, bool *ok)
     return out;
 }
 
-// A worksheet part's bytes, read in pieces: what is not consumed yet starts at pos.
+// A part's bytes as UTF-8, read in pieces: what is not consumed yet starts at pos. A part in a single-byte encoding
+// is turned into UTF-8 piece by piece through decoder.
 struct ScanBuffer {
     explicit ScanBuffer(MemberDevice *member) : member(member) {}
+
+    // From now on the part is read through a decoder of codec, the bytes not consumed yet included.
+    void decode(QTextCodec *codec)
+    {
+        decoder.reset(codec->makeDecoder());
+        buf = decoder->toUnicode(buf.constData() + pos, buf.size() - pos).toUtf8();
+        pos = 0;
+    }
 
     // Appends the next piece of the member, dropping what has been consumed; false at the end. What is left
     // unconsumed is searched again after the append, so the append is at least as large as that: a long tag or
@@ -554,6 +592,16 @@ struct ScanBuffer {
         // Past half the longest piece, only what takes it one past that is read: the buffer does not double
         // beyond it.
         const int want = qMax(65536, kept <= max_scanned_piece / 2 ? kept : max_scanned_piece + 1 - kept);
+        if (decoder) {
+            QByteArray raw(want, Qt::Uninitialized);
+            const qint64 n = member->read(raw.data(), want);
+            if (n <= 0) {
+                at_end = true;
+                return false;
+            }
+            buf += decoder->toUnicode(raw.constData(), static_cast<int>(n)).toUtf8();
+            return true;
+        }
         buf.resize(kept + want);
         const qint64 n = member->read(buf.data() + kept, want);
         buf.resize(kept + static_cast<int>(qMax<qint64>(n, 0)));
@@ -565,6 +613,7 @@ struct ScanBuffer {
     }
 
     MemberDevice *member;
+    std::unique_ptr<QTextDecoder> decoder;
     QByteArray buf;
     int pos = 0;
     bool at_end = false;
@@ -586,10 +635,34 @@ void normalise_line_ends(QByteArray *text)
         text->replace("\r\n", "\n").replace('\r', '\n');
 }
 
-// The cell being read by the scan.
+// Appends UTF-8 bytes to a text: ASCII is widened in place, anything else goes through Qt's decoder.
+void append_utf8(QString *text, const char *data, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (data[i] & 0x80) {
+            text->append(QString::fromUtf8(data, size));
+            return;
+        }
+    }
+    const int at = text->size();
+    text->resize(at + size);
+    QChar *out = text->data() + at;
+    for (int i = 0; i < size; ++i)
+        out[i] = QLatin1Char(data[i]);
+}
+
+// Whether a cell of this type attribute holds a text; its value is then read as the text.
+bool is_text_type(const QByteArray &type)
+{
+    return type == "inlineStr" || type == "str" || type == "e";
+}
+
+// The cell being read by the scan. A text cell's value or inline text is read into text, as it is to be stored;
+// any other value into value, as UTF-8.
 struct ScannedCell {
     bool in_cell = false;
     QByteArray type;
+    bool text_cell = false;
     int style = 0;
     bool has_value = false;
     bool in_value = false;
@@ -598,34 +671,42 @@ struct ScannedCell {
     int in_inline = 0;
     bool in_text = false;
     int phonetic = 0;
-    QString inline_text;
+    QString text;
 
     // Text met now is the value or the inline text (phonetic runs left out).
     bool takes_text() const { return in_value || (in_text && phonetic == 0); }
     // The characters of the text being read, or more.
-    qint64 text_size() const { return in_value ? value.size() : inline_text.size(); }
+    qint64 text_size() const { return in_value && !text_cell ? value.size() : text.size(); }
 
-    // Adds text found between tags; false on a bad character reference.
-    bool add_text(QByteArray piece)
+    // Adds text found between tags, or the content of a character data section (raw: taken as it stands); false on
+    // a bad character reference. The scanned bytes are appended as they are unless a line end or a reference
+    // needs changing.
+    bool add_text(const char *data, int size, bool raw = false)
     {
-        normalise_line_ends(&piece);
-        bool ok = true;
-        const bool plain = !piece.contains('&');
-        if (in_value)
-            value += plain ? piece : decode_text(piece, &ok).toUtf8();
+        const bool to_value = in_value && !text_cell;
+        if (!to_value && in_value && has_inline)
+            return true; // an inline text wins over a text cell's value
+        QByteArray piece;
+        if (std::memchr(data, '\r', static_cast<std::size_t>(size))) {
+            piece = QByteArray(data, size);
+            normalise_line_ends(&piece);
+            data = piece.constData();
+            size = piece.size();
+        }
+        if (!raw && std::memchr(data, '&', static_cast<std::size_t>(size))) {
+            bool ok = true;
+            const QString decoded = decode_text(QByteArray::fromRawData(data, size), &ok);
+            if (to_value)
+                value += decoded.toUtf8();
+            else
+                text += decoded;
+            return ok;
+        }
+        if (to_value)
+            value.append(data, size);
         else
-            inline_text += plain ? QString::fromUtf8(piece) : decode_text(piece, &ok);
-        return ok;
-    }
-
-    // Adds the content of a character data section, taken as it stands.
-    void add_raw(QByteArray piece)
-    {
-        normalise_line_ends(&piece);
-        if (in_value)
-            value += piece;
-        else
-            inline_text += QString::fromUtf8(piece);
+            append_utf8(&text, data, size);
+        return true;
     }
 
     // A <c> tag: a fresh cell with the tag's type and style.
@@ -633,12 +714,13 @@ struct ScannedCell {
     {
         const std::string_view t = attribute(attributes, "t");
         type = QByteArray(t.data(), static_cast<int>(t.size()));
+        text_cell = is_text_type(type);
         const qint64 s = parse_count(attribute(attributes, "s"), 1 << 30);
         style = s < 0 ? 0 : static_cast<int>(s);
         has_value = false;
         value.resize(0);
         has_inline = false;
-        inline_text.resize(0);
+        text.resize(0);
         in_value = false;
         in_text = false;
         in_inline = 0;
@@ -653,7 +735,9 @@ struct ScannedCell {
             has_value = true;
             in_value = !empty_tag;
         } else if (in_cell && name == "is") {
+            // The inline text takes the place of what came before it.
             has_inline = true;
+            text.resize(0);
             in_inline += empty_tag ? 0 : 1;
         } else if (in_inline > 0 && name == "rPh") {
             phonetic += empty_tag ? 0 : 1;
@@ -676,14 +760,19 @@ struct ScannedCell {
     }
 };
 
-// Where the scan of one worksheet part stands.
+// Where the scan of one worksheet part, or of the shared strings, stands.
 struct SheetScan {
-    SheetScan(const QString &part, QString *error, WorkbookLimit *limit) : part(part), error(error), limit(limit) {}
+    SheetScan(const QString &part, bool strings, QString *error, WorkbookLimit *limit)
+        : part(part), strings(strings), error(error), limit(limit)
+    {
+    }
 
     const QString &part;
+    const bool strings;
     QString *error;
     WorkbookLimit *limit;
-    bool in_sheet_data = false;
+    bool in_sheet_data = false; // within sheetData, or within sst
+    int depth = 0;
     int row = 0;
     int column = 0;
     ScannedCell cell;
@@ -802,27 +891,41 @@ ScanStep skip_markup(ScanBuffer &in, int lt, const char *closing, SheetScan &sca
         return in.buf.size() - lt > max_scanned_piece ? scan.too_long("comment or character data past 16 MiB")
                                                       : ScanStep::more;
     if (closing == cdata_end && scan.cell.takes_text())
-        scan.cell.add_raw(in.buf.mid(lt + 9, close - lt - 9));
+        scan.cell.add_text(in.buf.constData() + lt + 9, close - lt - 9, true);
     in.pos = close + static_cast<int>(std::strlen(closing));
     return ScanStep::next;
 }
 
-// Whether a part's XML declaration names an encoding other than UTF-8 (windows-1251, say): the XML reader reads
-// such a part through its codec, or refuses it when no codec knows the name.
-bool declares_other_encoding(const QByteArray &head)
+// The encoding a part's XML declaration names, in lower case; empty when it names none.
+QByteArray declared_encoding(const QByteArray &head)
 {
     const int start = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     if (head.mid(start, 5) != "<?xml")
-        return false;
+        return {};
     const int end = head.indexOf("?>", start);
     if (end < 0)
-        return false;
+        return {};
     const std::string_view declaration(head.constData() + start + 5, static_cast<std::size_t>(end - start - 5));
     const std::string_view encoding = attribute(declaration, "encoding");
-    if (!encoding.data())
-        return false;
-    const QByteArray name = QByteArray(encoding.data(), static_cast<int>(encoding.size())).toLower();
-    return name != "utf-8" && name != "utf8";
+    return QByteArray(encoding.data(), static_cast<int>(encoding.size())).toLower();
+}
+
+// The codec of a single-byte encoding (windows-1251, say) that keeps ASCII as it is, or null.
+QTextCodec *single_byte_codec(const QByteArray &name)
+{
+    QTextCodec *codec = QTextCodec::codecForName(name);
+    if (!codec)
+        return nullptr;
+    QByteArray bytes(256, Qt::Uninitialized);
+    for (int i = 0; i < 256; ++i)
+        bytes[i] = static_cast<char>(i);
+    const QString chars = codec->toUnicode(bytes);
+    if (chars.size() != 256)
+        return nullptr;
+    for (int i = 0; i < 128; ++i)
+        if (chars.at(i).unicode() != i)
+            return nullptr;
+    return codec;
 }
 
 class XlsxReader
@@ -880,7 +983,7 @@ public:
             if (!book_->add_sheet(sheet.first))
                 return budget_spent(error);
             bool other_encoding = false;
-            if (!read_sheet_fast(rel->target, error, &other_encoding) &&
+            if (!scan_part(rel->target, false, error, &other_encoding) &&
                 (!other_encoding || !read_sheet(rel->target, error)))
                 return false;
             if (!book_->finish_sheet())
@@ -1015,15 +1118,22 @@ private:
 
     bool read_shared_strings(const QString &part, QString *error)
     {
+        bool other_encoding = false;
+        if (scan_part(part, true, error, &other_encoding))
+            return true;
+        if (!other_encoding)
+            return false;
         return read_part(part, error, [&](PartXml &xml) {
+            QString text; // one room for each text in turn, unless the store takes it over
             while (!xml.atEnd()) {
                 if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
                     continue;
                 std::uint32_t index;
-                const QString text = read_string_item(xml);
+                text.resize(0);
+                read_string_item(xml, &text);
                 if (xml.hasError())
                     return false;
-                if (!book_->add_text(text, &index))
+                if (!book_->add_text(std::move(text), &index))
                     return budget_spent(error);
                 ++shared_count_;
             }
@@ -1064,7 +1174,7 @@ private:
     bool read_sheet(const QString &part, QString *error)
     {
         return read_part(part, error, [&](PartXml &xml) {
-            SheetScan scan(part, error, &limit_);
+            SheetScan scan(part, false, error, &limit_);
             QByteArray r;
             while (!xml.atEnd()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
@@ -1085,14 +1195,17 @@ private:
         });
     }
 
+    // As the scan does, a text cell's value or inline text is read into text, any other value into value.
     bool read_cell(PartXml &xml, int row, int column, QString *error)
     {
         const QXmlStreamAttributes a = xml.attributes();
         const QByteArray type = a.value(QLatin1String("t")).toUtf8();
+        const bool text_cell = is_text_type(type);
         const int style = a.value(QLatin1String("s")).toInt();
-        QString value;
+        QByteArray value;
+        qint64 value_chars = 0;
+        QString text;
         bool has_value = false;
-        QString inline_text;
         bool has_inline = false;
         while (!xml.atEnd()) {
             const QXmlStreamReader::TokenType token = xml.readNext();
@@ -1105,7 +1218,13 @@ private:
                 while (!xml.atEnd()) {
                     const QXmlStreamReader::TokenType inner = xml.readNext();
                     if (inner == QXmlStreamReader::Characters) {
-                        if (!xml.text_fits(value += xml.text()))
+                        if (!text_cell) {
+                            value += xml.text().toUtf8();
+                            value_chars += xml.text().size();
+                        } else if (!has_inline) {
+                            text += xml.text(); // an inline text wins over a text cell's value
+                        }
+                        if (!xml.text_fits(text_cell ? text.size() : value_chars))
                             return false;
                     } else if (inner == QXmlStreamReader::EndElement) {
                         break;
@@ -1114,21 +1233,25 @@ private:
                     }
                 }
             } else if (xml.name() == QLatin1String("is")) {
-                inline_text = read_string_item(xml);
                 has_inline = true;
+                text.resize(0);
+                read_string_item(xml, &text);
             } else {
                 xml.skipCurrentElement();
             }
         }
         if (xml.hasError())
             return false;
-        return store_cell(row, column, type, style, has_value, value.toUtf8(), has_inline, inline_text, error);
+        if (text_cell && !has_inline)
+            unescape(&text);
+        return store_cell(row, column, type, style, has_value, value, has_inline, text, error);
     }
 
-    // The cells of a worksheet part, scanned straight from its UTF-8 bytes: the cell data is a handful of element
-    // kinds repeated, and this pass is several times faster than QXmlStreamReader on it. Parts in another
-    // encoding go to read_sheet.
-    bool read_sheet_fast(const QString &part, QString *error, bool *other_encoding)
+    // The cells of a worksheet part, or the texts of the shared strings, scanned straight from its UTF-8 bytes (or
+    // a single-byte encoding's, turned into UTF-8 piece by piece): the cell data and the string items are a
+    // handful of element kinds repeated, and this pass is several times faster than QXmlStreamReader on them.
+    // Parts in another encoding go to the XML reader (other_encoding is set then).
+    bool scan_part(const QString &part, bool strings, QString *error, bool *other_encoding)
     {
         *other_encoding = false;
         MemberDevice member(&zip_, &limit_);
@@ -1139,16 +1262,21 @@ private:
         if (in.buf.startsWith("\xEF\xBB\xBF"))
             in.pos = 3;
         const QByteArray &buf = in.buf;
+        const QByteArray encoding = declared_encoding(buf);
+        QTextCodec *codec = nullptr;
         if ((buf.size() >= 2 &&
              (buf.at(0) == 0 || buf.at(1) == 0 || buf.startsWith("\xFE\xFF") || buf.startsWith("\xFF\xFE"))) ||
-            declares_other_encoding(buf)) {
+            (!encoding.isEmpty() && encoding != "utf-8" && encoding != "utf8" &&
+             !(codec = single_byte_codec(encoding)))) {
             *other_encoding = true;
             return false;
         }
         if (!claim_part(part, error))
             return false;
+        if (codec)
+            in.decode(codec);
 
-        SheetScan scan(part, error, &limit_);
+        SheetScan scan(part, strings, error, &limit_);
         for (;;) {
             switch (scan_step(in, scan)) {
             case ScanStep::next:
@@ -1181,7 +1309,7 @@ private:
             return ScanStep::more;
         }
         if (lt > in.pos && scan.cell.takes_text()) {
-            if (!scan.cell.add_text(in.buf.mid(in.pos, lt - in.pos)))
+            if (!scan.cell.add_text(in.buf.constData() + in.pos, lt - in.pos))
                 return scan.damaged("bad character reference");
             if (!book_->text_fits(scan.cell.text_size()))
                 return over_budget(scan);
@@ -1212,6 +1340,8 @@ private:
     // What a tag means to the cells: only those within sheetData count.
     ScanStep take_tag(const ScannedTag &tag, SheetScan &scan)
     {
+        if (scan.strings)
+            return take_string_tag(tag, scan);
         if (!scan.in_sheet_data) {
             if (tag.name == "sheetData" && !tag.end_tag) {
                 if (tag.empty_tag)
@@ -1226,8 +1356,9 @@ private:
                 return ScanStep::finished;
             if (tag.name == "c" && cell.in_cell) {
                 cell.in_cell = false;
+                unescape(&cell.text);
                 return store_cell(scan.row, scan.column, cell.type, cell.style, cell.has_value, cell.value,
-                                  cell.has_inline, unescape(cell.inline_text), scan.error)
+                                  cell.has_inline, cell.text, scan.error)
                            ? ScanStep::next
                            : ScanStep::failed;
             }
@@ -1245,6 +1376,53 @@ private:
         return ScanStep::next;
     }
 
+    // What a tag of the shared strings means: each <si> is a text, its runs read as a cell's inline text.
+    ScanStep take_string_tag(const ScannedTag &tag, SheetScan &scan)
+    {
+        ScannedCell &item = scan.cell;
+        if (tag.end_tag) {
+            --scan.depth;
+            if (tag.name == "sst")
+                return ScanStep::finished;
+            if (tag.name == "si" && item.in_cell) {
+                item.in_cell = false;
+                return add_shared_string(scan);
+            }
+            item.close(tag.name);
+            return ScanStep::next;
+        }
+        // Nesting is held as the XML reader holds it elsewhere.
+        if (scan.depth + 1 > workbook_limits::max_nesting_depth) {
+            *scan.limit = WorkbookLimit::nesting_depth;
+            return scan.damaged("elements nested too deep");
+        }
+        scan.depth += tag.empty_tag ? 0 : 1;
+        if (tag.name == "sst") {
+            scan.in_sheet_data = !tag.empty_tag;
+            return tag.empty_tag ? ScanStep::finished : ScanStep::next;
+        }
+        if (tag.name == "si") {
+            item.start({}, tag.empty_tag);
+            item.text_cell = true;
+            item.open("is", tag.empty_tag);
+            return tag.empty_tag ? add_shared_string(scan) : ScanStep::next;
+        }
+        item.open(tag.name, tag.empty_tag);
+        return ScanStep::next;
+    }
+
+    ScanStep add_shared_string(SheetScan &scan)
+    {
+        std::uint32_t index;
+        unescape(&scan.cell.text);
+        if (!book_->add_text(std::move(scan.cell.text), &index)) {
+            budget_spent(scan.error);
+            return ScanStep::failed;
+        }
+        ++shared_count_;
+        return ScanStep::next;
+    }
+
     // The member ended before the cells did, or after a part with no sheetData.
     bool finish_scan(MemberDevice &member, const SheetScan &scan)
     {
@@ -1259,10 +1437,10 @@ private:
         return member.finish(scan.error);
     }
 
-    // Keeps one cell's value (UTF-8) by its type attribute; inline_text comes unescaped. False when the budget is
-    // spent.
+    // Keeps one cell by its type attribute: a text cell's text (its inline text, or its value), unescaped, is taken
+    // over from text; any other cell's value comes in value, as UTF-8. False when the budget is spent.
     bool store_cell(int row, int column, const QByteArray &type, int style, bool has_value, const QByteArray &value,
-                    bool has_inline, const QString &inline_text, QString *error)
+                    bool has_inline, QString &text, QString *error)
     {
         bool stored = true;
         std::uint32_t index = 0;
@@ -1272,11 +1450,10 @@ private:
             index = value.trimmed().toUInt(&ok);
             if (has_value && ok && index < shared_count_)
                 stored = book_->add_text_cell(row, column, Kind::Text, index);
-        } else if (type == "inlineStr" || type == "str" || type == "e") {
+        } else if (is_text_type(type)) {
             if (has_inline || has_value) {
                 const Kind kind = type == "e" ? Kind::Error : Kind::Text;
-                stored = book_->add_text(has_inline ? inline_text : unescape(QString::fromUtf8(value)), &index) &&
-                         book_->add_text_cell(row, column, kind, index);
+                stored = book_->add_text(std::move(text), &index) && book_->add_text_cell(row, column, kind, index);
             }
         } else if (type == "b") {
             if (has_value)

@@ -71,10 +71,12 @@ const QByteArray main_ns = "xmlns=\"http://schemas.openxmlformats.org/spreadshee
 const QByteArray rel_ns = "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
 const QByteArray rel_type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
-// A minimal package with the given sheets: each (name, relationship type, sheet XML or empty).
-QList<ZipMember> package(const QList<std::tuple<QByteArray, QByteArray, ZipMember>> &sheets)
+// A minimal package with the given sheets: each (name, relationship type, sheet XML or empty); properties go
+// into the workbook part before its sheets (a <workbookPr>).
+QList<ZipMember> package(const QList<std::tuple<QByteArray, QByteArray, ZipMember>> &sheets,
+                         const QByteArray &properties = {})
 {
-    QByteArray workbook = "<workbook " + main_ns + " " + rel_ns + "><sheets>";
+    QByteArray workbook = "<workbook " + main_ns + " " + rel_ns + ">" + properties + "<sheets>";
     QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     QList<ZipMember> members;
     int n = 0;
@@ -485,7 +487,7 @@ void add_hostile_sheets()
                  text_member("xl/worksheets/sheet1.xml",
                              "<!DOCTYPE w [<!ENTITY a \"aaaa\">]><worksheet><sheetData><row r=\"1\"><c r=\"A1\" "
                              "t=\"str\"><v>&a;</v></c></row></sheetData></worksheet>")}}))
-        << QString("damaged part") << WorkbookLimit::none;
+        << QString("document type declaration") << WorkbookLimit::none;
     QTest::newRow("unclosed sheet data")
         << "unclosed.xlsx"
         << zip_file(package({{"S", worksheet,
@@ -559,8 +561,19 @@ void add_hostile_xls(const QByteArray &xls)
         << "past.xls" << bytes_file(past) << QString("format's edge") << WorkbookLimit::none;
 }
 
-// A BIFF8 workbook stream: the globals with extra records, one worksheet whose cell A1 holds 1.
-QByteArray biff_workbook(const QByteArray &globals)
+// A BIFF8 cell record's row, column and format (XF index), 0-based.
+QByteArray biff_cell(quint16 row, quint16 column, quint16 xf = 0)
+{
+    QByteArray data;
+    put16(data, row);
+    put16(data, column);
+    put16(data, xf);
+    return data;
+}
+
+// A BIFF8 workbook stream: the globals with extra records, one worksheet holding the cell records given, or the
+// number 1 in A1.
+QByteArray biff_workbook(const QByteArray &globals, QByteArray cells = {})
 {
     const QByteArray head = biff_bof(0x0005) + globals;
     QByteArray bound;
@@ -572,10 +585,18 @@ QByteArray biff_workbook(const QByteArray &globals)
     QByteArray stream = head + bound_record + end;
     qToLittleEndian<quint32>(static_cast<quint32>(stream.size()),
                              reinterpret_cast<uchar *>(stream.data() + head.size() + 4));
-    QByteArray number(6, '\0');
-    double one = 1.0;
-    number.append(reinterpret_cast<const char *>(&one), 8);
-    return stream + biff_bof(0x0010) + biff(0x0203, number) + end;
+    if (cells.isEmpty()) {
+        double one = 1.0;
+        cells = biff(0x0203, biff_cell(0, 0) + QByteArray(reinterpret_cast<const char *>(&one), 8));
+    }
+    return stream + biff_bof(0x0010) + cells + end;
+}
+
+// A FORMULA record (of the given record type) whose cached result is a number.
+QByteArray biff_formula(quint16 type, quint16 row, quint16 column, double value, quint16 xf = 0)
+{
+    return biff(type, biff_cell(row, column, xf) + QByteArray(reinterpret_cast<const char *>(&value), 8) +
+                          QByteArray(8, '\0'));
 }
 
 // A shared string table of one-letter texts, split over CONTINUE records as Excel does.
@@ -619,6 +640,84 @@ ZipMember repeated_sheet(const QByteArray &head, const QByteArray &piece, qint64
 {
     return repeated_member(QStringLiteral("xl/worksheets/sheet1.xml"), "<worksheet " + main_ns + "><sheetData>" + head,
                            piece, bytes, tail + "</sheetData></worksheet>");
+}
+
+// The same member written as UTF-16 with a byte order mark (its pieces are ASCII).
+ZipMember as_utf16(ZipMember m)
+{
+    const zip_builder::Producer utf8 = m.produce;
+    m.produce = [utf8](const std::function<void(const QByteArray &)> &put) {
+        put(QByteArray("\xFF\xFE", 2));
+        utf8([&](const QByteArray &piece) {
+            QByteArray wide(2 * piece.size(), '\0');
+            for (int i = 0; i < piece.size(); ++i)
+                wide[2 * i] = piece[i];
+            put(wide);
+        });
+    };
+    return m;
+}
+
+// Rows of memory_stays_bounded: one text near the budget, held once while it is read.
+void add_long_texts()
+{
+    // 66 M characters (132 MB stored), written between comments as no text may run past 16 MiB.
+    const QByteArray piece = QByteArray(1000, 'a') + "<!---->";
+    const qint64 long_text = 66'000 * piece.size();
+    const QByteArray cells = "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"str\"><v>";
+    const QByteArray cells_end = "</v></c></row>";
+    QTest::newRow("text near the budget in a UTF-16 sheet")
+        << "utf16.xlsx"
+        << zip_file(package({{"S", worksheet, as_utf16(repeated_sheet(cells, piece, long_text, cells_end))}}))
+        << QString() << WorkbookLimit::none;
+    QTest::newRow("text near the budget in a UTF-8 sheet")
+        << "utf8.xlsx" << zip_file(package({{"S", worksheet, repeated_sheet(cells, piece, long_text, cells_end)}}))
+        << QString() << WorkbookLimit::none;
+    const auto single_byte_sheet = [](int n, const QByteArray &cells, qint64 bytes, const QByteArray &cells_end) {
+        return repeated_member(QStringLiteral("xl/worksheets/sheet%1.xml").arg(n),
+                               "<?xml version=\"1.0\" encoding=\"windows-1251\"?><worksheet " + main_ns +
+                                   "><sheetData>" + cells,
+                               QByteArray(1000, '\xC0') + "<!---->", bytes, cells_end + "</sheetData></worksheet>");
+    };
+    QTest::newRow("text near the budget in a windows-1251 sheet")
+        << "cp1251.xlsx" << zip_file(package({{"S", worksheet, single_byte_sheet(1, cells, long_text, cells_end)}}))
+        << QString() << WorkbookLimit::none;
+    const ZipMember strings = as_utf16(repeated_member(
+        QStringLiteral("xl/sharedStrings.xml"), "<sst " + main_ns + "><si><t>", piece, long_text, "</t></si></sst>"));
+    QTest::newRow("shared string near the budget in a UTF-16 part")
+        << "utf16strings.xlsx"
+        << zip_file(package(
+               {{"S", worksheet,
+                 sheet_member(1, "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"s\"><v>0</v></c></row>")},
+                {"T", "sharedStrings", strings}}))
+        << QString() << WorkbookLimit::none;
+    // Two of 40 M characters: the second does not fit.
+    const qint64 forty = 40'000 * piece.size();
+    QTest::newRow("second long text past the budget")
+        << "cp1251twice.xlsx"
+        << zip_file(package({{"A", worksheet, single_byte_sheet(1, cells, forty, cells_end)},
+                             {"B", worksheet, single_byte_sheet(2, cells, forty, cells_end)}}))
+        << QString("memory budget") << WorkbookLimit::memory_budget;
+    // A sheet of 200,000 cells from the last row up, whose sort borrows room for half of them (1.6 MB); then a text
+    // that fits only when that room is given back.
+    ZipMember backwards;
+    backwards.name = QStringLiteral("xl/worksheets/sheet1.xml");
+    backwards.produce = [](const std::function<void(const QByteArray &)> &put) {
+        put("<worksheet " + main_ns + "><sheetData>");
+        QByteArray rows;
+        for (int r = 200'000; r >= 1; --r) {
+            rows += "<row r=\"" + QByteArray::number(r) + "\"><c><v>1</v></c></row>";
+            if (rows.size() > (1 << 20) || r == 1)
+                put(rows), rows.clear();
+        }
+        put("</sheetData></worksheet>");
+    };
+    ZipMember filling =
+        repeated_sheet("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>", piece, 65'100 * piece.size(), cells_end);
+    filling.name = QStringLiteral("xl/worksheets/sheet2.xml");
+    QTest::newRow("sheet out of order, then a text filling the budget")
+        << "backwards.xlsx" << zip_file(package({{"A", worksheet, backwards}, {"B", worksheet, filling}})) << QString()
+        << WorkbookLimit::none;
 }
 
 // Rows of memory_stays_bounded: workbooks crafted to cost much memory or time; each is opened in a process of its
@@ -967,6 +1066,19 @@ void TestWorkbookReader::sheet_markup_data()
                       "><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>\xC8\xF2\xEE\xE3\xEE</t></is>"
                       "</c></row></sheetData></worksheet>")
         << 1 << 1 << QVariant(QString("Итого"));
+    QTest::newRow("rows out of order")
+        << doc("<row r=\"2\"><c r=\"A2\"><v>2</v></c></row><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>") << 1 << 1
+        << QVariant(1.0);
+    QTest::newRow("lone CR") << doc("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>a\rb</v></c></row>") << 1 << 1
+                             << QVariant(QString("a\nb"));
+    QTest::newRow("CR LF in character data")
+        << doc("<row r=\"1\"><c r=\"A1\" t=\"str\"><v><![CDATA[a\r\nb]]></v></c></row>") << 1 << 1
+        << QVariant(QString("a\nb"));
+    // Four times the block short texts share.
+    const QByteArray long_text = QByteArray("0123456789").repeated(400'000);
+    QTest::newRow("text longer than a text block")
+        << doc("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + long_text + "</t></is></c></row>") << 1 << 1
+        << QVariant(QString::fromLatin1(long_text));
 }
 
 void TestWorkbookReader::sheet_markup()
@@ -1215,6 +1327,7 @@ void TestWorkbookReader::memory_stays_bounded_data()
     QTest::addColumn<WorkbookLimit>("limit"); // the size limit the refusal names
     QTest::newRow("after the hostile files") << QString() << MakeFile() << QString() << WorkbookLimit::none;
     add_costly_workbooks();
+    add_long_texts();
 }
 
 void TestWorkbookReader::memory_stays_bounded()
@@ -1271,31 +1384,75 @@ void TestWorkbookReader::memory_stays_bounded()
 
 void TestWorkbookReader::other_writers_cells_data()
 {
-    QTest::addColumn<QString>("file");
+    QTest::addColumn<MakeFile>("make");
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("expected");
+    const auto fixture = [](const char *file) { return bytes_file(read_file(data_dir + file)); };
     QTest::newRow("CR LF inside an inline text")
-        << "openpyxl_crlf.xlsx" << 1 << 1 << QVariant(QString("Итого\nпо форме"));
+        << fixture("openpyxl_crlf.xlsx") << 1 << 1 << QVariant(QString("Итого\nпо форме"));
     QTest::newRow(".xls formula text over CONTINUE records")
-        << "long_formula_text.xls" << 1 << 1 << QVariant(QString(8999, QChar(0x0416)) + "!");
+        << fixture("long_formula_text.xls") << 1 << 1 << QVariant(QString(8999, QChar(0x0416)) + "!");
     QTest::newRow("East Asian built-in date format 27")
-        << "xlsxwriter_east_asian_dates.xlsx" << 1 << 1 << QVariant(utc(2023, 3, 15));
+        << fixture("xlsxwriter_east_asian_dates.xlsx") << 1 << 1 << QVariant(utc(2023, 3, 15));
     QTest::newRow("East Asian built-in date format 57")
-        << "xlsxwriter_east_asian_dates.xlsx" << 1 << 2 << QVariant(utc(2023, 3, 16));
+        << fixture("xlsxwriter_east_asian_dates.xlsx") << 1 << 2 << QVariant(utc(2023, 3, 16));
     // The styles and shared-strings parts are named but absent: no formats, no shared texts.
-    QTest::newRow("styles part absent") << "missing_styles_strings.xlsx" << 2 << 1 << QVariant(43845.0);
-    QTest::newRow("shared strings part absent") << "missing_styles_strings.xlsx" << 1 << 1 << QVariant();
+    QTest::newRow("styles part absent") << fixture("missing_styles_strings.xlsx") << 2 << 1 << QVariant(43845.0);
+    QTest::newRow("shared strings part absent") << fixture("missing_styles_strings.xlsx") << 1 << 1 << QVariant();
+
+    // A1 of a package whose workbook part carries properties, its cell A1 in the built-in format given.
+    const auto styled = [](const QByteArray &properties, int format, const QByteArray &cell) {
+        const QByteArray styles = "<styleSheet " + main_ns +
+                                  "><cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"" +
+                                  QByteArray::number(format) + "\"/></cellXfs></styleSheet>";
+        return zip_file(package({{"S", worksheet, sheet_member(1, "<row r=\"1\">" + cell + "</row>")},
+                                 {"Styles", "styles", text_member("xl/styles.xml", styles)}},
+                                properties));
+    };
+    const QByteArray serial_45000 = "<c r=\"A1\" s=\"1\"><v>45000</v></c>";
+    for (const int format : {36, 50, 58})
+        QTest::newRow(qPrintable(QStringLiteral("East Asian built-in date format %1").arg(format)))
+            << styled({}, format, serial_45000) << 1 << 1 << QVariant(utc(2023, 3, 15));
+    QTest::newRow("built-in format 37 is a number") << styled({}, 37, serial_45000) << 1 << 1 << QVariant(45000.0);
+    const QByteArray date1904 = "<workbookPr date1904=\"true\"/>";
+    QTest::newRow("1904 dates given as true")
+        << styled(date1904, 14, "<c r=\"A1\" s=\"1\"><v>1</v></c>") << 1 << 1 << QVariant(utc(1904, 1, 2));
+    QTest::newRow("time-only date value in a 1904 book")
+        << styled(date1904, 0, "<c r=\"A1\" t=\"d\"><v>12:30:00</v></c>") << 1 << 1
+        << QVariant(utc(1904, 1, 1, 12, 30));
+
+    // BIFF8 workbooks made here (a record the reader passes over makes the stream long enough for the compound file).
+    const auto xls = [](const QByteArray &globals, const QByteArray &cells) {
+        return bytes_file(compound_file(biff_workbook(globals, cells) + biff(0x00EB, QByteArray(4096, '\0'))));
+    };
+    // Formulas in the record of BIFF4 that some exporters write, XF 1 in the date format 14.
+    const QByteArray general(20, '\0');
+    const QByteArray formats = biff(0x00E0, general) + biff(0x00E0, QByteArray(general).replace(2, 1, "\x0E"));
+    const MakeFile biff4 = xls(formats, biff_formula(0x0406, 0, 0, 3) + biff_formula(0x0406, 0, 1, 2) +
+                                            biff_formula(0x0406, 0, 2, 45000, 1));
+    QTest::newRow(".xls formulas in records 0x0406, A1") << biff4 << 1 << 1 << QVariant(3.0);
+    QTest::newRow(".xls formulas in records 0x0406, B1") << biff4 << 1 << 2 << QVariant(2.0);
+    QTest::newRow(".xls formulas in records 0x0406, C1") << biff4 << 1 << 3 << QVariant(utc(2023, 3, 15));
+    // A formula's text result follows in a STRING record, here after the SHRFMLA record of a shared formula.
+    const QByteArray text_result =
+        biff(0x0006, biff_cell(0, 0) + QByteArray("\0\0\0\0\0\0\xFF\xFF", 8) + QByteArray(8, '\0'));
+    const QByteArray shared = biff(0x04BC, QByteArray(10, '\0'));
+    QTest::newRow(".xls shared formula between a formula and its text")
+        << xls({}, text_result + shared + biff(0x0207, QByteArray("\x05\0\0total", 8))) << 1 << 1
+        << QVariant(QString("total"));
 }
 
 void TestWorkbookReader::other_writers_cells()
 {
-    QFETCH(QString, file);
+    QFETCH(MakeFile, make);
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(QVariant, expected);
+    const QString path = temp_.filePath("other_writer");
+    QVERIFY(make(path));
     QString error;
-    const auto book = Workbook::open(data_dir + file, &error);
+    const auto book = Workbook::open(path, &error);
     QVERIFY2(book, qPrintable(error));
     QCOMPARE(book->cell(0, row, column), expected);
 }
