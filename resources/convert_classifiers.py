@@ -3,7 +3,7 @@
 
 Usage: convert_classifiers.py [TSV_DIR] [OUT_DIR]
   TSV_DIR  folder with okved2.tsv, okopf.tsv, okfs.tsv, okogu.tsv, okpdtr.tsv, okato_spb_lo.tsv,
-           spb_streets_unofficial.tsv, iogv_spb.tsv and SOURCES.md (default: /work/shared/data/classifiers)
+           spb_streets_unofficial.tsv, iogv_spb.tsv and SOURCES.md (default: ../shared/data/classifiers beside the checkout)
   OUT_DIR  where the XML files go (default: xml/ beside this script)
 
 Every file is UTF-8 XML: root <dataroot>, one element per record named after the table,
@@ -29,7 +29,8 @@ from xml.sax.saxutils import escape
 GENERATED = "2025-07-17T12:00:00"
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_TSV_DIR = "/work/shared/data/classifiers"
+# The gathered lists lie in the shared folder beside the checkout.
+DEFAULT_TSV_DIR = os.path.join(HERE, "..", "..", "shared", "data", "classifiers")
 DEFAULT_OUT_DIR = os.path.join(HERE, "xml")
 
 # order of the child elements of a record
