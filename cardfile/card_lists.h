@@ -59,6 +59,13 @@ inline QString value_at(const QVector<QString> &list, int index)
     return index >= 0 && index < list.size() ? list.at(index) : QString();
 }
 
+// A reader of one list's slots by number, for code that reads many: slot(card_slot::le_INN). The list must
+// outlive it.
+inline auto slot_reader(const QVector<QString> &list)
+{
+    return [&list](int index) { return value_at(list, index); };
+}
+
 } // namespace card_lists
 
 // Slot numbers of the main list, named after the widget each one comes from.

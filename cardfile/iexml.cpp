@@ -375,7 +375,7 @@ void build_card_document(Builder &b, const QVector<QString> &card_values, const 
 {
     typename Builder::Node org = b.start();
 
-    const auto slot = [&](int n) { return value_at(card_values, n); };
+    const auto slot = card_lists::slot_reader(card_values);
     const bool reserving = card_lists::reserving(card_values);
     const bool state_body = card_lists::state_body(card_values);
     const bool mob_body = card_lists::mob_body(card_values);

@@ -29,7 +29,7 @@ QString shown_date(const QDateEdit *edit, const QString &stored)
 printing::PersonValues person(const QVector<QString> &card, int post, int surname, int first_name, int patronymic,
                               int phone, int extension, int fax)
 {
-    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
+    const auto slot = card_lists::slot_reader(card);
     return {slot(post),
             slot(surname),
             slot(first_name),
@@ -59,7 +59,7 @@ printing::CommonValues common_values(const QVector<QString> &card, const Ui::Wid
 printing::CardValues card_values(const QVector<QString> &card, const Ui::Widget *ui)
 {
     using namespace card_slot;
-    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
+    const auto slot = card_lists::slot_reader(card);
     printing::CardValues v;
     v.common = common_values(card, ui);
     v.registration_number = card_lists::number_or_none(slot(le_RegNo));
@@ -115,7 +115,7 @@ printing::CardValues card_values(const QVector<QString> &card, const Ui::Widget 
 printing::BalanceBoxes balance_boxes(const QVector<QString> &card, const Ui::Widget *ui)
 {
     using namespace card_slot;
-    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
+    const auto slot = card_lists::slot_reader(card);
     printing::BalanceBoxes b;
     b.all_text = ui->sb_b_all->text();
     b.all = ui->sb_b_all->value();
@@ -165,14 +165,15 @@ QString Widget::print_balance()
     sort_balance_table();
     const QVector<QString> card = collect_card_values();
     using namespace card_slot;
+    const auto slot = card_lists::slot_reader(card);
     printing::BalanceValues v;
     v.common = common_values(card, ui);
-    v.short_name = card_lists::value_at(card, te_orgname2);
-    v.ogrn = card_lists::value_at(card, le_OGRN);
+    v.short_name = slot(te_orgname2);
+    v.ogrn = slot(le_OGRN);
     v.rows = balance::rows_from_model(*balance_model);
     v.boxes = balance_boxes(card, ui);
-    v.down_left_plain = card_lists::value_at(card, te_down_l);
-    v.down_right_plain = card_lists::value_at(card, te_down_r);
+    v.down_left_plain = slot(te_down_l);
+    v.down_right_plain = slot(te_down_r);
     printing::BalanceBody body;
     const QString html = printing::build_balance(v, dpi, &body, [this] { progress_window.add_value(); });
     if (!body.html.isEmpty()) {
@@ -190,7 +191,7 @@ QString Widget::print_zaya()
 {
     const QVector<QString> card = collect_card_values();
     using namespace card_slot;
-    const auto slot = [&card](int n) { return card_lists::value_at(card, n); };
+    const auto slot = card_lists::slot_reader(card);
     printing::ApplicationValues v;
     v.basis = {slot(NPA_doc), slot(NPA_no), shown_date(ui->NPA_date, slot(NPA_date))};
     if (printing::basis_document_missing(v.basis)) {
@@ -231,11 +232,13 @@ QString Widget::print_soglash()
 {
     const int dpi = start_print();
     const QVector<QString> card = collect_card_values();
+    using namespace card_slot;
+    const auto slot = card_lists::slot_reader(card);
     printing::AgreementValues v;
     v.common = common_values(card, ui);
-    v.full_name = card_lists::value_at(card, card_slot::te_orgname);
-    v.inn = card_lists::value_at(card, card_slot::le_INN);
-    v.staff_text = card_lists::value_at(card, card_slot::sb_b_sum_treb);
+    v.full_name = slot(te_orgname);
+    v.inn = slot(le_INN);
+    v.staff_text = slot(sb_b_sum_treb);
     v.staff = card_lists::to_int(v.staff_text);
     const QString html = printing::build_agreement(v, dpi, number_words, [this] { progress_window.add_value(); });
     progress_window.close();

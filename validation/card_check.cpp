@@ -86,7 +86,7 @@ balance::BalanceFault Widget::check_balance_table()
 card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::Widget &ui)
 {
     using namespace card_slot;
-    const auto slot = [&values](int n) { return card_lists::value_at(values, n); };
+    const auto slot = card_lists::slot_reader(values);
     const auto person = [&slot](int post, int surname, int first_name, int phone) {
         return card_rules::Person{slot(post), slot(surname), slot(first_name), card_lists::shown_phone(slot(phone))};
     };
@@ -128,7 +128,7 @@ card_rules::CardFacts read_card_facts(const QVector<QString> &values, const Ui::
 card_rules::GateFacts read_gate_facts(const QVector<QString> &values)
 {
     using namespace card_slot;
-    const auto slot = [&values](int n) { return card_lists::value_at(values, n); };
+    const auto slot = card_lists::slot_reader(values);
     card_rules::GateFacts card;
     card.full_name = slot(te_orgname);
     card.short_name = slot(te_orgname2);
