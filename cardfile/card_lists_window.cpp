@@ -140,13 +140,6 @@ QVector<int> rows_in_order(const QStandardItemModel *model, const TableOrder &by
     return with_cell + without_cell;
 }
 
-// The reserved and not-reserved rows shown in the order they are saved in.
-void show_in_saved_order(QStandardItemModel *bron, QStandardItemModel *nebron)
-{
-    bron->sort(bron_order.column, bron_order.order);
-    nebron->sort(nebron_order.column, nebron_order.order);
-}
-
 // Rows to build: the count slot says how many, the list says how many there are.
 int stored_row_count(const QVector<QString> &main, int count_slot, const QVector<QString> &rows, int row_size)
 {
@@ -336,11 +329,15 @@ QVector<QString> Widget::collect_nebron_rows() const
 
 void Widget::tidy_collected_fields()
 {
+    set_plain_text(ui->te_orgname, ui->te_orgname->toPlainText().simplified());
+    set_plain_text(ui->te_orgname2, ui->te_orgname2->toPlainText().simplified());
     const QString email = ui->lineEdit_10->text().remove(' ');
     if (email != ui->lineEdit_10->text())
         ui->lineEdit_10->setText(email);
-    if (reserving())
-        show_in_saved_order(bron_model, nebron_model);
+    if (reserving()) {
+        bron_model->sort(bron_order.column, bron_order.order);
+        nebron_model->sort(nebron_order.column, nebron_order.order);
+    }
 }
 
 // ---- The saved state ----
@@ -467,8 +464,7 @@ void Widget::fill_from_card(const QVector<QString> &main, const QVector<QString>
     fill_reservation_tables(main, bron, nebron);
 
     if (counts_as_saved) {
-        if (reserving())
-            show_in_saved_order(bron_model, nebron_model);
+        tidy_collected_fields();
         take_snapshot(collect_card_values(), collect_balance_rows(), collect_bron_rows(), collect_nebron_rows());
     }
 

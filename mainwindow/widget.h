@@ -328,8 +328,9 @@ private:
     QVector<QString> collect_balance_rows() const;
     QVector<QString> collect_bron_rows() const;
     QVector<QString> collect_nebron_rows() const;
-    // The tidy-up's part for what collecting leaves in the form: the e-mail without blanks, the reserved and
-    // not-reserved tables shown in the order they are saved in.
+    // The tidy-up's part for what collecting leaves in the form, also run on opening a card: the names with
+    // single blanks, the e-mail without blanks, the reserved and not-reserved tables shown in the order they are
+    // saved in.
     void tidy_collected_fields();
     // Puts a card into every page and table without asking anything; a card file's card then counts as saved
     // (an unfinished card does not).

@@ -271,6 +271,9 @@ private slots:
             QVERIFY(text(models[0], r - 1, balance::col_key) < text(models[0], r, balance::col_key));
         QCOMPARE(text(models[1], 0, bron_pos::full_name) + text(models[2], 0, nebron_pos::count),
                  QString("Андреев А.А.5"));
+        // Opening showed them tidied; typed again untidied, the card is the same and asking must not tidy them.
+        ui(*window)->lineEdit_10->setText("info @romashka.ru");
+        ui(*window)->te_orgname->setPlainText("ООО  \"Ромашка\"");
 
         const auto seen = [&signals_seen] { ++signals_seen; };
         for (QStandardItemModel *model : models) {
